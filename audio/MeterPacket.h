@@ -1,0 +1,24 @@
+#pragma once
+// One captured block's results, handed from the capture thread to the UI
+// thread through the packet ring.
+#include "audio/MeterSinks.h"
+
+#include <cstdint>
+
+struct CMeterPacket {
+    static constexpr int kMaxPairs = 512;
+
+    bool hasPeaks = false;
+    std::uint16_t peak[2] = { 0, 0 };
+
+    int nPairs = 0;
+    std::int16_t pairs[kMaxPairs][2] = {};
+
+    bool hasCorrelation = false;
+    CCorReading correlation;
+
+    bool hasBands = false;
+    std::uint32_t bands[kBandCount] = {};
+
+    bool tick = false;
+};

@@ -1,0 +1,84 @@
+#pragma once
+// What the sample hub needs of the four instruments. The hub lives below the
+// instruments, so it sees them only through these interfaces.
+//
+// Methods marked "capture thread" are called from the capture thread while
+// the UI thread runs; their implementations read atomics only. All other
+// methods are called on the UI thread only (the hub applies the capture
+// thread's results there, packet by packet, in block order).
+#include <cstdint>
+
+class QWidget;
+
+constexpr int kBandCount = 128;
+
+// Every instrument's on/off switch, as the hub's AllMetersOff uses it.
+class IMeterSwitch {
+public:
+    virtual ~IMeterSwitch() = default;
+    virtual int IsOn() const = 0;
+    // Stores the state and shows it in the window's caption.
+    virtual void SetOn(int on) = 0;
+};
+
+class IPpmSink : public IMeterSwitch {
+public:
+    virtual ~IPpmSink() = default;
+    virtual bool IsOnForCapture() const = 0; // capture thread
+    virtual void SetValue(unsigned value, int channel) = 0;
+    // One meter tick (the control's WM_TIMER handling, relay included).
+    virtual void OnTimer() = 0;
+    virtual void ResetBars(int channel, int clearLevel) = 0;
+    virtual bool WindowExists() const = 0;
+};
+
+class IStereoSink : public IMeterSwitch {
+public:
+    virtual ~IStereoSink() = default;
+    virtual bool IsOnForCapture() const = 0; // capture thread
+    // Sample step mode 0, 1 or 2 (every frame, every 2nd, every 4th). Capture thread.
+    virtual int DecimationForCapture() const = 0;
+    virtual void PlotPoint(int left, int right) = 0;
+    virtual void EraseAllPoints() = 0;
+};
+
+class ICorSink : public IMeterSwitch {
+public:
+    virtual ~ICorSink() = default;
+    virtual bool IsOnForCapture() const = 0; // capture thread
+    virtual void ShowCorrelation(double smoothed, double raw) = 0;
+};
+
+class IFftSink : public IMeterSwitch {
+public:
+    virtual ~IFftSink() = default;
+    // Feeds one amplitude into bar `bar` (every bar when negative).
+    virtual void SetValue(unsigned amplitude, int bar) = 0;
+    virtual void ResetBars(int bar, int clearLevel) = 0;
+    virtual void SetSampleRate(int rate) = 0;
+    virtual bool WindowExists() const = 0;
+};
+
+// The correlation estimator's result for one window.
+struct CCorReading {
+    double smoothed = 0.0;
+    double raw = 0.0;
+};
+
+// Capture thread only: the correlation estimator, run for every window
+// whether the meter is on or off.
+class ICorrelationEstimator {
+public:
+    virtual ~ICorrelationEstimator() = default;
+    // `window`: 1024 interleaved stereo frames, left first.
+    virtual CCorReading Estimate(const std::int16_t* window) = 0;
+};
+
+// Capture thread only: the analyzer's feed and frame step.
+class IAnalyzerFeed {
+public:
+    virtual ~IAnalyzerFeed() = default;
+    // `window`: 1024 interleaved stereo frames. Returns true when the bars are
+    // due new values, written to bands[0..kBandCount-1].
+    virtual bool Feed(const std::int16_t* window, std::uint32_t* bands) = 0;
+};

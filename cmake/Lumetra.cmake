@@ -1,0 +1,30 @@
+# One static library per source folder: every .cpp/.h in the folder (not in
+# sub-folders) belongs to it, so adding a class never means editing CMake.
+function(lumetra_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    # A folder whose classes have not been written yet still yields a library.
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp "// no classes yet\n")
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/${name}_empty.cpp)
+  endif()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# One test program per test folder, every .cpp in it, run through CTest
+# headless (offscreen Qt, a private settings folder, see tests/common).
+function(lumetra_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE lumetra_testmain ${ARG_DEPS})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+endfunction()

@@ -1,0 +1,56 @@
+#pragma once
+// The base of the four instrument views: the widget that fills a child
+// frame's client area and hosts one display control. The frame forwards its
+// size changes, size limits, activation and destruction; the document sends
+// workspace hints (OnUpdate). UI thread only.
+#include "meters/common/ViewFrame.h"
+#include "meters/common/ViewHost.h"
+#include "platform/ColorRef.h"
+#include "workspace/WorkspaceView.h"
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+class CMeterView : public QWidget, public IWorkspaceView {
+    Q_OBJECT
+public:
+    explicit CMeterView(IViewHost& host, QWidget* parent = nullptr);
+
+    void SetFrame(IViewFrame* frame) { m_pFrame = frame; }
+    IViewFrame* Frame() const { return m_pFrame; }
+    IViewHost& Host() const { return m_host; }
+
+    // The instrument type: 129 PPM, 131 correlation, 132 analyzer, 133 stereo.
+    virtual int InstrumentType() const = 0;
+    // Runs once the frame exists (placement, registration with the hub).
+    virtual void OnInitialUpdate() = 0;
+    virtual void OnActivateView(bool activate) = 0;
+    // The frame's size changed: SIZE_RESTORED, SIZE_MINIMIZED or SIZE_MAXIMIZED.
+    virtual void OnSize(int type) = 0;
+    // Minimum tracking size of the frame (WM_GETMINMAXINFO).
+    virtual QSize MinTrackSize() const = 0;
+    // Writes the settings; called once before the program ends.
+    virtual void OnDestroy() = 0;
+    // A command id from a menu or the control; true when handled.
+    virtual bool OnCommand(int id) = 0;
+    // The colour the view's background is erased with.
+    virtual COLORREF EraseColor() const = 0;
+
+    // True when this view is the active view of the active child frame.
+    bool IsActiveView() const;
+
+protected:
+    // Applies the 44-byte placement stored under "WinPos"/`entry` to the
+    // frame; false when none of that length is stored.
+    bool RestorePlacement(const QString& entry);
+    void SavePlacement(const QString& entry);
+    // Moves the frame to `size`, keeping its top-left corner.
+    void ResizeFrame(int width, int height);
+
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    IViewHost& m_host;
+    IViewFrame* m_pFrame = nullptr;
+};

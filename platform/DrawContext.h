@@ -1,0 +1,109 @@
+#pragma once
+// A control's "own device context": a back-buffer image of the client area
+// plus the objects selected into it (pen, brush, font, text and background
+// colours, text alignment), which stay selected between calls. Every
+// primitive draws into the back buffer in exact pixels and reports the
+// rectangle it changed, so the owning widget repaints only that.
+// Owned and used by the UI thread only.
+#include "platform/ColorRef.h"
+#include "platform/Rect.h"
+
+#include <QFont>
+#include <QImage>
+#include <QString>
+#include <functional>
+
+// Raster operations of PatBlt.
+enum class Rop { Blackness, PatCopy, PatInvert };
+
+// Pen styles: solid, or every other pixel lit along the line.
+enum class PenStyle { Solid, Dot };
+
+// Text alignment (SetTextAlign); horizontal and vertical parts combine.
+constexpr unsigned TA_LEFT = 0;
+constexpr unsigned TA_RIGHT = 2;
+constexpr unsigned TA_CENTER = 6;
+constexpr unsigned TA_TOP = 0;
+constexpr unsigned TA_BOTTOM = 8;
+constexpr unsigned TA_BASELINE = 24;
+
+// ExtTextOut options.
+constexpr unsigned ETO_OPAQUE = 0x0002;
+constexpr unsigned ETO_CLIPPED = 0x0004;
+
+// DrawText formats.
+constexpr unsigned DT_LEFT = 0x0000;
+constexpr unsigned DT_CENTER = 0x0001;
+constexpr unsigned DT_RIGHT = 0x0002;
+constexpr unsigned DT_VCENTER = 0x0004;
+constexpr unsigned DT_SINGLELINE = 0x0020;
+constexpr unsigned DT_END_ELLIPSIS = 0x8000;
+
+class CDrawContext {
+public:
+    CDrawContext();
+
+    // A new back buffer of this size, all black. Selected objects are kept.
+    void Resize(int width, int height);
+    int Width() const { return m_image.width(); }
+    int Height() const { return m_image.height(); }
+    CRect ClientRect() const { return CRect(0, 0, Width(), Height()); }
+    const QImage& Image() const { return m_image; }
+
+    // Called with every changed rectangle (in back-buffer pixels).
+    void SetDirtyHandler(std::function<void(const CRect&)> handler) { m_dirty = std::move(handler); }
+
+    // Selection; each returns the previous value where GDI would.
+    void SelectPen(COLORREF color, int width = 1, PenStyle style = PenStyle::Solid);
+    COLORREF SelectBrush(COLORREF color);
+    void SelectFont(const QFont& font);
+    const QFont& SelectedFont() const { return m_font; }
+    COLORREF SetTextColor(COLORREF color);
+    COLORREF SetBkColor(COLORREF color);
+    unsigned SetTextAlign(unsigned align);
+    COLORREF TextColor() const { return m_crText; }
+    COLORREF BkColor() const { return m_crBk; }
+    COLORREF BrushColor() const { return m_crBrush; }
+
+    // Height of a text line in the selected font (ascent + descent).
+    int TextHeight() const;
+    int TextWidth(const QString& text) const;
+
+    // Fills `rc` (right and bottom edges excluded) with a solid colour.
+    void FillSolidRect(const CRect& rc, COLORREF color);
+    // BLACKNESS fills black, PATCOPY fills with the brush, PATINVERT XORs
+    // every pixel with the brush colour (twice restores the pixels).
+    void PatBlt(const CRect& rc, Rop rop);
+    // Text at (x, y) placed by the selected alignment, in the text colour.
+    // ETO_OPAQUE fills `rc` with the background colour first; ETO_CLIPPED
+    // keeps every pixel of the text inside `rc`.
+    void ExtTextOut(int x, int y, unsigned options, const CRect* rc, const QString& text);
+    // Lines with the selected pen; the end point itself is not drawn.
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    // Single-line text in `rc`, clipped to it, aligned by the DT_ flags, with
+    // "..." replacing the end when DT_END_ELLIPSIS is set and it does not fit.
+    // Drawn transparently (no background).
+    void DrawText(const QString& text, const CRect& rc, unsigned format);
+
+    void SetPixel(int x, int y, COLORREF color);
+    COLORREF GetPixel(int x, int y) const;
+
+private:
+    void MarkDirty(const CRect& rc);
+    CRect ClipToImage(const CRect& rc) const;
+    void PlotPenPixel(int x, int y, int index);
+
+    QImage m_image;
+    std::function<void(const CRect&)> m_dirty;
+    COLORREF m_crPen = RGB(0, 0, 0);
+    int m_nPenWidth = 1;
+    PenStyle m_penStyle = PenStyle::Solid;
+    COLORREF m_crBrush = RGB(255, 255, 255);
+    QFont m_font;
+    COLORREF m_crText = RGB(0, 0, 0);
+    COLORREF m_crBk = RGB(255, 255, 255);
+    unsigned m_nTextAlign = TA_LEFT | TA_TOP;
+    int m_nCurX = 0;
+    int m_nCurY = 0;
+};

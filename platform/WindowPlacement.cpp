@@ -1,0 +1,103 @@
+#include "platform/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QtEndian>
+#include <climits>
+
+std::array<std::int32_t, 11> CWindowPlacement::Values() const
+{
+    return { length, flags, showCmd, minX, minY, maxX, maxY, left, top, right, bottom };
+}
+
+CWindowPlacement CWindowPlacement::FromValues(const std::array<std::int32_t, 11>& v)
+{
+    CWindowPlacement p;
+    p.length = v[0];
+    p.flags = v[1];
+    p.showCmd = v[2];
+    p.minX = v[3];
+    p.minY = v[4];
+    p.maxX = v[5];
+    p.maxY = v[6];
+    p.left = v[7];
+    p.top = v[8];
+    p.right = v[9];
+    p.bottom = v[10];
+    return p;
+}
+
+QByteArray CWindowPlacement::ToBytes() const
+{
+    QByteArray bytes(kBytes, '\0');
+    const auto values = Values();
+    for (int i = 0; i < 11; ++i)
+        qToLittleEndian<std::int32_t>(values[i], bytes.data() + 4 * i);
+    return bytes;
+}
+
+bool CWindowPlacement::FromBytes(const QByteArray& bytes, CWindowPlacement& out)
+{
+    if (bytes.size() != kBytes)
+        return false;
+    std::array<std::int32_t, 11> values {};
+    for (int i = 0; i < 11; ++i)
+        values[i] = qFromLittleEndian<std::int32_t>(bytes.constData() + 4 * i);
+    out = FromValues(values);
+    return true;
+}
+
+CWindowPlacement GetTopLevelPlacement(const QWidget* window)
+{
+    CWindowPlacement p;
+    const QRect normal = window->isMaximized() || window->isMinimized() ? window->normalGeometry() : window->geometry();
+    p.left = normal.left();
+    p.top = normal.top();
+    p.right = normal.left() + normal.width();
+    p.bottom = normal.top() + normal.height();
+    p.showCmd = window->isMinimized() ? SW_SHOWMINIMIZED : window->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    return p;
+}
+
+namespace {
+// Moves `r` the least distance that puts it inside the nearest screen's
+// available area (or at its top-left when it is larger than the screen).
+QRect OntoNearestScreen(const QRect& r)
+{
+    const auto screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return r;
+    for (const QScreen* s : screens) {
+        if (s->availableGeometry().intersects(r))
+            return r;
+    }
+    const QScreen* nearest = screens.first();
+    long best = LONG_MAX;
+    for (const QScreen* s : screens) {
+        const QPoint d = s->availableGeometry().center() - r.center();
+        const long dist = static_cast<long>(d.x()) * d.x() + static_cast<long>(d.y()) * d.y();
+        if (dist < best) {
+            best = dist;
+            nearest = s;
+        }
+    }
+    const QRect area = nearest->availableGeometry();
+    QRect moved = r;
+    moved.moveLeft(std::max(area.left(), std::min(r.left(), area.right() + 1 - r.width())));
+    moved.moveTop(std::max(area.top(), std::min(r.top(), area.bottom() + 1 - r.height())));
+    return moved;
+}
+}
+
+void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& placement)
+{
+    const QRect normal(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
+    if (normal.width() > 0 && normal.height() > 0)
+        window->setGeometry(OntoNearestScreen(normal));
+    switch (placement.showCmd) {
+    case SW_SHOWMINIMIZED: window->setWindowState(Qt::WindowMinimized); break;
+    case SW_SHOWMAXIMIZED: window->setWindowState(Qt::WindowMaximized); break;
+    default: window->setWindowState(Qt::WindowNoState); break;
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The window placement record: eleven 32-bit values (length 44, flags, show
+// command, minimised position, maximised position, normal rectangle), the
+// form in which the settings store and the workspace file keep a window's
+// place. Plain data; the byte form is little-endian.
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+
+class QWidget;
+
+constexpr std::int32_t SW_HIDE = 0;
+constexpr std::int32_t SW_SHOWNORMAL = 1;
+constexpr std::int32_t SW_SHOWMINIMIZED = 2;
+constexpr std::int32_t SW_SHOWMAXIMIZED = 3;
+constexpr std::int32_t SW_RESTORE = 9;
+
+struct CWindowPlacement {
+    static constexpr int kBytes = 44;
+
+    std::int32_t length = kBytes;
+    std::int32_t flags = 0;
+    std::int32_t showCmd = SW_SHOWNORMAL;
+    std::int32_t minX = -1, minY = -1;
+    std::int32_t maxX = -1, maxY = -1;
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+
+    // The eleven values in record order.
+    std::array<std::int32_t, 11> Values() const;
+    static CWindowPlacement FromValues(const std::array<std::int32_t, 11>& v);
+
+    QByteArray ToBytes() const;
+    // False (and `out` untouched) unless `bytes` holds exactly 44 bytes.
+    static bool FromBytes(const QByteArray& bytes, CWindowPlacement& out);
+
+    bool operator==(const CWindowPlacement&) const = default;
+};
+
+// Top-level windows: the placement of a window in screen coordinates, with
+// its normal (restored) rectangle and whether it is minimised or maximised.
+CWindowPlacement GetTopLevelPlacement(const QWidget* window);
+// Applies a placement to a top-level window. A normal rectangle that lies
+// outside every screen is moved onto the nearest one, so the window can
+// never end up unreachable.
+void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& placement);

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Lumetra builds, runs and tests with. Safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  fftw-dev
+  portaudio19-dev libasound2-dev
+  libsndfile1-dev
+  libgtest-dev
+  fonts-dejavu-core
+  jackd2 libjack-jackd2-dev
+  sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+# jackd2 asks whether to enable real-time scheduling; answer no without a prompt.
+echo "jackd2 jackd/tweak_rt_limits boolean false" | "${as_root[@]}" debconf-set-selections
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,30 @@
+#pragma once
+// One window's settings in a workspace: title, instrument type, placement
+// and ten option parameters. Plain data.
+#include "platform/WindowPlacement.h"
+
+#include <QByteArray>
+#include <array>
+#include <cstdint>
+
+// Instrument types, the resource numbers of the four document templates.
+constexpr std::uint32_t kTypePpm = 129;
+constexpr std::uint32_t kTypeCorrelation = 131;
+constexpr std::uint32_t kTypeAnalyzer = 132;
+constexpr std::uint32_t kTypeStereo = 133;
+
+class CWinSet {
+public:
+    static constexpr int kParams = 10;
+
+    // Title and second text are byte strings in the file's 8-bit code page.
+    QByteArray m_strTitle;
+    QByteArray m_strText2;
+    std::uint32_t m_nType = 0;
+    CWindowPlacement m_wp = ZeroPlacement();
+    std::array<std::int32_t, kParams> m_nParam {};
+
+    // A new record's placement is all zero, length included.
+    static CWindowPlacement ZeroPlacement() { return CWindowPlacement::FromValues({}); }
+    bool operator==(const CWinSet&) const = default;
+};
