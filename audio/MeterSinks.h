@@ -30,6 +30,9 @@ public:
     virtual void OnTimer() = 0;
     virtual void ResetBars(int channel, int clearLevel) = 0;
     virtual bool WindowExists() const = 0;
+    // The window each tick is relayed to (posted as a QTimerEvent with id 1):
+    // the analyzer's display, or nullptr.
+    virtual void SetRelay(QWidget* target) = 0;
 };
 
 class IStereoSink : public IMeterSwitch {
