@@ -8,7 +8,7 @@ packages=(
   fftw-dev
   portaudio19-dev libasound2-dev
   libsndfile1-dev
-  libgtest-dev
+  libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   jackd2 libjack-jackd2-dev
   sox
