@@ -6,7 +6,8 @@ namespace {
 QSettings& Store()
 {
     // One store for the process: QSettings caches and writes back on Sync or exit.
-    static QSettings settings(QSettings::IniFormat, QSettings::UserScope,
+    // On Linux the native format is an INI file named "<application>.conf".
+    static QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
         CSettingsStore::kOrganisation, CSettingsStore::kApplication);
     return settings;
 }

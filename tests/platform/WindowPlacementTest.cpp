@@ -1,0 +1,68 @@
+#include "platform/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+TEST(WindowPlacement, BytesAreElevenLittleEndianValuesLengthFirst)
+{
+    CWindowPlacement p;
+    p.showCmd = SW_SHOWMAXIMIZED;
+    p.left = 10;
+    p.top = 20;
+    p.right = 650;
+    p.bottom = -2;
+    const QByteArray bytes = p.ToBytes();
+    ASSERT_EQ(bytes.size(), 44);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 44);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 3);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 10);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[36]), 650 & 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[37]), 650 >> 8);
+    EXPECT_EQ(bytes.mid(40), QByteArray("\xFE\xFF\xFF\xFF", 4));
+    CWindowPlacement back;
+    ASSERT_TRUE(CWindowPlacement::FromBytes(bytes, back));
+    EXPECT_EQ(back, p);
+}
+
+TEST(WindowPlacement, AnyOtherLengthIsRefused)
+{
+    CWindowPlacement out;
+    out.left = 7;
+    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(43, '\0'), out));
+    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(45, '\0'), out));
+    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(), out));
+    EXPECT_EQ(out.left, 7);
+}
+
+TEST(WindowPlacement, PlacementOutsideEveryScreenIsBroughtBack)
+{
+    QWidget window;
+    CWindowPlacement p;
+    p.left = 50000;
+    p.top = 40000;
+    p.right = 50640;
+    p.bottom = 40480;
+    SetTopLevelPlacement(&window, p);
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(area.intersects(window.geometry()));
+    EXPECT_EQ(window.geometry().size(), QSize(640, 480));
+}
+
+TEST(WindowPlacement, PlacementOnScreenIsKept)
+{
+    QWidget window;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    CWindowPlacement p;
+    p.left = area.left() + 10;
+    p.top = area.top() + 20;
+    p.right = p.left + 300;
+    p.bottom = p.top + 200;
+    SetTopLevelPlacement(&window, p);
+    EXPECT_EQ(window.geometry(), QRect(p.left, p.top, 300, 200));
+    const CWindowPlacement back = GetTopLevelPlacement(&window);
+    EXPECT_EQ(back.left, p.left);
+    EXPECT_EQ(back.bottom, p.bottom);
+    EXPECT_EQ(back.showCmd, SW_SHOWNORMAL);
+}
