@@ -4,8 +4,12 @@
 #include "platform/WindowPlacement.h"
 
 #include <QByteArray>
+#include <QString>
 #include <array>
 #include <cstdint>
+
+class CArchiveReader;
+class CArchiveWriter;
 
 // Instrument types, the resource numbers of the four document templates.
 constexpr std::uint32_t kTypePpm = 129;
@@ -27,4 +31,17 @@ public:
     // A new record's placement is all zero, length included.
     static CWindowPlacement ZeroPlacement() { return CWindowPlacement::FromValues({}); }
     bool operator==(const CWinSet&) const = default;
+
+    // Window text to and from the file's 8-bit form (Latin-1; characters
+    // outside it become '?').
+    static QByteArray TextToBytes(const QString& text) { return text.toLatin1(); }
+    static QString BytesToText(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+
+    // The record in the file: title, second text, type, the 44-byte
+    // placement, the ten parameters. Read leaves the record untouched and
+    // returns false when the bytes run out.
+    void Write(CArchiveWriter& archive) const;
+    bool Read(CArchiveReader& archive);
+    // The fewest bytes a record takes in the file (two empty strings).
+    static constexpr int kMinFileBytes = 1 + 1 + 4 + CWindowPlacement::kBytes + 4 * kParams;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // One named workspace: the main window's record and one record per
-// instrument window, in the order the views added them. Plain data.
+// instrument window, in the order the views added them. Plain data; UI
+// thread only.
 #include "workspace/WinSet.h"
 
 #include <QByteArray>
@@ -23,4 +24,12 @@ public:
     bool IsStored() const { return !m_frame.m_strTitle.isEmpty(); }
 
     bool operator==(const CWsp&) const = default;
+
+    // The workspace in the file: name, frame record, record count, records.
+    // Read leaves the workspace untouched and returns false when the bytes
+    // run out or a count cannot fit in them.
+    void Write(CArchiveWriter& archive) const;
+    bool Read(CArchiveReader& archive);
+    // The fewest bytes a workspace takes in the file.
+    static constexpr int kMinFileBytes = 1 + CWinSet::kMinFileBytes + 2;
 };
