@@ -1,0 +1,184 @@
+#include "meters/correlation/CorView.h"
+
+#include "audio/VelmoraDoc.h"
+#include "meters/correlation/CorConstants.h"
+#include "platform/SettingsStore.h"
+#include "workspace/Wsp.h"
+
+#include <QResizeEvent>
+
+using namespace cor;
+
+bool CCorView::s_bMinimized = false;
+bool CCorView::s_bFirstActivation = true;
+
+namespace {
+QString Section() { return QString::fromLatin1(kSection); }
+}
+
+CCorView::CCorView(IViewHost& host, QWidget* parent) : CMeterView(host, parent)
+{
+    const int status = CSettingsStore::GetInt(Section(), QString::fromLatin1(kEntryStatus), kDefaultStatus);
+    const int dir = CSettingsStore::GetInt(Section(), QString::fromLatin1(kEntryDir), kDefaultDir);
+    m_pCor = new CCorCtrl(this, false);
+    m_pCor->setObjectName(QStringLiteral("cor%1").arg(kCtrlId));
+    m_pCor->MoveWindow(CRect(kCreateX, kCreateY, kCreateX + kCreateWidth, kCreateY + kCreateHeight));
+    m_pCor->SetHorizontal(dir != 0);
+    m_pCor->SetOn(status != 0 ? 1 : 0);
+}
+
+void CCorView::OnInitialUpdate()
+{
+    m_pCor->SetFrame(Frame());
+    // No stored placement: flipping the orientation just read gives the
+    // frame the default size of the other one (vertical on a first run).
+    if (!RestorePlacement(QString::fromLatin1(kPlacementEntry)))
+        OnOrientation();
+    CVelmoraDoc& doc = Host().Doc();
+    doc.SetCor(m_pCor);
+    doc.SetCorrelationEstimator(&m_estimator);
+    if (m_pCor->IsOn())
+        doc.CountRestoredMeter();
+}
+
+void CCorView::OnActivateView(bool activate)
+{
+    if (activate && s_bFirstActivation) {
+        Host().OnFirstActivation();
+        s_bFirstActivation = false;
+    }
+}
+
+void CCorView::FitControl()
+{
+    if (m_pCor)
+        m_pCor->MoveWindow(CRect(0, 0, width(), height()));
+}
+
+void CCorView::resizeEvent(QResizeEvent* event)
+{
+    CMeterView::resizeEvent(event);
+    FitControl();
+}
+
+void CCorView::OnSize(int type)
+{
+    FitControl();
+    if (type == SIZE_MINIMIZED) {
+        m_pCor->NotifyMinimized(true);
+        s_bMinimized = true;
+    } else if (type != SIZE_MAXIMIZED && s_bMinimized) {
+        m_pCor->NotifyMinimized(false);
+        s_bMinimized = false;
+    }
+}
+
+QSize CCorView::MinTrackSize() const
+{
+    if (m_pCor->IsHorizontal())
+        return QSize(kMinHorizontalWidth, kMinHorizontalHeight);
+    return QSize(kMinVerticalWidth, kMinVerticalHeight);
+}
+
+void CCorView::OnDestroy()
+{
+    SavePlacement(QString::fromLatin1(kPlacementEntry));
+    // A meter paused while minimised is stored as off.
+    CSettingsStore::WriteInt(Section(), QString::fromLatin1(kEntryStatus), m_pCor->IsOn());
+    CSettingsStore::WriteInt(Section(), QString::fromLatin1(kEntryDir), m_pCor->IsHorizontal() ? 1 : 0);
+    m_pCor->SetOn(0);
+}
+
+bool CCorView::OnCommand(int id)
+{
+    switch (id) {
+    case ID_METER_ONOFF: OnMeterOnOff(); return true;
+    case ID_ORIENTATION: OnOrientation(); return true;
+    default: return false;
+    }
+}
+
+COLORREF CCorView::EraseColor() const { return kColorBackground; }
+
+void CCorView::SwitchMeter(bool on)
+{
+    CVelmoraDoc& doc = Host().Doc();
+    if (on) {
+        m_pCor->SetOn(1);
+        // The hub has shown why the device failed to open.
+        if (!doc.MeterOn())
+            m_pCor->SetOn(0);
+    } else {
+        m_pCor->SetOn(0);
+        doc.MeterOff(false);
+    }
+}
+
+void CCorView::OnMeterOnOff() { SwitchMeter(!m_pCor->IsOn()); }
+
+void CCorView::OnOrientation()
+{
+    const bool horizontal = !m_pCor->IsHorizontal();
+    m_pCor->SetHorizontal(horizontal);
+    if (horizontal)
+        ResizeFrame(kHorizontalWidth, kHorizontalHeight);
+    else
+        ResizeFrame(kVerticalWidth, kVerticalHeight);
+}
+
+// ---- workspaces -------------------------------------------------------------
+
+void CCorView::OnUpdate(int hint, CWsp* workspace)
+{
+    if (!workspace)
+        return;
+    switch (hint) {
+    case HINT_STORE: StoreWorkspace(*workspace); break;
+    case HINT_RESTORE: RestoreWorkspace(*workspace); break;
+    case HINT_ARRANGE: ArrangeWorkspace(*workspace); break;
+    default: break;
+    }
+}
+
+void CCorView::StoreWorkspace(CWsp& workspace)
+{
+    CWinSet record;
+    record.m_nType = kType;
+    if (Frame()) {
+        record.m_strTitle = Frame()->WindowText().toLatin1();
+        record.m_wp = Frame()->GetWindowPlacement();
+    }
+    record.m_nParam[kParamHorizontal] = m_pCor->IsHorizontal() ? 1 : 0;
+    record.m_nParam[kParamOn] = m_pCor->IsOn();
+    record.m_nParam[kParamActive] = IsActiveView() ? 1 : 0;
+    workspace.AddWinSet(record);
+}
+
+void CCorView::RestoreWorkspace(const CWsp& workspace)
+{
+    const CWinSet* record = workspace.FindWinSet(kType);
+    if (!record)
+        return;
+    m_pCor->SetHorizontal(record->m_nParam[kParamHorizontal] != 0);
+    // Any nonzero value means on, so a damaged record can never switch off
+    // through the hub a meter that is already off.
+    const bool on = record->m_nParam[kParamOn] != 0;
+    if (on != (m_pCor->IsOn() != 0))
+        SwitchMeter(on);
+    if (Frame())
+        Frame()->SetWindowPlacement(record->m_wp);
+}
+
+void CCorView::ArrangeWorkspace(const CWsp& workspace)
+{
+    const CWinSet* record = workspace.FindWinSet(kType);
+    if (!record || !Frame())
+        return;
+    Frame()->MdiRestore();
+    if (record->m_wp.showCmd == SW_SHOWMAXIMIZED)
+        Frame()->MdiMaximize();
+    else if (record->m_wp.showCmd == SW_SHOWMINIMIZED)
+        Frame()->ShowMinimized();
+    if (record->m_nParam[kParamActive] == 1)
+        Frame()->MdiActivate();
+}
