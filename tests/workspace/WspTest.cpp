@@ -1,0 +1,62 @@
+// A workspace's records: lookup by type and copying.
+#include "workspace/Wsp.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+CWinSet Record(std::uint32_t type, const char* title)
+{
+    CWinSet record;
+    record.m_nType = type;
+    record.m_strTitle = title;
+    return record;
+}
+}
+
+TEST(Wsp, NewRecordIsAllZero)
+{
+    const CWinSet record;
+    EXPECT_TRUE(record.m_strTitle.isEmpty());
+    EXPECT_TRUE(record.m_strText2.isEmpty());
+    EXPECT_EQ(record.m_nType, 0u);
+    EXPECT_EQ(record.m_wp.ToBytes(), QByteArray(44, '\0'));
+    for (int value : record.m_nParam)
+        EXPECT_EQ(value, 0);
+}
+
+TEST(Wsp, FindWinSetWithoutARecordOfTheTypeFindsNone)
+{
+    CWsp workspace;
+    EXPECT_EQ(workspace.FindWinSet(kTypePpm), nullptr);
+    workspace.AddWinSet(Record(kTypeCorrelation, "Correlation-Meter"));
+    EXPECT_EQ(workspace.FindWinSet(kTypePpm), nullptr);
+    // The frame record's type 0 is not a window record.
+    EXPECT_EQ(workspace.FindWinSet(0), nullptr);
+}
+
+TEST(Wsp, FindWinSetWithTwoOfATypeFindsTheFirst)
+{
+    CWsp workspace;
+    EXPECT_EQ(workspace.AddWinSet(Record(kTypeAnalyzer, "first")), 1);
+    EXPECT_EQ(workspace.AddWinSet(Record(kTypePpm, "ppm")), 2);
+    EXPECT_EQ(workspace.AddWinSet(Record(kTypeAnalyzer, "second")), 3);
+    const CWinSet* found = workspace.FindWinSet(kTypeAnalyzer);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->m_strTitle, QByteArray("first"));
+}
+
+TEST(Wsp, CopyAppendsTheSourcesRecordsAndTakesNameAndFrame)
+{
+    CWsp source;
+    source.m_strName = "Workspace 4";
+    source.m_frame.m_strTitle = "Tarvix Audio Meter";
+    source.AddWinSet(Record(kTypePpm, "PPM-Meter"));
+    CWsp target;
+    target.AddWinSet(Record(kTypeStereo, "Stereo-Meter"));
+    target.CopyFrom(source);
+    EXPECT_EQ(target.m_strName, QByteArray("Workspace 4"));
+    EXPECT_TRUE(target.IsStored());
+    ASSERT_EQ(target.m_winSets.size(), 2u);
+    EXPECT_EQ(target.m_winSets[0].m_nType, kTypeStereo);
+    EXPECT_EQ(target.m_winSets[1].m_nType, kTypePpm);
+}
