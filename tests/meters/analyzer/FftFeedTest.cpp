@@ -1,0 +1,154 @@
+#include "meters/analyzer/FftFeed.h"
+
+#include "FftSignals.h"
+#include "meters/analyzer/FftLevelTable.h"
+
+#include <array>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+class FftFeedTest : public ::testing::Test {
+protected:
+    FftFeedTest() { state.SetOn(1); }
+
+    // Feeds windows [first, first + count) and returns the last bars handed off.
+    bool FeedAll(const std::vector<std::int16_t>& s, int first, int count)
+    {
+        bool any = false;
+        for (int w = first; w < first + count; ++w)
+            any |= feed->Feed(fftsig::Window(s, w), bands.data());
+        return any;
+    }
+    unsigned LevelOf(int bar) const { return levels.Level(bands[bar]); }
+
+    CFftCaptureState state;
+    std::unique_ptr<CFftFeed> feed = std::make_unique<CFftFeed>(state);
+    std::array<std::uint32_t, 128> bands {};
+    CFftLevelTable levels;
+};
+}
+
+TEST(FftFeedMono, HalvingsTruncateTowardZero)
+{
+    EXPECT_EQ(CFftFeed::Mono(-32768, -32768, fft::kInputLeftPlusRight), -32768);
+    EXPECT_EQ(CFftFeed::Mono(1, 0, fft::kInputLeftPlusRight), 0);
+    EXPECT_EQ(CFftFeed::Mono(-1, 0, fft::kInputLeftPlusRight), 0);
+    EXPECT_EQ(CFftFeed::Mono(-3, 0, fft::kInputLeftPlusRight), -1);
+    EXPECT_EQ(CFftFeed::Mono(32767, -32768, fft::kInputLeftMinusRight), 32767);
+    EXPECT_EQ(CFftFeed::Mono(-32768, 32767, fft::kInputLeftMinusRight), -32767);
+    EXPECT_EQ(CFftFeed::Mono(0, 3, fft::kInputLeftMinusRight), -1);
+    EXPECT_EQ(CFftFeed::Mono(5, 7, fft::kInputLeft), 5);
+    EXPECT_EQ(CFftFeed::Mono(5, 7, fft::kInputRight), 7);
+}
+
+TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
+{
+    const auto silence = fftsig::Sine(0, 44100, 0, 4);
+    bands.fill(99);
+    EXPECT_FALSE(feed->Feed(fftsig::Window(silence, 0), bands.data()));
+    EXPECT_EQ(bands[0], 99u); // untouched until due
+    EXPECT_TRUE(feed->Feed(fftsig::Window(silence, 1), bands.data()));
+    EXPECT_FALSE(feed->Feed(fftsig::Window(silence, 2), bands.data()));
+    EXPECT_TRUE(feed->Feed(fftsig::Window(silence, 3), bands.data()));
+    for (int i = 0; i < 128; ++i)
+        EXPECT_EQ(LevelOf(i), 0u) << "bar " << i;
+}
+
+TEST_F(FftFeedTest, OffFeedsNothing)
+{
+    state.SetOn(0);
+    const auto tone = fftsig::BinSine(100, 32767, 4);
+    bands.fill(0);
+    EXPECT_FALSE(FeedAll(tone, 0, 4));
+    EXPECT_EQ(bands[80], 0u);
+}
+
+TEST_F(FftFeedTest, FullScaleSineAtBinCentreReachesZeroDbWithRectangularWindow)
+{
+    state.SetWindowType(fft::kWindowRectangular);
+    const auto tone = fftsig::BinSine(1000, 32767, 2);
+    ASSERT_TRUE(FeedAll(tone, 0, 2));
+    EXPECT_EQ(LevelOf(127), 360u); // position 127 covers bins 945..1023
+    EXPECT_LT(LevelOf(120), 150u);
+}
+
+TEST_F(FftFeedTest, OneKilohertzWithBlackmanLightsPositions73And74)
+{
+    // 1 kHz at 44100 Hz sits at bin 46.4: position 73 holds bins 45 and 46,
+    // position 74 bins 47 and 48.
+    const auto tone = fftsig::Sine(1000, 44100, 32767, 8);
+    ASSERT_TRUE(FeedAll(tone, 0, 8));
+    EXPECT_NEAR(static_cast<int>(LevelOf(73)), 355, 1); // about -1.0 dB
+    EXPECT_NEAR(static_cast<int>(LevelOf(74)), 352, 1); // about -1.6 dB
+    const unsigned minus34Db = 190;
+    EXPECT_LT(LevelOf(72), minus34Db);
+    EXPECT_LT(LevelOf(75), minus34Db);
+}
+
+TEST_F(FftFeedTest, LeftMinusRightOfEqualChannelsIsSilent)
+{
+    state.SetInputMode(fft::kInputLeftMinusRight);
+    state.SetWindowType(fft::kWindowRectangular);
+    const auto tone = fftsig::Sine(1000, 44100, 30000, 2);
+    ASSERT_TRUE(FeedAll(tone, 0, 2));
+    for (int i = 0; i < 128; ++i)
+        EXPECT_EQ(bands[i], 0u) << "bar " << i;
+}
+
+TEST_F(FftFeedTest, LeftPlusRightOfOppositeChannelsIsSilent)
+{
+    state.SetWindowType(fft::kWindowRectangular);
+    const auto tone = fftsig::Sine(1000, 44100, 30000, 2, true);
+    ASSERT_TRUE(FeedAll(tone, 0, 2));
+    for (int i = 0; i < 128; ++i)
+        EXPECT_EQ(bands[i], 0u) << "bar " << i;
+
+    // The same signal on "Right" alone is loud.
+    state.SetInputMode(fft::kInputRight);
+    ASSERT_TRUE(FeedAll(tone, 0, 2));
+    EXPECT_GT(LevelOf(73), 340u);
+}
+
+TEST_F(FftFeedTest, FirstTransformAfterSwitchingOnPairsTheLastProcessedWindow)
+{
+    state.SetWindowType(fft::kWindowRectangular);
+    const auto silence = fftsig::Sine(0, 44100, 0, 1);
+    const auto tone = fftsig::BinSine(100, 32767, 1);
+    feed->Feed(fftsig::Window(silence, 0), bands.data());
+    ASSERT_TRUE(feed->Feed(fftsig::Window(tone, 0), bands.data())); // processed last
+    state.SetOn(0);
+    feed->Feed(fftsig::Window(silence, 0), bands.data());
+    feed->Feed(fftsig::Window(silence, 0), bands.data());
+    state.SetOn(1);
+    // [tone, silence], then [silence, silence]: the tone must still show.
+    EXPECT_FALSE(feed->Feed(fftsig::Window(silence, 0), bands.data()));
+    bands.fill(0);
+    ASSERT_TRUE(feed->Feed(fftsig::Window(silence, 0), bands.data()));
+    // Bin 100 lies in position 87 (bins 100..104): half a frame of full
+    // scale reads -6 dB.
+    EXPECT_NEAR(static_cast<int>(LevelOf(87)), 329, 1);
+}
+
+TEST_F(FftFeedTest, BarsTakeTheLargerOfTheTwoNewestSpectra)
+{
+    state.SetWindowType(fft::kWindowRectangular);
+    const auto loud = fftsig::BinSine(1000, 32767, 2);
+    const auto silence = fftsig::Sine(0, 44100, 0, 2);
+    ASSERT_TRUE(FeedAll(loud, 0, 2));
+    // [loud, silence] then [silence, silence]: the first still counts.
+    ASSERT_TRUE(FeedAll(silence, 0, 2));
+    EXPECT_NEAR(static_cast<int>(LevelOf(127)), 329, 1); // half a frame: -6 dB
+    ASSERT_TRUE(FeedAll(silence, 0, 2));
+    EXPECT_EQ(LevelOf(127), 0u);
+}
+
+TEST_F(FftFeedTest, WithoutAPlanNothingIsTransformed)
+{
+    std::array<fftw_real, 4> dummy {};
+    std::array<std::uint32_t, 4> b {};
+    feed->Engine().Init(4, dummy.data(), dummy.data(), b.data());
+    EXPECT_FALSE(feed->HasPlan());
+    const auto tone = fftsig::BinSine(100, 32767, 4);
+    EXPECT_FALSE(FeedAll(tone, 0, 4));
+}
