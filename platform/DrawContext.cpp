@@ -135,6 +135,50 @@ void CDrawContext::ExtTextOut(int x, int y, unsigned options, const CRect* rc, c
     MarkDirty(painted);
 }
 
+void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc, const QString& text)
+{
+    const QFontMetrics fm(m_font);
+    const int width = fm.horizontalAdvance(text);
+    // The unturned cell, relative to the reference point.
+    int dx = 0;
+    if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
+        dx = -width / 2;
+    else if (m_nTextAlign & TA_RIGHT)
+        dx = -width;
+    int dy = 0;
+    if ((m_nTextAlign & TA_BASELINE) == TA_BASELINE)
+        dy = -fm.ascent();
+    else if (m_nTextAlign & TA_BOTTOM)
+        dy = -fm.height();
+    // A quarter turn counter-clockwise maps (x + u, y + v) to (x + v, y - u).
+    const CRect cell(x + dy, y - dx - width, x + dy + fm.height(), y - dx);
+
+    CRect changed = cell;
+    if (rc && (options & ETO_OPAQUE)) {
+        FillSolidRect(*rc, m_crBk);
+        changed = *rc;
+    }
+    CRect clip = ClientRect();
+    if (rc && (options & ETO_CLIPPED))
+        clip = CRect::Intersect(clip, *rc);
+    const CRect painted = CRect::Intersect(cell, clip);
+    if (painted.IsRectEmpty() || text.isEmpty()) {
+        MarkDirty(ClipToImage(changed));
+        return;
+    }
+    QPainter p(&m_image);
+    p.setClipRect(painted.ToQRect());
+    p.fillRect(painted.ToQRect(), ToQColor(m_crBk));
+    p.setFont(m_font);
+    p.setPen(ToQColor(m_crText));
+    p.translate(x, y);
+    p.rotate(-90.0);
+    p.drawText(QPoint(dx, dy + fm.ascent()), text);
+    p.end();
+    MarkDirty(ClipToImage(changed));
+    MarkDirty(painted);
+}
+
 void CDrawContext::MoveTo(int x, int y)
 {
     m_nCurX = x;

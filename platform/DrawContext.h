@@ -78,6 +78,10 @@ public:
     // ETO_OPAQUE fills `rc` with the background colour first; ETO_CLIPPED
     // keeps every pixel of the text inside `rc`.
     void ExtTextOut(int x, int y, unsigned options, const CRect* rc, const QString& text);
+    // Text written upwards, as a font with an escapement of 900 draws it:
+    // laid out as ExtTextOut would lay it out at (x, y), then turned a
+    // quarter turn counter-clockwise about (x, y). `rc` is not turned.
+    void ExtTextOutUp(int x, int y, unsigned options, const CRect* rc, const QString& text);
     // Lines with the selected pen; the end point itself is not drawn.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
