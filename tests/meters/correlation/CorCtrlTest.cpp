@@ -1,0 +1,473 @@
+#include "meters/common/MeterFonts.h"
+#include "meters/correlation/CorConstants.h"
+#include "meters/correlation/CorCtrl.h"
+#include "meters/correlation/CorEstimator.h"
+#include "tests/common/FakeViewFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
+constexpr COLORREF kScaleText = RGB(192, 192, 255);
+constexpr COLORREF kCyan = RGB(0, 255, 255);
+constexpr double kPi = 3.14159265358979323846;
+
+// The raw value whose phase angle lies half a degree above `degrees`.
+double RawForAngle(int degrees) { return std::cos((degrees + 0.5) * kPi / 180.0); }
+
+class CorCtrlTest : public ::testing::Test {
+protected:
+    // A control of the given outer size (the client area is 2 pixels
+    // smaller), painted once.
+    std::unique_ptr<CCorCtrl> Make(int width, int height, bool horizontal)
+    {
+        auto ctrl = std::make_unique<CCorCtrl>(nullptr, horizontal);
+        ctrl->resize(width, height);
+        ctrl->show();
+        ctrl->PaintNow();
+        return ctrl;
+    }
+    // Vertical, client 108 x 148: track (27, 16, 81, 132), centre row 74,
+    // 116 pixels for 401 units.
+    std::unique_ptr<CCorCtrl> MakeVertical() { return Make(110, 150, false); }
+    // Horizontal, client 198 x 98: track (16, 33, 182, 71), centre column 99,
+    // 166 pixels for 401 units.
+    std::unique_ptr<CCorCtrl> MakeHorizontal() { return Make(200, 100, true); }
+
+    static COLORREF Px(CCorCtrl& ctrl, int x, int y) { return ctrl.Dc().GetPixel(x, y); }
+    static int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color)
+    {
+        int n = 0;
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                n += Px(ctrl, x, y) == color ? 1 : 0;
+        return n;
+    }
+    static int LeftmostColumn(CCorCtrl& ctrl, const CRect& rc, COLORREF color)
+    {
+        for (int x = rc.left; x < rc.right; ++x)
+            for (int y = rc.top; y < rc.bottom; ++y)
+                if (Px(ctrl, x, y) == color)
+                    return x;
+        return -1;
+    }
+};
+
+} // namespace
+
+TEST_F(CorCtrlTest, LayoutOfBothOrientations)
+{
+    auto v = MakeVertical();
+    EXPECT_EQ(v->BarRect(), CRect(27, 16, 81, 132));
+    auto h = MakeHorizontal();
+    EXPECT_EQ(h->BarRect(), CRect(16, 33, 182, 71));
+}
+
+TEST_F(CorCtrlTest, SmoothedEndsMapToTheOutermostPositions)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0);
+    EXPECT_EQ(ctrl->Pos(), 200);
+    ctrl->ShowCorrelation(-1.0, -1.0);
+    EXPECT_EQ(ctrl->Pos(), -200);
+    ctrl->ShowCorrelation(0.9975, 1.0);
+    EXPECT_EQ(ctrl->Pos(), 199);
+    ctrl->ShowCorrelation(-0.0049, 0.0);
+    EXPECT_EQ(ctrl->Pos(), 0);
+}
+
+TEST_F(CorCtrlTest, VerticalPointerStripsAndColours)
+{
+    auto ctrl = MakeVertical();
+    // After the paint the pointer rests at the centre, rows 71..77, yellow.
+    EXPECT_EQ(Px(*ctrl, 54, 71), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 77), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 78), kBlack);
+
+    // +1: 57 pixels above the centre, rows 14..20 across the track width.
+    ctrl->ShowCorrelation(1.0, 1.0);
+    for (int y = 14; y <= 20; ++y) {
+        EXPECT_EQ(Px(*ctrl, 27, y), kGreen) << y;
+        EXPECT_EQ(Px(*ctrl, 80, y), kGreen) << y;
+    }
+    EXPECT_EQ(Px(*ctrl, 54, 21), kBlack);
+    EXPECT_NE(Px(*ctrl, 26, 17), kGreen);
+    EXPECT_NE(Px(*ctrl, 81, 17), kGreen);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kBlack) << "the old strip is erased";
+
+    // -1: 57 pixels below, rows 128..134, red; the +1 strip is erased.
+    ctrl->ShowCorrelation(-1.0, -1.0);
+    EXPECT_EQ(Px(*ctrl, 54, 128), kRed);
+    EXPECT_EQ(Px(*ctrl, 54, 134), kRed);
+    EXPECT_NE(Px(*ctrl, 54, 135), kRed);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+}
+
+TEST_F(CorCtrlTest, HorizontalPointerStripsAndColours)
+{
+    auto ctrl = MakeHorizontal();
+    // Positive values lie right of the centre: +1 in columns 178..184.
+    ctrl->ShowCorrelation(1.0, 1.0);
+    for (int x = 178; x <= 184; ++x) {
+        EXPECT_EQ(Px(*ctrl, x, 33), kGreen) << x;
+        EXPECT_EQ(Px(*ctrl, x, 70), kGreen) << x;
+    }
+    EXPECT_EQ(Px(*ctrl, 177, 50), kBlack);
+    EXPECT_NE(Px(*ctrl, 180, 71), kGreen);
+
+    ctrl->ShowCorrelation(-1.0, -1.0);
+    EXPECT_EQ(Px(*ctrl, 14, 50), kRed);
+    EXPECT_EQ(Px(*ctrl, 20, 50), kRed);
+    EXPECT_EQ(Px(*ctrl, 21, 50), kBlack);
+    EXPECT_EQ(Px(*ctrl, 181, 50), kBlack);
+
+    // A small positive value is one pixel right of the centre, still green.
+    ctrl->ShowCorrelation(0.02, 0.0);
+    EXPECT_EQ(ctrl->Pos(), 4);
+    EXPECT_EQ(Px(*ctrl, 97, 50), kGreen);
+    EXPECT_EQ(Px(*ctrl, 103, 50), kGreen);
+    EXPECT_EQ(Px(*ctrl, 96, 50), kBlack);
+}
+
+TEST_F(CorCtrlTest, VerticalTicksStandBesideTheTrackOnly)
+{
+    auto ctrl = MakeVertical();
+    // Ticks every 20 units, truncated toward the centre, bottom (-1) first.
+    const std::vector<int> expected = { 17, 22, 28, 34, 40, 46, 51, 57, 63, 69, 74, 79, 85, 91, 97, 102, 108, 114, 120, 126, 131 };
+    std::vector<int> rows;
+    for (int y = 0; y < 148; ++y) {
+        if (Px(*ctrl, 22, y) == kGrey)
+            rows.push_back(y);
+    }
+    EXPECT_EQ(rows, expected);
+    // Six pixels on either side; the track between stays black.
+    EXPECT_EQ(Px(*ctrl, 21, 131), kGrey);
+    EXPECT_EQ(Px(*ctrl, 26, 131), kGrey);
+    EXPECT_EQ(Px(*ctrl, 27, 131), kBlack);
+    EXPECT_EQ(Px(*ctrl, 80, 131), kBlack);
+    EXPECT_EQ(Px(*ctrl, 81, 131), kGrey);
+    EXPECT_EQ(Px(*ctrl, 86, 131), kGrey);
+    EXPECT_EQ(Px(*ctrl, 20, 131), kBlack);
+}
+
+TEST_F(CorCtrlTest, HorizontalTicksRunFromTheRightEnd)
+{
+    auto ctrl = MakeHorizontal();
+    // Tick 0 at column 181, the outermost tick at the right end.
+    EXPECT_EQ(Px(*ctrl, 181, 27), kGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 32), kGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 50), kBlack);
+    EXPECT_EQ(Px(*ctrl, 181, 71), kGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 76), kGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 77), kBlack);
+    // The left end (-1) at 99 - 82 = 17, the centre at 99.
+    EXPECT_EQ(Px(*ctrl, 17, 30), kGrey);
+    EXPECT_EQ(Px(*ctrl, 99, 30), kGrey);
+}
+
+TEST_F(CorCtrlTest, PlusOneLabelsSitAtThePositiveEnd)
+{
+    // "+1" has more lit pixels than "-1": it must be at the right end when
+    // horizontal and at the top when vertical.
+    auto h = MakeHorizontal();
+    const int th = h->TextHeight();
+    const CRect rightValue(171, 33 - th - 7, 191, 26);
+    const CRect leftValue(7, 33 - th - 7, 27, 26);
+    EXPECT_GT(CountColor(*h, rightValue, kScaleText), CountColor(*h, leftValue, kScaleText));
+    EXPECT_GT(CountColor(*h, leftValue, kScaleText), 0);
+    // The angle labels sit below the track, bottom 20 pixels past it.
+    const CRect rightAngle(171, 71 + 20 - th, 191, 91);
+    const CRect leftAngle(7, 71 + 20 - th, 27, 91);
+    EXPECT_GT(CountColor(*h, rightAngle, kScaleText), 0);
+    EXPECT_GT(CountColor(*h, leftAngle, kScaleText), CountColor(*h, rightAngle, kScaleText)) << "180 at the -1 end, 0 at +1";
+
+    auto v = MakeVertical();
+    const int tv = v->TextHeight();
+    const CRect topValue(0, 17 - tv / 2, 21, 17 - tv / 2 + tv);
+    const CRect bottomValue(0, 131 - tv / 2, 21, 131 - tv / 2 + tv);
+    EXPECT_GT(CountColor(*v, topValue, kScaleText), CountColor(*v, bottomValue, kScaleText));
+    EXPECT_GT(CountColor(*v, bottomValue, kScaleText), 0);
+}
+
+TEST_F(CorCtrlTest, VerticalZeroAngleLabelHasALeadingBlank)
+{
+    auto ctrl = MakeVertical();
+    const int th = ctrl->TextHeight();
+    // Angle labels are left-aligned one pixel into boxes starting at 87.
+    const CRect zero(87, 17 - th / 2, 108, 17 - th / 2 + th);
+    const CRect ninety(87, 74 - th / 2, 108, 74 - th / 2 + th);
+    const int zeroStart = LeftmostColumn(*ctrl, zero, kScaleText);
+    const int ninetyStart = LeftmostColumn(*ctrl, ninety, kScaleText);
+    ASSERT_GE(ninetyStart, 88);
+    EXPECT_GE(zeroStart - ninetyStart, 2) << "\" 0\" starts a blank's width further right than \"90\"";
+}
+
+TEST_F(CorCtrlTest, ShortTrackUsesTheSmallScaleFontButNotForReadouts)
+{
+    // Client 112 high: track 80, the normal font. One pixel less: small.
+    auto normal = Make(110, 114, false);
+    EXPECT_EQ(normal->ScaleFont(), CMeterFonts::Normal());
+    EXPECT_EQ(normal->TextHeight(), QFontMetrics(CMeterFonts::Normal()).height());
+
+    auto small = Make(110, 113, false);
+    EXPECT_EQ(small->BarRect().Height(), 79);
+    EXPECT_EQ(small->ScaleFont(), CMeterFonts::Small());
+    EXPECT_EQ(small->TextHeight(), QFontMetrics(CMeterFonts::Small()).height());
+    small->ShowCorrelation(0.5, -1.0);
+    EXPECT_EQ(small->Dc().SelectedFont(), CMeterFonts::Normal()) << "readouts are drawn in the normal font";
+
+    auto narrow = Make(113, 100, true);
+    EXPECT_EQ(narrow->ScaleFont(), CMeterFonts::Small());
+    auto wide = Make(114, 100, true);
+    EXPECT_EQ(wide->ScaleFont(), CMeterFonts::Normal());
+}
+
+TEST_F(CorCtrlTest, OffScaleValuesDrawNothing)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(0.5, 0.5);
+    ctrl->OnTimer(cor::kWatchdogTimerId);
+    const QImage before = ctrl->BackBuffer().copy();
+    ctrl->ShowCorrelation(1.0000001, -1.0);
+    ctrl->ShowCorrelation(-1.5, -1.0);
+    ctrl->ShowCorrelation(std::nan(""), -1.0);
+    EXPECT_EQ(ctrl->Pos(), 0);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    EXPECT_FALSE(ctrl->IsWatchdogActive());
+    EXPECT_EQ(ctrl->BackBuffer(), before);
+}
+
+TEST_F(CorCtrlTest, AngleReadoutsTrackTheExtremes)
+{
+    auto ctrl = MakeVertical();
+    EXPECT_EQ(ctrl->MinAngle(), 180);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    ctrl->ShowCorrelation(0.0, RawForAngle(90));
+    EXPECT_EQ(ctrl->MinAngle(), 180) << "90 degrees moves neither readout";
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    ctrl->ShowCorrelation(0.0, RawForAngle(89));
+    EXPECT_EQ(ctrl->MinAngle(), 89);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    ctrl->ShowCorrelation(0.0, RawForAngle(91));
+    EXPECT_EQ(ctrl->MaxAngle(), 91);
+    ctrl->ShowCorrelation(0.0, RawForAngle(120));
+    ctrl->ShowCorrelation(0.0, RawForAngle(100));
+    EXPECT_EQ(ctrl->MaxAngle(), 120) << "the largest stays";
+    ctrl->ShowCorrelation(0.0, RawForAngle(30));
+    ctrl->ShowCorrelation(0.0, RawForAngle(60));
+    EXPECT_EQ(ctrl->MinAngle(), 30) << "the smallest stays";
+}
+
+TEST_F(CorCtrlTest, RawValuesPastTheEndsReadAsTheEnds)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0000002);
+    EXPECT_EQ(ctrl->MinAngle(), 0);
+    ctrl->ShowCorrelation(-1.0, -1.0000002);
+    EXPECT_EQ(ctrl->MaxAngle(), 180);
+    ctrl->ShowCorrelation(0.0, std::nan(""));
+    EXPECT_EQ(ctrl->MinAngle(), 0);
+    EXPECT_EQ(ctrl->MaxAngle(), 180);
+}
+
+TEST_F(CorCtrlTest, BothChannelsSilentSettlesGreenAtPlusOne)
+{
+    auto ctrl = MakeVertical();
+    CCorEstimator estimator;
+    std::array<std::int16_t, 2 * CCorEstimator::kFrames> silence {};
+    for (int i = 0; i < 300; ++i) {
+        const CCorReading reading = estimator.Estimate(silence.data());
+        ctrl->ShowCorrelation(reading.smoothed, reading.raw);
+    }
+    EXPECT_EQ(ctrl->Pos(), 200);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kGreen);
+    EXPECT_EQ(ctrl->MinAngle(), 0);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    EXPECT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0) << "the minimum readout shows 0";
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0) << "the maximum readout stays blank";
+}
+
+TEST_F(CorCtrlTest, OneSilentChannelSettlesYellowAtTheCentre)
+{
+    auto ctrl = MakeHorizontal();
+    CCorEstimator estimator;
+    std::array<std::int16_t, 2 * CCorEstimator::kFrames> window {};
+    for (int i = 0; i < CCorEstimator::kFrames; ++i)
+        window[2 * i] = static_cast<std::int16_t>(i % 64 < 32 ? 9000 : -9000);
+    for (int i = 0; i < 300; ++i) {
+        const CCorReading reading = estimator.Estimate(window.data());
+        EXPECT_EQ(reading.raw, 0.0);
+        ctrl->ShowCorrelation(reading.smoothed, reading.raw);
+    }
+    EXPECT_EQ(ctrl->Pos(), 0);
+    EXPECT_EQ(Px(*ctrl, 99, 50), kYellow);
+    EXPECT_EQ(ctrl->MinAngle(), 180);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+}
+
+TEST_F(CorCtrlTest, OppositeChannelsShowRedAndOneHundredEighty)
+{
+    auto ctrl = MakeHorizontal();
+    ctrl->ShowCorrelation(-0.9999999, -1.0);
+    EXPECT_EQ(ctrl->Pos(), -200);
+    EXPECT_EQ(Px(*ctrl, 17, 50), kRed);
+    EXPECT_EQ(ctrl->MaxAngle(), 180);
+    EXPECT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
+}
+
+TEST_F(CorCtrlTest, ClickBlanksBothReadouts)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(0.0, RawForAngle(150));
+    ctrl->ShowCorrelation(0.0, RawForAngle(10));
+    ASSERT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
+    ASSERT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
+
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 60), QPointF(40, 60), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(ctrl.get(), &press);
+    EXPECT_EQ(ctrl->MinAngle(), 180);
+    EXPECT_EQ(ctrl->MaxAngle(), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
+
+    ctrl->ShowCorrelation(0.0, RawForAngle(45));
+    EXPECT_EQ(ctrl->MinAngle(), 45);
+}
+
+TEST_F(CorCtrlTest, WatchdogReturnsThePointerToTheCentreAndStops)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0);
+    EXPECT_TRUE(ctrl->IsWatchdogActive());
+    ctrl->OnTimer(cor::kWatchdogTimerId);
+    EXPECT_FALSE(ctrl->IsWatchdogActive());
+    EXPECT_EQ(ctrl->Pos(), 0);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+    // The next update arms it again.
+    ctrl->ShowCorrelation(-0.5, -0.5);
+    EXPECT_TRUE(ctrl->IsWatchdogActive());
+}
+
+TEST_F(CorCtrlTest, WatchdogFiresByItselfWithoutUpdates)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0);
+    ASSERT_EQ(Px(*ctrl, 54, 17), kGreen);
+    QElapsedTimer patience;
+    patience.start();
+    while (ctrl->IsWatchdogActive() && patience.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(ctrl->IsWatchdogActive());
+    EXPECT_EQ(ctrl->Pos(), 0);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+}
+
+TEST_F(CorCtrlTest, UnmovedPointerIsNotRedrawn)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0);
+    ctrl->Dc().SetPixel(54, 17, RGB(1, 2, 3));
+    ctrl->ShowCorrelation(0.999, 1.0);
+    EXPECT_EQ(ctrl->Pos(), 200);
+    EXPECT_EQ(Px(*ctrl, 54, 17), RGB(1, 2, 3));
+    EXPECT_TRUE(ctrl->IsWatchdogActive());
+    // At the centre it is redrawn every time.
+    ctrl->ShowCorrelation(0.0, 0.0);
+    ctrl->Dc().SetPixel(54, 74, RGB(1, 2, 3));
+    ctrl->ShowCorrelation(0.0, 0.0);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
+}
+
+TEST_F(CorCtrlTest, OrientationChangeRepaintsTheOtherLayout)
+{
+    auto ctrl = Make(200, 150, false);
+    ctrl->ShowCorrelation(1.0, 1.0);
+    ctrl->SetHorizontal(true);
+    EXPECT_TRUE(ctrl->IsInvalid());
+    ctrl->PaintNow();
+    EXPECT_EQ(ctrl->BarRect(), CRect(16, 33, 182, 121));
+    // Repainted from scratch: the pointer drawn at the stored position.
+    EXPECT_EQ(Px(*ctrl, 180, 80), kGreen);
+    EXPECT_EQ(Px(*ctrl, 99, 80), kBlack);
+}
+
+TEST_F(CorCtrlTest, OnStateReachesCaptionAndCapture)
+{
+    auto ctrl = MakeVertical();
+    CFakeViewFrame frame;
+    ctrl->SetOn(1);
+    EXPECT_TRUE(ctrl->IsOnForCapture());
+    ctrl->SetFrame(&frame);
+    EXPECT_EQ(frame.m_meterOnCalls, std::vector<int>({ 1 })) << "a new frame shows the state at once";
+    ctrl->SetOn(0);
+    EXPECT_FALSE(ctrl->IsOnForCapture());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+}
+
+TEST_F(CorCtrlTest, MinimisingPausesAndRestoresTheOnState)
+{
+    auto ctrl = MakeVertical();
+    CFakeViewFrame frame;
+    ctrl->SetFrame(&frame);
+    ctrl->SetOn(1);
+    frame.m_meterOnCalls.clear();
+
+    ctrl->NotifyMinimized(true);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_FALSE(ctrl->IsOnForCapture());
+    ctrl->NotifyMinimized(true);
+    ctrl->NotifyMinimized(false);
+    EXPECT_EQ(ctrl->IsOn(), 0) << "still paused while one pause is left";
+    ctrl->NotifyMinimized(false);
+    EXPECT_EQ(ctrl->IsOn(), 1);
+    EXPECT_TRUE(ctrl->IsOnForCapture());
+    EXPECT_EQ(frame.m_meterOnCalls, std::vector<int>({ 0, 1 }));
+
+    // A resume without a pause changes nothing.
+    ctrl->NotifyMinimized(false);
+    EXPECT_EQ(ctrl->IsOn(), 1);
+    ctrl->NotifyMinimized(true);
+    ctrl->NotifyMinimized(false);
+    EXPECT_EQ(ctrl->IsOn(), 1);
+}
+
+TEST_F(CorCtrlTest, ContextMenuShowsTheStates)
+{
+    auto ctrl = MakeVertical();
+    ctrl->SetOn(1);
+    std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("On"));
+    EXPECT_EQ(items[0]->data().toInt(), 400);
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[2]->text(), QStringLiteral("Horizontal"));
+    EXPECT_EQ(items[2]->data().toInt(), 410);
+    EXPECT_FALSE(items[2]->isChecked());
+
+    ctrl->SetOn(0);
+    ctrl->SetHorizontal(true);
+    menu = ctrl->BuildContextMenu();
+    EXPECT_FALSE(menu->actions()[0]->isChecked());
+    EXPECT_TRUE(menu->actions()[2]->isChecked());
+}
