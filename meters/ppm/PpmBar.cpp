@@ -1,0 +1,175 @@
+#include "meters/ppm/PpmBar.h"
+
+#include "meters/ppm/BarParams.h"
+#include "meters/ppm/PpmBarOwner.h"
+#include "platform/DrawContext.h"
+
+#include <algorithm>
+
+CPpmBar::CPpmBar(const CRect& rc, BarParams* params)
+    : m_nPeakY(ppm::kNoPeakY), m_nPeakX(ppm::kNoPeakX), m_rcBar(rc), m_pParams(params)
+{
+}
+
+CPpmBar::~CPpmBar() = default;
+
+bool CPpmBar::Horizontal() const { return m_pParams->m_bHorizontal != 0; }
+
+int CPpmBar::Length() const { return Horizontal() ? m_rcBar.Width() : m_rcBar.Height(); }
+
+int CPpmBar::EndOf(unsigned step) const
+{
+    // The level and both zone points go through this one mapping, so a bar
+    // that ends on a zone point ends exactly on the zone's boundary and a
+    // fall meets the pixel the rise painted to.
+    int span = 0;
+    if (step > 0) {
+        const double ratio = std::max(1.0, static_cast<double>(m_pParams->m_nSteps) / step);
+        span = static_cast<int>(Length() / ratio);
+    }
+    return Horizontal() ? m_rcBar.left + span : m_rcBar.bottom - span;
+}
+
+int CPpmBar::PeakPos() const { return Horizontal() ? m_nPeakX : m_nPeakY; }
+
+int CPpmBar::PeakStep() const { return std::max(1, Length() / static_cast<int>(m_pParams->m_nSteps)); }
+
+void CPpmBar::ResetMarker()
+{
+    m_nPeakY = ppm::kNoPeakY;
+    m_nPeakX = ppm::kNoPeakX;
+}
+
+void CPpmBar::Fill(const CRect& rc, COLORREF color)
+{
+    if (!rc.IsRectEmpty())
+        m_pParams->m_pOwner->BarDc().FillSolidRect(rc, color);
+}
+
+void CPpmBar::Draw()
+{
+    const BarParams& p = *m_pParams;
+    // Steps run 0..m_nSteps-1; anything above is the caller's error.
+    if (m_nLevel >= p.m_nSteps) {
+        m_nLevel = p.m_nSteps - 1;
+        return;
+    }
+    if (m_nLevel < m_nLastDrawn)
+        return; // falling is Decay's work
+    const int end = EndOf(m_nLevel);
+    const int tween = EndOf(p.m_nTweenPoint);
+    const int over = EndOf(p.m_nOverPoint);
+    m_nLastDrawn = m_nLevel;
+
+    const CRect& b = m_rcBar;
+    COLORREF zone;
+    bool passedMarker;
+    if (Horizontal()) {
+        Fill(CRect(b.left, b.top, std::min(end, tween), b.bottom), p.m_crNorm);
+        Fill(CRect(tween, b.top, std::min(end, over), b.bottom), p.m_crTween);
+        Fill(CRect(over, b.top, end, b.bottom), p.m_crOver);
+        zone = end <= tween ? p.m_crNorm : end <= over ? p.m_crTween : p.m_crOver;
+        passedMarker = end > m_nPeakX;
+        if (passedMarker)
+            m_nPeakX = end;
+    } else {
+        Fill(CRect(b.left, std::max(end, tween), b.right, b.bottom), p.m_crNorm);
+        Fill(CRect(b.left, std::max(end, over), b.right, tween), p.m_crTween);
+        Fill(CRect(b.left, end, b.right, over), p.m_crOver);
+        zone = end >= tween ? p.m_crNorm : end >= over ? p.m_crTween : p.m_crOver;
+        passedMarker = end < m_nPeakY;
+        if (passedMarker)
+            m_nPeakY = end;
+    }
+    if (!passedMarker)
+        return;
+    m_crPeak = zone;
+    m_nMaxLevel = std::max(m_nMaxLevel, static_cast<int>(m_nLevel));
+    DrawReadout();
+}
+
+void CPpmBar::Decay(unsigned step)
+{
+    const unsigned level = step >= m_nLevel ? 0 : m_nLevel - step;
+    const int pos = EndOf(level);
+    if (level < m_nLastDrawn) {
+        const CRect& b = m_rcBar;
+        Fill(Horizontal() ? CRect(pos, b.top, b.right, b.bottom) : CRect(b.left, b.top, b.right, pos), ppm::kBlack);
+        m_nLastDrawn = level;
+        m_nLevel = level;
+    }
+    const BarParams& p = *m_pParams;
+    const bool atStart = Horizontal() ? m_nPeakX == m_rcBar.left : m_nPeakY == m_rcBar.bottom;
+    const bool beyond = Horizontal() ? pos < m_nPeakX : pos > m_nPeakY;
+    if (!atStart && (p.m_bPeakHold || (p.m_bPeakDecay && beyond)))
+        DrawPeakLine();
+}
+
+void CPpmBar::DrawPeakLine()
+{
+    const CRect& b = m_rcBar;
+    if (Horizontal())
+        Fill(CRect(m_nPeakX - 1, b.top, m_nPeakX, b.bottom), m_crPeak);
+    else
+        Fill(CRect(b.left, m_nPeakY, b.right, m_nPeakY + 1), m_crPeak);
+}
+
+void CPpmBar::PeakFall()
+{
+    const int pos = EndOf(m_nLevel);
+    const int step = PeakStep();
+    if (Horizontal()) {
+        if (m_nPeakX < pos)
+            m_nPeakX = pos;
+        if (m_nPeakX > pos) {
+            ErasePeak();
+            m_nPeakX -= step;
+        }
+    } else {
+        if (m_nPeakY > pos)
+            m_nPeakY = pos;
+        if (m_nPeakY < pos) {
+            ErasePeak();
+            m_nPeakY += step;
+        }
+    }
+}
+
+void CPpmBar::Clear() { Fill(m_rcBar, ppm::kBlack); }
+
+void CPpmBar::ErasePeak()
+{
+    const CRect& b = m_rcBar;
+    if (Horizontal())
+        Fill(CRect(m_nPeakX - 1, b.top, m_nPeakX, b.bottom), ppm::kBlack);
+    else
+        Fill(CRect(b.left, m_nPeakY, b.right, m_nPeakY + 1), ppm::kBlack);
+}
+
+QString CPpmBar::ReadoutText() const
+{
+    if (m_nMaxLevel < 1)
+        return QString();
+    const unsigned top = m_pParams->m_nSteps - 1;
+    if (static_cast<unsigned>(m_nMaxLevel) >= top)
+        return QStringLiteral("0");
+    return QString::asprintf("%2.1f", m_pParams->m_pDbTable[m_nMaxLevel]);
+}
+
+void CPpmBar::DrawReadout()
+{
+    CDrawContext& dc = m_pParams->m_pOwner->BarDc();
+    m_pParams->m_pOwner->SelectReadoutFont(dc);
+    dc.SetBkColor(ppm::kBlack);
+    const unsigned top = m_pParams->m_nSteps - 1;
+    dc.SetTextColor(m_nMaxLevel >= 0 && static_cast<unsigned>(m_nMaxLevel) >= top ? m_pParams->m_crOver : ppm::kReadoutColor);
+    const CRect& rc = m_rcReadout;
+    // An empty text still blanks the rectangle.
+    if (Horizontal()) {
+        dc.SetTextAlign(TA_LEFT | TA_TOP);
+        dc.ExtTextOut(rc.left, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, ReadoutText());
+    } else {
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.ExtTextOut((rc.left + rc.right) / 2, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, ReadoutText());
+    }
+}
