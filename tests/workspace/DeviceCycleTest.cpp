@@ -1,0 +1,180 @@
+// The device and rate commands on the real capture path: the document, the
+// capture thread and the scriptable test driver, with two instruments whose
+// views switch themselves on and off through the document as real views do.
+#include "FakeWorkspace.h"
+
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "platform/Notices.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "workspace/DocCaptureControl.h"
+#include "workspace/WorkspaceIds.h"
+#include "workspace/WspCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+class CPpmStandIn : public IPpmSink {
+public:
+    int IsOn() const override { return m_nOn; }
+    void SetOn(int on) override { m_nOn = on; m_onForCapture = on != 0; }
+    bool IsOnForCapture() const override { return m_onForCapture.load(); }
+    void SetValue(unsigned value, int channel) override { m_nLastValue[channel & 1] = static_cast<int>(value); }
+    void OnTimer() override {}
+    void ResetBars(int, int) override {}
+    bool WindowExists() const override { return true; }
+    void SetRelay(QWidget*) override {}
+
+    int m_nOn = 0;
+    std::atomic<bool> m_onForCapture { false };
+    int m_nLastValue[2] = { -1, -1 };
+};
+
+class CFftStandIn : public IFftSink {
+public:
+    int IsOn() const override { return m_nOn; }
+    void SetOn(int on) override { m_nOn = on; }
+    void SetValue(unsigned, int) override {}
+    void ResetBars(int, int) override {}
+    void SetSampleRate(int rate) override { m_rates.push_back(rate); }
+    bool WindowExists() const override { return true; }
+
+    int m_nOn = 0;
+    std::vector<int> m_rates;
+};
+
+// A view's side of the exchange, reduced to the on state: it stores it and,
+// on restore, switches the instrument through the document when it differs.
+class CInstrumentView : public IWorkspaceView {
+public:
+    CInstrumentView(CVelmoraDoc& doc, IMeterSwitch& meter, std::uint32_t type)
+        : m_doc(doc), m_meter(meter), m_nType(type)
+    {
+    }
+    void SwitchOn() { m_meter.SetOn(m_doc.MeterOn()); }
+    void OnUpdate(int hint, CWsp* workspace) override
+    {
+        if (hint == HINT_STORE) {
+            CWinSet record;
+            record.m_nType = m_nType;
+            record.m_nParam[1] = m_meter.IsOn();
+            workspace->AddWinSet(record);
+            return;
+        }
+        const CWinSet* record = workspace->FindWinSet(m_nType);
+        if (hint != HINT_RESTORE || !record || record->m_nParam[1] == m_meter.IsOn())
+            return;
+        if (record->m_nParam[1] == 1) {
+            m_meter.SetOn(m_doc.MeterOn());
+        } else {
+            m_doc.MeterOff(false);
+            m_meter.SetOn(0);
+        }
+    }
+
+private:
+    CVelmoraDoc& m_doc;
+    IMeterSwitch& m_meter;
+    std::uint32_t m_nType;
+};
+
+class DeviceCycleTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_driver.AddDevice("Line In");
+        m_driver.AddDevice("Microphone");
+        ASSERT_TRUE(m_capture.CreateThread());
+        ASSERT_EQ(m_capture.Device().EnumerateDevices(), 2);
+        m_doc.SetPpm(&m_ppm);
+        m_doc.SetFft(&m_fft);
+        m_host.m_views = { &m_ppmView, &m_fftView };
+    }
+    bool Opened() { return m_capture.WaitForIdle() && m_capture.m_bOpened.load() == 1; }
+
+    CNoticeRecorder m_notices;
+    CTestWaveDriver m_driver; // outlives the capture object
+    CAudioCapture m_capture;
+    CVelmoraDoc m_doc { m_capture };
+    CPpmStandIn m_ppm;
+    CFftStandIn m_fft;
+    CInstrumentView m_ppmView { m_doc, m_ppm, kTypePpm };
+    CInstrumentView m_fftView { m_doc, m_fft, kTypeAnalyzer };
+    CFakeWorkspaceHost m_host;
+    CDocCaptureControl m_control { m_doc };
+    CWspCommands m_commands { m_host, m_control };
+};
+}
+
+TEST_F(DeviceCycleTest, Rate48000WhileCapturingReopensAt48000WithTheSameInstrumentsOn)
+{
+    m_ppmView.SwitchOn();
+    ASSERT_TRUE(Opened());
+    ASSERT_EQ(m_driver.LastOpenRate(), 44100);
+
+    EXPECT_TRUE(m_commands.OnCommand(ID_RATE_48000));
+    EXPECT_TRUE(Opened());
+    EXPECT_EQ(m_driver.OpenCount(), 2);
+    EXPECT_EQ(m_driver.LastOpenRate(), 48000);
+    EXPECT_EQ(m_capture.Device().SampleRate(), 48000);
+    EXPECT_EQ(m_fft.m_rates, std::vector<int> { 48000 });
+    EXPECT_EQ(m_ppm.IsOn(), 1);
+    EXPECT_EQ(m_fft.IsOn(), 0);
+    EXPECT_EQ(m_doc.MeterCount(), 1);
+
+    // Blocks flow again and reach the meter that was switched back on.
+    ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(1200, -1)));
+    ASSERT_TRUE(m_capture.WaitForIdle());
+    m_doc.ApplyPackets();
+    EXPECT_EQ(m_ppm.m_nLastValue[0], 1200);
+    EXPECT_EQ(m_ppm.m_nLastValue[1], 0); // -1 folds to 0
+    EXPECT_TRUE(m_notices.Notices().empty());
+}
+
+TEST_F(DeviceCycleTest, DeviceWithNothingOnOnlyStoresTheId)
+{
+    EXPECT_TRUE(m_commands.OnCommand(ID_DEVICE_FIRST + 1));
+    EXPECT_EQ(m_capture.Device().DeviceId(), 1);
+    EXPECT_EQ(m_driver.OpenCount(), 0);
+    EXPECT_EQ(m_doc.MeterCount(), 0);
+    // The device opens later, when an instrument is switched on.
+    m_fftView.SwitchOn();
+    EXPECT_TRUE(Opened());
+    EXPECT_EQ(m_driver.LastOpenDevice(), 1);
+}
+
+TEST_F(DeviceCycleTest, DeviceWhileTwoRunReopensTheNewDeviceOnce)
+{
+    m_ppmView.SwitchOn();
+    m_fftView.SwitchOn();
+    ASSERT_TRUE(Opened());
+    ASSERT_EQ(m_driver.LastOpenDevice(), 0);
+
+    m_commands.OnCommand(ID_DEVICE_FIRST + 1);
+    EXPECT_TRUE(Opened());
+    EXPECT_EQ(m_driver.OpenCount(), 2);
+    EXPECT_EQ(m_driver.LastOpenDevice(), 1);
+    EXPECT_EQ(m_ppm.IsOn(), 1);
+    EXPECT_EQ(m_fft.IsOn(), 1);
+    EXPECT_EQ(m_doc.MeterCount(), 2);
+}
+
+TEST_F(DeviceCycleTest, FailedReopenLeavesEachInstrumentOffWithItsOwnMessage)
+{
+    m_ppmView.SwitchOn();
+    m_fftView.SwitchOn();
+    ASSERT_TRUE(Opened());
+    m_driver.SetBusy(true);
+
+    m_commands.OnCommand(ID_DEVICE_FIRST + 1);
+    ASSERT_TRUE(m_capture.WaitForIdle());
+    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
+    EXPECT_EQ(m_ppm.IsOn(), 0);
+    EXPECT_EQ(m_fft.IsOn(), 0);
+    EXPECT_EQ(m_doc.MeterCount(), 0);
+    EXPECT_EQ(m_notices.Notices().size(), 2u);
+    // The new id is kept for the next open.
+    EXPECT_EQ(m_capture.Device().DeviceId(), 1);
+}
