@@ -136,18 +136,3 @@ TEST(ArchiveCount, ReadsBothFormsAndRefusesCountsThatCannotFit)
     EXPECT_EQ(count, 3u);
 }
 
-TEST(ArchiveIntegers, LittleEndianSignedAndUnsigned)
-{
-    CArchiveWriter writer;
-    writer.WriteU32(133);
-    writer.WriteI32(-32000);
-    EXPECT_EQ(writer.Bytes(), QByteArray::fromHex("85000000" "0083ffff"));
-    CArchiveReader reader(writer.Bytes());
-    std::uint32_t type = 0;
-    std::int32_t x = 0;
-    EXPECT_TRUE(reader.ReadU32(type));
-    EXPECT_TRUE(reader.ReadI32(x));
-    EXPECT_EQ(type, 133u);
-    EXPECT_EQ(x, -32000);
-    EXPECT_TRUE(reader.AtEnd());
-}

@@ -167,13 +167,6 @@ TEST_F(WspCommandsTest, ServesExactlyItsCommandIds)
     EXPECT_EQ(m_capture.m_nRate, 44100);
 }
 
-TEST_F(WspCommandsTest, DeviceWithNothingRunningOnlyStoresTheId)
-{
-    m_capture.m_bOpened = false;
-    m_commands.OnCommand(ID_DEVICE_FIRST + 3);
-    EXPECT_EQ(m_log, (CEventLog { "device 3" }));
-}
-
 TEST_F(WspCommandsTest, RateWithNothingRunningTellsTheAnalyzerFirst)
 {
     m_commands.OnCommand(ID_RATE_48000);
@@ -195,17 +188,6 @@ TEST_F(WspCommandsTest, RateWhileRunningCyclesEveryInstrumentOffAndOn)
     // The temporary workspace never reaches the list.
     for (int i = 0; i < 8; ++i)
         EXPECT_FALSE(m_commands.List().At(i).IsStored());
-}
-
-TEST_F(WspCommandsTest, DeviceWhileRunningCyclesWithTheNewId)
-{
-    ArrangeFirstLayout();
-    m_capture.m_bOpened = true;
-    m_commands.OnCommand(ID_DEVICE_WAVEMAPPER);
-    EXPECT_EQ(m_log,
-              (CEventLog { "PPM:store", "COR:store", "FFT:store", "STM:store", "all off", "device -1", "PPM:restore",
-                           "COR:restore", "FFT:restore", "STM:restore" }));
-    EXPECT_EQ(m_ppm.m_nOn, 1);
 }
 
 TEST_F(WspCommandsTest, FirstRunWithoutFileGivesDefaultsAndWrites834Bytes)

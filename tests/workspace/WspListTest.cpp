@@ -117,22 +117,6 @@ TEST(WspListBytes, StoredListRoundTrips)
     EXPECT_EQ(read.At(2).FindWinSet(kTypeStereo)->m_wp.maxY, -23);
 }
 
-TEST(WspListBytes, LongTitleFormsRoundTripInsideRecords)
-{
-    CWsp workspace;
-    workspace.m_strName = QByteArray(255, 'n');
-    workspace.m_frame.m_strTitle = QByteArray(254, 't');
-    workspace.m_frame.m_strText2 = QByteArray(0xFFFE, 's');
-    CWspList list;
-    list.AddWsp(workspace);
-    const QByteArray bytes = list.ToBytes();
-    EXPECT_EQ(bytes.mid(2, 3), QByteArray::fromHex("ffff00"));
-    EXPECT_EQ(static_cast<unsigned char>(bytes[2 + 3 + 255]), 254);
-    CWspList read;
-    ASSERT_TRUE(read.AppendFromBytes(bytes));
-    EXPECT_EQ(read.At(0), workspace);
-}
-
 TEST(WspListBytes, SixteenBitNameInFileReadsAsEightBit)
 {
     // A workspace named "Mix" in 16-bit characters, otherwise never stored.

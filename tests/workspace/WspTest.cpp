@@ -13,17 +13,6 @@ CWinSet Record(std::uint32_t type, const char* title)
 }
 }
 
-TEST(Wsp, NewRecordIsAllZero)
-{
-    const CWinSet record;
-    EXPECT_TRUE(record.m_strTitle.isEmpty());
-    EXPECT_TRUE(record.m_strText2.isEmpty());
-    EXPECT_EQ(record.m_nType, 0u);
-    EXPECT_EQ(record.m_wp.ToBytes(), QByteArray(44, '\0'));
-    for (int value : record.m_nParam)
-        EXPECT_EQ(value, 0);
-}
-
 TEST(Wsp, FindWinSetWithoutARecordOfTheTypeFindsNone)
 {
     CWsp workspace;
