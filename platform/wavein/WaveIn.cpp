@@ -22,6 +22,7 @@ std::vector<IWaveInDriver*> CWaveIn::ReplaceDrivers(std::vector<IWaveInDriver*> 
 
 void CWaveIn::ClearDrivers()
 {
+    m_pLastFailed = nullptr;
     m_active.clear();
     m_owned.clear();
 }
@@ -84,12 +85,17 @@ MMRESULT CWaveIn::Open(HWAVEIN& handle, int id, const WAVEFORMATEX& format, CThr
     const MMRESULT result = driver->Open(index, format, notify, stream);
     if (result == MMSYSERR_NOERROR)
         handle = stream.release();
+    else
+        m_pLastFailed = driver;
     return result;
 }
 
 std::string CWaveIn::ErrorText(MMRESULT code) const
 {
     std::string text;
+    const bool lastFailedActive = std::find(m_active.begin(), m_active.end(), m_pLastFailed) != m_active.end();
+    if (lastFailedActive && m_pLastFailed->ErrorText(code, text))
+        return text;
     for (const IWaveInDriver* driver : m_active) {
         if (driver->ErrorText(code, text))
             return text;

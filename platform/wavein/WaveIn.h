@@ -35,6 +35,8 @@ public:
     int DefaultDevice() const;
 
     MMRESULT Open(HWAVEIN& handle, int id, const WAVEFORMATEX& format, CThreadMessageQueue& notify);
+    // The text of a result code: the driver whose open failed last is asked
+    // first, then the others, then the common texts.
     std::string ErrorText(MMRESULT code) const;
 
 private:
@@ -42,6 +44,8 @@ private:
     IWaveInDriver* Locate(int id, int& index) const;
 
     std::vector<IWaveInDriver*> m_active;
+    // The driver whose open failed last: its texts come first.
+    IWaveInDriver* m_pLastFailed = nullptr;
     std::vector<std::unique_ptr<IWaveInDriver>> m_owned;
 };
 

@@ -1,0 +1,46 @@
+#pragma once
+// Reads a sound file (any format libsndfile knows) as blocks of 16-bit
+// stereo frames: a mono file is copied to both channels, a file with more
+// than two channels gives its first two. The file is streamed: memory is
+// one block's worth of the file's own frames, allocated at Open, so
+// ReadStereo allocates nothing and may run on a pacing thread.
+//
+// Threads: one thread at a time.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sf_private_tag;
+
+class CSoundFileReader {
+public:
+    // Frames read from the file per chunk.
+    static constexpr int kChunkFrames = 512;
+
+    CSoundFileReader() = default;
+    ~CSoundFileReader();
+    CSoundFileReader(const CSoundFileReader&) = delete;
+    CSoundFileReader& operator=(const CSoundFileReader&) = delete;
+
+    // Opens `path`; false with a readable reason in `error`.
+    bool Open(const std::string& path, std::string& error);
+    void Close();
+    bool IsOpen() const { return m_pFile != nullptr; }
+
+    int SampleRate() const { return m_nSampleRate; }
+    int Channels() const { return m_nChannels; }
+    long long Frames() const { return m_nFrames; }
+
+    // Reads up to `frames` frames into `stereo` (interleaved, left first);
+    // returns the number read, fewer only at the end of the file.
+    int ReadStereo(std::int16_t* stereo, int frames);
+    // Back to the first frame; false when the file cannot seek.
+    bool Rewind();
+
+private:
+    sf_private_tag* m_pFile = nullptr;
+    int m_nSampleRate = 0;
+    int m_nChannels = 0;
+    long long m_nFrames = 0;
+    std::vector<short> m_chunk; // kChunkFrames frames of the file's own channels
+};
