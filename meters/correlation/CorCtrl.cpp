@@ -90,6 +90,10 @@ void CCorCtrl::ShowOnInCaption(int on)
 
 void CCorCtrl::SetOn(int on)
 {
+    if (IsPaused()) {
+        s_nSavedOn = on;
+        return;
+    }
     StoreOn(on);
     ShowOnInCaption(on);
 }

@@ -32,6 +32,8 @@ public:
 
     // ICorSink
     int IsOn() const override { return m_nOn; }
+    // While paused the new state is kept for the resume and the meter stays
+    // off until then.
     void SetOn(int on) override;
     bool IsOnForCapture() const override { return m_nOnForCapture.load(std::memory_order_relaxed) != 0; }
     void ShowCorrelation(double smoothed, double raw) override;
@@ -41,6 +43,9 @@ public:
 
     // Pauses the meter while its window is minimised; calls nest.
     void NotifyMinimized(bool minimized);
+    bool IsPaused() const { return m_nMinimized > 0; }
+    // The state the user chose, paused or not: the one the hub counts.
+    int IsSwitchedOn() const { return IsPaused() ? s_nSavedOn : m_nOn; }
 
     // The timer message's handling (any id): the pointer falls back to the
     // centre and the watchdog stops.

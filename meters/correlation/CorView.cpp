@@ -64,10 +64,16 @@ void CCorView::resizeEvent(QResizeEvent* event)
 void CCorView::OnSize(int type)
 {
     FitControl();
+    // Only the changes into and out of the minimised state count: a second
+    // minimised size must not pause the meter twice.
     if (type == SIZE_MINIMIZED) {
-        m_pCor->NotifyMinimized(true);
-        s_bMinimized = true;
-    } else if (type != SIZE_MAXIMIZED && s_bMinimized) {
+        if (!s_bMinimized) {
+            m_pCor->NotifyMinimized(true);
+            s_bMinimized = true;
+        }
+    } else if (s_bMinimized) {
+        // Restored or maximised: either way the window shows again, so the
+        // meter takes up its state again.
         m_pCor->NotifyMinimized(false);
         s_bMinimized = false;
     }
@@ -114,7 +120,7 @@ void CCorView::SwitchMeter(bool on)
     }
 }
 
-void CCorView::OnMeterOnOff() { SwitchMeter(!m_pCor->IsOn()); }
+void CCorView::OnMeterOnOff() { SwitchMeter(!m_pCor->IsSwitchedOn()); }
 
 void CCorView::OnOrientation()
 {
@@ -163,7 +169,7 @@ void CCorView::RestoreWorkspace(const CWsp& workspace)
     // Any nonzero value means on, so a damaged record can never switch off
     // through the hub a meter that is already off.
     const bool on = record->m_nParam[kParamOn] != 0;
-    if (on != (m_pCor->IsOn() != 0))
+    if (on != (m_pCor->IsSwitchedOn() != 0))
         SwitchMeter(on);
     if (Frame())
         Frame()->SetWindowPlacement(record->m_wp);

@@ -441,6 +441,18 @@ TEST_F(CorCtrlTest, MinimisingPausesAndRestoresTheOnState)
     EXPECT_EQ(ctrl->IsOn(), 1);
     EXPECT_TRUE(ctrl->IsOnForCapture());
     EXPECT_EQ(frame.m_meterOnCalls, std::vector<int>({ 0, 1 }));
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
+
+    // Switched while paused: kept for the resume, still off until then.
+    ctrl->NotifyMinimized(true);
+    ctrl->SetOn(0);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
+    ctrl->SetOn(1);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_FALSE(ctrl->IsOnForCapture());
+    ctrl->NotifyMinimized(false);
+    EXPECT_EQ(ctrl->IsOn(), 1);
 
     // A resume without a pause changes nothing.
     ctrl->NotifyMinimized(false);
