@@ -6,6 +6,7 @@
 
 #include <QResizeEvent>
 #include <QStyle>
+#include <algorithm>
 
 bool CStereoView::s_bMinimized = false;
 bool CStereoView::s_bFirstActivation = true;
@@ -82,7 +83,8 @@ void CStereoView::OnSize(int type)
         if (!s_bMinimized)
             m_wndStereo.NotifyMinimized(true);
         s_bMinimized = true;
-    } else if (type != SIZE_MAXIMIZED && s_bMinimized) {
+    } else if (s_bMinimized) {
+        // Restored or maximised, the window shows again and so does the meter.
         m_wndStereo.NotifyMinimized(false);
         s_bMinimized = false;
     }
