@@ -1,0 +1,210 @@
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "tests/audio/FakeSinks.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kBuffers = 32;
+constexpr int kBlockBytes = 2048;
+constexpr int kFrames = 512;
+
+// The hub fed by hand as the capture thread would feed it: blocks out of a
+// 64 KiB sample area, then the packets applied as the UI thread applies them.
+class SampleHubTest : public ::testing::Test {
+protected:
+    SampleHubTest() : area(kBuffers * kBlockBytes / 2), doc(capture)
+    {
+        doc.SetPpm(&ppm);
+        doc.SetStereo(&stereo);
+        doc.SetCor(&cor);
+        doc.SetFft(&fft);
+        doc.SetCorrelationEstimator(&estimator);
+        doc.SetAnalyzerFeed(&feed);
+    }
+
+    std::int16_t* Buffer(int i) { return area.data() + i * kFrames * 2; }
+    void FillBuffer(int i, std::int16_t left, std::int16_t right)
+    {
+        for (int f = 0; f < kFrames; ++f) {
+            Buffer(i)[2 * f] = left;
+            Buffer(i)[2 * f + 1] = right;
+        }
+    }
+    void Deliver(int i)
+    {
+        doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(Buffer(i)), reinterpret_cast<const std::uint8_t*>(area.data()));
+    }
+
+    std::vector<std::int16_t> area;
+    CAudioCapture capture;
+    CVelmoraDoc doc;
+    CFakePpm ppm;
+    CFakeStereo stereo;
+    CFakeCor cor;
+    CFakeFft fft;
+    CFakeEstimator estimator;
+    CFakeFeed feed;
+};
+
+TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768IsFullScale)
+{
+    ppm.SetOn(1);
+    FillBuffer(1, 0, 0);
+    FillBuffer(2, -1, -1);
+    FillBuffer(3, -32768, 32767);
+    Buffer(4)[100] = 1000; // one left sample
+    Buffer(4)[301] = -1001; // one right sample
+    for (int i = 1; i <= 4; ++i)
+        Deliver(i);
+    doc.ApplyPackets();
+    const std::vector<std::string> expected {
+        "value 0 0", "value 1 0", "tick",
+        "value 0 0", "value 1 0", "tick",
+        "value 0 32767", "value 1 32767", "tick",
+        "value 0 1000", "value 1 1000", "tick",
+    };
+    EXPECT_EQ(ppm.m_events, expected);
+}
+
+TEST_F(SampleHubTest, NoPeaksWhileThePpmIsOffButTheTickGoesOn)
+{
+    FillBuffer(1, 5000, 5000);
+    Deliver(1);
+    doc.ApplyPackets();
+    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
+}
+
+TEST_F(SampleHubTest, NoTickWhileAWindowIsMovedOrSized)
+{
+    capture.m_bPostTick = 0;
+    Deliver(1);
+    capture.m_bPostTick = 1;
+    Deliver(2);
+    doc.ApplyPackets();
+    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
+}
+
+TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
+{
+    stereo.SetOn(1);
+    for (int f = 0; f < kFrames; ++f) {
+        Buffer(5)[2 * f] = static_cast<std::int16_t>(f);
+        Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
+    }
+    const int expectedCounts[3] = { 512, 256, 128 };
+    const int expectedStep[3] = { 1, 2, 4 };
+    for (int mode = 0; mode < 3; ++mode) {
+        stereo.m_points.clear();
+        stereo.m_decimation = mode;
+        Deliver(5);
+        doc.ApplyPackets();
+        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), expectedCounts[mode]) << "mode " << mode;
+        for (int i = 0; i < expectedCounts[mode]; ++i) {
+            ASSERT_EQ(stereo.m_points[i][0], i * expectedStep[mode]);
+            ASSERT_EQ(stereo.m_points[i][1], -i * expectedStep[mode]);
+        }
+    }
+}
+
+TEST_F(SampleHubTest, SampleStepOutsideTheModesSkipsTheScanSoThePpmGetsZero)
+{
+    ppm.SetOn(1);
+    stereo.SetOn(1);
+    stereo.m_decimation = 3;
+    FillBuffer(1, 20000, -20000);
+    Deliver(1);
+    doc.ApplyPackets();
+    EXPECT_TRUE(stereo.m_points.empty());
+    EXPECT_EQ(ppm.m_events[0], "value 0 0");
+    EXPECT_EQ(ppm.m_events[1], "value 1 0");
+}
+
+TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
+{
+    for (int i = 0; i < kBuffers; ++i)
+        for (int s = 0; s < 2 * kFrames; ++s)
+            Buffer(i)[s] = static_cast<std::int16_t>(i * 1000 + s);
+    // The counter pairs buffers (30, 31) and then (0, 1); start one block
+    // later so the window closes on buffer 0.
+    Deliver(30);
+    Deliver(31);
+    EXPECT_EQ(estimator.m_nWindows, 1);
+    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data(), Buffer(30), 2 * kBlockBytes), 0);
+    Deliver(31);
+    Deliver(0);
+    ASSERT_EQ(estimator.m_nWindows, 2);
+    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data(), Buffer(31), kBlockBytes), 0);
+    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data() + 2 * kFrames, Buffer(0), kBlockBytes), 0);
+}
+
+TEST_F(SampleHubTest, CorrelationRunsEverySecondBlockButIsShownOnlyWhileOn)
+{
+    for (int i = 1; i <= 4; ++i)
+        Deliver(i);
+    doc.ApplyPackets();
+    EXPECT_EQ(estimator.m_nWindows, 2);
+    EXPECT_TRUE(cor.m_shown.empty());
+    cor.SetOn(1);
+    Deliver(5);
+    Deliver(6);
+    doc.ApplyPackets();
+    ASSERT_EQ(cor.m_shown.size(), 1u);
+    EXPECT_EQ(cor.m_shown[0][0], 0.25);
+    EXPECT_EQ(cor.m_shown[0][1], 0.5);
+}
+
+TEST_F(SampleHubTest, AnalyzerBarsArriveAllAtOnceWhenTheFeedHandsThemOver)
+{
+    fft.SetOn(1);
+    for (int i = 1; i <= 4; ++i)
+        Deliver(i);
+    doc.ApplyPackets();
+    ASSERT_EQ(fft.m_values.size(), static_cast<size_t>(kBandCount));
+    for (int i = 0; i < kBandCount; ++i) {
+        EXPECT_EQ(fft.m_values[i][1], i);
+        EXPECT_EQ(fft.m_values[i][0], i + 2);
+    }
+}
+
+TEST_F(SampleHubTest, PacketsMadeBeforeAnInstrumentWentOffAreNotApplied)
+{
+    stereo.SetOn(1);
+    ppm.SetOn(1);
+    FillBuffer(1, 100, 200);
+    Deliver(1);
+    stereo.m_nOn = 0;
+    ppm.m_nOn = 0;
+    doc.ApplyPackets();
+    EXPECT_TRUE(stereo.m_points.empty());
+    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
+}
+
+TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
+{
+    ppm.SetOn(1);
+    const int blocks = CVelmoraDoc::kPacketRingSize + 10;
+    for (int i = 0; i < blocks; ++i)
+        Deliver(1 + i % 30);
+    EXPECT_EQ(doc.DroppedPackets(), 10u);
+    doc.ApplyPackets();
+    EXPECT_EQ(static_cast<int>(ppm.m_events.size()), 3 * CVelmoraDoc::kPacketRingSize);
+}
+
+TEST_F(SampleHubTest, ResetDisplaysClearsBarsAndTheTraceOnlyWhenTheStereoMeterIsOn)
+{
+    doc.ResetDisplays();
+    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "reset -1 1" });
+    EXPECT_EQ(fft.m_resets.size(), 1u);
+    EXPECT_EQ(stereo.m_nErased, 0);
+    stereo.SetOn(1);
+    doc.ResetDisplays();
+    EXPECT_EQ(stereo.m_nErased, 1);
+}
+
+} // namespace
