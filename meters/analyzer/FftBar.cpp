@@ -1,0 +1,148 @@
+#include "meters/analyzer/FftBar.h"
+
+#include "platform/DrawContext.h"
+
+#include <algorithm>
+
+namespace {
+constexpr unsigned kStepThreshold = 10; // below it the floor's coarse entries fall one at a time
+}
+
+CFftBar::CFftBar(FftBarParams* params, const CRect& rc) : m_pParams(params), m_rcBar(rc) {}
+
+int CFftBar::LevelY(unsigned level) const
+{
+    if (level == 0)
+        return m_rcBar.bottom;
+    const double ratio = static_cast<double>(m_pParams->m_nLevelCount) / level;
+    return m_rcBar.bottom - static_cast<int>(m_rcBar.Height() / ratio);
+}
+
+int CFftBar::ZoneY(unsigned point) const
+{
+    if (point == 0)
+        return m_rcBar.bottom;
+    const float ratio = static_cast<float>(static_cast<double>(m_pParams->m_nLevelCount) / point);
+    return m_rcBar.bottom - static_cast<int>(static_cast<float>(m_rcBar.Height()) / ratio);
+}
+
+void CFftBar::FillRows(int top, int bottom, COLORREF color)
+{
+    if (bottom > top)
+        m_pParams->m_pDc->FillSolidRect(CRect(m_rcBar.left, top, m_rcBar.right, bottom), color);
+}
+
+void CFftBar::Input(unsigned level)
+{
+    if (level < m_nLevel) {
+        m_bRaised = 0;
+        return;
+    }
+    m_nLevel = level;
+    Draw();
+    m_bRaised = 1;
+}
+
+int CFftBar::DecayStep() const
+{
+    if (m_bRaised)
+        return 0;
+    return m_nLevel > kStepThreshold ? 2 : 1;
+}
+
+void CFftBar::Draw()
+{
+    const FftBarParams& p = *m_pParams;
+    if (m_nLevel > p.m_nLevelCount) {
+        m_nLevel = p.m_nLevelCount - 1;
+        return;
+    }
+    if (m_nLevel < m_nLastDrawn)
+        return; // falls are Decay's work
+
+    const int bottom = m_rcBar.bottom;
+    const int y = LevelY(m_nLevel);
+    const int yT = ZoneY(p.m_nTweenPoint);
+    const int yO = ZoneY(p.m_nOverPoint);
+    COLORREF topColor;
+    if (y >= yT) {
+        FillRows(y, bottom, p.m_crNorm);
+        topColor = p.m_crNorm;
+    } else if (y >= yO) {
+        if (bottom > yT) {
+            FillRows(yT, bottom, p.m_crNorm);
+            FillRows(y, yT, p.m_crTween);
+        } else {
+            FillRows(y, bottom, p.m_crTween);
+        }
+        topColor = p.m_crTween;
+    } else {
+        if (bottom > yT) {
+            FillRows(yT, bottom, p.m_crNorm);
+            FillRows(yO, yT, p.m_crTween);
+            FillRows(y, yO, p.m_crOver);
+        } else if (bottom > yO) {
+            FillRows(yO, bottom, p.m_crTween);
+            FillRows(y, yO, p.m_crOver);
+        } else {
+            FillRows(y, bottom, p.m_crOver);
+        }
+        topColor = p.m_crOver;
+    }
+    if (m_nPeakY > static_cast<unsigned>(y)) {
+        m_nPeakY = static_cast<unsigned>(y);
+        m_crPeak = topColor;
+    }
+    m_nLastDrawn = m_nLevel;
+}
+
+bool CFftBar::PeakShown() const
+{
+    const FftBarParams& p = *m_pParams;
+    return (p.m_bPeakHold || p.m_bPeakDecay) && m_nPeakY < static_cast<unsigned>(m_rcBar.bottom);
+}
+
+void CFftBar::Decay(int step)
+{
+    const unsigned next = m_nLevel == 0 ? 0 : m_nLevel - static_cast<unsigned>(std::min<unsigned>(step, m_nLevel));
+    if (next < m_nLastDrawn) {
+        m_pParams->m_pDc->PatBlt(CRect(m_rcBar.left, m_rcBar.top, m_rcBar.right, LevelY(next)), Rop::Blackness);
+        m_nLastDrawn = next;
+        m_nLevel = next;
+    }
+    if (PeakShown()) {
+        const int y = static_cast<int>(m_nPeakY);
+        m_pParams->m_pDc->FillSolidRect(CRect(m_rcBar.left, y, m_rcBar.right, y + 1), m_crPeak);
+    }
+}
+
+void CFftBar::PeakFall()
+{
+    const unsigned top = static_cast<unsigned>(LevelY(m_nLevel));
+    if (m_nPeakY >= top) {
+        m_nPeakY = top;
+        return;
+    }
+    ErasePeak();
+    const unsigned step = std::max(1u, static_cast<unsigned>(m_rcBar.Height()) / m_pParams->m_nLevelCount);
+    // Never into the bar: a marker that would pass the top stops on it.
+    m_nPeakY = std::min(m_nPeakY + step, top);
+}
+
+void CFftBar::Clear() { m_pParams->m_pDc->PatBlt(m_rcBar, Rop::Blackness); }
+
+void CFftBar::ErasePeak()
+{
+    const int y = static_cast<int>(std::min<unsigned>(m_nPeakY, fft::kNoPeak));
+    m_pParams->m_pDc->PatBlt(CRect(m_rcBar.left, y, m_rcBar.right, y + 1), Rop::Blackness);
+}
+
+void CFftBar::Reset(bool clearLevel)
+{
+    if (clearLevel)
+        m_nLevel = 0;
+    m_nLastDrawn = 0;
+    m_nPeakY = fft::kNoPeak;
+    Clear();
+    Draw();
+}

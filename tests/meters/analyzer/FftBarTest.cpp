@@ -1,0 +1,158 @@
+#include "meters/analyzer/FftBar.h"
+
+#include "platform/DrawContext.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+// One bar 2 pixels wide and 361 high (one row per level where the
+// division is exact): top 11, bottom 372.
+class FftBarTest : public ::testing::Test {
+protected:
+    FftBarTest()
+    {
+        dc.Resize(100, 400);
+        params.m_pLevelTable = &levels;
+        params.m_pDc = &dc;
+    }
+    COLORREF At(int y) const { return dc.GetPixel(10, y); }
+
+    CFftLevelTable levels;
+    CDrawContext dc;
+    FftBarParams params;
+    CFftBar bar { &params, CRect(10, 11, 12, 372) };
+};
+}
+
+TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
+{
+    EXPECT_EQ(bar.LevelY(0), 372);
+    EXPECT_EQ(bar.LevelY(260), 112);
+    EXPECT_EQ(bar.LevelY(360), 12); // never the top row itself
+    // 361 / (361 / 39) falls just short of 39 in double precision.
+    EXPECT_EQ(bar.LevelY(39), 334);
+}
+
+TEST_F(FftBarTest, FullScaleShowsThreeZones)
+{
+    bar.Input(360);
+    EXPECT_EQ(At(11), kBlack);
+    EXPECT_EQ(At(12), params.m_crOver);
+    EXPECT_EQ(At(61), params.m_crOver);
+    EXPECT_EQ(At(62), params.m_crTween);
+    EXPECT_EQ(At(111), params.m_crTween);
+    EXPECT_EQ(At(112), params.m_crNorm);
+    EXPECT_EQ(At(371), params.m_crNorm);
+    EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm); // full width
+    EXPECT_EQ(dc.GetPixel(12, 200), kBlack);           // right edge excluded
+    EXPECT_EQ(bar.PeakY(), 12u);
+    EXPECT_EQ(bar.PeakColor(), params.m_crOver);
+}
+
+TEST_F(FftBarTest, ValueAtTheTweenPointIsAllNormal)
+{
+    bar.Input(260);
+    EXPECT_EQ(At(111), kBlack);
+    EXPECT_EQ(At(112), params.m_crNorm);
+    EXPECT_EQ(bar.PeakColor(), params.m_crNorm);
+    bar.Input(261);
+    EXPECT_EQ(At(111), params.m_crTween);
+    EXPECT_EQ(At(112), params.m_crNorm);
+}
+
+TEST_F(FftBarTest, LowerInputOnlyReleasesTheBar)
+{
+    bar.Input(300);
+    EXPECT_EQ(bar.DecayStep(), 0);
+    bar.Input(100);
+    EXPECT_EQ(bar.Level(), 300u);
+    EXPECT_EQ(bar.DecayStep(), 2);
+    EXPECT_EQ(At(100), params.m_crTween);
+}
+
+TEST_F(FftBarTest, DecayBlackensOnlyAboveTheNewTopAndRedrawsThePeak)
+{
+    bar.Input(260);
+    bar.Input(0);
+    bar.Decay(bar.DecayStep());
+    EXPECT_EQ(bar.Level(), 258u);
+    EXPECT_EQ(At(112), params.m_crNorm); // the peak line stays at the old top
+    EXPECT_EQ(At(113), kBlack);
+    EXPECT_EQ(At(114), params.m_crNorm);
+
+    // With no peak mode the fall takes the line with it and none is drawn.
+    params.m_bPeakDecay = 0;
+    bar.Decay(2);
+    EXPECT_EQ(At(112), kBlack);
+    EXPECT_EQ(At(115), kBlack);
+    EXPECT_EQ(At(116), params.m_crNorm);
+}
+
+TEST_F(FftBarTest, SmallLevelsFallOneStepAndZeroStays)
+{
+    bar.Input(11);
+    bar.Input(0);
+    bar.Decay(bar.DecayStep());
+    EXPECT_EQ(bar.Level(), 9u);
+    EXPECT_EQ(bar.DecayStep(), 1);
+    bar.Decay(bar.DecayStep());
+    EXPECT_EQ(bar.Level(), 8u);
+    CFftBar empty(&params, CRect(20, 11, 22, 372));
+    empty.Decay(1);
+    EXPECT_EQ(empty.Level(), 0u);
+}
+
+TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
+{
+    bar.Input(300); // top row 72
+    bar.Input(0);
+    for (int i = 0; i < 3; ++i)
+        bar.Decay(2); // level 294, top 78
+    ASSERT_EQ(bar.PeakY(), 72u);
+    bar.PeakFall();
+    EXPECT_EQ(bar.PeakY(), 73u);
+    EXPECT_EQ(At(72), kBlack); // the old line is erased
+    for (int i = 0; i < 10; ++i)
+        bar.PeakFall();
+    EXPECT_EQ(bar.PeakY(), 78u);
+}
+
+TEST_F(FftBarTest, TallBarMovesThePeakTwoPixelsButNeverIntoTheBar)
+{
+    CFftBar tall(&params, CRect(30, 0, 32, 722));
+    tall.Input(360);
+    tall.Input(0);
+    tall.Decay(2); // 358: top 722 - 716 = 6, peak at 2
+    const unsigned top = static_cast<unsigned>(tall.LevelY(tall.Level()));
+    ASSERT_EQ(tall.PeakY(), 2u);
+    tall.PeakFall();
+    EXPECT_EQ(tall.PeakY(), 4u);
+    tall.PeakFall();
+    EXPECT_EQ(tall.PeakY(), top);
+    tall.Decay(0); // value holds: a 1-level fall would leave the peak one row short
+    tall.PeakFall();
+    EXPECT_EQ(tall.PeakY(), top);
+}
+
+TEST_F(FftBarTest, ValueAboveTheLevelCountIsClampedWithoutPainting)
+{
+    bar.SetLevel(400);
+    bar.Draw();
+    EXPECT_EQ(bar.Level(), 360u);
+    EXPECT_EQ(At(200), kBlack);
+}
+
+TEST_F(FftBarTest, ResetClearsTheMarkerAndOptionallyTheValue)
+{
+    bar.Input(300);
+    bar.Reset(false);
+    EXPECT_EQ(bar.Level(), 300u);
+    EXPECT_EQ(At(100), params.m_crTween);
+    EXPECT_EQ(bar.PeakY(), 72u);
+    bar.Reset(true);
+    EXPECT_EQ(bar.Level(), 0u);
+    EXPECT_EQ(At(300), kBlack);
+    EXPECT_EQ(bar.PeakY(), 372u); // a bar at 0 has its marker at the bottom: no line
+}
