@@ -1,0 +1,134 @@
+// The wave-input facade: one id space over several drivers, the default
+// device, and whose error text is shown.
+#include "platform/ThreadMessageQueue.h"
+#include "platform/wavein/DemoWaveDriver.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "platform/wavein/WaveIn.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+WAVEFORMATEX StereoFormat(int rate)
+{
+    WAVEFORMATEX format;
+    format.nChannels = 2;
+    format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = 4;
+    format.nAvgBytesPerSec = static_cast<std::uint32_t>(rate * 4);
+    return format;
+}
+
+class WaveInTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_test.AddDevice("Line In");
+        m_test.AddDevice("Mic");
+        // The test driver first, the demo devices after it.
+        m_previous = CWaveIn::Instance().ReplaceDrivers({ &m_test, &m_demo });
+    }
+    void TearDown() override { CWaveIn::Instance().ReplaceDrivers(m_previous); }
+
+    CTestWaveDriver m_test;
+    CDemoWaveDriver m_demo;
+    std::vector<IWaveInDriver*> m_previous;
+    CThreadMessageQueue m_notify { 256 };
+};
+
+TEST_F(WaveInTest, DeviceIdsRunThroughTheDriversInOrder)
+{
+    ASSERT_EQ(waveInGetNumDevs(), 7u);
+    std::string name;
+    ASSERT_EQ(waveInGetDevName(1, name), MMSYSERR_NOERROR);
+    EXPECT_EQ(name, "Mic");
+    ASSERT_EQ(waveInGetDevName(2, name), MMSYSERR_NOERROR);
+    EXPECT_EQ(name, "Demo: Music mix");
+    ASSERT_EQ(waveInGetDevName(6, name), MMSYSERR_NOERROR);
+    EXPECT_EQ(name, "Demo: Anti-phase");
+    EXPECT_EQ(waveInGetDevName(7, name), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(waveInGetDevName(-1, name), MMSYSERR_BADDEVICEID);
+}
+
+TEST_F(WaveInTest, OpeningAnIdReachesThatDriversDevice)
+{
+    HWAVEIN handle = nullptr;
+    const WAVEFORMATEX format = StereoFormat(48000);
+    ASSERT_EQ(waveInOpen(&handle, 1, &format, m_notify), MMSYSERR_NOERROR);
+    EXPECT_EQ(m_test.LastOpenDevice(), 1);
+    EXPECT_EQ(m_test.LastOpenRate(), 48000);
+    CThreadMessage msg;
+    ASSERT_TRUE(m_notify.Peek(msg));
+    EXPECT_EQ(msg.message, MM_WIM_OPEN);
+    ASSERT_EQ(waveInClose(handle), MMSYSERR_NOERROR);
+    ASSERT_TRUE(m_notify.Peek(msg));
+    EXPECT_EQ(msg.message, MM_WIM_CLOSE);
+}
+
+TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
+{
+    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), 0);
+    m_test.SetDefaultDevice(1);
+    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), 1);
+    HWAVEIN handle = nullptr;
+    const WAVEFORMATEX format = StereoFormat(44100);
+    ASSERT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
+    EXPECT_EQ(m_test.LastOpenDevice(), 1);
+    waveInClose(handle);
+}
+
+TEST_F(WaveInTest, OnlySixteenBitStereoPcmIsOffered)
+{
+    HWAVEIN handle = nullptr;
+    WAVEFORMATEX mono = StereoFormat(44100);
+    mono.nChannels = 1;
+    mono.nBlockAlign = 2;
+    EXPECT_EQ(waveInOpen(&handle, 0, &mono, m_notify), WAVERR_BADFORMAT);
+    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(m_test.OpenCount(), 0);
+}
+
+TEST_F(WaveInTest, ClosingWithBuffersQueuedFailsUntilReset)
+{
+    HWAVEIN handle = nullptr;
+    const WAVEFORMATEX format = StereoFormat(44100);
+    ASSERT_EQ(waveInOpen(&handle, 0, &format, m_notify), MMSYSERR_NOERROR);
+    std::int16_t data[1024] {};
+    WAVEHDR header;
+    header.lpData = reinterpret_cast<char*>(data);
+    header.dwBufferLength = sizeof data;
+    ASSERT_EQ(waveInPrepareHeader(handle, &header), MMSYSERR_NOERROR);
+    ASSERT_EQ(waveInAddBuffer(handle, &header), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveInUnprepareHeader(handle, &header), WAVERR_STILLPLAYING);
+    EXPECT_EQ(waveInClose(handle), WAVERR_STILLPLAYING);
+    ASSERT_EQ(waveInReset(handle), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveInUnprepareHeader(handle, &header), MMSYSERR_NOERROR);
+    EXPECT_EQ(waveInClose(handle), MMSYSERR_NOERROR);
+}
+
+TEST_F(WaveInTest, ADriversOwnFailureTextIsTheOneReported)
+{
+    m_test.FailOpen(77, "Sync lost on the optical input.");
+    HWAVEIN handle = nullptr;
+    const WAVEFORMATEX format = StereoFormat(44100);
+    const MMRESULT result = waveInOpen(&handle, 0, &format, m_notify);
+    EXPECT_EQ(result, 77);
+    EXPECT_EQ(waveInGetErrorText(result), "Sync lost on the optical input.");
+    // Codes no driver claims still read as something.
+    EXPECT_FALSE(waveInGetErrorText(WAVERR_BADFORMAT).empty());
+    EXPECT_NE(waveInGetErrorText(12345).find("12345"), std::string::npos);
+}
+
+TEST_F(WaveInTest, NoDriversMeansNoDevice)
+{
+    CWaveIn::Instance().ReplaceDrivers({});
+    EXPECT_EQ(waveInGetNumDevs(), 0u);
+    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
+    HWAVEIN handle = nullptr;
+    const WAVEFORMATEX format = StereoFormat(44100);
+    EXPECT_NE(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
+    EXPECT_EQ(handle, nullptr);
+}
+
+} // namespace
