@@ -1,9 +1,87 @@
+// The program: parses the command line, registers the audio drivers it asks
+// for and runs the application until its main window is closed.
 #include "Version.h"
+#include "shell/CommandLine.h"
+#include "shell/MainFrame.h"
+#include "shell/VelmoraApp.h"
+#include "platform/wavein/AudioDrivers.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
 #include <cstdio>
 
-int main()
+namespace {
+constexpr int kExitScreenshotFailed = 3;
+
+void PrintVersion()
 {
-    std::printf("Lumetra %s\n", LUMETRA_VERSION_STRING);
-    return 0;
+    std::printf("Lumetra %d.%d.%d (build %d)\n", LUMETRA_VERSION_MAJOR, LUMETRA_VERSION_MINOR,
+        LUMETRA_VERSION_PATCH, LUMETRA_BUILD_NUMBER);
+}
+
+// Prints the devices without opening a window; a file that gives no device
+// is reported on the error stream instead of in a message box.
+int ListDevices(int argc, char** argv, const CCommandLine& line)
+{
+    QCoreApplication app(argc, argv);
+    const AudioDriverRegistration drivers = RegisterAudioDrivers(line.demo, line.inputFile, false);
+    if (!drivers.problem.isEmpty())
+        std::fprintf(stderr, "lumetra: %s\n", qPrintable(drivers.problem));
+    std::fputs(qPrintable(ListDevicesText()), stdout);
+    return CCommandLine::kExitOk;
+}
+
+// Closes the main window the normal way after the given time, so the whole
+// exit runs and writes its files; saves a picture of it first if asked.
+void ScheduleQuit(CVelmoraApp& lumetra, const CCommandLine& line, bool& screenshotFailed)
+{
+    QTimer::singleShot(line.quitAfterMs, [&lumetra, &line, &screenshotFailed] {
+        CMainFrame* frame = lumetra.MainFrame();
+        if (!line.screenshot.isEmpty() && !frame->grab().save(line.screenshot, "PNG")) {
+            std::fprintf(stderr, "lumetra: cannot write %s\n", qPrintable(line.screenshot));
+            screenshotFailed = true;
+        }
+        frame->close();
+    });
+}
+}
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const CCommandLine line = CCommandLine::Parse(args);
+
+    switch (line.action) {
+    case CCommandLine::Action::Help:
+        std::fputs(qPrintable(CCommandLine::UsageText()), stdout);
+        return CCommandLine::kExitOk;
+    case CCommandLine::Action::Usage:
+        std::fprintf(stderr, "lumetra: %s\n", qPrintable(line.error));
+        std::fputs(qPrintable(CCommandLine::UsageText()), stderr);
+        return CCommandLine::kExitUsage;
+    case CCommandLine::Action::Version:
+        PrintVersion();
+        return CCommandLine::kExitOk;
+    case CCommandLine::Action::ListDevices:
+        return ListDevices(argc, argv, line);
+    case CCommandLine::Action::Run:
+        break;
+    }
+
+    QApplication app(argc, argv);
+    RegisterAudioDrivers(line.demo, line.inputFile);
+    CVelmoraApp lumetra;
+    if (!lumetra.InitInstance()) {
+        lumetra.ExitInstance();
+        return CCommandLine::kExitNoDevice;
+    }
+    bool screenshotFailed = false;
+    if (line.quitAfterMs >= 0)
+        ScheduleQuit(lumetra, line, screenshotFailed);
+    const int code = app.exec();
+    lumetra.ExitInstance();
+    return screenshotFailed ? kExitScreenshotFailed : code;
 }
