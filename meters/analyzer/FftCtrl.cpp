@@ -8,6 +8,7 @@
 #include "meters/common/ViewFrame.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QTimerEvent>
 #include <algorithm>
@@ -39,13 +40,34 @@ constexpr const char* kInputTexts[fft::kInputModeCount] = { "Left + Right", "Lef
 
 // The "db" captions sit this far left of the right margin's edge.
 constexpr int kDbRightInset = 25;
+
+// Rows from the label's reference point (3 below the bars) to the client's
+// bottom edge.
+constexpr int kLabelSpace = fft::kTopMargin + 12 - 3;
+
+// "Arial" at height -10, made smaller where the face it maps to runs wider,
+// until the longest frequency label, written upwards, fits under the bars.
+QFont FittedLabelFont()
+{
+    QFont font = CMeterFonts::Font(QStringLiteral("Arial"), -10, 400);
+    for (int px = font.pixelSize(); px > 6; --px) {
+        font.setPixelSize(px);
+        const QFontMetrics fm(font);
+        int widest = 0;
+        for (const char* label : fft::kFrequencyLabels)
+            widest = std::max(widest, fm.horizontalAdvance(QString::fromLatin1(label)));
+        if (widest <= kLabelSpace)
+            break;
+    }
+    return font;
+}
 }
 
 CFftCtrl::CFftCtrl(QWidget* parent)
     : CMeterCtrl(parent)
     , m_fontNormal(CMeterFonts::Normal())
     , m_fontSmall(CMeterFonts::Small())
-    , m_fontLabel(CMeterFonts::Font(QStringLiteral("Arial"), -10, 400))
+    , m_fontLabel(FittedLabelFont())
 {
     m_params.m_pLevelTable = &m_levelTable;
     m_params.m_pDc = &Dc();
