@@ -1,0 +1,404 @@
+#include "meters/analyzer/FftView.h"
+
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "platform/Notices.h"
+#include "platform/SettingsStore.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "tests/common/FakeViewFrame.h"
+#include "tests/common/TestEnvironment.h"
+#include "workspace/Wsp.h"
+
+#include <QPointer>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+const QString kFft = QStringLiteral("FFT");
+
+// The PPM as far as the analyzer sees it: the relay target.
+class CRelayPpm : public IPpmSink {
+public:
+    int IsOn() const override { return 0; }
+    void SetOn(int) override {}
+    bool IsOnForCapture() const override { return false; }
+    void SetValue(unsigned, int) override {}
+    void OnTimer() override {}
+    void ResetBars(int, int) override {}
+    bool WindowExists() const override { return true; }
+    void SetRelay(QWidget* target) override { relay = target; }
+    QPointer<QWidget> relay;
+};
+
+class FftViewTest : public ::testing::Test {
+protected:
+    FftViewTest() : doc(capture), host(doc)
+    {
+        CTestEnvironment::ClearSettings();
+        CFftView::ResetClassState();
+        driver.AddDevice("Line In");
+        capture.CreateThread();
+        capture.Device().EnumerateDevices();
+    }
+    ~FftViewTest() override
+    {
+        // The views and sinks of a test are gone by now.
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+        doc.SetPpm(nullptr);
+        if (doc.MeterCount() > 0)
+            doc.MeterOff(true);
+    }
+
+    // Created as the shell creates it: construction, frame, initial update.
+    std::unique_ptr<CFftView> MakeView()
+    {
+        auto view = std::make_unique<CFftView>(host);
+        view->resize(502, 302);
+        view->SetFrame(&frame);
+        view->OnInitialUpdate();
+        return view;
+    }
+    static CWinSet Record(int on, int peak, int decay, int input, int window, int active, int showCmd = SW_SHOWNORMAL)
+    {
+        CWinSet record;
+        record.m_nType = 132;
+        record.m_strTitle = "Spectrum Analyzer";
+        record.m_wp.showCmd = showCmd;
+        record.m_wp.left = 30;
+        record.m_wp.top = 40;
+        record.m_wp.right = 530;
+        record.m_wp.bottom = 290;
+        record.m_nParam = { 0, on, peak, decay, input, window, active, 0, 0, 0 };
+        return record;
+    }
+
+    CNoticeRecorder notices;
+    CTestWaveDriver driver; // outlives the capture object
+    CAudioCapture capture;
+    CVelmoraDoc doc;
+    CFakeViewHost host;
+    CFakeViewFrame frame;
+};
+}
+
+TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaults)
+{
+    auto view = MakeView();
+    CFftCtrl& c = *view->Ctrl();
+    EXPECT_EQ(c.IsOn(), 0);
+    EXPECT_EQ(c.GetPeakMode(), 2);
+    EXPECT_EQ(c.DecayTime(), 20);
+    EXPECT_EQ(c.InputMode(), 0);
+    EXPECT_EQ(c.WindowType(), 3);
+    EXPECT_EQ(c.Params().m_crNorm, RGB(0, 192, 192));
+    EXPECT_EQ(c.Params().m_crTween, RGB(255, 255, 0));
+    EXPECT_EQ(c.Params().m_crOver, RGB(255, 0, 0));
+    EXPECT_EQ(c.Params().m_nTweenPoint, 260u);
+    EXPECT_EQ(c.Params().m_nOverPoint, 310u);
+    EXPECT_EQ(c.BarCount(), 128u);
+    EXPECT_EQ(view->MinTrackSize(), QSize(464, 216 - 17));
+    EXPECT_EQ(view->EraseColor(), RGB(96, 96, 96));
+    EXPECT_STREQ(CFftView::kTitle, "Spectrum Analyzer");
+    EXPECT_EQ(CFftView::kType, 132u);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
+}
+
+TEST_F(FftViewTest, StoredOptionsAreApplied)
+{
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 1);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), 2);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 3);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 5);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("NormColor"), 0x010203);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("TweenPoint"), 200);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("OverPoint"), 300);
+    auto view = MakeView();
+    CFftCtrl& c = *view->Ctrl();
+    EXPECT_EQ(c.GetPeakMode(), 1);
+    EXPECT_EQ(c.DecayTime(), 30);
+    EXPECT_EQ(c.InputMode(), 3);
+    EXPECT_EQ(c.WindowType(), 5);
+    EXPECT_EQ(c.CaptureState().WindowType(), 5);
+    EXPECT_EQ(c.Params().m_crNorm, 0x010203u);
+    EXPECT_EQ(c.Params().m_nTweenPoint, 200u);
+    EXPECT_EQ(c.Params().m_nOverPoint, 300u);
+}
+
+TEST_F(FftViewTest, StoredCodesOutOfRangeReadAsDefaults)
+{
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 5);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), -1);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 4);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 7);
+    auto view = MakeView();
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
+    EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
+    EXPECT_EQ(view->Ctrl()->InputMode(), 0);
+    EXPECT_EQ(view->Ctrl()->WindowType(), 3);
+}
+
+TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
+{
+    CRelayPpm ppm;
+    doc.SetPpm(&ppm);
+    CSettingsStore::WriteInt(kFft, QStringLiteral("Status"), 1);
+    CWindowPlacement placement;
+    placement.left = 11;
+    placement.top = 22;
+    placement.right = 511;
+    placement.bottom = 272;
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer"), placement.ToBytes());
+    auto view = MakeView();
+    EXPECT_EQ(doc.Fft(), view->Ctrl());
+    EXPECT_EQ(ppm.relay.data(), view->Ctrl());
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
+    EXPECT_EQ(frame.m_rect, QRect(11, 22, 500, 250));
+    EXPECT_FALSE(driver.IsOpen()); // the shell opens capture after start-up
+}
+
+TEST_F(FftViewTest, PlacementOfAnyOtherLengthIsIgnored)
+{
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer"), QByteArray(40, '\1'));
+    auto view = MakeView();
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
+}
+
+TEST_F(FftViewTest, OnOffOpensAndClosesCaptureThroughTheHub)
+{
+    auto view = MakeView();
+    EXPECT_TRUE(view->OnCommand(32781));
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(view->Ctrl()->CaptureState().IsOn());
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
+    view->OnCommand(32781);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(view->OnCommand(32782));
+}
+
+TEST_F(FftViewTest, SwitchingOnWithoutADeviceLeavesItOff)
+{
+    auto view = MakeView();
+    driver.SetBusy(true);
+    view->OnCommand(32781);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(notices.Notices().empty());
+}
+
+TEST_F(FftViewTest, WithoutATransformPlanTheAnalyzerRefusesToRun)
+{
+    auto view = MakeView();
+    std::array<fftw_real, 4> none {};
+    std::array<std::uint32_t, 4> bands {};
+    view->Feed().Engine().Init(4, none.data(), none.data(), bands.data());
+    view->OnCommand(32781);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(driver.OpenCount(), 0);
+    ASSERT_EQ(notices.Notices().size(), 1u);
+    EXPECT_EQ(notices.Notices()[0].caption, QStringLiteral("Spectrum Analyzer"));
+    EXPECT_EQ(notices.Notices()[0].icon, NoticeIcon::Error);
+}
+
+TEST_F(FftViewTest, SwitchingOffWhileAnotherMeterRunsLetsTheBarsFall)
+{
+    auto view = MakeView();
+    doc.CountRestoredMeter(); // another instrument keeps capture going
+    view->OnCommand(32781);
+    ASSERT_EQ(view->Ctrl()->IsOn(), 1);
+    view->Ctrl()->SetValue(20000, -1);
+    const unsigned level = view->Ctrl()->Bar(50).Level();
+    view->OnCommand(32781);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    EXPECT_EQ(view->Ctrl()->Bar(50).Level(), level); // not cleared...
+    EXPECT_EQ(view->Ctrl()->Bar(50).DecayStep(), 2); // ...but falling
+}
+
+TEST_F(FftViewTest, MinimisingSuspendsAndRestoringResumes)
+{
+    auto view = MakeView();
+    view->Ctrl()->SetOn(1);
+    view->OnSize(SIZE_MINIMIZED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_FALSE(view->Ctrl()->CaptureState().IsOn());
+    view->OnSize(SIZE_MINIMIZED); // reported twice: still one suspension
+    view->OnSize(SIZE_MAXIMIZED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
+}
+
+TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
+{
+    {
+        auto view = MakeView();
+        view->OnCommand(32781);
+        view->OnCommand(fft::ID_FFT_PEAK_HOLD); // not a view command
+        view->Ctrl()->OnCommand(fft::ID_FFT_PEAK_HOLD);
+        view->Ctrl()->OnCommand(fft::ID_FFT_DECAY_FAST);
+        view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + 2);
+        view->Ctrl()->OnCommand(fft::ID_FFT_WINDOW_FIRST + 6);
+        view->Ctrl()->SetColors(RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3));
+        view->Ctrl()->SetPoints(150, 250);
+        view->OnSize(SIZE_MINIMIZED);
+        view->OnDestroy();
+        EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    }
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Status"), -1), 0);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Peak"), -1), 1);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Decay"), -1), 0);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Input"), -1), 2);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Windowing"), -1), 6);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("NormColor"), -1), 0x010101);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenColor"), -1), 0x020202);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverColor"), -1), 0x030303);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenPoint"), -1), 150);
+    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverPoint"), -1), 250);
+    EXPECT_EQ(CSettingsStore::GetBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer")).size(), 44);
+}
+
+TEST_F(FftViewTest, WorkspaceRoundTripOfEveryOption)
+{
+    auto view = MakeView();
+    host.m_pActiveView = view.get();
+    frame.m_title = QStringLiteral("Spectrum Analyzer");
+    view->OnCommand(32781);
+    CFftCtrl& c = *view->Ctrl();
+    c.OnCommand(fft::ID_FFT_PEAK_DECAY); // none
+    c.OnCommand(fft::ID_FFT_DECAY_SLOW);
+    c.OnCommand(fft::ID_FFT_INPUT_FIRST + 1);
+    c.OnCommand(fft::ID_FFT_WINDOW_FIRST + 4);
+
+    CWsp stored;
+    view->OnUpdate(HINT_STORE, &stored);
+    ASSERT_EQ(stored.m_winSets.size(), 1u);
+    const CWinSet& record = stored.m_winSets[0];
+    EXPECT_EQ(record.m_nType, 132u);
+    EXPECT_EQ(record.m_strTitle, QByteArray("Spectrum Analyzer"));
+    EXPECT_EQ(record.m_nParam, (std::array<std::int32_t, 10> { 0, 1, 0, 2, 1, 4, 1, 0, 0, 0 }));
+
+    view->OnCommand(32781);
+    c.OnCommand(fft::ID_FFT_PEAK_HOLD);
+    c.OnCommand(fft::ID_FFT_DECAY_FAST);
+    c.OnCommand(fft::ID_FFT_INPUT_FIRST);
+    c.OnCommand(fft::ID_FFT_WINDOW_FIRST);
+    frame.m_rect = QRect(0, 0, 600, 300);
+    ASSERT_FALSE(driver.IsOpen());
+
+    view->OnUpdate(HINT_RESTORE, &stored);
+    EXPECT_EQ(c.IsOn(), 1);
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(c.GetPeakMode(), 0);
+    EXPECT_EQ(c.DecayTime(), 30);
+    EXPECT_EQ(c.InputMode(), 1);
+    EXPECT_EQ(c.WindowType(), 4);
+    EXPECT_EQ(frame.m_placement, record.m_wp);
+
+    view->OnUpdate(HINT_ARRANGE, &stored);
+    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "activate" }));
+}
+
+TEST_F(FftViewTest, RecallSwitchesOffAndArrangesMaximisedOrMinimised)
+{
+    auto view = MakeView();
+    view->OnCommand(32781);
+    CWsp workspace;
+    workspace.AddWinSet(Record(0, 1, 2, 0, 3, 0, SW_SHOWMAXIMIZED));
+    view->OnUpdate(HINT_RESTORE, &workspace);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 1);
+    view->OnUpdate(HINT_ARRANGE, &workspace);
+    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize" }));
+
+    CWsp minimised;
+    minimised.AddWinSet(Record(0, 1, 2, 0, 3, 0, SW_SHOWMINIMIZED));
+    frame.m_actions.clear();
+    view->OnUpdate(HINT_ARRANGE, &minimised);
+    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
+}
+
+TEST_F(FftViewTest, RecalledOddValuesNeverUpsetTheHubOrTheOptions)
+{
+    auto view = MakeView();
+    doc.CountRestoredMeter(); // another instrument is on
+    CWsp workspace;
+    workspace.AddWinSet(Record(2, 9, 9, 6, -3, 0));
+    view->OnUpdate(HINT_RESTORE, &workspace);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(doc.MeterCount(), 1); // the other instrument is still counted
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
+    EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
+    EXPECT_EQ(view->Ctrl()->InputMode(), 0);
+    EXPECT_EQ(view->Ctrl()->WindowType(), 3);
+}
+
+TEST_F(FftViewTest, RecallWhileCaptureRunsOnlyRaisesTheCount)
+{
+    auto view = MakeView();
+    ASSERT_EQ(doc.MeterOn(), 1); // capture open for another meter
+    ASSERT_TRUE(driver.IsOpen());
+    const int opens = driver.OpenCount();
+    CWsp workspace;
+    workspace.AddWinSet(Record(1, 2, 1, 0, 3, 0));
+    view->OnUpdate(HINT_RESTORE, &workspace);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 2);
+    EXPECT_EQ(driver.OpenCount(), opens);
+}
+
+TEST_F(FftViewTest, WorkspaceWithoutAnAnalyzerRecordChangesNothing)
+{
+    auto view = MakeView();
+    CWsp workspace;
+    CWinSet other = Record(1, 1, 0, 3, 0, 1);
+    other.m_nType = 129;
+    workspace.AddWinSet(other);
+    view->OnUpdate(HINT_RESTORE, &workspace);
+    view->OnUpdate(HINT_ARRANGE, &workspace);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
+    EXPECT_TRUE(frame.m_actions.empty());
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
+}
+
+TEST_F(FftViewTest, FirstActivationRunsTheMenuSetUpOnce)
+{
+    auto view = MakeView();
+    view->OnActivateView(false);
+    EXPECT_EQ(host.m_nFirstActivations, 0);
+    view->OnActivateView(true);
+    view->OnActivateView(true);
+    EXPECT_EQ(host.m_nFirstActivations, 1);
+}
+
+TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
+{
+    auto view = MakeView();
+    view->SetSampleRate(48000);
+    EXPECT_EQ(view->Ctrl()->SampleRate(), 48000);
+    view->SetSampleRate(44100);
+    // The device refuses 44100: the open falls back to 48000 and the hub says so.
+    driver.RefuseRate(44100);
+    view->OnCommand(32781);
+    ASSERT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(view->Ctrl()->SampleRate(), 48000);
+}
+
+TEST_F(FftViewTest, ControlFillsTheView)
+{
+    auto view = MakeView();
+    view->show();
+    view->resize(600, 320);
+    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 600, 320));
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 600, 320));
+}
