@@ -67,6 +67,12 @@ void CMainFrame::ShowMenu(int menuId)
     if (!menu || menu == m_pCurrentMenu)
         return;
     m_pCurrentMenu = menu;
+    // An instrument's menu is first shown at the first activation of its
+    // view: that is when it gets its device items and dealer item. Doing it
+    // here as well keeps the menu right even when a view class has already
+    // had its first activation in an earlier main window.
+    if (menuId != IDR_MAINFRAME)
+        m_app.OnFirstActivation();
     QMenuBar* bar = menuBar();
     bar->clear();
     for (int i = 0; i < CFrameMenu::PopupCount; ++i)

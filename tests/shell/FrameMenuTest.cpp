@@ -1,0 +1,144 @@
+#include "shell/FrameMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList Texts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* a : menu->actions())
+        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+std::vector<int> Ids(const QMenu* menu)
+{
+    std::vector<int> ids;
+    for (const QAction* a : menu->actions())
+        ids.push_back(CFrameMenu::CommandId(a));
+    return ids;
+}
+
+std::vector<int> Checked(const QMenu* menu)
+{
+    std::vector<int> positions;
+    const QList<QAction*> items = menu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i]->isChecked())
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+std::vector<std::string> DeviceNames(int count)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back("Device " + std::to_string(i));
+    return names;
+}
+}
+
+TEST(FrameMenu, InstrumentMenuHasTheItemsAndIds)
+{
+    CFrameMenu menu(132, nullptr);
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->title(), QStringLiteral("&Device"));
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::Priority)->title(), QStringLiteral("&Priority"));
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::SampleRate)->title(), QStringLiteral("&Sample Rate"));
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::Window)->title(), QStringLiteral("&Window"));
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::Help)->title(), QStringLiteral("&Help"));
+
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829 }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 32831, 32832 }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::SampleRate)), QStringList({ "44100Hz", "48000Hz" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 32837, 32838 }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Window)), QStringList({ "&Arrange Icons", "-", "Allways on top" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 57649, 0, 32842 }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Help)),
+        QStringList({ "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Help)), std::vector<int>({ 32835, 0, 32840, 0, 0, 57664 }));
+}
+
+TEST(FrameMenu, MainMenuDevicePopupHoldsOnlyASeparator)
+{
+    CFrameMenu menu(128, nullptr);
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "-" }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
+}
+
+TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
+{
+    CFrameMenu menu(129, nullptr);
+    menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
+    const QAction* dealer = menu.PopupAt(CFrameMenu::Help)->actions()[3];
+    EXPECT_EQ(dealer->text(), QStringLiteral("www.dealer.example"));
+    EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
+
+    // A second set-up adds nothing.
+    menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
+    EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->actions().size(), 3);
+}
+
+TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
+{
+    CFrameMenu menu(129, nullptr);
+    menu.SetUpOnFirstActivation(DeviceNames(23), QStringLiteral("x"));
+    const QList<QAction*> items = menu.PopupAt(CFrameMenu::Device)->actions();
+    ASSERT_EQ(items.size(), 24);
+    EXPECT_EQ(CFrameMenu::CommandId(items[21]), 10020);
+    EXPECT_TRUE(items[21]->isEnabled());
+    EXPECT_EQ(CFrameMenu::CommandId(items[22]), 10021);
+    EXPECT_FALSE(items[22]->isEnabled());
+    EXPECT_FALSE(items[23]->isEnabled());
+}
+
+TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
+{
+    CFrameMenu menu(132, nullptr);
+    menu.SetUpOnFirstActivation(DeviceNames(3), QStringLiteral("x"));
+    CCheckState state;
+    state.deviceId = -1;
+    menu.UpdateCheckMarks(CFrameMenu::Device, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 0 }));
+    state.deviceId = 2; // the third device item, at position 3
+    menu.UpdateCheckMarks(CFrameMenu::Device, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 3 }));
+    state.deviceId = 7; // no such item: nothing checked
+    menu.UpdateCheckMarks(CFrameMenu::Device, state);
+    EXPECT_TRUE(Checked(menu.PopupAt(CFrameMenu::Device)).empty());
+
+    state.priority = 0;
+    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 0 }));
+    state.priority = 1;
+    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 1 }));
+
+    state.sampleRate = 48000;
+    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 1 }));
+    state.sampleRate = 22050;
+    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
+    EXPECT_TRUE(Checked(menu.PopupAt(CFrameMenu::SampleRate)).empty());
+
+    state.onTop = true;
+    menu.UpdateCheckMarks(CFrameMenu::Window, state);
+    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 2 }));
+}
+
+TEST(FrameMenu, ChoosingAnItemSendsItsId)
+{
+    std::vector<int> sent;
+    CFrameMenu menu(131, [&sent](int id) { sent.push_back(id); });
+    menu.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
+    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
+    menu.PopupAt(CFrameMenu::Device)->actions()[1]->trigger();
+    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
+    EXPECT_EQ(sent, std::vector<int>({ 32838, 10000, 32841 }));
+}

@@ -1,0 +1,261 @@
+#include "shell/MultiViewFrame.h"
+
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "shell/PlaceholderView.h"
+#include "shell/SizeMoveListener.h"
+#include "tests/common/FakeViewFrame.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr COLORREF kCyan = RGB(0, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+class CRecordingView : public CPlaceholderView {
+public:
+    using CPlaceholderView::CPlaceholderView;
+    void OnSize(int type) override { m_sizes.push_back(type); }
+    QSize MinTrackSize() const override { return QSize(150, 120); }
+    std::vector<int> m_sizes;
+};
+
+class CSizeMoveRecorder : public ISizeMoveListener {
+public:
+    void OnEnterSizeMove() override { m_events.push_back("enter"); }
+    void OnExitSizeMove() override { m_events.push_back("exit"); }
+    std::vector<std::string> m_events;
+};
+
+int CountPixels(const QImage& image, COLORREF color, int fromX = 0, int toX = -1)
+{
+    const QRgb wanted = ToPixel(color);
+    if (toX < 0)
+        toX = image.width();
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = fromX; x < toX; ++x)
+            n += (image.pixel(x, y) | 0xFF000000u) == wanted ? 1 : 0;
+    }
+    return n;
+}
+
+COLORREF PixelAt(const QImage& image, int x, int y) { return FromPixel(image.pixel(x, y)); }
+
+void ProcessEvents()
+{
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+}
+}
+
+class MultiViewFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_window.resize(640, 480);
+        m_window.setCentralWidget(m_pArea);
+        m_pFirstView = new CRecordingView(m_host, 129);
+        m_pFirst = new CMultiViewFrame(m_pFirstView, QStringLiteral("PPM-Meter"), &m_listener);
+        m_pSecond = new CMultiViewFrame(new CRecordingView(m_host, 131), QStringLiteral("Correlation-Meter"), &m_listener);
+        m_pArea->addSubWindow(m_pFirst);
+        m_pArea->addSubWindow(m_pSecond);
+        m_pFirst->setGeometry(10, 10, 240, 160);
+        m_pSecond->setGeometry(300, 10, 240, 160);
+        m_window.show();
+        m_pFirst->show();
+        m_pSecond->show();
+        ProcessEvents();
+    }
+
+    void Activate(CMultiViewFrame* frame)
+    {
+        m_pArea->setActiveSubWindow(frame);
+        ProcessEvents();
+    }
+
+    void Press(CMultiViewFrame* frame, const CRect& r, QEvent::Type type = QEvent::MouseButtonPress)
+    {
+        const QPointF pos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QMouseEvent event(type, pos, frame->mapToGlobal(pos), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &event);
+        ProcessEvents();
+    }
+
+    CAudioCapture m_capture;
+    CVelmoraDoc m_doc { m_capture };
+    CFakeViewHost m_host { m_doc };
+    CSizeMoveRecorder m_listener;
+    QMainWindow m_window;
+    QMdiArea* m_pArea = new QMdiArea;
+    CRecordingView* m_pFirstView = nullptr;
+    CMultiViewFrame* m_pFirst = nullptr;
+    CMultiViewFrame* m_pSecond = nullptr;
+};
+
+TEST_F(MultiViewFrameTest, ActiveCaptionIsABlueGradientInactiveAGreyOne)
+{
+    m_pFirst->BuildCaption(true);
+    m_pFirst->BuildCaption(false);
+    const QImage& active = m_pFirst->CaptionImage(true);
+    const QImage& inactive = m_pFirst->CaptionImage(false);
+    const int h = active.height();
+    ASSERT_GT(h, 0);
+    // Column 1 lies left of the title text.
+    EXPECT_EQ(PixelAt(active, 1, 0), RGB(128, 128, 192));
+    EXPECT_EQ(PixelAt(inactive, 1, 0), RGB(96, 96, 96));
+    // Each row darkens by 96 / h (integer division).
+    const int c = (h - 1) * (96 / h);
+    EXPECT_EQ(PixelAt(active, 1, h - 1), RGB(128 - c, 128 - c, 192 - c));
+    EXPECT_EQ(PixelAt(inactive, 1, h - 1), RGB(96 - c, 96 - c, 96 - c));
+}
+
+TEST_F(MultiViewFrameTest, TitleIsCyanAndBoldWhenOnRedAndThinWhenOff)
+{
+    m_pFirst->SetMeterOn(0);
+    m_pFirst->BuildCaption(true);
+    const QImage off = m_pFirst->CaptionImage(true).copy();
+    m_pFirst->SetMeterOn(1);
+    m_pFirst->BuildCaption(true);
+    const QImage on = m_pFirst->CaptionImage(true).copy();
+
+    const int offRed = CountPixels(off, kRed);
+    const int onCyan = CountPixels(on, kCyan);
+    EXPECT_GT(offRed, 0);
+    EXPECT_EQ(CountPixels(off, kCyan), 0);
+    EXPECT_EQ(CountPixels(on, kRed), 0);
+    // The same title in bold covers more pixels than in the thin face.
+    EXPECT_GT(onCyan, offRed);
+}
+
+TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingTheFrame)
+{
+    Activate(m_pSecond);
+    ASSERT_FALSE(m_pFirst->CaptionActive());
+    m_pFirst->SetMeterOn(1);
+    // What is on the screen now: the frame rendered as it paints.
+    const QImage shown = m_pFirst->grab().toImage();
+    const CRect& caption = m_pFirst->CaptionRect();
+    const QImage captionShown = shown.copy(caption.ToQRect());
+    EXPECT_GT(CountPixels(captionShown, kCyan), 0);
+    EXPECT_EQ(CountPixels(captionShown, kRed), 0);
+    EXPECT_FALSE(m_pFirst->CaptionActive());
+    EXPECT_EQ(m_pArea->activeSubWindow(), m_pSecond);
+}
+
+TEST_F(MultiViewFrameTest, ActivationSwitchesTheGradient)
+{
+    Activate(m_pFirst);
+    EXPECT_TRUE(m_pFirst->CaptionActive());
+    EXPECT_FALSE(m_pSecond->CaptionActive());
+    Activate(m_pSecond);
+    EXPECT_FALSE(m_pFirst->CaptionActive());
+    EXPECT_TRUE(m_pSecond->CaptionActive());
+    const QImage shown = m_pSecond->grab().toImage();
+    const CRect& caption = m_pSecond->CaptionRect();
+    EXPECT_EQ(PixelAt(shown, caption.left + 1, caption.top), RGB(128, 128, 192));
+}
+
+TEST_F(MultiViewFrameTest, LongTitleEndsInAnEllipsisLeftOfTheButtons)
+{
+    m_pFirst->setGeometry(10, 10, 120, 160);
+    m_pFirst->setWindowTitle(QStringLiteral("Spectrum Analyzer with a very long title indeed"));
+    m_pFirst->BuildCaption(true);
+    const QImage& image = m_pFirst->CaptionImage(true);
+    const int limit = m_pFirst->MinButtonRect().left - m_pFirst->CaptionRect().left - 2;
+    ASSERT_GT(limit, 10);
+    EXPECT_EQ(CountPixels(image, kRed, limit, image.width()), 0);
+    // The text reaches close to its limit: cut, not dropped.
+    EXPECT_GT(CountPixels(image, kRed, limit - 12, limit), 0);
+}
+
+TEST_F(MultiViewFrameTest, CloseMinimisesAndKeepsTheWindow)
+{
+    EXPECT_FALSE(m_pFirst->close());
+    ProcessEvents();
+    EXPECT_TRUE(m_pFirst->isMinimized());
+    EXPECT_EQ(m_pArea->subWindowList().size(), 2);
+    // The close button of the caption does nothing at all.
+    m_pSecond->showNormal();
+    ProcessEvents();
+    Press(m_pSecond, m_pSecond->CloseButtonRect());
+    EXPECT_FALSE(m_pSecond->isMinimized());
+    EXPECT_FALSE(m_pSecond->isMaximized());
+}
+
+TEST_F(MultiViewFrameTest, CaptionButtonsMinimiseAndMaximise)
+{
+    Press(m_pSecond, m_pSecond->MinButtonRect());
+    EXPECT_TRUE(m_pSecond->isMinimized());
+    Press(m_pFirst, m_pFirst->MaxButtonRect());
+    EXPECT_TRUE(m_pFirst->isMaximized());
+}
+
+TEST_F(MultiViewFrameTest, SizeChangesReachTheViewAndMinimisingOnlyOnce)
+{
+    m_pFirstView->m_sizes.clear();
+    m_pFirst->showMinimized();
+    ProcessEvents();
+    EXPECT_EQ(std::count(m_pFirstView->m_sizes.begin(), m_pFirstView->m_sizes.end(), SIZE_MINIMIZED), 1);
+    m_pFirst->showMaximized();
+    ProcessEvents();
+    ASSERT_FALSE(m_pFirstView->m_sizes.empty());
+    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_MAXIMIZED);
+    m_pFirst->showNormal();
+    ProcessEvents();
+    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_RESTORED);
+}
+
+TEST_F(MultiViewFrameTest, ViewSetsTheSizeLimitOfARestoredFrame)
+{
+    EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
+    m_pFirst->showMinimized();
+    ProcessEvents();
+    EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
+}
+
+TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleWhileMaximised)
+{
+    CWindowPlacement p;
+    p.left = 40;
+    p.top = 30;
+    p.right = 240;
+    p.bottom = 180;
+    p.showCmd = SW_SHOWMAXIMIZED;
+    m_pFirst->SetWindowPlacement(p);
+    ProcessEvents();
+    EXPECT_TRUE(m_pFirst->isMaximized());
+    const CWindowPlacement got = m_pFirst->GetWindowPlacement();
+    EXPECT_EQ(got.showCmd, SW_SHOWMAXIMIZED);
+    EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
+    m_pFirst->showNormal();
+    ProcessEvents();
+    EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));
+
+    p.showCmd = SW_SHOWMINIMIZED;
+    m_pSecond->SetWindowPlacement(p);
+    ProcessEvents();
+    EXPECT_TRUE(m_pSecond->isMinimized());
+    EXPECT_EQ(m_pSecond->GetWindowPlacement().showCmd, SW_SHOWMINIMIZED);
+    EXPECT_EQ(m_pSecond->GetWindowPlacement().right, 240);
+}
+
+TEST_F(MultiViewFrameTest, PressOnTheCaptionStartsAMoveAndReleaseEndsIt)
+{
+    const CRect caption = m_pFirst->CaptionRect();
+    const CRect title(caption.left + 4, caption.top, caption.left + 10, caption.bottom);
+    Press(m_pFirst, title);
+    EXPECT_TRUE(m_pFirst->InSizeMove());
+    EXPECT_EQ(m_listener.m_events, std::vector<std::string>({ "enter" }));
+    Press(m_pFirst, title, QEvent::MouseButtonRelease);
+    EXPECT_FALSE(m_pFirst->InSizeMove());
+    EXPECT_EQ(m_listener.m_events, std::vector<std::string>({ "enter", "exit" }));
+    // The caption buttons are no move.
+    Press(m_pFirst, m_pFirst->MaxButtonRect());
+    EXPECT_EQ(m_listener.m_events.size(), 2u);
+}
