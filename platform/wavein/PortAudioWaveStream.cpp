@@ -20,8 +20,9 @@ CPortAudioWaveStream::~CPortAudioWaveStream()
 PaError CPortAudioWaveStream::OpenStream(const PaStreamParameters& input, double sampleRate)
 {
     // Blocks of exactly 512 frames when the host allows it; the queue copes
-    // with any other count.
-    PaError error = Pa_OpenStream(&m_pStream, &input, nullptr, sampleRate, WaveIn::kBlockFrames, paClipOff,
+    // with any other count. No dither: a meter shows the signal, not added noise.
+    PaError error = Pa_OpenStream(&m_pStream, &input, nullptr, sampleRate, WaveIn::kBlockFrames,
+                                  paClipOff | paDitherOff,
                                   &CPortAudioWaveStream::Callback, this);
     if (error != paNoError) {
         m_pStream = nullptr;
