@@ -10,7 +10,6 @@ namespace cor {
 // Context-menu items of the control and the commands they send to the view.
 constexpr int ID_COR_ON = 400;
 constexpr int ID_COR_HORIZONTAL = 410;
-constexpr int ID_COR_LAST = 410;
 constexpr int ID_METER_ONOFF = 32772;
 constexpr int ID_ORIENTATION = 200;
 

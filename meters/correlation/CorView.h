@@ -9,6 +9,7 @@
 #include "meters/common/MeterView.h"
 #include "meters/correlation/CorCtrl.h"
 #include "meters/correlation/CorEstimator.h"
+#include "workspace/WinSet.h"
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ class CCorView : public CMeterView {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "Correlation-Meter";
-    static constexpr std::uint32_t kType = 131;
+    static constexpr std::uint32_t kType = kTypeCorrelation;
 
     // Creates the control and gives it the stored orientation and on state;
     // the hub counts the on state at OnInitialUpdate.

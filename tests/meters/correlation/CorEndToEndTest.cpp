@@ -112,14 +112,3 @@ TEST_F(CorEndToEndTest, SmoothingRunsOnWhileTheMeterIsPaused)
     EXPECT_LT(view->Ctrl()->Pos(), -150);
     EXPECT_EQ(view->Ctrl()->MaxAngle(), 180);
 }
-
-TEST_F(CorEndToEndTest, SwitchedOffMeterTakesNoValues)
-{
-    Deliver(20, 8000, 8000);
-    const int pos = view->Ctrl()->Pos();
-    ASSERT_GT(pos, 100);
-    view->OnCommand(32772);
-    EXPECT_FALSE(driver.IsOpen());
-    EXPECT_FALSE(driver.DeliverBlock(CTestWaveDriver::Block(1000, -1000)));
-    EXPECT_EQ(view->Ctrl()->Pos(), pos);
-}

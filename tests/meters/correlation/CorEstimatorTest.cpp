@@ -60,15 +60,6 @@ TEST(CorSums, FullScaleNeedsSixtyFourBits)
     EXPECT_EQ(sums.peakRight, 32767);
 }
 
-TEST(CorSums, OppositeFullScaleProductIsNegative)
-{
-    Window w;
-    w.Fill(Constant(32767), Constant(-32767));
-    const CCorSums sums = CCorEstimator::SumWindow(w.Data());
-    EXPECT_EQ(sums.lr, -1024LL * 32767 * 32767);
-    EXPECT_EQ(sums.peakRight, 32766);
-}
-
 TEST(CorRaw, BothChannelsSilentReadAsIdentical)
 {
     Window w;

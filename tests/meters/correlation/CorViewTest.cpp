@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 class CorViewTest : public ::testing::Test {
 protected:
