@@ -14,7 +14,6 @@
 
 namespace {
 
-
 class CorViewTest : public ::testing::Test {
 protected:
     CorViewTest() : doc(capture), host(doc)
