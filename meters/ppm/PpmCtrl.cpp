@@ -211,6 +211,14 @@ void CPpmCtrl::NotifyMinimized(int minimized)
     }
 }
 
+void CPpmCtrl::SetSwitchedOn(int on)
+{
+    if (IsSuspended())
+        s_nSavedOn = on;
+    else
+        SetOn(on);
+}
+
 void CPpmCtrl::SetHorizontal(int horizontal)
 {
     m_params.m_bHorizontal = horizontal ? 1 : 0;

@@ -69,6 +69,12 @@ public:
     // Suspension while minimised or while colours change: 1 switches the
     // meter off keeping its state, the matching 0 restores it.
     void NotifyMinimized(int minimized);
+    bool IsSuspended() const { return m_nMinimized > 0; }
+    // The state the user chose, suspended or not: the one the hub counts.
+    int IsSwitchedOn() const { return IsSuspended() ? s_nSavedOn : m_nOn; }
+    // Switches as the user chose: while suspended only the kept state
+    // changes (it applies when the suspension ends), otherwise SetOn.
+    void SetSwitchedOn(int on);
 
     void SetHorizontal(int horizontal);
     int IsHorizontal() const { return m_params.m_bHorizontal; }
