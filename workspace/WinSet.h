@@ -1,6 +1,6 @@
 #pragma once
 // One window's settings in a workspace: title, instrument type, placement
-// and ten option parameters. Plain data.
+// and ten option parameters. Plain data; UI thread only.
 #include "platform/WindowPlacement.h"
 
 #include <QByteArray>
