@@ -73,6 +73,8 @@ public:
     // (raising niceness back needs a privilege on Linux) is silently kept as it was.
     void SetThreadPriority(bool high);
     bool IsPriorityHigh() const { return m_bPriorityHigh.load(std::memory_order_relaxed); }
+    // The capture thread's system id while it runs, else 0.
+    int ThreadId() const { return m_nThreadId.load(std::memory_order_acquire); }
     // Data notices dropped (before the open notice, after the close notice,
     // with no document or while stopping).
     std::uint64_t DroppedNotices() const { return m_nDropped.load(std::memory_order_relaxed); }

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <mutex>
 #include <vector>
 
@@ -300,6 +303,31 @@ TEST(AudioCaptureNoDevice, EnumerationListsNamesInDeviceOrder)
     ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
     EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
     EXPECT_TRUE(notices.Notices().empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(AudioCapturePriority, NormalRunsTheCaptureThreadBelowNormalAndHighAtNormal)
+{
+    CTestWaveDriver driver;
+    CAudioCapture capture;
+    capture.SetThreadPriority(false);
+    ASSERT_TRUE(capture.CreateThread());
+    ASSERT_TRUE(capture.WaitForIdle());
+    const int tid = capture.ThreadId();
+    ASSERT_NE(tid, 0);
+    errno = 0;
+    // Lowering is always allowed: niceness 1 is "below normal".
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(tid)), 1);
+    capture.SetThreadPriority(true);
+    EXPECT_TRUE(capture.IsPriorityHigh());
+    // Raising it back needs a privilege; without one the level silently stays.
+    const int expected = ::geteuid() == 0 ? 0 : 1;
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(tid)), expected);
+    capture.EndThread();
+    EXPECT_EQ(capture.ThreadId(), 0);
 }
 
 } // namespace
