@@ -120,6 +120,15 @@ void CFftCtrl::SendToView(int command)
 
 void CFftCtrl::SetOn(int on)
 {
+    if (m_nMinimized > 0) {
+        s_nSavedOn = on;
+        return;
+    }
+    ApplyOn(on);
+}
+
+void CFftCtrl::ApplyOn(int on)
+{
     m_nOn = on;
     m_captureState.SetOn(on);
     if (IViewFrame* frame = Frame())
@@ -131,12 +140,12 @@ void CFftCtrl::NotifyMinimized(int minimized)
     if (minimized) {
         if (++m_nMinimized == 1) {
             s_nSavedOn = m_nOn;
-            SetOn(0);
+            ApplyOn(0);
         }
     } else if (m_nMinimized > 0 && --m_nMinimized == 0) {
         // An unmatched restore is ignored rather than counted below zero,
         // where the next suspension would restore a stale state.
-        SetOn(s_nSavedOn);
+        ApplyOn(s_nSavedOn);
     }
 }
 

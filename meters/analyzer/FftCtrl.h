@@ -48,7 +48,11 @@ public:
 
     // IFftSink / IMeterSwitch.
     int IsOn() const override { return m_nOn; }
+    // While suspended the new state is kept for the resume and the analyzer
+    // stays off until then.
     void SetOn(int on) override;
+    // The state the user chose, suspended or not: the one the hub counts.
+    int IsSwitchedOn() const { return m_nMinimized > 0 ? s_nSavedOn : m_nOn; }
     // A band amplitude for one bar, or every bar when `bar` is negative.
     void SetValue(unsigned amplitude, int bar) override;
     void ResetBars(int bar, int clearLevel) override;
@@ -118,6 +122,8 @@ private:
     void DrawLevelScale(CDrawContext& dc, const CRect& first, const CRect& last);
     void DrawFrequencyLabels(CDrawContext& dc);
     void SendToView(int command);
+    // Stores the on state, mirrors it for the capture thread and shows it.
+    void ApplyOn(int on);
 
     static int s_nSavedOn;
 

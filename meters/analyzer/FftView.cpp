@@ -167,7 +167,7 @@ int CFftView::SwitchOnThroughHub()
 
 void CFftView::OnAnalyzerOnOff()
 {
-    if (!m_pCtrl->IsOn()) {
+    if (!m_pCtrl->IsSwitchedOn()) {
         if (!m_pFeed->HasPlan()) {
             ShowNoPlanNotice();
             return;
@@ -235,10 +235,12 @@ void CFftView::RestoreWorkspace(const CWsp& workspace)
     const CWinSet* record = workspace.FindWinSet(kType);
     if (!record)
         return;
-    // Only 1 means on. The hub is asked only when the state really changes,
-    // so an odd stored value can never take a second count off the hub.
+    // Only 1 means on. The hub is asked only when the state the hub counts
+    // really changes (a minimised analyzer is still counted), so neither an
+    // odd stored value nor a suspension can count it twice or take a second
+    // count off the hub.
     const bool wantOn = record->m_nParam[kParamOn] == 1;
-    if (wantOn != (m_pCtrl->IsOn() != 0)) {
+    if (wantOn != (m_pCtrl->IsSwitchedOn() != 0)) {
         if (wantOn) {
             m_pCtrl->SetOn(SwitchOnThroughHub());
         } else {

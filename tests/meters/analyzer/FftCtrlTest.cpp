@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QMenu>
 #include <QTimerEvent>
 #include <gtest/gtest.h>
@@ -334,4 +335,26 @@ TEST_F(FftCtrlTest, OnItemAsksTheParentViewAndUnknownIdsAreRefused)
     EXPECT_FALSE(ctrl->OnCommand(475));
     EXPECT_FALSE(ctrl->OnCommand(467));
     EXPECT_TRUE(ctrl->OnCommand(fft::ID_FFT_ON)); // no view: nothing to ask
+}
+
+TEST_F(FftCtrlTest, ChoiceMadeWhileSuspendedWaitsForTheResume)
+{
+    ctrl->SetOn(1);
+    ctrl->NotifyMinimized(1);
+    ctrl->SetOn(0);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
+    ctrl->SetOn(1);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_FALSE(ctrl->CaptureState().IsOn());
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
+    ctrl->NotifyMinimized(0);
+    EXPECT_EQ(ctrl->IsOn(), 1);
+}
+
+TEST_F(FftCtrlTest, EveryFrequencyLabelFitsUnderTheBars)
+{
+    const QFontMetrics fm(ctrl->LabelFont());
+    for (const char* label : fft::kFrequencyLabels)
+        EXPECT_LE(fm.horizontalAdvance(QString::fromLatin1(label)), 28 - 3) << label;
 }

@@ -402,3 +402,26 @@ TEST_F(FftViewTest, ControlFillsTheView)
     view->OnSize(SIZE_RESTORED);
     EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 600, 320));
 }
+
+TEST_F(FftViewTest, RecallWhileMinimisedCountsTheAnalyzerOnce)
+{
+    auto view = MakeView();
+    view->OnCommand(32781);
+    view->OnSize(SIZE_MINIMIZED);
+    ASSERT_EQ(doc.MeterCount(), 1);
+    CWsp on;
+    on.AddWinSet(Record(1, 2, 1, 0, 3, 0));
+    view->OnUpdate(HINT_RESTORE, &on);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0); // still suspended
+    CWsp off;
+    off.AddWinSet(Record(0, 2, 1, 0, 3, 0));
+    view->OnUpdate(HINT_RESTORE, &off);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0); // the recalled state, not the one before
+    view->OnCommand(32781);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 1);
+}
