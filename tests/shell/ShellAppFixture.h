@@ -1,0 +1,84 @@
+#pragma once
+// A whole application on the test driver: two input devices ("Line In",
+// "USB Mic"), no settings and no workspace file at the first start, notices
+// recorded instead of shown.
+#include "audio/AudioCapture.h"
+#include "platform/Notices.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "shell/MainFrame.h"
+#include "shell/VelmoraApp.h"
+#include "tests/common/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+#include <functional>
+#include <memory>
+
+class ShellAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CTestEnvironment::ClearSettings();
+        // The built-in manual is written to the cache folder.
+        qputenv("XDG_CACHE_HOME", QDir(CTestEnvironment::Folder()).filePath(QStringLiteral("cache")).toLocal8Bit());
+        m_driver = std::make_unique<CTestWaveDriver>();
+        m_driver->AddDevice("Line In");
+        m_driver->AddDevice("USB Mic");
+    }
+
+    void TearDown() override
+    {
+        if (m_app)
+            Stop();
+        m_driver.reset();
+    }
+
+    bool Start()
+    {
+        m_app = std::make_unique<CVelmoraApp>();
+        const bool started = m_app->InitInstance();
+        ProcessEvents();
+        return started;
+    }
+
+    // The normal end: the main window closes, then the application's exit.
+    void Stop()
+    {
+        if (m_app->MainFrame() && m_app->Document())
+            m_app->MainFrame()->close();
+        m_app->ExitInstance();
+        m_app.reset();
+        ProcessEvents();
+    }
+
+    void Restart()
+    {
+        Stop();
+        ASSERT_TRUE(Start());
+    }
+
+    CMainFrame& Main() { return *m_app->MainFrame(); }
+
+    static void ProcessEvents()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+
+    // Runs the event loop until `done` holds or a generous limit passes; the
+    // limit is a safety net, not a timing check.
+    static bool WaitFor(const std::function<bool()>& done)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done() && timer.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
+
+    CNoticeRecorder m_notices;
+    std::unique_ptr<CTestWaveDriver> m_driver;
+    std::unique_ptr<CVelmoraApp> m_app;
+};

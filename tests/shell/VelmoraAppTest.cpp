@@ -1,0 +1,386 @@
+#include "ShellAppFixture.h"
+#include "UrlRecorder.h"
+
+#include "meters/common/MeterView.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowPlacement.h"
+#include "shell/AboutDlg.h"
+#include "shell/FrameMenu.h"
+#include "shell/MultiViewFrame.h"
+#include "shell/UiThreadPriority.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSettings>
+#include <QTimer>
+#include <QMouseEvent>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+std::vector<int> Checked(const QMenu* menu)
+{
+    std::vector<int> positions;
+    const QList<QAction*> items = menu->actions();
+    for (int i = 0; i < items.size(); ++i) {
+        if (items[i]->isChecked())
+            positions.push_back(i);
+    }
+    return positions;
+}
+
+// Opens the popup the way the user does, so its check marks are computed,
+// and closes it again.
+void OpenAndClose(QMenu* popup)
+{
+    popup->popup(QPoint(0, 0));
+    QApplication::processEvents();
+    popup->hide();
+}
+
+QSettings StoredSettings()
+{
+    CSettingsStore::Sync();
+    return QSettings(CSettingsStore::FilePath(), QSettings::IniFormat);
+}
+
+void StorePosition(const CWindowPlacement& p)
+{
+    CSettingsStore::WriteBinary(QStringLiteral("Settings"), QStringLiteral("Position"), p.ToBytes());
+    CSettingsStore::Sync();
+}
+
+CWindowPlacement Placement(int left, int top, int width, int height, int showCmd = SW_SHOWNORMAL)
+{
+    CWindowPlacement p;
+    p.left = left;
+    p.top = top;
+    p.right = left + width;
+    p.bottom = top + height;
+    p.showCmd = showCmd;
+    return p;
+}
+}
+
+TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(m_notices.Notices().empty());
+    EXPECT_EQ(Main().size(), QSize(640, 480));
+    EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tarvix Audio Meter"));
+    EXPECT_TRUE(Main().isVisible());
+
+    QStringList titles;
+    for (CMultiViewFrame* frame : m_app->Frames())
+        titles << frame->windowTitle();
+    EXPECT_EQ(titles, QStringList({ "PPM-Meter", "Correlation-Meter", "Spectrum Analyzer", "Stereo-Meter" }));
+
+    // The analyzer window is active and its menu is shown.
+    ASSERT_NE(m_app->ActiveView(), nullptr);
+    EXPECT_EQ(static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(), 132);
+    ASSERT_NE(Main().CurrentMenu(), nullptr);
+    EXPECT_EQ(Main().CurrentMenu()->MenuId(), 132);
+
+    const QList<QAction*> bar = Main().menuBar()->actions();
+    ASSERT_EQ(bar.size(), 5);
+    QMenu* device = bar[0]->menu();
+    QMenu* priority = bar[1]->menu();
+    QMenu* rate = bar[2]->menu();
+    ASSERT_EQ(device->actions().size(), 3);
+    EXPECT_EQ(device->actions()[1]->text(), QStringLiteral("Line In"));
+    EXPECT_EQ(device->actions()[2]->text(), QStringLiteral("USB Mic"));
+    OpenAndClose(device);
+    OpenAndClose(priority);
+    OpenAndClose(rate);
+    EXPECT_EQ(Checked(device), std::vector<int>({ 1 })); // device 0, not WaveMapper
+    EXPECT_EQ(Checked(priority), std::vector<int>({ 1 })); // High
+    EXPECT_EQ(Checked(rate), std::vector<int>({ 0 }));    // 44100Hz
+
+    const QAction* dealer = bar[4]->menu()->actions()[3];
+    EXPECT_EQ(dealer->text(), QStringLiteral("www.tarvix.example"));
+    EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
+}
+
+TEST_F(ShellAppTest, ExitWritesTheProgramSettingsAndTheWorkspaceFile)
+{
+    ASSERT_TRUE(Start());
+    Stop();
+    QSettings stored = StoredSettings();
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/Priority")).toInt(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/OnTop")).toInt(), 0);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), 0);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/SampleRate")).toInt(), 44100);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/Active")).toString(), QStringLiteral("FFT"));
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/Position")).toByteArray().size(), 44);
+    // Eight never-stored workspaces.
+    EXPECT_EQ(QFile(QStringLiteral("cv.wsp")).size(), 834);
+}
+
+TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
+{
+    ASSERT_TRUE(Start());
+    Main().setGeometry(100, 80, 600, 420);
+    CMultiViewFrame* cor = m_app->FrameOfType(131);
+    ASSERT_NE(cor, nullptr);
+    cor->setGeometry(50, 60, 210, 190);
+    Main().ActivateFrame(m_app->FrameOfType(133));
+    ASSERT_TRUE(Main().OnCommand(10001)); // the second device
+    ProcessEvents();
+
+    Restart();
+    EXPECT_EQ(Main().geometry(), QRect(100, 80, 600, 420));
+    EXPECT_EQ(m_app->FrameOfType(131)->geometry(), QRect(50, 60, 210, 190));
+    EXPECT_EQ(static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(), 133);
+    EXPECT_EQ(m_app->Capture().Device().DeviceId(), 1);
+    QMenu* device = Main().menuBar()->actions()[0]->menu();
+    OpenAndClose(device);
+    EXPECT_EQ(Checked(device), std::vector<int>({ 2 }));
+}
+
+TEST_F(ShellAppTest, StoredMinimisedPlacementStartsNormal)
+{
+    StorePosition(Placement(60, 40, 500, 400, SW_SHOWMINIMIZED));
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(Main().isMinimized());
+    EXPECT_EQ(Main().geometry(), QRect(60, 40, 500, 400));
+}
+
+TEST_F(ShellAppTest, PlacementOutsideEveryScreenComesBackOnScreen)
+{
+    StorePosition(Placement(9000, 7000, 500, 400));
+    ASSERT_TRUE(Start());
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->availableGeometry().intersects(Main().geometry());
+    EXPECT_TRUE(onScreen);
+    EXPECT_EQ(Main().size(), QSize(500, 400));
+}
+
+TEST_F(ShellAppTest, UnknownStoredSampleRateStartsAt44100)
+{
+    CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), 22050);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_app->Capture().Device().SampleRate(), 44100);
+    Stop();
+    CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), 48000);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(m_app->Capture().Device().SampleRate(), 48000);
+}
+
+TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
+{
+    ASSERT_TRUE(Start());
+    CMultiViewFrame* analyzer = m_app->FrameOfType(132);
+    analyzer->showMaximized();
+    ProcessEvents();
+    ASSERT_TRUE(analyzer->isMaximized());
+    ASSERT_TRUE(Main().OnCommand(32831)); // Priority Normal
+    ASSERT_TRUE(Main().OnCommand(32838)); // 48000Hz
+    ASSERT_TRUE(Main().OnCommand(32829)); // WaveMapper
+
+    const QList<QAction*> bar = Main().menuBar()->actions();
+    ASSERT_EQ(bar.size(), 5);
+    QMenu* device = bar[0]->menu();
+    QMenu* priority = bar[1]->menu();
+    QMenu* rate = bar[2]->menu();
+    EXPECT_EQ(device->title(), QStringLiteral("&Device"));
+    OpenAndClose(device);
+    OpenAndClose(priority);
+    OpenAndClose(rate);
+    EXPECT_EQ(Checked(device), std::vector<int>({ 0 }));
+    EXPECT_EQ(Checked(priority), std::vector<int>({ 0 }));
+    EXPECT_EQ(Checked(rate), std::vector<int>({ 1 }));
+    CUiThreadPriority::Apply(false);
+}
+
+TEST_F(ShellAppTest, AcceleratorsCarryTheHelpAndWorkspaceCommands)
+{
+    ASSERT_TRUE(Start());
+    std::map<QString, int> keys;
+    for (const QAction* action : Main().actions())
+        keys[action->shortcut().toString()] = action->data().toInt();
+    EXPECT_EQ(keys[QStringLiteral("F1")], 32835);
+    EXPECT_EQ(keys[QStringLiteral("Shift+F1")], 32835);
+    EXPECT_EQ(keys[QStringLiteral("F5")], 32793);
+    EXPECT_EQ(keys[QStringLiteral("F12")], 32800);
+    EXPECT_EQ(keys[QStringLiteral("Shift+F5")], 32816);
+    EXPECT_EQ(keys[QStringLiteral("Shift+F12")], 32823);
+}
+
+TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsBack)
+{
+    ASSERT_TRUE(Start());
+    Main().setGeometry(120, 90, 600, 420);
+    CMultiViewFrame* stereo = m_app->FrameOfType(133);
+    stereo->setGeometry(200, 100, 220, 200);
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(32818)); // Shift+F7
+    Main().setGeometry(10, 10, 500, 400);
+    stereo->setGeometry(0, 0, 260, 240);
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(32795)); // F7
+    ProcessEvents();
+    EXPECT_EQ(Main().geometry(), QRect(120, 90, 600, 420));
+    EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
+}
+
+TEST_F(ShellAppTest, PriorityHighRaisesTheInterfaceAndCaptureThreads)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Main().OnCommand(32831));
+    EXPECT_EQ(m_app->Priority(), 0);
+    EXPECT_FALSE(m_app->Capture().IsPriorityHigh());
+    EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
+    ASSERT_TRUE(Main().OnCommand(32832));
+    EXPECT_EQ(m_app->Priority(), 1);
+    EXPECT_TRUE(m_app->Capture().IsPriorityHigh());
+    if (geteuid() == 0)
+        EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceAboveNormal);
+    else
+        EXPECT_LE(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
+    CUiThreadPriority::Apply(false);
+}
+
+TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
+{
+    EXPECT_EQ(CUiThreadPriority::LowestGranted(0), 19); // no limit: only lowering the priority
+    EXPECT_EQ(CUiThreadPriority::LowestGranted(20), 0);
+    EXPECT_EQ(CUiThreadPriority::LowestGranted(25), -5);
+    EXPECT_EQ(CUiThreadPriority::LowestGranted(40), -20);
+    EXPECT_EQ(CUiThreadPriority::LowestGranted(RLIM_INFINITY), -20);
+}
+
+TEST_F(ShellAppTest, AlwaysOnTopTogglesWithoutMovingTheWindow)
+{
+    ASSERT_TRUE(Start());
+    const QRect before = Main().geometry();
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_TRUE(m_app->OnTop());
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(Main().geometry(), before);
+    QMenu* window = Main().menuBar()->actions()[3]->menu();
+    OpenAndClose(window);
+    EXPECT_TRUE(window->actions()[2]->isChecked());
+    Restart();
+    EXPECT_TRUE(m_app->OnTop());
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(ShellAppTest, HelpOpensTheBuiltInManualOrTheHelpFile)
+{
+    CUrlRecorder opened;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Main().OnCommand(32835));
+    ASSERT_EQ(opened.m_urls.size(), 1u);
+    QFile manual(opened.m_urls[0].toLocalFile());
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(manual.readAll().contains("<title>Lumetra"));
+
+    QFile chm(QStringLiteral("Lumetra.chm"));
+    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
+    chm.close();
+    ASSERT_TRUE(Main().OnCommand(32835));
+    ASSERT_EQ(opened.m_urls.size(), 2u);
+    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
+    QFile::remove(QStringLiteral("Lumetra.chm"));
+}
+
+TEST_F(ShellAppTest, HomepageCommandsOpenTheNewsAndDealerPages)
+{
+    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
+    CUrlRecorder opened;
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Main().OnCommand(32840));
+    ASSERT_TRUE(Main().OnCommand(32841));
+    ASSERT_EQ(opened.m_urls.size(), 2u);
+    EXPECT_EQ(opened.m_urls[0].scheme(), QStringLiteral("http"));
+    EXPECT_EQ(opened.m_urls[1], QUrl(QStringLiteral("http://shop.example.org")));
+    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
+}
+
+TEST_F(ShellAppTest, AboutCommandShowsTheVersionModally)
+{
+    ASSERT_TRUE(Start());
+    QString title;
+    QString version;
+    QTimer::singleShot(0, [&] {
+        auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+        if (!about)
+            return;
+        title = about->windowTitle();
+        version = about->VersionLine();
+        about->accept();
+    });
+    ASSERT_TRUE(Main().OnCommand(57664));
+    EXPECT_EQ(title, QStringLiteral("Info about Lumetra"));
+    EXPECT_EQ(version, m_app->VersionText());
+    EXPECT_TRUE(version.startsWith(QStringLiteral("Version ")));
+}
+
+TEST_F(ShellAppTest, NoInputDeviceEndsTheStartWithItsMessage)
+{
+    m_driver = std::make_unique<CTestWaveDriver>();
+    EXPECT_FALSE(Start());
+    ASSERT_EQ(m_notices.Notices().size(), 1u);
+    EXPECT_EQ(m_notices.Notices()[0].text, QStringLiteral("No input device found!"));
+    EXPECT_EQ(m_notices.Notices()[0].caption, QStringLiteral("Recorder"));
+    EXPECT_EQ(m_app->Document(), nullptr);
+}
+
+TEST_F(ShellAppTest, MovingTheMainWindowPausesTheTickAndResetsAfterwards)
+{
+    ASSERT_TRUE(Start());
+    // Start-up's own geometry changes settle first.
+    ASSERT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
+    const int redraws = Main().RedrawCount();
+    Main().move(Main().pos() + QPoint(30, 20));
+    ProcessEvents();
+    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 0);
+    EXPECT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
+    EXPECT_GT(Main().RedrawCount(), redraws);
+}
+
+TEST_F(ShellAppTest, MovingAnInstrumentWindowPausesTheTickUntilRelease)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
+    CMultiViewFrame* cor = m_app->FrameOfType(131);
+    cor->showNormal();
+    ProcessEvents();
+    const CRect caption = cor->CaptionRect();
+    const QPointF pos(caption.left + 3, (caption.top + caption.bottom) / 2);
+    const int redraws = Main().RedrawCount();
+    QMouseEvent press(QEvent::MouseButtonPress, pos, cor->mapToGlobal(pos), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(cor, &press);
+    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 0);
+    QMouseEvent release(QEvent::MouseButtonRelease, pos, cor->mapToGlobal(pos), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(cor, &release);
+    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 1);
+    EXPECT_EQ(Main().RedrawCount(), redraws + 1);
+}
+
+TEST_F(ShellAppTest, ArrangeIconsLinesUpMinimisedWindowsAtTheBottom)
+{
+    ASSERT_TRUE(Start());
+    CMultiViewFrame* ppm = m_app->FrameOfType(129);
+    CMultiViewFrame* stereo = m_app->FrameOfType(133);
+    ppm->showMinimized();
+    stereo->showMinimized();
+    ProcessEvents();
+    ppm->move(200, 30);
+    ASSERT_TRUE(Main().OnCommand(57649));
+    const int bottom = Main().MdiArea()->viewport()->height();
+    EXPECT_EQ(ppm->geometry().bottom() + 1, bottom);
+    EXPECT_EQ(ppm->geometry().left(), 0);
+    EXPECT_EQ(stereo->geometry().left(), ppm->geometry().right() + 1);
+    EXPECT_EQ(stereo->geometry().bottom() + 1, bottom);
+}
