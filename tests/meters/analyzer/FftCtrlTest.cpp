@@ -70,15 +70,6 @@ TEST_F(FftCtrlTest, FiveHundredPixelsGivePitchThreeFromColumn58)
     EXPECT_EQ(Pixel(58, 11), kBlack);
 }
 
-TEST_F(FftCtrlTest, SilenceLeavesEveryBarAtZero)
-{
-    ctrl->SetValue(0, -1);
-    for (unsigned i = 0; i < ctrl->BarCount(); ++i) {
-        EXPECT_EQ(ctrl->Bar(i).Level(), 0u);
-        EXPECT_EQ(Pixel(BarX(static_cast<int>(i)), 371), kBlack);
-    }
-}
-
 TEST_F(FftCtrlTest, AmplitudesReachBarsThroughTheLevelTable)
 {
     ctrl->SetValue(10, 3);
@@ -328,13 +319,6 @@ TEST_F(FftCtrlTest, CancelledColourDialogChangesNothing)
     CColorSettingsDlg::SetModalRunner(previous);
     EXPECT_EQ(ctrl->Params().m_crOver, RGB(255, 0, 0));
     EXPECT_EQ(ctrl->Bar(3).Level(), ctrl->LevelTable().Level(20000));
-}
-
-TEST_F(FftCtrlTest, OnItemAsksTheParentViewAndUnknownIdsAreRefused)
-{
-    EXPECT_FALSE(ctrl->OnCommand(475));
-    EXPECT_FALSE(ctrl->OnCommand(467));
-    EXPECT_TRUE(ctrl->OnCommand(fft::ID_FFT_ON)); // no view: nothing to ask
 }
 
 TEST_F(FftCtrlTest, ChoiceMadeWhileSuspendedWaitsForTheResume)

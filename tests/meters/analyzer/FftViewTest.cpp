@@ -180,6 +180,11 @@ TEST_F(FftViewTest, OnOffOpensAndClosesCaptureThroughTheHub)
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_EQ(doc.MeterCount(), 0);
     EXPECT_FALSE(view->OnCommand(32782));
+    // The control's "On" item asks the view.
+    EXPECT_TRUE(view->Ctrl()->OnCommand(fft::ID_FFT_ON));
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_FALSE(view->Ctrl()->OnCommand(475));
 }
 
 TEST_F(FftViewTest, SwitchingOnWithoutADeviceLeavesItOff)
