@@ -2,16 +2,12 @@
 
 #include "meters/analyzer/FftView.h"
 #include "meters/correlation/CorView.h"
+#include "meters/ppm/PpmView.h"
 #include "meters/stereo/StereoView.h"
-#include "shell/PlaceholderView.h"
-#include "workspace/WinSet.h"
 
 namespace {
 template <class View>
 CMeterView* Make(IViewHost& host) { return new View(host); }
-
-template <int Type>
-CMeterView* MakePlaceholder(IViewHost& host) { return new CPlaceholderView(host, Type); }
 
 template <class View>
 CDocTemplate TemplateOf(const char* tag)
@@ -23,7 +19,7 @@ CDocTemplate TemplateOf(const char* tag)
 std::vector<CDocTemplate> CViewFactory::Templates()
 {
     return {
-        { kTypePpm, QStringLiteral("PPM-Meter"), QStringLiteral("PPM"), &MakePlaceholder<kTypePpm> },
+        TemplateOf<CPpmView>("PPM"),
         TemplateOf<CCorView>("COR"),
         TemplateOf<CFftView>("FFT"),
         TemplateOf<CStereoView>("STM"),
