@@ -69,6 +69,18 @@ protected:
         return block;
     }
 
+    // A workspace holding one stereo record with these parameters.
+    static CWsp StereoWorkspace(std::array<std::int32_t, 10> params, std::int32_t showCmd = SW_SHOWNORMAL)
+    {
+        CWsp workspace;
+        CWinSet record;
+        record.m_nType = 133;
+        record.m_wp.showCmd = showCmd;
+        record.m_nParam = params;
+        workspace.AddWinSet(record);
+        return workspace;
+    }
+
     CNoticeRecorder notices;
     CTestWaveDriver driver; // outlives the capture object
     CAudioCapture capture;
@@ -171,13 +183,6 @@ TEST_F(StereoViewTest, TheControlIsTheLargestCentredSquare)
     EXPECT_EQ(shot.pixelColor(200, 100), QColor(0, 0, 0)) << "the control's black ground";
 }
 
-TEST_F(StereoViewTest, SmallestWindowHasASquareClient)
-{
-    MakeView();
-    const int caption = view->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, view.get());
-    EXPECT_EQ(view->MinTrackSize(), QSize(180 - caption, 180));
-}
-
 TEST_F(StereoViewTest, SwitchingOnPlotsThroughTheHubAndOffRemovesTheTrace)
 {
     MakeView();
@@ -241,22 +246,19 @@ TEST_F(StereoViewTest, MinimisingPausesAndRestoringResumes)
     EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
     EXPECT_EQ(doc.MeterCount(), 1);
 
+    // Stored at exit while paused, it is stored as off.
+    view->OnSize(SIZE_MINIMIZED);
+    view->OnDestroy();
+    EXPECT_EQ(CSettingsStore::GetInt(kSection, "Status", -1), 0);
+    view->OnSize(SIZE_RESTORED);
+    view->OnCommand(ID_STEREO_ON_OFF);
+
     // Maximised straight from the minimised state, the window shows: so does the meter.
     view->OnSize(SIZE_MINIMIZED);
     view->OnSize(SIZE_MAXIMIZED);
     EXPECT_TRUE(Ctrl().IsOnForCapture());
     view->OnSize(SIZE_RESTORED);
     EXPECT_TRUE(Ctrl().IsOnForCapture());
-}
-
-TEST_F(StereoViewTest, AMeterPausedAtExitIsStoredOff)
-{
-    MakeView();
-    view->OnCommand(ID_STEREO_ON_OFF);
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnDestroy();
-    EXPECT_EQ(CSettingsStore::GetInt(kSection, "Status", -1), 0);
-    view->OnSize(SIZE_RESTORED);
 }
 
 TEST_F(StereoViewTest, AColourChangePausesTheMeterAndLeavesNoOldPoint)
@@ -308,14 +310,10 @@ TEST_F(StereoViewTest, RecallingAnotherPointCountRestartsTheTrace)
     Deliver(Sweep());
     ASSERT_FALSE(TraceIsGone());
 
-    CWsp workspace;
-    CWinSet record;
-    record.m_nType = 133;
-    record.m_wp.left = 5;
-    record.m_wp.right = 205;
-    record.m_wp.bottom = 200;
-    record.m_nParam = { 0, 1, 2, 256, 0, 2, 0, 0, 0, 0 };
-    workspace.AddWinSet(record);
+    CWsp workspace = StereoWorkspace({ 0, 1, 2, 256, 0, 2, 0, 0, 0, 0 });
+    workspace.m_winSets[0].m_wp.left = 5;
+    workspace.m_winSets[0].m_wp.right = 205;
+    workspace.m_winSets[0].m_wp.bottom = 200;
     view->OnUpdate(HINT_RESTORE, &workspace);
     EXPECT_TRUE(TraceIsGone());
     EXPECT_EQ(Ctrl().Count(), 256);
@@ -334,11 +332,7 @@ TEST_F(StereoViewTest, RecalledForeignValuesReadAsDefaults)
 {
     MakeView();
     Ctrl().SetCount(1024);
-    CWsp workspace;
-    CWinSet record;
-    record.m_nType = 133;
-    record.m_nParam = { 0, 0, 9, 5000, 0, 7, 0, 0, 0, 0 };
-    workspace.AddWinSet(record);
+    CWsp workspace = StereoWorkspace({ 0, 0, 9, 5000, 0, 7, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &workspace);
     EXPECT_EQ(Ctrl().Count(), 512);
     EXPECT_EQ(Ctrl().PointSize(), 2);
@@ -349,20 +343,14 @@ TEST_F(StereoViewTest, RecalledForeignValuesReadAsDefaults)
 TEST_F(StereoViewTest, RecallSwitchesTheMeterOnAndOff)
 {
     MakeView();
-    CWsp on;
-    CWinSet record;
-    record.m_nType = 133;
-    record.m_nParam = { 0, 1, 2, 512, 0, 0, 0, 0, 0, 0 };
-    on.AddWinSet(record);
+    CWsp on = StereoWorkspace({ 0, 1, 2, 512, 0, 0, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &on);
     EXPECT_EQ(Ctrl().IsOn(), 1);
     EXPECT_EQ(doc.MeterCount(), 1);
     ASSERT_TRUE(capture.WaitForIdle());
     Deliver(Sweep());
 
-    CWsp off;
-    record.m_nParam[1] = 0;
-    off.AddWinSet(record);
+    CWsp off = StereoWorkspace({ 0, 0, 2, 512, 0, 0, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &off);
     EXPECT_EQ(Ctrl().IsOn(), 0);
     EXPECT_EQ(doc.MeterCount(), 0);
@@ -374,11 +362,7 @@ TEST_F(StereoViewTest, RecallWhileMinimisedDoesNotCountTheMeterTwice)
     MakeView();
     view->OnCommand(ID_STEREO_ON_OFF);
     view->OnSize(SIZE_MINIMIZED);
-    CWsp workspace;
-    CWinSet record;
-    record.m_nType = 133;
-    record.m_nParam = { 0, 1, 2, 512, 0, 0, 0, 0, 0, 0 };
-    workspace.AddWinSet(record);
+    CWsp workspace = StereoWorkspace({ 0, 1, 2, 512, 0, 0, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &workspace);
     EXPECT_EQ(doc.MeterCount(), 1);
     view->OnSize(SIZE_RESTORED);
@@ -411,12 +395,7 @@ TEST_F(StereoViewTest, AWorkspaceWithoutAStereoRecordChangesNothing)
 TEST_F(StereoViewTest, ArrangeRestoresMaximisesAndActivates)
 {
     MakeView();
-    CWsp workspace;
-    CWinSet record;
-    record.m_nType = 133;
-    record.m_wp.showCmd = SW_SHOWMAXIMIZED;
-    record.m_nParam[4] = 1;
-    workspace.AddWinSet(record);
+    CWsp workspace = StereoWorkspace({ 0, 0, 2, 512, 1, 0, 0, 0, 0, 0 }, SW_SHOWMAXIMIZED);
     view->OnUpdate(HINT_ARRANGE, &workspace);
     EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
 
