@@ -14,6 +14,12 @@ packages=(
   sox
 )
 
+# Optional: a virtual X server and ImageMagick, to take screenshots of the
+# real program in an X server (xvfb-run ... lumetra --demo; import -window root).
+if [ "${LUMETRA_SCREENSHOT_TOOLS:-0}" = 1 ]; then
+  packages+=(xvfb xauth imagemagick)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
