@@ -1,0 +1,43 @@
+#pragma once
+// The offline analysis program's command line: the instruments' options as
+// their menus offer them, the outputs and the files. Defaults are the live
+// program's first-run settings. Plain data, any thread.
+#include <QString>
+#include <QStringList>
+
+class CAnalyzeOptions {
+public:
+    enum class Action { Run, Help, Version, Usage };
+
+    Action action = Action::Run;
+    QString error; // why the line was refused (Action::Usage)
+
+    // PPM: decay time in tick units (10, 20, 30) and the peak mode as the
+    // view stores it (0 none, 1 hold, 2 decay).
+    unsigned ppmDecayTime;
+    int ppmPeakMode;
+    // Analyzer: window type 0..6 and input mode 0..3.
+    int fftWindow;
+    int fftInput;
+
+    bool timeline = false;
+    QString snapshotDir; // empty: no snapshots
+    QString jsonPath;    // empty: standard output
+    QStringList files;
+
+    CAnalyzeOptions();
+
+    // `args` without the program name.
+    static CAnalyzeOptions Parse(const QStringList& args);
+    static QString UsageText();
+    static QString VersionText();
+
+    // The option words, as the menus name their items.
+    static QString PpmDecayName(unsigned decayTime);
+    static QString PpmPeakName(int peakMode);
+    static QString WindowName(int windowType);
+    static QString InputName(int inputMode);
+
+private:
+    bool Apply(const QString& option, const QString& value);
+};

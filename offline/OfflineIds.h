@@ -1,0 +1,39 @@
+#pragma once
+// The offline analysis program's named values: exit codes, the sample area
+// the blocks rotate through, the snapshot file names and the option words.
+// Plain constants, any thread.
+#include <cstdint>
+
+namespace offline {
+
+constexpr const char* kProgramName = "lumetra-analyze";
+
+// Exit codes.
+constexpr int kExitOk = 0;
+constexpr int kExitFileFailed = 1; // a file could not be read, or the report not written
+constexpr int kExitUsage = 2;
+
+// Blocks rotate through a sample area of 32 buffers, as the capture ring's
+// do, so the hub assembles its windows exactly as it does live (buffer 31
+// and buffer 0 through its seam copy).
+constexpr int kBlockFrames = 512;
+constexpr int kBlockSamples = 2 * kBlockFrames;
+constexpr int kBlockBytes = kBlockSamples * 2;
+constexpr int kRingBuffers = 32;
+constexpr int kSampleAreaBytes = kRingBuffers * kBlockBytes; // 64 KiB
+
+// Packets are applied after every block: the UI side then keeps pace with
+// the capture side exactly, and the packet ring can never fill.
+constexpr int kBlocksPerDrain = 1;
+
+// The rates whose frequency labels the analyzer knows.
+constexpr int kRate44100 = 44100;
+constexpr int kRate48000 = 48000;
+
+// Snapshot files.
+constexpr const char* kPpmSnapshot = "ppm.png";
+constexpr const char* kAnalyzerSnapshot = "analyzer.png";
+constexpr const char* kCorrelationSnapshot = "correlation.png";
+constexpr const char* kStereoSnapshot = "stereo.png";
+
+} // namespace offline

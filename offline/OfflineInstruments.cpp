@@ -1,0 +1,143 @@
+#include "offline/OfflineInstruments.h"
+
+#include "audio/VelmoraDoc.h"
+#include "meters/analyzer/FftCtrl.h"
+#include "meters/analyzer/FftFeed.h"
+#include "meters/correlation/CorCtrl.h"
+#include "meters/ppm/PpmCtrl.h"
+#include "meters/stereo/StereoCtrl.h"
+#include "offline/AnalyzeOptions.h"
+#include "offline/FirstRunLayout.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+
+namespace {
+// Peak mode codes as the views store them.
+constexpr int kPeakNone = 0;
+constexpr int kPeakHold = 1;
+constexpr int kPeakDecay = 2;
+// The analyzer's first-run peak mode.
+constexpr int kFftFirstRunPeak = kPeakDecay;
+constexpr int kOn = 1;
+
+// Applies a stored peak mode code as the views do: decay first, then hold.
+template <class Ctrl>
+void ApplyPeakMode(Ctrl& ctrl, int code)
+{
+    ctrl.SetPeakDecay(code == kPeakDecay ? 1 : 0);
+    ctrl.SetPeakHold(code == kPeakHold ? 1 : 0);
+}
+}
+
+COfflineInstruments::COfflineInstruments(const CAnalyzeOptions& options)
+{
+    // The host is shown first, so every control gets its size at once.
+    m_host.resize(fft::kCreateX + fft::kCreateWidth, fft::kCreateY + fft::kCreateHeight);
+    m_host.show();
+    CreatePpm(options);
+    CreateCor();
+    CreateFft(options);
+    CreateStereo();
+    m_pCorTap = std::make_unique<CCorReadingTap>(*m_pCor);
+    m_pFftTap = std::make_unique<CFftPeakTap>(*m_pFft);
+    Settle();
+}
+
+COfflineInstruments::~COfflineInstruments() = default;
+
+void COfflineInstruments::CreatePpm(const CAnalyzeOptions& options)
+{
+    m_pPpm = new CPpmCtrl(&m_host);
+    m_pPpm->Create(ppm::kBarCount, ppm::kCreateX, ppm::kCreateY, ppm::kCreateWidth, ppm::kCreateHeight, ppm::kCtrlId,
+        0);
+    ApplyPeakMode(*m_pPpm, options.ppmPeakMode);
+    m_pPpm->SetDecayTime(options.ppmDecayTime);
+    // A first run flips the stored horizontal default to vertical bars.
+    m_pPpm->SetHorizontal(0);
+    m_pPpm->SetColors(ppm::kDefaultNormColor, ppm::kDefaultTweenColor, ppm::kDefaultOverColor);
+    m_pPpm->SetPoints(ppm::kDefaultTweenPoint, ppm::kDefaultOverPoint);
+    m_pPpm->MoveWindow(CFirstRunLayout::PpmRect());
+    m_pPpm->show();
+    m_pPpm->SetOn(kOn);
+}
+
+void COfflineInstruments::CreateCor()
+{
+    m_pCor = new CCorCtrl(&m_host, false);
+    m_pCor->setObjectName(QStringLiteral("cor%1").arg(cor::kCtrlId));
+    m_pCor->SetHorizontal(false);
+    m_pCor->MoveWindow(CFirstRunLayout::CorRect());
+    m_pCor->show();
+    m_pCor->SetOn(kOn);
+}
+
+void COfflineInstruments::CreateFft(const CAnalyzeOptions& options)
+{
+    m_pFft = new CFftCtrl(&m_host);
+    const CRect rc = CFirstRunLayout::FftRect();
+    m_pFft->Create(&m_host, fft::kMaxBars, rc.left, rc.top, rc.Width(), rc.Height(), fft::IDC_FFT_CTRL);
+    m_pFeed = std::make_unique<CFftFeed>(m_pFft->CaptureState());
+    ApplyPeakMode(*m_pFft, kFftFirstRunPeak);
+    m_pFft->SetDecayTime(fft::kDecayMedium);
+    m_pFft->SetInputMode(options.fftInput);
+    m_pFft->SetWindowing(options.fftWindow);
+    m_pFft->SetColors(fft::kDefaultNormColor, fft::kDefaultTweenColor, fft::kDefaultOverColor);
+    m_pFft->SetPoints(fft::kDefaultTweenPoint, fft::kDefaultOverPoint);
+    m_pFft->show();
+    m_pFft->SetOn(m_pFeed->HasPlan() ? kOn : 0);
+}
+
+void COfflineInstruments::CreateStereo()
+{
+    m_pStereo = new CStereoCtrl(&m_host);
+    m_pStereo->SetPointColor(kDefaultPointColor);
+    const CRect rc = CFirstRunLayout::StereoRect();
+    m_pStereo->Create(&m_host, rc.left, rc.top, rc.Width(), kStereoCtrlId);
+    m_pStereo->SetPointSize(kThickPointSize);
+    m_pStereo->SetCount(kDefaultPointCount);
+    m_pStereo->SetDecimation(kStepEvery);
+    m_pStereo->show();
+    m_pStereo->SetOn(kOn);
+}
+
+bool COfflineInstruments::IsReady() const { return m_pFeed->HasPlan(); }
+
+void COfflineInstruments::SetSampleRate(int rate)
+{
+    m_pFftTap->SetSampleRate(rate);
+    Settle();
+}
+
+void COfflineInstruments::Attach(CVelmoraDoc& doc)
+{
+    doc.SetPpm(m_pPpm);
+    doc.SetCor(m_pCorTap.get());
+    doc.SetCorrelationEstimator(&m_estimator);
+    doc.SetFft(m_pFftTap.get());
+    doc.SetAnalyzerFeed(m_pFeed.get());
+    doc.SetStereo(m_pStereo);
+    m_pPpm->SetRelay(m_pFft);
+}
+
+void COfflineInstruments::Detach(CVelmoraDoc& doc)
+{
+    doc.SetPpm(nullptr);
+    doc.SetCor(nullptr);
+    doc.SetCorrelationEstimator(nullptr);
+    doc.SetFft(nullptr);
+    doc.SetAnalyzerFeed(nullptr);
+    doc.SetStereo(nullptr);
+    m_pPpm->SetRelay(nullptr);
+}
+
+void COfflineInstruments::Settle()
+{
+    m_pPpm->PaintNow();
+    m_pCor->PaintNow();
+    m_pFft->PaintNow();
+    m_pStereo->PaintNow();
+    QCoreApplication::sendPostedEvents();
+}
+
+void COfflineInstruments::DeliverRelayedTicks() { QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer); }
