@@ -1,0 +1,326 @@
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "meters/ppm/PpmView.h"
+#include "platform/Notices.h"
+#include "platform/SettingsStore.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "tests/common/FakeViewFrame.h"
+#include "tests/common/TestEnvironment.h"
+#include "workspace/Wsp.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class PpmViewTest : public ::testing::Test {
+protected:
+    PpmViewTest() : doc(capture), host(doc)
+    {
+        CTestEnvironment::ClearSettings();
+        driver.AddDevice("Line In");
+        capture.CreateThread();
+        capture.Device().EnumerateDevices();
+    }
+    ~PpmViewTest() override { doc.SetPpm(nullptr); }
+
+    // Created as the shell creates it: construction, frame, initial update.
+    std::unique_ptr<CPpmView> MakeView(CFakeViewFrame& viewFrame)
+    {
+        auto view = std::make_unique<CPpmView>(host);
+        view->resize(108, 300);
+        view->SetFrame(&viewFrame);
+        view->OnInitialUpdate();
+        return view;
+    }
+    std::unique_ptr<CPpmView> MakeView() { return MakeView(frame); }
+
+    static int Stored(const char* entry) { return CSettingsStore::GetInt(QStringLiteral("PPM"), QString::fromLatin1(entry), -999); }
+    static void Store(const char* entry, int value) { CSettingsStore::WriteInt(QStringLiteral("PPM"), QString::fromLatin1(entry), value); }
+
+    static CWinSet Record(int horizontal, int on, int peakMode, int decayIndex, int active, int showCmd = SW_SHOWNORMAL)
+    {
+        CWinSet record;
+        record.m_nType = 129;
+        record.m_strTitle = "PPM-Meter";
+        record.m_wp.showCmd = showCmd;
+        record.m_wp.left = 300;
+        record.m_wp.top = 40;
+        record.m_wp.right = 600;
+        record.m_wp.bottom = 164;
+        record.m_nParam = { horizontal, on, peakMode, decayIndex, active };
+        return record;
+    }
+
+    CNoticeRecorder notices;
+    CTestWaveDriver driver; // outlives the capture object
+    CAudioCapture capture;
+    CVelmoraDoc doc;
+    CFakeViewHost host;
+    CFakeViewFrame frame;
+};
+
+} // namespace
+
+TEST_F(PpmViewTest, FirstStartIsVerticalOffPeakHoldMediumAtTheDefaultSize)
+{
+    frame.m_rect = QRect(7, 9, 300, 300);
+    auto view = MakeView();
+    CPpmCtrl* ctrl = view->Ctrl();
+    EXPECT_EQ(ctrl->IsHorizontal(), 0);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_EQ(ctrl->GetPeakMode(), 1);
+    EXPECT_EQ(ctrl->DecayTime(), 20u);
+    EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 320));
+    EXPECT_EQ(view->MinTrackSize(), QSize(100, 300));
+    EXPECT_EQ(ctrl->Params().m_crNorm, COLORREF(49152));
+    EXPECT_EQ(ctrl->Params().m_crTween, COLORREF(65535));
+    EXPECT_EQ(ctrl->Params().m_crOver, COLORREF(255));
+    EXPECT_EQ(ctrl->Params().m_nTweenPoint, 300u);
+    EXPECT_EQ(ctrl->Params().m_nOverPoint, 350u);
+    EXPECT_EQ(doc.Ppm(), ctrl);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    ASSERT_FALSE(frame.m_meterOnCalls.empty());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(view->InstrumentType(), 129);
+    EXPECT_EQ(view->EraseColor(), RGB(96, 96, 96));
+    EXPECT_STREQ(CPpmView::kTitle, "PPM-Meter");
+}
+
+TEST_F(PpmViewTest, OrientationTwiceReturnsToTheDefaultSize)
+{
+    auto view = MakeView();
+    frame.m_rect = QRect(50, 60, 333, 222);
+    view->OnCommand(201);
+    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 1);
+    EXPECT_EQ(frame.m_rect, QRect(50, 60, 300, 124));
+    EXPECT_EQ(view->MinTrackSize(), QSize(300, 110));
+    frame.m_rect = QRect(50, 60, 500, 90);
+    view->OnCommand(201);
+    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 0);
+    EXPECT_EQ(frame.m_rect, QRect(50, 60, 110, 320)) << "the default size, not the user's";
+}
+
+TEST_F(PpmViewTest, ControlFillsTheView)
+{
+    auto view = MakeView();
+    view->resize(130, 350);
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 130, 350));
+}
+
+TEST_F(PpmViewTest, SettingsSurviveARestart)
+{
+    {
+        auto view = MakeView();
+        CPpmCtrl* ctrl = view->Ctrl();
+        ctrl->OnCommand(420);   // Slow
+        ctrl->OnCommand(440);   // Peak Decay
+        view->OnCommand(201);   // horizontal
+        ctrl->SetColors(RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9));
+        ctrl->SetPoints(280, 340);
+        frame.m_rect = QRect(11, 22, 333, 144);
+        view->OnDestroy();
+        EXPECT_EQ(ctrl->IsOn(), 0);
+    }
+    EXPECT_EQ(Stored("Status"), 0);
+    EXPECT_EQ(Stored("Decay"), 2);
+    EXPECT_EQ(Stored("Peak"), 2);
+    EXPECT_EQ(Stored("Dir"), 1);
+    EXPECT_EQ(Stored("NormColor"), 0x030201);
+    EXPECT_EQ(Stored("TweenPoint"), 280);
+    EXPECT_EQ(Stored("OverPoint"), 340);
+    EXPECT_EQ(CSettingsStore::GetBinary(QStringLiteral("WinPos"), QStringLiteral("PPM")).size(), 44);
+
+    CFakeViewFrame second;
+    auto view = MakeView(second);
+    CPpmCtrl* ctrl = view->Ctrl();
+    EXPECT_EQ(second.m_nSetPlacementCalls, 1);
+    EXPECT_EQ(second.m_rect, QRect(11, 22, 333, 144)) << "the stored placement, not a default size";
+    EXPECT_EQ(ctrl->IsHorizontal(), 1);
+    EXPECT_EQ(ctrl->DecayTime(), 30u);
+    EXPECT_EQ(ctrl->GetPeakMode(), 2);
+    EXPECT_EQ(ctrl->Params().m_crNorm, RGB(1, 2, 3));
+    EXPECT_EQ(ctrl->Params().m_crOver, RGB(7, 8, 9));
+    EXPECT_EQ(ctrl->Params().m_nTweenPoint, 280u);
+    EXPECT_EQ(ctrl->Params().m_nOverPoint, 340u);
+}
+
+TEST_F(PpmViewTest, StoredValuesOutOfRangeKeepTheControlsDefaults)
+{
+    Store("Peak", 7);
+    Store("Decay", -1);
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), QStringLiteral("PPM"), QByteArray(40, '\0'));
+    frame.m_rect = QRect(5, 5, 400, 400);
+    auto view = MakeView();
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2) << "peak decay, as constructed";
+    EXPECT_EQ(view->Ctrl()->DecayTime(), 20u);
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
+    EXPECT_EQ(frame.m_rect, QRect(5, 5, 110, 320));
+}
+
+TEST_F(PpmViewTest, OnAndOffGoThroughTheHub)
+{
+    auto view = MakeView();
+    view->Ctrl()->OnCommand(450); // the menu's "On"
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(view->Ctrl()->IsOnForCapture());
+    EXPECT_EQ(doc.MeterCount(), 1);
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
+    view->OnCommand(32771);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+}
+
+TEST_F(PpmViewTest, SwitchingOnWithoutADeviceLeavesTheMeterOff)
+{
+    auto view = MakeView();
+    driver.SetBusy(true);
+    view->OnCommand(32771);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(notices.Notices().empty()) << "the hub reported why";
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+}
+
+TEST_F(PpmViewTest, AMeterThatStartsOnIsCounted)
+{
+    Store("Status", 1);
+    auto view = MakeView();
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 1) << "the caption shows it";
+    view->OnCommand(32771);
+    EXPECT_EQ(doc.MeterCount(), 0);
+}
+
+TEST_F(PpmViewTest, MinimisedMeterIsOffAndStoredAsOff)
+{
+    auto view = MakeView();
+    view->OnCommand(32771);
+    view->OnSize(SIZE_MINIMIZED);
+    view->OnSize(SIZE_MINIMIZED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_FALSE(view->Ctrl()->IsOnForCapture());
+    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1) << "back to its earlier state";
+    view->OnSize(SIZE_MINIMIZED);
+    view->OnDestroy();
+    EXPECT_EQ(Stored("Status"), 0);
+    view->OnSize(SIZE_RESTORED);
+    doc.MeterOff(true);
+}
+
+TEST_F(PpmViewTest, StoreAndRecallRoundTrip)
+{
+    auto view = MakeView();
+    host.m_pActiveView = view.get();
+    frame.m_title = QStringLiteral("PPM-Meter");
+    view->OnCommand(201);
+    view->Ctrl()->OnCommand(400); // Fast
+    CWsp stored;
+    view->OnUpdate(HINT_STORE, &stored);
+    ASSERT_EQ(stored.m_winSets.size(), 1u);
+    const CWinSet& r = stored.m_winSets[0];
+    EXPECT_EQ(r.m_nType, 129u);
+    EXPECT_EQ(r.m_strTitle, QByteArray("PPM-Meter"));
+    EXPECT_EQ(r.m_nParam[0], 1);
+    EXPECT_EQ(r.m_nParam[1], 0);
+    EXPECT_EQ(r.m_nParam[2], 1);
+    EXPECT_EQ(r.m_nParam[3], 0);
+    EXPECT_EQ(r.m_nParam[4], 1);
+    EXPECT_EQ(r.m_wp, frame.GetWindowPlacement());
+
+    view->OnCommand(201);
+    view->Ctrl()->OnCommand(420);
+    view->Ctrl()->OnCommand(440);
+    view->Ctrl()->SetColors(RGB(9, 9, 9), RGB(8, 8, 8), RGB(7, 7, 7));
+    frame.m_rect = QRect(0, 0, 10, 10);
+    view->OnUpdate(HINT_RESTORE, &stored);
+    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 1);
+    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 1);
+    EXPECT_EQ(view->Ctrl()->DecayTime(), 10u);
+    EXPECT_EQ(frame.GetWindowPlacement(), r.m_wp);
+    EXPECT_EQ(view->Ctrl()->Params().m_crNorm, RGB(9, 9, 9)) << "colours are no part of a workspace";
+}
+
+TEST_F(PpmViewTest, RecallSwitchesTheMeterThroughTheHub)
+{
+    auto view = MakeView();
+    CWsp wsp;
+    wsp.AddWinSet(Record(0, 1, 2, 2, 0));
+    view->OnUpdate(HINT_RESTORE, &wsp);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    view->OnUpdate(HINT_RESTORE, &wsp);
+    EXPECT_EQ(doc.MeterCount(), 1) << "already on: not counted twice";
+    CWsp off;
+    off.AddWinSet(Record(0, 0, 2, 2, 0));
+    view->OnUpdate(HINT_RESTORE, &off);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+}
+
+TEST_F(PpmViewTest, RecallOfAMinimisedMeterKeepsTheCountRight)
+{
+    auto view = MakeView();
+    view->OnCommand(32771);
+    view->OnSize(SIZE_MINIMIZED);
+    CWsp on;
+    on.AddWinSet(Record(0, 1, 1, 1, 0));
+    view->OnUpdate(HINT_RESTORE, &on);
+    EXPECT_EQ(doc.MeterCount(), 1);
+    CWsp off;
+    off.AddWinSet(Record(0, 0, 1, 1, 0));
+    view->OnUpdate(HINT_RESTORE, &off);
+    EXPECT_EQ(doc.MeterCount(), 0);
+    view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0) << "the recalled state, not the one before minimising";
+}
+
+TEST_F(PpmViewTest, ArrangeMaximisesAndActivates)
+{
+    auto view = MakeView();
+    CWsp wsp;
+    wsp.AddWinSet(Record(0, 0, 1, 1, 1, SW_SHOWMAXIMIZED));
+    view->OnUpdate(HINT_ARRANGE, &wsp);
+    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
+    frame.m_actions.clear();
+    CWsp minimised;
+    minimised.AddWinSet(Record(0, 0, 1, 1, 0, SW_SHOWMINIMIZED));
+    view->OnUpdate(HINT_ARRANGE, &minimised);
+    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
+}
+
+TEST_F(PpmViewTest, WorkspaceWithoutAPpmRecordChangesNothing)
+{
+    auto view = MakeView();
+    CWsp wsp;
+    CWinSet other = Record(1, 1, 0, 0, 1, SW_SHOWMAXIMIZED);
+    other.m_nType = 131;
+    wsp.AddWinSet(other);
+    const QRect before = frame.m_rect;
+    view->OnUpdate(HINT_RESTORE, &wsp);
+    view->OnUpdate(HINT_ARRANGE, &wsp);
+    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 0);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(frame.m_rect, before);
+    EXPECT_TRUE(frame.m_actions.empty());
+}
+
+TEST_F(PpmViewTest, FirstActivationSetsUpTheMenusOnce)
+{
+    // The only test that activates a PPM view: the class-wide flag is fresh here.
+    auto view = MakeView();
+    view->OnActivateView(false);
+    EXPECT_EQ(host.m_nFirstActivations, 0);
+    view->OnActivateView(true);
+    view->OnActivateView(true);
+    EXPECT_EQ(host.m_nFirstActivations, 1);
+}
