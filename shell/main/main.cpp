@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "shell/CommandLine.h"
 #include "shell/MainFrame.h"
+#include "shell/TerminationWatcher.h"
 #include "shell/VelmoraApp.h"
 #include "platform/wavein/AudioDrivers.h"
 
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
         break;
     }
 
+    CTerminationWatcher::InstallHandlers();
     QApplication app(argc, argv);
     RegisterAudioDrivers(line.demo, line.inputFile);
     CVelmoraApp lumetra;
@@ -78,6 +80,8 @@ int main(int argc, char** argv)
         lumetra.ExitInstance();
         return CCommandLine::kExitNoDevice;
     }
+    // Ending from outside closes the main window as the user would.
+    CTerminationWatcher watcher([&lumetra] { lumetra.MainFrame()->close(); });
     bool screenshotFailed = false;
     if (line.quitAfterMs >= 0)
         ScheduleQuit(lumetra, line, screenshotFailed);

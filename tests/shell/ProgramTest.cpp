@@ -83,3 +83,26 @@ TEST(Program, UnknownOptionPrintsTheUsageAndExitsWithTwo)
     EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: lumetra"))) << qPrintable(run.err);
     EXPECT_TRUE(run.err.contains(QStringLiteral("--frobnicate")));
 }
+
+TEST(Program, TerminationSignalClosesNormallyAndKeepsTheSettings)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder.path());
+    process.start(QStringLiteral(LUMETRA_PROGRAM), { QStringLiteral("--demo") });
+    ASSERT_TRUE(process.waitForStarted());
+    // Still running after a while: it does not end by itself.
+    EXPECT_FALSE(process.waitForFinished(1000));
+    process.terminate(); // SIGTERM
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    QSettings stored(QDir(folder.path()).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
+    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+}
