@@ -11,13 +11,6 @@
 int CStereoCtrl::s_nSavedOn = 0;
 
 namespace {
-constexpr int kLabelHeight = 13;
-constexpr int kSideLabelWidth = 18;
-constexpr int kSideLabelTextOffset = 5;
-constexpr int kRightLabelTextOffset = 13;
-constexpr int kMidLabelHalfWidth = 9;
-constexpr int kMidLabelTextOffset = 4;
-
 QAction* AddCommand(QMenu& menu, const QString& text, int id, bool checked)
 {
     QAction* action = menu.addAction(text);

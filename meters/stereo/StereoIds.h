@@ -49,6 +49,14 @@ constexpr double kFullScale = 32768.0;
 
 // Raster: the diagonals end 20 pixels inside the client rectangle.
 constexpr int kRasterInset = 20;
+// Label boxes along the top edge: "L" at the left, "R" at the right, "M"
+// centred; each text starts a few pixels into its box.
+constexpr int kLabelHeight = 13;
+constexpr int kSideLabelWidth = 18;
+constexpr int kSideLabelTextOffset = 5;
+constexpr int kRightLabelTextOffset = 13;
+constexpr int kMidLabelHalfWidth = 9;
+constexpr int kMidLabelTextOffset = 4;
 
 // Colours.
 constexpr COLORREF kRasterColor = RGB(128, 128, 128);

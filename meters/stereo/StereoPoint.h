@@ -1,6 +1,6 @@
 #pragma once
 // One plotted point of the stereo picture: the top-left corner of its
-// square, in back-buffer pixels. Plain data.
+// square, in back-buffer pixels. Plain data, any thread.
 struct StereoPoint {
     int x = 0;
     int y = 0;
