@@ -2,7 +2,7 @@
 
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
-#include "shell/PlaceholderView.h"
+#include "tests/shell/PlaceholderView.h"
 #include "shell/SizeMoveListener.h"
 #include "tests/common/FakeViewFrame.h"
 

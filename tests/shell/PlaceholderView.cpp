@@ -1,4 +1,4 @@
-#include "shell/PlaceholderView.h"
+#include "tests/shell/PlaceholderView.h"
 
 namespace {
 constexpr int kMinWidth = 100;

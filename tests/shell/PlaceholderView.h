@@ -1,7 +1,7 @@
 #pragma once
-// A view for an instrument whose own view is not part of the program: it
-// measures and draws nothing, takes no settings and keeps its window's
-// default size. It still sets up the menus at its first activation. UI thread only.
+// A view that measures and draws nothing, takes no settings and keeps its
+// window's size, for tests of the child frame without an instrument. It
+// still sets up the menus at its first activation, as every view does. UI thread only.
 #include "meters/common/MeterView.h"
 
 class CPlaceholderView : public CMeterView {
