@@ -171,18 +171,6 @@ TEST_F(PpmBallistics, HoldAndDecayExcludeEachOther)
     EXPECT_EQ(ctrl->Params().m_bPeakHold, 0) << "switching one off leaves the other off";
 }
 
-TEST_F(PpmBallistics, DecayIndexOfEachDecayTime)
-{
-    ctrl->SetDecayTime(10);
-    EXPECT_EQ(ctrl->GetDecayIndex(), 0);
-    ctrl->SetDecayTime(30);
-    EXPECT_EQ(ctrl->GetDecayIndex(), 2);
-    ctrl->SetDecayTime(20);
-    EXPECT_EQ(ctrl->GetDecayIndex(), 1);
-    ctrl->SetDecayTime(25);
-    EXPECT_EQ(ctrl->GetDecayIndex(), 1);
-}
-
 TEST_F(PpmBallistics, HeldMarkerStaysWhileTheBarFalls)
 {
     ctrl->SetPeakHold(1);

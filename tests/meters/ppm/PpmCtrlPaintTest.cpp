@@ -78,13 +78,6 @@ TEST_F(PpmPaint, FullScaleShowsThreeZonesAndReadsZeroInTheOverColour)
     EXPECT_TRUE(Any(Bar(1).m_rcReadout, kRed));
 }
 
-TEST_F(PpmPaint, ReadoutBelowFullScaleIsCyan)
-{
-    Feed(kMinus6Db);
-    EXPECT_TRUE(Any(Bar(0).m_rcReadout, kCyan));
-    EXPECT_FALSE(Any(Bar(0).m_rcReadout, kRed));
-}
-
 TEST_F(PpmPaint, LevelZeroPaintsNothingAndBlanksTheReadout)
 {
     Feed(kMinus6Db);
