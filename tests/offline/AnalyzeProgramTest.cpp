@@ -1,0 +1,184 @@
+// The built program as a QC script runs it: exit codes, the error line,
+// the report on standard output or in a file, and the snapshots.
+#include "OfflineFixture.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QProcess>
+
+using namespace testfiles;
+
+namespace {
+struct ProgramRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ProgramRun RunProgram(const QStringList& args)
+{
+    QProcess process;
+    // The program needs no display: it must make its own offscreen choice.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(LUMETRA_ANALYZE_PROGRAM), args);
+    ProgramRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+// The error stream without Qt's own start-up chatter.
+QList<QByteArray> OurErrorLines(const QByteArray& err)
+{
+    QList<QByteArray> lines;
+    for (const QByteArray& line : err.split('\n')) {
+        if (line.startsWith("lumetra-analyze:"))
+            lines << line;
+    }
+    return lines;
+}
+
+// True when the picture has at least two colours.
+bool HasContent(const QImage& image)
+{
+    const QRgb first = image.pixel(0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != first)
+                return true;
+        }
+    }
+    return false;
+}
+}
+
+using AnalyzeProgramTest = OfflineFixture;
+
+TEST_F(AnalyzeProgramTest, MissingFileAmongTwoExitsOneAndTheOtherIsAnalysed)
+{
+    const QString good = Write(QStringLiteral("good.wav"), 44100, 2, StereoSine(1000, 44100, 32767, 4096));
+    const QString missing = PathOf(QStringLiteral("missing.wav"));
+    const ProgramRun run = RunProgram({ missing, good });
+    ASSERT_EQ(run.exitCode, 1) << run.err.constData();
+
+    const QList<QByteArray> errors = OurErrorLines(run.err);
+    ASSERT_EQ(errors.size(), 1) << run.err.constData();
+    EXPECT_TRUE(errors[0].contains(missing.toLocal8Bit())) << errors[0].constData();
+    EXPECT_TRUE(errors[0].contains("No such file")) << errors[0].constData(); // libsndfile's reason
+
+    const QJsonArray report = QJsonDocument::fromJson(run.out).array();
+    ASSERT_EQ(report.size(), 2) << run.out.constData();
+    EXPECT_EQ(report[0].toObject()[QLatin1String("file")].toString(), missing);
+    EXPECT_TRUE(report[0].toObject().contains(QLatin1String("error")));
+    const QJsonObject analysed = report[1].toObject();
+    EXPECT_EQ(analysed[QLatin1String("file")].toString(), good);
+    EXPECT_EQ(At(analysed, "ppm", "max_step", 0), 360);
+}
+
+TEST_F(AnalyzeProgramTest, BadOptionExitsTwoWithTheUsage)
+{
+    const ProgramRun run = RunProgram({ QStringLiteral("--fft-window"), QStringLiteral("kaiser"), QStringLiteral("a.wav") });
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("Usage: lumetra-analyze")) << run.err.constData();
+    EXPECT_TRUE(run.out.isEmpty());
+    EXPECT_EQ(RunProgram({}).exitCode, 2);
+}
+
+TEST_F(AnalyzeProgramTest, HelpAndVersionExitZero)
+{
+    const ProgramRun help = RunProgram({ QStringLiteral("--help") });
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--fft-window")) << help.out.constData();
+    const ProgramRun version = RunProgram({ QStringLiteral("--version") });
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith("lumetra-analyze ")) << version.out.constData();
+}
+
+TEST_F(AnalyzeProgramTest, ReportGoesToTheJsonFile)
+{
+    const QString wav = Write(QStringLiteral("a.wav"), 48000, 2, Silence(2048));
+    const QString json = PathOf(QStringLiteral("report.json"));
+    const ProgramRun run = RunProgram({ QStringLiteral("--json"), json, wav });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    EXPECT_TRUE(run.out.isEmpty());
+    QFile file(json);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QJsonArray report = QJsonDocument::fromJson(file.readAll()).array();
+    ASSERT_EQ(report.size(), 1);
+    EXPECT_EQ(report[0].toObject()[QLatin1String("blocks")].toInt(), 4);
+}
+
+TEST_F(AnalyzeProgramTest, UnwritableReportExitsOne)
+{
+    const QString wav = Write(QStringLiteral("b.wav"), 48000, 2, Silence(2048));
+    const ProgramRun run = RunProgram({ QStringLiteral("--json"), PathOf(QStringLiteral("no/such/folder/r.json")), wav });
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(OurErrorLines(run.err).size(), 1) << run.err.constData();
+}
+
+TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
+{
+    const QString wav = Write(QStringLiteral("tone.wav"), 44100, 2, TwoTones(1000, 440, 44100, 30000, 12000, 22050));
+    const QString folder = PathOf(QStringLiteral("pics"));
+    const ProgramRun run = RunProgram({ QStringLiteral("--snapshot"), folder, wav });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+
+    // Control client areas: the PPM and the correlation meter fill their
+    // vertical first-run frames (110 x 320 and 110 x 150 less the frame's
+    // border and caption), the analyzer is 500 x 250 and the stereo meter a
+    // 200-pixel square, each less its 1-pixel border.
+    const QImage ppm(QDir(folder).filePath(QStringLiteral("ppm.png")));
+    const QImage analyzer(QDir(folder).filePath(QStringLiteral("analyzer.png")));
+    const QImage correlation(QDir(folder).filePath(QStringLiteral("correlation.png")));
+    const QImage stereo(QDir(folder).filePath(QStringLiteral("stereo.png")));
+    ASSERT_FALSE(ppm.isNull());
+    ASSERT_FALSE(analyzer.isNull());
+    ASSERT_FALSE(correlation.isNull());
+    ASSERT_FALSE(stereo.isNull());
+    EXPECT_EQ(analyzer.size(), QSize(498, 248));
+    EXPECT_EQ(stereo.size(), QSize(198, 198));
+    EXPECT_EQ(ppm.width(), correlation.width()); // both frames are 110 wide
+    EXPECT_EQ(ppm.height() - correlation.height(), 320 - 150);
+    EXPECT_LT(ppm.width(), 108); // the frame's border takes its share
+    for (const QImage* image : { &ppm, &analyzer, &correlation, &stereo })
+        EXPECT_TRUE(HasContent(*image));
+    // The left bar reaches above -1 dB: the over colour (red) shows in the PPM.
+    bool red = false;
+    for (int y = 0; y < ppm.height() && !red; ++y) {
+        for (int x = 0; x < ppm.width() && !red; ++x)
+            red = ppm.pixel(x, y) == qRgb(255, 0, 0);
+    }
+    EXPECT_TRUE(red);
+    // The stereo trace is drawn in the default yellow.
+    bool yellow = false;
+    for (int y = 0; y < stereo.height() && !yellow; ++y) {
+        for (int x = 0; x < stereo.width() && !yellow; ++x)
+            yellow = stereo.pixel(x, y) == qRgb(255, 255, 0);
+    }
+    EXPECT_TRUE(yellow);
+}
+
+TEST_F(AnalyzeProgramTest, SeveralFilesGetASnapshotFolderEach)
+{
+    const QString a = Write(QStringLiteral("a.wav"), 44100, 2, Silence(4096));
+    QDir().mkpath(PathOf(QStringLiteral("other")));
+    const QString b = Write(QStringLiteral("other/a.wav"), 44100, 2, StereoSine(1000, 44100, 20000, 4096));
+    const QString folder = PathOf(QStringLiteral("many"));
+    const ProgramRun run = RunProgram({ QStringLiteral("--snapshot"), folder, a, b });
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QJsonArray report = QJsonDocument::fromJson(run.out).array();
+    ASSERT_EQ(report.size(), 2);
+    const QString first = report[0].toObject()[QLatin1String("snapshot")].toString();
+    const QString second = report[1].toObject()[QLatin1String("snapshot")].toString();
+    EXPECT_NE(first, second);
+    EXPECT_TRUE(QFile::exists(QDir(first).filePath(QStringLiteral("stereo.png"))));
+    EXPECT_TRUE(QFile::exists(QDir(second).filePath(QStringLiteral("stereo.png"))));
+}
