@@ -132,10 +132,12 @@ void CVelmoraApp::CreateInstrumentWindow(const CDocTemplate& docTemplate)
     auto* frame = new CMultiViewFrame(view, docTemplate.title, this);
     m_pMainFrame->AddFrame(frame);
     // Each new window starts one caption below and right of the one before,
-    // at a default size, until its view places it.
+    // at a default size no smaller than its view allows, until its view
+    // places it.
     const int step = frame->contentsMargins().top();
     const int index = static_cast<int>(m_frames.size());
-    frame->setGeometry(index * step, index * step, kDefaultChildWidth, kDefaultChildHeight);
+    const QSize size = QSize(kDefaultChildWidth, kDefaultChildHeight).expandedTo(view->MinTrackSize());
+    frame->setGeometry(QRect(QPoint(index * step, index * step), size));
     m_frames.push_back(frame);
     // The view restores its placement and registers with the hub, then its
     // window appears.
