@@ -42,6 +42,10 @@ COfflineInstruments::COfflineInstruments(const CAnalyzeOptions& options)
     m_pCorTap = std::make_unique<CCorReadingTap>(*m_pCor);
     m_pFftTap = std::make_unique<CFftPeakTap>(*m_pFft);
     Settle();
+    // Nothing is ever put on a screen: the controls still draw every change
+    // into their back buffers, but no screen update is scheduled for it
+    // (with a stereo point that would be two per sample pair).
+    m_host.setUpdatesEnabled(false);
 }
 
 COfflineInstruments::~COfflineInstruments() = default;

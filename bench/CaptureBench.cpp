@@ -1,0 +1,121 @@
+// The capture path's cost with every instrument on.
+//
+// CaptureBlock: the capture thread's work for one 512-frame block, as the
+// hub's ProcessBlock does it: peaks, 512 stereo pairs, and every second
+// block the window's correlation sums and the analyzer's mix, window,
+// transform and band mapping. A block lasts 10.667 ms at 48 kHz; the
+// "rt_factor" counter is that time over the time per block (budget:
+// 10 us per block, at least 1000x real time).
+//
+// ApplyOneSecond: the UI thread's cost of applying one second of packets
+// at 48 kHz (94 blocks) to the real controls, relayed analyzer ticks
+// included (budget: 20 ms).
+#include "audio/AudioCapture.h"
+#include "audio/VelmoraDoc.h"
+#include "offline/AnalyzeOptions.h"
+#include "offline/OfflineInstruments.h"
+#include "platform/wavein/MusicMixGenerator.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+constexpr int kBlockFrames = 512;
+constexpr int kBlockSamples = 2 * kBlockFrames;
+constexpr int kRingBuffers = 32;
+constexpr int kRate = 48000;
+constexpr double kBlockSeconds = static_cast<double>(kBlockFrames) / kRate;
+constexpr int kBlocksPerSecond = 94; // 48000 / 512, rounded up
+// The hub's packet ring holds 256 packets: drain well before it fills.
+constexpr int kDrainEvery = 128;
+
+void EnsureApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static int argc = 1;
+    static char name[] = "lumetra-bench";
+    static char* argv[] = { name, nullptr };
+    static QApplication app(argc, argv);
+}
+
+// A 64 KiB sample area of music-like stereo, as the capture ring holds it.
+std::vector<std::int16_t> MusicArea()
+{
+    CMusicMixGenerator music(kRate);
+    std::vector<std::int16_t> area(static_cast<std::size_t>(kRingBuffers * kBlockSamples));
+    for (std::size_t i = 0; i < area.size(); i += 2) {
+        double left = 0.0;
+        double right = 0.0;
+        music.Next(left, right);
+        area[i] = static_cast<std::int16_t>(left * 24000.0);
+        area[i + 1] = static_cast<std::int16_t>(right * 24000.0);
+    }
+    return area;
+}
+
+// The hub with every instrument on, wired as the live program wires it.
+struct AllInstruments {
+    AllInstruments() : instruments((EnsureApplication(), CAnalyzeOptions())), doc(capture), area(MusicArea())
+    {
+        instruments.SetSampleRate(kRate);
+        instruments.Attach(doc);
+    }
+    ~AllInstruments() { instruments.Detach(doc); }
+
+    void Process(int block)
+    {
+        const std::int16_t* data = area.data() + (block % kRingBuffers) * kBlockSamples;
+        doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(data), reinterpret_cast<const std::uint8_t*>(area.data()));
+    }
+    void Apply()
+    {
+        doc.ApplyPackets();
+        COfflineInstruments::DeliverRelayedTicks();
+    }
+
+    COfflineInstruments instruments;
+    CAudioCapture capture;
+    CVelmoraDoc doc;
+    std::vector<std::int16_t> area;
+};
+
+void CaptureBlock(benchmark::State& state)
+{
+    AllInstruments all;
+    int block = 0;
+    for (auto _ : state) {
+        all.Process(block++);
+        if (block % kDrainEvery == 0) {
+            state.PauseTiming();
+            all.Apply();
+            state.ResumeTiming();
+        }
+    }
+    all.Apply();
+    state.counters["rt_factor"] = benchmark::Counter(kBlockSeconds, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["dropped"] = static_cast<double>(all.doc.DroppedPackets());
+}
+BENCHMARK(CaptureBlock)->Unit(benchmark::kMicrosecond);
+
+void ApplyOneSecond(benchmark::State& state)
+{
+    AllInstruments all;
+    int block = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < kBlocksPerSecond; ++i)
+            all.Process(block++);
+        state.ResumeTiming();
+        all.Apply();
+    }
+    state.counters["dropped"] = static_cast<double>(all.doc.DroppedPackets());
+}
+BENCHMARK(ApplyOneSecond)->Unit(benchmark::kMillisecond);
+}
