@@ -50,7 +50,8 @@ CPortAudioWaveDriver::CPortAudioWaveDriver()
 
 CPortAudioWaveDriver::~CPortAudioWaveDriver()
 {
-    if (m_bInitialized)
+    // Terminating would try to close an abandoned stream and never return.
+    if (m_bInitialized && !CPortAudioWaveStream::AnyAbandoned())
         Pa_Terminate();
 }
 

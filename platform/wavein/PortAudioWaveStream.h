@@ -2,19 +2,30 @@
 // An open PortAudio input stream in callback mode (its blocking read on the
 // JACK host API overruns its buffer). The callback copies 16-bit frames
 // into the queued buffers and posts a data notice for each full one; frames
-// that find no buffer are counted as overruns. A stream that ends by itself
-// (device unplugged, audio server gone) posts the close notice, so the
-// capture thread stops using it instead of waiting for blocks.
+// that find no buffer are counted as overruns.
+//
+// A stream that ends by itself (device unplugged, audio server gone) posts
+// the close notice, so the capture thread stops using it instead of waiting
+// for blocks: PortAudio's finished callback reports the ALSA case, and a
+// watchdog that looks at the stream a few times a second catches a JACK
+// server that went away (that host API just stops calling back). PortAudio
+// cannot stop or close a stream whose JACK server has gone (the calls never
+// return), so such a stream is abandoned: its callback state is left alive
+// and inert, and the driver skips Pa_Terminate at exit.
 //
 // Threads: the callback and the finished callback run on PortAudio's thread
 // and take no lock, allocate nothing and never wait. Start, Stop, Reset and
-// Close are called by the handle's owner.
+// Close are called by the handle's owner; the watchdog runs only between
+// Start and the next Stop or Close, which end it before touching the stream.
 #include "platform/wavein/WaveBufferQueue.h"
 #include "platform/wavein/WaveInStream.h"
 
 #include <portaudio.h>
 
 #include <atomic>
+#include <memory>
+#include <semaphore>
+#include <thread>
 
 class CThreadMessageQueue;
 
@@ -29,23 +40,52 @@ public:
     // error code on failure.
     PaError OpenStream(const PaStreamParameters& input, double sampleRate);
 
-    MMRESULT AddBuffer(WAVEHDR* header) override { return m_buffers.Add(header); }
+    MMRESULT AddBuffer(WAVEHDR* header) override { return m_pState->buffers.Add(header); }
     MMRESULT Start() override;
     MMRESULT Stop() override;
     MMRESULT Reset() override;
     MMRESULT Close() override;
-    int QueuedBuffers() const override { return m_buffers.Queued(); }
-    long long OverrunFrames() const override { return m_buffers.Overruns(); }
+    int QueuedBuffers() const override { return m_pState->buffers.Queued(); }
+    long long OverrunFrames() const override { return m_pState->buffers.Overruns(); }
+
+    // True once any stream had to be abandoned; PortAudio must then not be
+    // terminated (it would try to close that stream and never return).
+    static bool AnyAbandoned() { return s_bAbandoned.load(std::memory_order_acquire); }
 
 private:
-    static int Callback(const void* input, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags, void* self);
-    static void Finished(void* self);
+    // What the callbacks touch, kept apart so an abandoned stream's
+    // callbacks still find valid (inert) state.
+    struct CCallbackState {
+        CCallbackState(CThreadMessageQueue& notify, int channels) : buffers(notify), nChannels(channels) {}
+        CWaveBufferQueue buffers;
+        const int nChannels;
+        // Set before the owner stops the stream, so the finished callback
+        // knows the end was asked for.
+        std::atomic<bool> bStopping { false };
+        // The stream ended by itself; its close notice has been posted.
+        std::atomic<bool> bLost { false };
+        // Reported by PortAudio itself (finished callback): it can still close.
+        std::atomic<bool> bFinished { false };
+        // Left behind: the callbacks do nothing any more.
+        std::atomic<bool> bAbandoned { false };
+    };
 
-    CWaveBufferQueue m_buffers;
-    const int m_nChannels;
+    static int Callback(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags flags, void* state);
+    static void Finished(void* state);
+    static void ReportLost(CCallbackState& state);
+    // A stream lost without PortAudio noticing: PortAudio can no longer stop it.
+    bool IsStuck() const;
+    void Abandon();
+    void StartWatchdog();
+    void StopWatchdog();
+    void Watch();
+
+    static std::atomic<bool> s_bAbandoned;
+
+    std::unique_ptr<CCallbackState> m_pState;
     PaStream* m_pStream = nullptr;
-    // Set before the owner stops the stream, so the finished callback knows
-    // the end was asked for.
-    std::atomic<bool> m_bStopping { false };
+    std::thread m_watchdog;
+    std::binary_semaphore m_watchdogWake { 0 };
+    std::atomic<bool> m_bWatchdogQuit { false };
 };

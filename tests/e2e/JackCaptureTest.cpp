@@ -183,13 +183,15 @@ private:
     std::vector<IWaveInDriver*> m_previous;
 };
 
-// Removes the server's shared-memory files, and the registry files all JACK
-// servers share once no other server's semaphores remain.
-void RemoveSharedMemoryOf(const std::string& server)
+// Removes the server's shared-memory files, and (`shared`) the registry
+// files all JACK servers share once no other server's semaphores remain.
+// The shared ones go only when this program is done with JACK: the JACK
+// library keeps the registry it first attached to.
+void RemoveSharedMemoryOf(const std::string& server, bool shared)
 {
     const std::filesystem::path shm("/dev/shm");
     std::error_code ec;
-    std::vector<std::filesystem::path> shared;
+    std::vector<std::filesystem::path> sharedFiles;
     bool otherServer = false;
     for (const auto& entry : std::filesystem::directory_iterator(shm, ec)) {
         const std::string name = entry.path().filename().string();
@@ -200,45 +202,59 @@ void RemoveSharedMemoryOf(const std::string& server)
         else if (name.rfind("jack_sem.", 0) == 0)
             otherServer = true;
         else
-            shared.push_back(entry.path());
+            sharedFiles.push_back(entry.path());
     }
-    if (!otherServer) {
-        for (const auto& path : shared)
+    if (shared && !otherServer) {
+        for (const auto& path : sharedFiles)
             std::filesystem::remove(path, ec);
     }
 }
 
-TEST(JackCapture, ToneFromAJackClientReachesTheSinkAsFullAntiPhaseBlocks)
-{
-    const std::string jackd = FindOnPath("jackd");
-    if (jackd.empty()) {
-        const char* ci = std::getenv("CI");
-        if (ci && std::string(ci) == "true")
-            FAIL() << "jackd is not installed, and CI needs this test to run";
-        GTEST_SKIP() << "jackd is not installed: the end-to-end capture test needs a JACK server";
+// A JACK server of its own for each test, under a name no parallel run
+// shares; its shared-memory files go when the fixture does.
+class JackCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string jackd = FindOnPath("jackd");
+        if (jackd.empty()) {
+            const char* ci = std::getenv("CI");
+            if (ci && std::string(ci) == "true")
+                FAIL() << "jackd is not installed, and CI needs this test to run";
+            GTEST_SKIP() << "jackd is not installed: the end-to-end capture test needs a JACK server";
+        }
+        jack_set_error_function(&Quiet);
+        jack_set_info_function(&Quiet);
+        static int s_nServers = 0;
+        m_server = "lumetra_e2e_" + std::to_string(::getpid()) + "_" + std::to_string(++s_nServers);
+        ::setenv("JACK_DEFAULT_SERVER", m_server.c_str(), 1);
+        ::setenv("JACK_NO_START_SERVER", "1", 1);
+        ASSERT_TRUE(m_jackServer.Start({ jackd, "--no-realtime", "-n", m_server, "-d", "dummy", "-r",
+                                         std::to_string(kServerRate), "-p", "512" },
+                                       "jackd.log"));
+        bool ready = false;
+        for (int i = 0; i < 100 && !ready && m_jackServer.IsRunning(); ++i) {
+            ready = ServerAcceptsClients(m_server);
+            if (!ready)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ASSERT_TRUE(ready) << "the JACK server did not come up; see jackd.log";
     }
-    jack_set_error_function(&Quiet);
-    jack_set_info_function(&Quiet);
+    void TearDown() override
+    {
+        m_jackServer.Stop();
+        if (!m_server.empty())
+            RemoveSharedMemoryOf(m_server, false);
+    }
+    static void TearDownTestSuite() { RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true); }
 
-    const std::string server = "lumetra_e2e_" + std::to_string(::getpid());
-    // Declared first, so it runs after both processes have been ended.
-    struct CShmCleanup {
-        std::string server;
-        ~CShmCleanup() { RemoveSharedMemoryOf(server); }
-    } shmCleanup { server };
-    ::setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-    ::setenv("JACK_NO_START_SERVER", "1", 1);
-    CChildProcess jackServer;
-    ASSERT_TRUE(jackServer.Start({ jackd, "--no-realtime", "-n", server, "-d", "dummy", "-r",
-                                   std::to_string(kServerRate), "-p", "512" },
-                                 "jackd.log"));
-    bool ready = false;
-    for (int i = 0; i < 100 && !ready && jackServer.IsRunning(); ++i) {
-        ready = ServerAcceptsClients(server);
-        if (!ready)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    ASSERT_TRUE(ready) << "the JACK server did not come up; see jackd.log";
+    std::string m_server;
+    CChildProcess m_jackServer;
+};
+
+TEST_F(JackCaptureTest, ToneFromAJackClientReachesTheSinkAsFullAntiPhaseBlocks)
+{
+    const std::string& server = m_server;
 
     CChildProcess tone;
     ASSERT_TRUE(tone.Start({ LUMETRA_JACK_TONE, server, CPortAudioWaveDriver::kJackClientName, "60" }, "tone.log"));
@@ -289,7 +305,42 @@ TEST(JackCapture, ToneFromAJackClientReachesTheSinkAsFullAntiPhaseBlocks)
         }
     }
     tone.Stop();
-    jackServer.Stop();
+}
+
+TEST_F(JackCaptureTest, AServerThatGoesAwayEndsCaptureWithACloseNotice)
+{
+    CNoticeRecorder notices;
+    CPortAudioWaveDriver driver;
+    ASSERT_TRUE(driver.IsInitialized());
+    CDriverScope scope(&driver);
+    CBlockCollector sink;
+    CAudioCapture capture;
+    capture.CreateThread();
+    capture.SetDocument(&sink);
+    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
+    const auto& names = capture.Device().Names();
+    const auto system = std::find(names.begin(), names.end(), "JACK: system");
+    ASSERT_NE(system, names.end());
+    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+    capture.Device().SetSampleRate(kServerRate);
+    ASSERT_EQ(capture.Open(), 1);
+    for (int i = 0; i < 100 && sink.Count() < 10; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_GE(sink.Count(), 10u);
+
+    m_jackServer.Stop();
+    // The stream ends by itself; the close notice clears the opened flag.
+    bool closed = false;
+    for (int i = 0; i < 200 && !closed; ++i) {
+        closed = capture.WaitForIdle() && capture.m_bOpened.load() == 0;
+        if (!closed)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(closed) << "no close notice after the server went away";
+    EXPECT_EQ(capture.CloseNotices(), 1u);
+    // Switching the instrument off afterwards still closes the device.
+    EXPECT_TRUE(capture.StopCapture());
+    EXPECT_FALSE(capture.Device().IsOpen());
 }
 
 } // namespace
