@@ -4,6 +4,10 @@
 #include "meters/correlation/CorConstants.h"
 #include "meters/ppm/PpmIds.h"
 #include "meters/stereo/StereoIds.h"
+#include "shell/ShellIds.h"
+
+#include <QApplication>
+#include <QStyle>
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,12 +47,26 @@ CRect CFirstRunLayout::CorRect()
     return FillingView(ViewClientOf(QSize(cor::kVerticalWidth, cor::kVerticalHeight)));
 }
 
+QSize CFirstRunLayout::DefaultFrameAtLeast(const QSize& minTrack)
+{
+    return QSize(ShellIds::kDefaultChildWidth, ShellIds::kDefaultChildHeight).expandedTo(minTrack);
+}
+
 CRect CFirstRunLayout::FftRect()
 {
-    return CRect(fft::kCreateX, fft::kCreateY, fft::kCreateX + fft::kCreateWidth, fft::kCreateY + fft::kCreateHeight);
+    const QSize minTrack(fft::kMinTrackWidth, fft::kMinTrackHeightWithCaption - fft::kSmallCaptionHeight);
+    return FillingView(ViewClientOf(DefaultFrameAtLeast(minTrack)));
 }
 
 CRect CFirstRunLayout::StereoRect()
 {
-    return CRect(kCreateOffset, kCreateOffset, kCreateOffset + kCreateSize, kCreateOffset + kCreateSize);
+    // The stereo view's smallest client is square: its minimum width is
+    // less the caption's height.
+    const int caption = QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize client = ViewClientOf(DefaultFrameAtLeast(QSize(kMinTrackSide - caption, kMinTrackSide)));
+    // The view keeps its control the largest centred square.
+    const int side = std::min(client.width(), client.height());
+    const int left = (client.width() - side) / 2;
+    const int top = (client.height() - side) / 2;
+    return CRect(left, top, left + side, top + side);
 }

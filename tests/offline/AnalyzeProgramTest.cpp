@@ -131,10 +131,11 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
     const ProgramRun run = RunProgram({ QStringLiteral("--snapshot"), folder, wav });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
 
-    // Control client areas: the PPM and the correlation meter fill their
-    // vertical first-run frames (110 x 320 and 110 x 150 less the frame's
-    // border and caption), the analyzer is 500 x 250 and the stereo meter a
-    // 200-pixel square, each less its 1-pixel border.
+    // Control client areas, each inside a 1-pixel border: the PPM and the
+    // correlation meter fill their vertical first-run frames (110 x 320 and
+    // 110 x 150), the analyzer fills its frame grown to its minimum
+    // tracking size (464 x 199) and the stereo meter is the largest square
+    // in a 200 x 180 frame. Every frame has the same border and caption.
     const QImage ppm(QDir(folder).filePath(QStringLiteral("ppm.png")));
     const QImage analyzer(QDir(folder).filePath(QStringLiteral("analyzer.png")));
     const QImage correlation(QDir(folder).filePath(QStringLiteral("correlation.png")));
@@ -143,11 +144,13 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
     ASSERT_FALSE(analyzer.isNull());
     ASSERT_FALSE(correlation.isNull());
     ASSERT_FALSE(stereo.isNull());
-    EXPECT_EQ(analyzer.size(), QSize(498, 248));
-    EXPECT_EQ(stereo.size(), QSize(198, 198));
-    EXPECT_EQ(ppm.width(), correlation.width()); // both frames are 110 wide
+    EXPECT_EQ(ppm.width(), correlation.width());
     EXPECT_EQ(ppm.height() - correlation.height(), 320 - 150);
     EXPECT_LT(ppm.width(), 108); // the frame's border takes its share
+    EXPECT_EQ(analyzer.width() - ppm.width(), 464 - 110);
+    EXPECT_EQ(analyzer.height() - correlation.height(), 199 - 150);
+    EXPECT_EQ(stereo.width(), stereo.height());
+    EXPECT_EQ(stereo.height() - correlation.height(), 180 - 150); // the client is wider than high
     for (const QImage* image : { &ppm, &analyzer, &correlation, &stereo })
         EXPECT_TRUE(HasContent(*image));
     // The left bar reaches above -1 dB: the over colour (red) shows in the PPM.
