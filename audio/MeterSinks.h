@@ -16,9 +16,17 @@ constexpr int kBandCount = 128;
 class IMeterSwitch {
 public:
     virtual ~IMeterSwitch() = default;
+    // The state shown (0 while the window is minimised).
     virtual int IsOn() const = 0;
     // Stores the state and shows it in the window's caption.
     virtual void SetOn(int on) = 0;
+    // The state the hub counts: while the meter is suspended (its window
+    // minimised), the state it will return to. A meter that cannot be
+    // suspended counts what it shows.
+    virtual int IsSwitchedOn() const { return IsOn(); }
+    // Switches the counted state; while suspended only the state the meter
+    // returns to changes.
+    virtual void SetSwitchedOn(int on) { SetOn(on); }
 };
 
 class IPpmSink : public IMeterSwitch {

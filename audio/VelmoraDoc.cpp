@@ -172,8 +172,10 @@ void CVelmoraDoc::AllMetersOff()
 {
     IMeterSwitch* const meters[] = { m_pPpm, m_pCor, m_pFft, m_pStereo };
     for (IMeterSwitch* meter : meters) {
-        if (meter && meter->IsOn()) {
-            meter->SetOn(0);
+        // A minimised meter shows itself off but is still counted: it is
+        // switched off all the same, or the device would stay open.
+        if (meter && meter->IsSwitchedOn()) {
+            meter->SetSwitchedOn(0);
             MeterOff(false);
         }
     }

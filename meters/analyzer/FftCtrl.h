@@ -52,7 +52,7 @@ public:
     // stays off until then.
     void SetOn(int on) override;
     // The state the user chose, suspended or not: the one the hub counts.
-    int IsSwitchedOn() const { return m_nMinimized > 0 ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return m_nMinimized > 0 ? s_nSavedOn : m_nOn; }
     // A band amplitude for one bar, or every bar when `bar` is negative.
     void SetValue(unsigned amplitude, int bar) override;
     void ResetBars(int bar, int clearLevel) override;

@@ -132,15 +132,7 @@ void CFftView::resizeEvent(QResizeEvent* event)
 void CFftView::OnSize(int type)
 {
     FitControl();
-    if (type == SIZE_MINIMIZED) {
-        // One suspension per minimised spell, however often it is reported.
-        if (!s_bMinimized)
-            m_pCtrl->NotifyMinimized(1);
-        s_bMinimized = true;
-    } else if (type != SIZE_MAXIMIZED && s_bMinimized) {
-        m_pCtrl->NotifyMinimized(0);
-        s_bMinimized = false;
-    }
+    FollowMinimized(type, s_bMinimized, [this](bool minimized) { m_pCtrl->NotifyMinimized(minimized ? 1 : 0); });
 }
 
 QSize CFftView::MinTrackSize() const

@@ -48,6 +48,21 @@ protected:
     // Moves the frame to `size`, keeping its top-left corner.
     void ResizeFrame(int width, int height);
 
+    // Follows the frame's size changes for the meter's suspension: the first
+    // minimised size suspends the meter (notify(true)); the next size that
+    // shows the window again resumes it (notify(false)), maximised as well as
+    // restored, so a visible meter is never left suspended. Repeated sizes of
+    // the same kind change nothing. `minimized` is the view class's flag.
+    template <typename Notify>
+    static void FollowMinimized(int sizeType, bool& minimized, Notify notify)
+    {
+        const bool nowMinimized = sizeType == SIZE_MINIMIZED;
+        if (nowMinimized == minimized)
+            return;
+        minimized = nowMinimized;
+        notify(nowMinimized);
+    }
+
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -45,7 +45,7 @@ public:
     void NotifyMinimized(bool minimized);
     bool IsPaused() const { return m_nMinimized > 0; }
     // The state the user chose, paused or not: the one the hub counts.
-    int IsSwitchedOn() const { return IsPaused() ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return IsPaused() ? s_nSavedOn : m_nOn; }
 
     // The timer message's handling (any id): the pointer falls back to the
     // centre and the watchdog stops.

@@ -64,19 +64,7 @@ void CCorView::resizeEvent(QResizeEvent* event)
 void CCorView::OnSize(int type)
 {
     FitControl();
-    // Only the changes into and out of the minimised state count: a second
-    // minimised size must not pause the meter twice.
-    if (type == SIZE_MINIMIZED) {
-        if (!s_bMinimized) {
-            m_pCor->NotifyMinimized(true);
-            s_bMinimized = true;
-        }
-    } else if (s_bMinimized) {
-        // Restored or maximised: either way the window shows again, so the
-        // meter takes up its state again.
-        m_pCor->NotifyMinimized(false);
-        s_bMinimized = false;
-    }
+    FollowMinimized(type, s_bMinimized, [this](bool minimized) { m_pCor->NotifyMinimized(minimized); });
 }
 
 QSize CCorView::MinTrackSize() const

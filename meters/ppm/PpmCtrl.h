@@ -71,10 +71,10 @@ public:
     void NotifyMinimized(int minimized);
     bool IsSuspended() const { return m_nMinimized > 0; }
     // The state the user chose, suspended or not: the one the hub counts.
-    int IsSwitchedOn() const { return IsSuspended() ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return IsSuspended() ? s_nSavedOn : m_nOn; }
     // Switches as the user chose: while suspended only the kept state
     // changes (it applies when the suspension ends), otherwise SetOn.
-    void SetSwitchedOn(int on);
+    void SetSwitchedOn(int on) override;
 
     void SetHorizontal(int horizontal);
     int IsHorizontal() const { return m_params.m_bHorizontal; }

@@ -7,7 +7,7 @@
 
 #include <QResizeEvent>
 
-int CPpmView::s_bMinimized = 0;
+bool CPpmView::s_bMinimized = false;
 int CPpmView::s_bFirstActivation = 1;
 
 namespace {
@@ -99,16 +99,7 @@ void CPpmView::resizeEvent(QResizeEvent* event)
 void CPpmView::OnSize(int type)
 {
     FitControl();
-    if (type == SIZE_MINIMIZED) {
-        // A second minimised size must not suspend the meter twice.
-        if (!s_bMinimized) {
-            m_pCtrl->NotifyMinimized(1);
-            s_bMinimized = 1;
-        }
-    } else if (type != SIZE_MAXIMIZED && s_bMinimized) {
-        m_pCtrl->NotifyMinimized(0);
-        s_bMinimized = 0;
-    }
+    FollowMinimized(type, s_bMinimized, [this](bool minimized) { m_pCtrl->NotifyMinimized(minimized ? 1 : 0); });
 }
 
 QSize CPpmView::MinTrackSize() const

@@ -54,7 +54,7 @@ private:
     void FitControl();
 
     // One PPM view exists; these belong to the class.
-    static int s_bMinimized;
+    static bool s_bMinimized;
     static int s_bFirstActivation;
 
     CPpmCtrl* m_pCtrl = nullptr;

@@ -77,17 +77,7 @@ void CStereoView::resizeEvent(QResizeEvent* event)
 void CStereoView::OnSize(int type)
 {
     PlaceControl();
-    if (type == SIZE_MINIMIZED) {
-        // Only the first of repeated minimised sizes pauses the meter, so one
-        // restore always resumes it.
-        if (!s_bMinimized)
-            m_wndStereo.NotifyMinimized(true);
-        s_bMinimized = true;
-    } else if (s_bMinimized) {
-        // Restored or maximised, the window shows again and so does the meter.
-        m_wndStereo.NotifyMinimized(false);
-        s_bMinimized = false;
-    }
+    FollowMinimized(type, s_bMinimized, [this](bool minimized) { m_wndStereo.NotifyMinimized(minimized); });
 }
 
 QSize CStereoView::MinTrackSize() const

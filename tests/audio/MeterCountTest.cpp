@@ -118,6 +118,27 @@ TEST_F(MeterCountTest, AllMetersOffSwitchesEachOneOffAndClosesAfterTheLast)
     EXPECT_FALSE(driver.IsOpen());
 }
 
+// A minimised meter shows itself off but still holds its count.
+class CSuspendedPpm : public CFakePpm {
+public:
+    int IsOn() const override { return m_bSuspended ? 0 : m_nOn; }
+    int IsSwitchedOn() const override { return m_nOn; }
+    bool m_bSuspended = true;
+};
+
+TEST_F(MeterCountTest, AllMetersOffAlsoSwitchesOffAMinimisedMeterSoTheDeviceCloses)
+{
+    CSuspendedPpm minimised;
+    doc->SetPpm(&minimised);
+    minimised.SetOn(1);
+    ASSERT_EQ(doc->MeterOn(), 1);
+    doc->AllMetersOff();
+    EXPECT_EQ(minimised.IsSwitchedOn(), 0);
+    EXPECT_EQ(doc->MeterCount(), 0);
+    EXPECT_FALSE(driver.IsOpen());
+    doc->SetPpm(&ppm);
+}
+
 // Instruments toggled on and off on the UI thread while another thread
 // delivers blocks as fast as it can: run under ThreadSanitizer in CI.
 TEST_F(MeterCountTest, TogglingInstrumentsWhileBlocksArriveIsRaceFree)

@@ -234,11 +234,21 @@ TEST_F(FftViewTest, MinimisingSuspendsAndRestoringResumes)
     EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     EXPECT_FALSE(view->Ctrl()->CaptureState().IsOn());
     view->OnSize(SIZE_MINIMIZED); // reported twice: still one suspension
-    view->OnSize(SIZE_MAXIMIZED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     view->OnSize(SIZE_RESTORED);
     EXPECT_EQ(view->Ctrl()->IsOn(), 1);
     EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
+}
+
+TEST_F(FftViewTest, MaximisingAMinimisedAnalyzerResumesIt)
+{
+    auto view = MakeView();
+    view->Ctrl()->SetOn(1);
+    view->OnSize(SIZE_MINIMIZED);
+    view->OnSize(SIZE_MAXIMIZED);
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(view->Ctrl()->CaptureState().IsOn());
+    view->OnSize(SIZE_RESTORED); // shown already: nothing to resume
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
 }
 
 TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
