@@ -4,13 +4,33 @@
 #include <QPainter>
 #include <cstdlib>
 
-CDrawContext::CDrawContext() : m_image(1, 1, QImage::Format_RGB32) { m_image.fill(Qt::black); }
+CDrawContext::CDrawContext() : m_image(1, 1, QImage::Format_RGB32)
+{
+    m_image.fill(Qt::black);
+    TakePixels();
+}
 
 void CDrawContext::Resize(int width, int height)
 {
     m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
     m_image.fill(Qt::black);
+    TakePixels();
     MarkDirty(ClientRect());
+}
+
+void CDrawContext::TakePixels()
+{
+    m_pPixels = reinterpret_cast<std::uint32_t*>(m_image.bits());
+    m_nStride = static_cast<int>(m_image.bytesPerLine() / sizeof(std::uint32_t));
+}
+
+void CDrawContext::EnsurePixels()
+{
+    // QImage::scanLine checks for sharing on every row; the primitives check
+    // once per call instead. Someone holding a copy of the image, or a
+    // QPainter that detached it, makes us take the pixels afresh.
+    if (!m_image.isDetached() || m_image.constBits() != reinterpret_cast<const uchar*>(m_pPixels))
+        TakePixels();
 }
 
 void CDrawContext::SelectPen(COLORREF color, int width, PenStyle style)
@@ -64,12 +84,13 @@ void CDrawContext::MarkDirty(const CRect& rc)
 
 void CDrawContext::FillSolidRect(const CRect& rc, COLORREF color)
 {
+    EnsurePixels();
     const CRect r = ClipToImage(rc);
     if (r.IsRectEmpty())
         return;
     const std::uint32_t pixel = ToPixel(color);
     for (int y = r.top; y < r.bottom; ++y) {
-        auto* line = reinterpret_cast<std::uint32_t*>(m_image.scanLine(y));
+        std::uint32_t* line = Row(y);
         std::fill(line + r.left, line + r.right, pixel);
     }
     MarkDirty(r);
@@ -85,9 +106,10 @@ void CDrawContext::PatBlt(const CRect& rc, Rop rop)
     const CRect r = ClipToImage(rc);
     if (r.IsRectEmpty())
         return;
+    EnsurePixels();
     const std::uint32_t mask = ToPixel(m_crBrush) & 0x00FFFFFFu;
     for (int y = r.top; y < r.bottom; ++y) {
-        auto* line = reinterpret_cast<std::uint32_t*>(m_image.scanLine(y));
+        std::uint32_t* line = Row(y);
         for (int x = r.left; x < r.right; ++x)
             line[x] ^= mask;
     }
@@ -193,7 +215,7 @@ void CDrawContext::PlotPenPixel(int x, int y, int index)
     const CRect r = ClipToImage(CRect(x - half, y - half, x - half + m_nPenWidth, y - half + m_nPenWidth));
     const std::uint32_t pixel = ToPixel(m_crPen);
     for (int py = r.top; py < r.bottom; ++py) {
-        auto* line = reinterpret_cast<std::uint32_t*>(m_image.scanLine(py));
+        std::uint32_t* line = Row(py);
         for (int px = r.left; px < r.right; ++px)
             line[px] = pixel;
     }
@@ -201,6 +223,7 @@ void CDrawContext::PlotPenPixel(int x, int y, int index)
 
 void CDrawContext::LineTo(int x, int y)
 {
+    EnsurePixels();
     // Bresenham from the current position; the end point is excluded.
     int x0 = m_nCurX, y0 = m_nCurY;
     const int dx = std::abs(x - x0), dy = -std::abs(y - y0);
@@ -255,9 +278,10 @@ void CDrawContext::DrawText(const QString& text, const CRect& rc, unsigned forma
 
 void CDrawContext::SetPixel(int x, int y, COLORREF color)
 {
+    EnsurePixels();
     if (!ClientRect().PtInRect(x, y))
         return;
-    reinterpret_cast<std::uint32_t*>(m_image.scanLine(y))[x] = ToPixel(color);
+    Row(y)[x] = ToPixel(color);
     MarkDirty(CRect(x, y, x + 1, y + 1));
 }
 

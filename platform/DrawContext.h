@@ -97,8 +97,13 @@ private:
     void MarkDirty(const CRect& rc);
     CRect ClipToImage(const CRect& rc) const;
     void PlotPenPixel(int x, int y, int index);
+    void TakePixels();
+    void EnsurePixels();
+    std::uint32_t* Row(int y) { return m_pPixels + static_cast<std::ptrdiff_t>(y) * m_nStride; }
 
     QImage m_image;
+    std::uint32_t* m_pPixels = nullptr;
+    int m_nStride = 0;
     std::function<void(const CRect&)> m_dirty;
     COLORREF m_crPen = RGB(0, 0, 0);
     int m_nPenWidth = 1;

@@ -60,35 +60,16 @@ void CFftBar::Draw()
     if (m_nLevel < m_nLastDrawn)
         return; // falls are Decay's work
 
-    const int bottom = m_rcBar.bottom;
+    // Rows below the end last painted already hold their zone colours: only
+    // the strip the bar rose by is painted.
+    const int bottom = LevelY(m_nLastDrawn);
     const int y = LevelY(m_nLevel);
     const int yT = ZoneY(p.m_nTweenPoint);
     const int yO = ZoneY(p.m_nOverPoint);
-    COLORREF topColor;
-    if (y >= yT) {
-        FillRows(y, bottom, p.m_crNorm);
-        topColor = p.m_crNorm;
-    } else if (y >= yO) {
-        if (bottom > yT) {
-            FillRows(yT, bottom, p.m_crNorm);
-            FillRows(y, yT, p.m_crTween);
-        } else {
-            FillRows(y, bottom, p.m_crTween);
-        }
-        topColor = p.m_crTween;
-    } else {
-        if (bottom > yT) {
-            FillRows(yT, bottom, p.m_crNorm);
-            FillRows(yO, yT, p.m_crTween);
-            FillRows(y, yO, p.m_crOver);
-        } else if (bottom > yO) {
-            FillRows(yO, bottom, p.m_crTween);
-            FillRows(y, yO, p.m_crOver);
-        } else {
-            FillRows(y, bottom, p.m_crOver);
-        }
-        topColor = p.m_crOver;
-    }
+    FillRows(std::max(y, yT), bottom, p.m_crNorm);
+    FillRows(std::max(y, yO), std::min(yT, bottom), p.m_crTween);
+    FillRows(y, std::min(yO, bottom), p.m_crOver);
+    const COLORREF topColor = y >= yT ? p.m_crNorm : y >= yO ? p.m_crTween : p.m_crOver;
     if (m_nPeakY > static_cast<unsigned>(y)) {
         m_nPeakY = static_cast<unsigned>(y);
         m_crPeak = topColor;

@@ -156,12 +156,22 @@ void CFftCtrl::SetColors(COLORREF norm, COLORREF tween, COLORREF over)
     m_params.m_crNorm = norm;
     m_params.m_crTween = tween;
     m_params.m_crOver = over;
+    RepaintBarsFromTheBottom();
 }
 
 void CFftCtrl::SetPoints(unsigned tweenPoint, unsigned overPoint)
 {
     m_params.m_nTweenPoint = tweenPoint;
     m_params.m_nOverPoint = overPoint;
+    RepaintBarsFromTheBottom();
+}
+
+void CFftCtrl::RepaintBarsFromTheBottom()
+{
+    // A bar paints only the strip it rises by; after a change of zone colours
+    // or points its next rise repaints it whole, in the new zones.
+    for (auto& bar : m_bars)
+        bar->SetLastDrawn(0);
 }
 
 void CFftCtrl::ResetAllBarsForNewSettings()

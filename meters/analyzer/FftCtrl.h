@@ -134,6 +134,8 @@ private:
     QFont m_fontSmall;
     QFont m_fontLabel;
     std::vector<std::unique_ptr<CFftBar>> m_bars;
+
+    void RepaintBarsFromTheBottom();
     int m_nWindowType = fft::kDefaultWindowType;
     bool m_bMenuOpen = false;
     int m_nInputMode = fft::kDefaultInputMode;

@@ -12,10 +12,7 @@ CMeterCtrl::CMeterCtrl(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setCursor(CMeterCursor::Cursor());
-    m_dc.SetDirtyHandler([this](const CRect& rc) {
-        QRect r = rc.ToQRect();
-        update(r.translated(kBorder, kBorder));
-    });
+    m_dc.SetDirtyHandler([this](const CRect& rc) { MarkDirty(rc); });
     ResizeBackBuffer();
 }
 
@@ -34,6 +31,26 @@ void CMeterCtrl::PaintNow()
 }
 
 void CMeterCtrl::MoveWindow(const CRect& rc) { setGeometry(rc.ToQRect()); }
+
+void CMeterCtrl::MarkDirty(const CRect& rc)
+{
+    // A block can bring hundreds of small changes (a stereo trace, 128
+    // bars): they are gathered into one rectangle and handed to the screen
+    // once, when the UI thread's current work is done.
+    m_rcDirty = m_rcDirty.united(rc.ToQRect().translated(kBorder, kBorder));
+    if (m_bFlushPosted)
+        return;
+    m_bFlushPosted = true;
+    QMetaObject::invokeMethod(this, &CMeterCtrl::FlushDirty, Qt::QueuedConnection);
+}
+
+void CMeterCtrl::FlushDirty()
+{
+    m_bFlushPosted = false;
+    if (!m_rcDirty.isEmpty())
+        update(m_rcDirty);
+    m_rcDirty = QRect();
+}
 
 void CMeterCtrl::ResizeBackBuffer()
 {

@@ -57,7 +57,12 @@ protected:
 
 private:
     void ResizeBackBuffer();
+    void MarkDirty(const CRect& rc);
+    void FlushDirty();
 
     CDrawContext m_dc;
     bool m_bInvalid = true;
+    // Changed back-buffer area (widget coordinates) not yet handed to the screen.
+    QRect m_rcDirty;
+    bool m_bFlushPosted = false;
 };

@@ -128,6 +128,25 @@ TEST_F(DrawContextTest, DottedDiagonalLightsEveryOtherPixel)
     EXPECT_EQ(Count(dc.ClientRect(), RGB(0, 128, 0)), 5);
 }
 
+TEST_F(DrawContextTest, ACopyOfTheImageKeepsItsPixelsWhileDrawingGoesOn)
+{
+    dc.FillSolidRect(CRect(0, 0, 4, 4), RGB(1, 2, 3));
+    const QImage copy = dc.Image(); // shares the pixels until someone writes
+    dc.FillSolidRect(CRect(0, 0, 4, 4), RGB(9, 9, 9));
+    dc.SelectBrush(RGB(255, 255, 255));
+    dc.PatBlt(CRect(10, 10, 12, 12), Rop::PatInvert);
+    EXPECT_EQ(FromPixel(copy.pixel(1, 1)), RGB(1, 2, 3));
+    EXPECT_EQ(FromPixel(copy.pixel(10, 10)), RGB(0, 0, 0));
+    EXPECT_EQ(dc.GetPixel(1, 1), RGB(9, 9, 9));
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(255, 255, 255));
+    // Text goes through a painter, which must not leave the fills behind.
+    const QImage second = dc.Image();
+    dc.ExtTextOut(20, 0, 0, nullptr, QStringLiteral("x"));
+    dc.FillSolidRect(CRect(30, 20, 31, 21), RGB(7, 7, 7));
+    EXPECT_EQ(dc.GetPixel(30, 20), RGB(7, 7, 7));
+    EXPECT_EQ(FromPixel(second.pixel(30, 20)), RGB(0, 0, 0));
+}
+
 TEST_F(DrawContextTest, SelectedObjectsPersistAcrossResize)
 {
     dc.SelectBrush(RGB(9, 8, 7));
