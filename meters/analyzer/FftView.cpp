@@ -144,35 +144,16 @@ bool CFftView::OnCommand(int id)
 {
     if (id != fft::ID_ANALYZER_ONOFF)
         return false;
-    OnAnalyzerOnOff();
+    ToggleMeter();
     return true;
 }
 
-int CFftView::SwitchOnThroughHub()
+bool CFftView::MaySwitchOn()
 {
-    if (!m_pFeed->HasPlan()) {
-        ShowNoPlanNotice();
-        return 0;
-    }
-    return Host().Doc().MeterOn();
-}
-
-void CFftView::OnAnalyzerOnOff()
-{
-    if (!m_pCtrl->IsSwitchedOn()) {
-        if (!m_pFeed->HasPlan()) {
-            ShowNoPlanNotice();
-            return;
-        }
-        m_pCtrl->SetOn(1);
-        if (!Host().Doc().MeterOn())
-            m_pCtrl->SetOn(0);
-        return;
-    }
-    m_pCtrl->SetOn(0);
-    Host().Doc().MeterOff(false);
-    // The bars are released and fall at the decay rate.
-    m_pCtrl->SetValue(0, -1);
+    if (m_pFeed->HasPlan())
+        return true;
+    ShowNoPlanNotice();
+    return false;
 }
 
 void CFftView::OnDestroy()
@@ -192,72 +173,23 @@ void CFftView::OnDestroy()
     m_pCtrl->SetOn(0);
 }
 
-void CFftView::OnUpdate(int hint, CWsp* workspace)
+void CFftView::StoreOptions(CWinSet& record)
 {
-    if (!workspace)
-        return;
-    switch (hint) {
-    case HINT_STORE: StoreWorkspace(*workspace); break;
-    case HINT_RESTORE: RestoreWorkspace(*workspace); break;
-    case HINT_ARRANGE: ArrangeWorkspace(*workspace); break;
-    default: break;
-    }
-}
-
-void CFftView::StoreWorkspace(CWsp& workspace)
-{
-    CWinSet record;
-    if (Frame()) {
-        record.m_strTitle = CWinSet::TextToBytes(Frame()->WindowText());
-        record.m_wp = Frame()->GetWindowPlacement();
-    }
-    record.m_nType = kType;
-    record.m_nParam[0] = 0;
     record.m_nParam[kParamOn] = m_pCtrl->IsOn();
     record.m_nParam[kParamPeak] = m_pCtrl->GetPeakMode();
     record.m_nParam[kParamDecay] = m_pCtrl->GetDecayIndex();
     record.m_nParam[kParamInput] = m_pCtrl->InputMode();
     record.m_nParam[kParamWindow] = m_pCtrl->WindowType();
-    record.m_nParam[kParamActive] = IsActiveView() ? 1 : 0;
-    workspace.AddWinSet(record);
 }
 
-void CFftView::RestoreWorkspace(const CWsp& workspace)
+int CFftView::ActiveParam() const { return kParamActive; }
+
+void CFftView::RestoreOptions(const CWinSet& record)
 {
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record)
-        return;
-    // Only 1 means on. The hub is asked only when the state the hub counts
-    // really changes (a minimised analyzer is still counted), so neither an
-    // odd stored value nor a suspension can count it twice or take a second
-    // count off the hub.
-    const bool wantOn = record->m_nParam[kParamOn] == 1;
-    if (wantOn != (m_pCtrl->IsSwitchedOn() != 0)) {
-        if (wantOn) {
-            m_pCtrl->SetOn(SwitchOnThroughHub());
-        } else {
-            Host().Doc().MeterOff(false);
-            m_pCtrl->SetOn(0);
-        }
-    }
-    ApplyPeakCode(record->m_nParam[kParamPeak]);
-    ApplyDecayCode(record->m_nParam[kParamDecay]);
-    m_pCtrl->SetInputMode(record->m_nParam[kParamInput]);
-    m_pCtrl->SetWindowing(record->m_nParam[kParamWindow]);
-    if (Frame())
-        Frame()->SetWindowPlacement(record->m_wp);
+    RecallOnState(record.m_nParam[kParamOn]);
+    ApplyPeakCode(record.m_nParam[kParamPeak]);
+    ApplyDecayCode(record.m_nParam[kParamDecay]);
+    m_pCtrl->SetInputMode(record.m_nParam[kParamInput]);
+    m_pCtrl->SetWindowing(record.m_nParam[kParamWindow]);
 }
 
-void CFftView::ArrangeWorkspace(const CWsp& workspace)
-{
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record || !Frame())
-        return;
-    Frame()->MdiRestore();
-    if (record->m_wp.showCmd == SW_SHOWMAXIMIZED)
-        Frame()->MdiMaximize();
-    else if (record->m_wp.showCmd == SW_SHOWMINIMIZED)
-        Frame()->ShowMinimized();
-    if (record->m_nParam[kParamActive] == 1)
-        Frame()->MdiActivate();
-}

@@ -38,7 +38,6 @@ public:
     void OnDestroy() override;
     bool OnCommand(int id) override;
     COLORREF EraseColor() const override { return fft::kColorViewBackground; }
-    void OnUpdate(int hint, CWsp* workspace) override;
 
     // The capture rate, shown on top and used to place the labels.
     void SetSampleRate(int rate) { m_pCtrl->SetSampleRate(rate); }
@@ -47,18 +46,20 @@ public:
     static void ResetClassState();
 
 protected:
+    IMeterSwitch& Meter() override { return *m_pCtrl; }
+    // Without a transform plan the analyzer refuses to run, with a notice,
+    // and the hub is not asked.
+    bool MaySwitchOn() override;
+    // The bars are released and fall at the decay rate.
+    void OnSwitchedOff() override { m_pCtrl->SetValue(0, -1); }
+    void StoreOptions(CWinSet& record) override;
+    void RestoreOptions(const CWinSet& record) override;
+    int ActiveParam() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void OnAnalyzerOnOff();
-    // Switches on through the hub; 1 when the analyzer may run. Without a
-    // transform plan it refuses with a notice and the hub is not asked.
-    int SwitchOnThroughHub();
     void ApplyPeakCode(int code);
     void ApplyDecayCode(int code);
-    void StoreWorkspace(CWsp& workspace);
-    void RestoreWorkspace(const CWsp& workspace);
-    void ArrangeWorkspace(const CWsp& workspace);
     void FitControl();
 
     // One analyzer view exists; these belong to the class.

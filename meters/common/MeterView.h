@@ -3,9 +3,11 @@
 // frame's client area and hosts one display control. The frame forwards its
 // size changes, size limits, activation and destruction; the document sends
 // workspace hints (OnUpdate). UI thread only.
+#include "audio/MeterSinks.h"
 #include "meters/common/ViewFrame.h"
 #include "meters/common/ViewHost.h"
 #include "platform/ColorRef.h"
+#include "workspace/WinSet.h"
 #include "workspace/WorkspaceView.h"
 
 #include <QSize>
@@ -40,6 +42,11 @@ public:
     // True when this view is the active view of the active child frame.
     bool IsActiveView() const;
 
+    // The workspace hints: HINT_STORE appends this view's record, HINT_RESTORE
+    // applies it (options, on state, placement), HINT_ARRANGE restores,
+    // maximises or minimises the frame and activates it if it was active.
+    void OnUpdate(int hint, CWsp* workspace) final;
+
 protected:
     // Applies the 44-byte placement stored under "WinPos"/`entry` to the
     // frame; false when none of that length is stored.
@@ -63,9 +70,38 @@ protected:
         notify(nowMinimized);
     }
 
+    // The view's meter: its display control.
+    virtual IMeterSwitch& Meter() = 0;
+    // Whether the meter may be switched on at all; a view that refuses tells
+    // the user why.
+    virtual bool MaySwitchOn() { return true; }
+    // Runs after the meter was switched off through the hub.
+    virtual void OnSwitchedOff() {}
+    // Switches the meter through the hub: on asks the hub to open the device
+    // and falls back to off when that fails (the hub has shown why); off lets
+    // the hub close the device after the last meter.
+    void SwitchMeter(bool on);
+    // The On/Off command.
+    void ToggleMeter() { SwitchMeter(Meter().IsSwitchedOn() == 0); }
+
+    // The view's options in its workspace record and back. The base fills
+    // and applies type, title, placement and the active flag.
+    virtual void StoreOptions(CWinSet& record) = 0;
+    virtual void RestoreOptions(const CWinSet& record) = 0;
+    // The record's parameter that says the view was the active one.
+    virtual int ActiveParam() const = 0;
+    // A recorded on state: any nonzero value is on, and the hub is asked only
+    // when the state it counts really changes (a minimised meter is still
+    // counted), so a recall can never count a meter twice.
+    void RecallOnState(std::int32_t recorded);
+
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void StoreWorkspace(CWsp& workspace);
+    void RestoreWorkspace(const CWsp& workspace);
+    void ArrangeWorkspace(const CWsp& workspace);
+
     IViewHost& m_host;
     IViewFrame* m_pFrame = nullptr;
 };

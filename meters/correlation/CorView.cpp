@@ -86,29 +86,13 @@ void CCorView::OnDestroy()
 bool CCorView::OnCommand(int id)
 {
     switch (id) {
-    case ID_METER_ONOFF: OnMeterOnOff(); return true;
+    case ID_METER_ONOFF: ToggleMeter(); return true;
     case ID_ORIENTATION: OnOrientation(); return true;
     default: return false;
     }
 }
 
 COLORREF CCorView::EraseColor() const { return kColorBackground; }
-
-void CCorView::SwitchMeter(bool on)
-{
-    CVelmoraDoc& doc = Host().Doc();
-    if (on) {
-        m_pCor->SetOn(1);
-        // The hub has shown why the device failed to open.
-        if (!doc.MeterOn())
-            m_pCor->SetOn(0);
-    } else {
-        m_pCor->SetOn(0);
-        doc.MeterOff(false);
-    }
-}
-
-void CCorView::OnMeterOnOff() { SwitchMeter(!m_pCor->IsSwitchedOn()); }
 
 void CCorView::OnOrientation()
 {
@@ -122,57 +106,17 @@ void CCorView::OnOrientation()
 
 // ---- workspaces -------------------------------------------------------------
 
-void CCorView::OnUpdate(int hint, CWsp* workspace)
+void CCorView::StoreOptions(CWinSet& record)
 {
-    if (!workspace)
-        return;
-    switch (hint) {
-    case HINT_STORE: StoreWorkspace(*workspace); break;
-    case HINT_RESTORE: RestoreWorkspace(*workspace); break;
-    case HINT_ARRANGE: ArrangeWorkspace(*workspace); break;
-    default: break;
-    }
-}
-
-void CCorView::StoreWorkspace(CWsp& workspace)
-{
-    CWinSet record;
-    record.m_nType = kType;
-    if (Frame()) {
-        record.m_strTitle = Frame()->WindowText().toLatin1();
-        record.m_wp = Frame()->GetWindowPlacement();
-    }
     record.m_nParam[kParamHorizontal] = m_pCor->IsHorizontal() ? 1 : 0;
     record.m_nParam[kParamOn] = m_pCor->IsOn();
-    record.m_nParam[kParamActive] = IsActiveView() ? 1 : 0;
-    workspace.AddWinSet(record);
 }
 
-void CCorView::RestoreWorkspace(const CWsp& workspace)
+int CCorView::ActiveParam() const { return kParamActive; }
+
+void CCorView::RestoreOptions(const CWinSet& record)
 {
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record)
-        return;
-    m_pCor->SetHorizontal(record->m_nParam[kParamHorizontal] != 0);
-    // Any nonzero value means on, so a damaged record can never switch off
-    // through the hub a meter that is already off.
-    const bool on = record->m_nParam[kParamOn] != 0;
-    if (on != (m_pCor->IsSwitchedOn() != 0))
-        SwitchMeter(on);
-    if (Frame())
-        Frame()->SetWindowPlacement(record->m_wp);
+    m_pCor->SetHorizontal(record.m_nParam[kParamHorizontal] != 0);
+    RecallOnState(record.m_nParam[kParamOn]);
 }
 
-void CCorView::ArrangeWorkspace(const CWsp& workspace)
-{
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record || !Frame())
-        return;
-    Frame()->MdiRestore();
-    if (record->m_wp.showCmd == SW_SHOWMAXIMIZED)
-        Frame()->MdiMaximize();
-    else if (record->m_wp.showCmd == SW_SHOWMINIMIZED)
-        Frame()->ShowMinimized();
-    if (record->m_nParam[kParamActive] == 1)
-        Frame()->MdiActivate();
-}

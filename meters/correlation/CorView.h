@@ -34,20 +34,16 @@ public:
     void OnDestroy() override;
     bool OnCommand(int id) override;
     COLORREF EraseColor() const override;
-    void OnUpdate(int hint, CWsp* workspace) override;
 
 protected:
+    IMeterSwitch& Meter() override { return *m_pCor; }
+    void StoreOptions(CWinSet& record) override;
+    void RestoreOptions(const CWinSet& record) override;
+    int ActiveParam() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void OnMeterOnOff();
     void OnOrientation();
-    void StoreWorkspace(CWsp& workspace);
-    void RestoreWorkspace(const CWsp& workspace);
-    void ArrangeWorkspace(const CWsp& workspace);
-    // Switches the meter on or off through the hub; the control shows the
-    // outcome.
-    void SwitchMeter(bool on);
     void FitControl();
 
     // One correlation view exists; these belong to the class.

@@ -131,24 +131,9 @@ void CPpmView::OnDestroy()
 bool CPpmView::OnCommand(int id)
 {
     switch (id) {
-    case ppm::ID_VIEW_ON_OFF: OnMeterOnOff(); return true;
+    case ppm::ID_VIEW_ON_OFF: ToggleMeter(); return true;
     case ppm::ID_VIEW_ORIENTATION: OnOrientation(); return true;
     default: return false;
-    }
-}
-
-void CPpmView::OnMeterOnOff()
-{
-    CVelmoraDoc& doc = Host().Doc();
-    const int on = m_pCtrl->IsSwitchedOn() ? 0 : 1;
-    m_pCtrl->SetSwitchedOn(on);
-    if (!on) {
-        doc.MeterOff(false);
-        // The bars are no longer held up by new peaks and fall to zero.
-        m_pCtrl->SetValue(0, -1);
-    } else if (!doc.MeterOn()) {
-        // The hub has shown why the device failed to open.
-        m_pCtrl->SetSwitchedOn(0);
     }
 }
 
@@ -162,69 +147,21 @@ void CPpmView::OnOrientation()
         ResizeFrame(ppm::kVerticalFrameWidth, ppm::kVerticalFrameHeight);
 }
 
-void CPpmView::OnUpdate(int hint, CWsp* workspace)
+void CPpmView::StoreOptions(CWinSet& record)
 {
-    if (!workspace)
-        return;
-    switch (hint) {
-    case HINT_STORE: StoreWorkspace(*workspace); break;
-    case HINT_RESTORE: RestoreWorkspace(*workspace); break;
-    case HINT_ARRANGE: ArrangeWorkspace(*workspace); break;
-    default: break;
-    }
-}
-
-void CPpmView::StoreWorkspace(CWsp& workspace)
-{
-    CWinSet record;
-    record.m_nType = kType;
-    if (Frame()) {
-        record.m_strTitle = Frame()->WindowText().toLatin1();
-        record.m_wp = Frame()->GetWindowPlacement();
-    }
     record.m_nParam[ppm::kParamHorizontal] = m_pCtrl->IsHorizontal();
     record.m_nParam[ppm::kParamOn] = m_pCtrl->IsOn();
     record.m_nParam[ppm::kParamPeakMode] = m_pCtrl->GetPeakMode();
     record.m_nParam[ppm::kParamDecayIndex] = m_pCtrl->GetDecayIndex();
-    record.m_nParam[ppm::kParamActive] = IsActiveView() ? 1 : 0;
-    workspace.AddWinSet(record);
 }
 
-void CPpmView::RestoreWorkspace(const CWsp& workspace)
+int CPpmView::ActiveParam() const { return ppm::kParamActive; }
+
+void CPpmView::RestoreOptions(const CWinSet& record)
 {
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record)
-        return;
-    m_pCtrl->SetHorizontal(record->m_nParam[ppm::kParamHorizontal]);
-    // Compared as on/off, and against the state the hub counts (a suspended
-    // meter is still counted as on), so a recall never switches through the
-    // hub a meter that is already in that state.
-    const int on = record->m_nParam[ppm::kParamOn] != 0 ? 1 : 0;
-    if (on != (m_pCtrl->IsSwitchedOn() ? 1 : 0)) {
-        CVelmoraDoc& doc = Host().Doc();
-        if (on) {
-            m_pCtrl->SetSwitchedOn(doc.MeterOn());
-        } else {
-            doc.MeterOff(false);
-            m_pCtrl->SetSwitchedOn(0);
-        }
-    }
-    ApplyPeakMode(record->m_nParam[ppm::kParamPeakMode]);
-    ApplyDecayIndex(record->m_nParam[ppm::kParamDecayIndex]);
-    if (Frame())
-        Frame()->SetWindowPlacement(record->m_wp);
+    m_pCtrl->SetHorizontal(record.m_nParam[ppm::kParamHorizontal]);
+    RecallOnState(record.m_nParam[ppm::kParamOn]);
+    ApplyPeakMode(record.m_nParam[ppm::kParamPeakMode]);
+    ApplyDecayIndex(record.m_nParam[ppm::kParamDecayIndex]);
 }
 
-void CPpmView::ArrangeWorkspace(const CWsp& workspace)
-{
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record || !Frame())
-        return;
-    Frame()->MdiRestore();
-    if (record->m_wp.showCmd == SW_SHOWMAXIMIZED)
-        Frame()->MdiMaximize();
-    else if (record->m_wp.showCmd == SW_SHOWMINIMIZED)
-        Frame()->ShowMinimized();
-    if (record->m_nParam[ppm::kParamActive] == 1)
-        Frame()->MdiActivate();
-}

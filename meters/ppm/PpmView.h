@@ -38,19 +38,20 @@ public:
     // 32771 "PPM On/Off" and 201 (orientation).
     bool OnCommand(int id) override;
     COLORREF EraseColor() const override;
-    void OnUpdate(int hint, CWsp* workspace) override;
 
 protected:
+    IMeterSwitch& Meter() override { return *m_pCtrl; }
+    // The bars are no longer held up by new peaks and fall to zero.
+    void OnSwitchedOff() override { m_pCtrl->SetValue(0, -1); }
+    void StoreOptions(CWinSet& record) override;
+    void RestoreOptions(const CWinSet& record) override;
+    int ActiveParam() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void OnMeterOnOff();
     void OnOrientation();
     void ApplyPeakMode(int mode);
     void ApplyDecayIndex(int index);
-    void StoreWorkspace(CWsp& workspace);
-    void RestoreWorkspace(const CWsp& workspace);
-    void ArrangeWorkspace(const CWsp& workspace);
     void FitControl();
 
     // One PPM view exists; these belong to the class.

@@ -93,25 +93,8 @@ bool CStereoView::OnCommand(int id)
 {
     if (id != ID_STEREO_ON_OFF)
         return false;
-    OnMeterOnOff();
+    ToggleMeter();
     return true;
-}
-
-void CStereoView::OnMeterOnOff() { SwitchMeter(m_wndStereo.IsOn() == 0); }
-
-void CStereoView::SwitchMeter(bool on)
-{
-    CVelmoraDoc& doc = Host().Doc();
-    if (on) {
-        m_wndStereo.SetOn(1);
-        // The hub has shown why the device failed to open.
-        if (!doc.MeterOn())
-            m_wndStereo.SetOn(0);
-    } else {
-        m_wndStereo.SetOn(0);
-        m_wndStereo.EraseAllPoints();
-        doc.MeterOff(false);
-    }
 }
 
 // ---- exit ------------------------------------------------------------------------
@@ -130,63 +113,24 @@ void CStereoView::OnDestroy()
 
 // ---- workspaces ------------------------------------------------------------------
 
-void CStereoView::OnUpdate(int hint, CWsp* workspace)
+void CStereoView::StoreOptions(CWinSet& record)
 {
-    if (!workspace)
-        return;
-    switch (hint) {
-    case HINT_STORE: StoreWorkspace(*workspace); break;
-    case HINT_RESTORE: RestoreWorkspace(*workspace); break;
-    case HINT_ARRANGE: ArrangeWorkspace(*workspace); break;
-    default: break;
-    }
-}
-
-void CStereoView::StoreWorkspace(CWsp& workspace)
-{
-    CWinSet record;
-    record.m_nType = kType;
-    if (Frame()) {
-        record.m_strTitle = Frame()->WindowText().toLatin1();
-        record.m_wp = Frame()->GetWindowPlacement();
-    }
     record.m_nParam[kParamOn] = m_wndStereo.IsPlotting();
     record.m_nParam[kParamPointSize] = m_wndStereo.PointSize();
     record.m_nParam[kParamPointCount] = m_wndStereo.Count();
-    record.m_nParam[kParamWasActive] = IsActiveView() ? 1 : 0;
     record.m_nParam[kParamStep] = m_wndStereo.Decimation();
-    workspace.AddWinSet(record);
 }
 
-void CStereoView::RestoreWorkspace(const CWsp& workspace)
+int CStereoView::ActiveParam() const { return kParamWasActive; }
+
+void CStereoView::RestoreOptions(const CWinSet& record)
 {
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record)
-        return;
-    // Any nonzero value means on, so a damaged record can never switch off
-    // through the hub a meter that is already off.
-    const bool on = record->m_nParam[kParamOn] != 0;
-    if (on != (m_wndStereo.IsOn() != 0))
-        SwitchMeter(on);
-    m_wndStereo.SetPointSize(ValidPointSize(record->m_nParam[kParamPointSize]));
-    const int count = ValidPointCount(record->m_nParam[kParamPointCount]);
+    RecallOnState(record.m_nParam[kParamOn]);
+    m_wndStereo.SetPointSize(ValidPointSize(record.m_nParam[kParamPointSize]));
+    // A recalled other point count restarts the trace.
+    const int count = ValidPointCount(record.m_nParam[kParamPointCount]);
     if (count != m_wndStereo.Count())
         m_wndStereo.SetCount(count);
-    if (Frame())
-        Frame()->SetWindowPlacement(record->m_wp);
-    m_wndStereo.SetDecimation(ValidStepMode(record->m_nParam[kParamStep]));
+    m_wndStereo.SetDecimation(ValidStepMode(record.m_nParam[kParamStep]));
 }
 
-void CStereoView::ArrangeWorkspace(const CWsp& workspace)
-{
-    const CWinSet* record = workspace.FindWinSet(kType);
-    if (!record || !Frame())
-        return;
-    Frame()->MdiRestore();
-    if (record->m_wp.showCmd == SW_SHOWMAXIMIZED)
-        Frame()->MdiMaximize();
-    else if (record->m_wp.showCmd == SW_SHOWMINIMIZED)
-        Frame()->ShowMinimized();
-    if (record->m_nParam[kParamWasActive] == 1)
-        Frame()->MdiActivate();
-}

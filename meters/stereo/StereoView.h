@@ -32,24 +32,23 @@ public:
     void OnDestroy() override;
     bool OnCommand(int id) override;
     COLORREF EraseColor() const override { return kStereoMarginColor; }
-    void OnUpdate(int hint, CWsp* workspace) override;
 
     // The square the control is kept in: the largest that fits the view,
     // centred.
     static CRect CentredSquare(int width, int height);
 
 protected:
+    IMeterSwitch& Meter() override { return m_wndStereo; }
+    // Switching off removes the trace at once.
+    void OnSwitchedOff() override { m_wndStereo.EraseAllPoints(); }
+    void StoreOptions(CWinSet& record) override;
+    void RestoreOptions(const CWinSet& record) override;
+    int ActiveParam() const override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ReadSettings();
     void PlaceControl();
-    void OnMeterOnOff();
-    // Switches the meter through the hub; switching off removes the trace.
-    void SwitchMeter(bool on);
-    void StoreWorkspace(CWsp& workspace);
-    void RestoreWorkspace(const CWsp& workspace);
-    void ArrangeWorkspace(const CWsp& workspace);
 
     CStereoCtrl m_wndStereo;
 

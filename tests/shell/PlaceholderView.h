@@ -17,9 +17,22 @@ public:
     void OnDestroy() override {}
     bool OnCommand(int) override { return false; }
     COLORREF EraseColor() const override;
-    void OnUpdate(int, CWsp*) override {}
+
+protected:
+    IMeterSwitch& Meter() override { return m_meter; }
+    void StoreOptions(CWinSet&) override {}
+    void RestoreOptions(const CWinSet&) override {}
+    int ActiveParam() const override { return 0; }
 
 private:
+    // A meter that never runs.
+    class CNoMeter : public IMeterSwitch {
+    public:
+        int IsOn() const override { return 0; }
+        void SetOn(int) override {}
+    };
+
+    CNoMeter m_meter;
     int m_nType;
     bool m_bFirstActivation = true;
 };

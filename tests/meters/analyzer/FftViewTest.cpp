@@ -348,8 +348,11 @@ TEST_F(FftViewTest, RecalledOddValuesNeverUpsetTheHubOrTheOptions)
     CWsp workspace;
     workspace.AddWinSet(Record(2, 9, 9, 6, -3, 0));
     view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(doc.MeterCount(), 1); // the other instrument is still counted
+    // Any nonzero on value is on, and it is counted once.
+    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 2);
+    view->OnUpdate(HINT_RESTORE, &workspace);
+    EXPECT_EQ(doc.MeterCount(), 2);
     EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
     EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
     EXPECT_EQ(view->Ctrl()->InputMode(), 0);
