@@ -5,7 +5,7 @@
 #include "platform/Notices.h"
 #include "platform/SettingsStore.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
+#include "tests/common/ViewTestBench.h"
 #include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
 
@@ -30,16 +30,9 @@ public:
     QPointer<QWidget> relay;
 };
 
-class FftViewTest : public ::testing::Test {
+class FftViewTest : public CViewTestBench {
 protected:
-    FftViewTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        CFftView::ResetClassState();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
+    FftViewTest() { CFftView::ResetClassState(); }
     ~FftViewTest() override
     {
         // The views and sinks of a test are gone by now.
@@ -51,14 +44,7 @@ protected:
     }
 
     // Created as the shell creates it: construction, frame, initial update.
-    std::unique_ptr<CFftView> MakeView()
-    {
-        auto view = std::make_unique<CFftView>(host);
-        view->resize(502, 302);
-        view->SetFrame(&frame);
-        view->OnInitialUpdate();
-        return view;
-    }
+    std::unique_ptr<CFftView> MakeView() { return CreateView<CFftView>(502, 302, frame); }
     static CWinSet Record(int on, int peak, int decay, int input, int window, int active, int showCmd = SW_SHOWNORMAL)
     {
         CWinSet record;
@@ -73,12 +59,6 @@ protected:
         return record;
     }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
 };
 }
 

@@ -4,7 +4,7 @@
 #include "platform/Notices.h"
 #include "platform/SettingsStore.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
+#include "tests/common/ViewTestBench.h"
 #include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
 
@@ -14,15 +14,8 @@
 
 namespace {
 
-class CorViewTest : public ::testing::Test {
+class CorViewTest : public CViewTestBench {
 protected:
-    CorViewTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
     ~CorViewTest() override
     {
         doc.SetCor(nullptr);
@@ -30,14 +23,7 @@ protected:
     }
 
     // Created as the shell creates it: construction, frame, initial update.
-    std::unique_ptr<CCorView> MakeView(CFakeViewFrame& viewFrame)
-    {
-        auto view = std::make_unique<CCorView>(host);
-        view->resize(120, 140);
-        view->SetFrame(&viewFrame);
-        view->OnInitialUpdate();
-        return view;
-    }
+    std::unique_ptr<CCorView> MakeView(CFakeViewFrame& viewFrame) { return CreateView<CCorView>(120, 140, viewFrame); }
     std::unique_ptr<CCorView> MakeView() { return MakeView(frame); }
 
     static CWinSet Record(int horizontal, int on, int active, int showCmd = SW_SHOWNORMAL)
@@ -57,12 +43,6 @@ protected:
         return record;
     }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
 };
 
 } // namespace

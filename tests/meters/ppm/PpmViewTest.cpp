@@ -4,7 +4,7 @@
 #include "platform/Notices.h"
 #include "platform/SettingsStore.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
+#include "tests/common/ViewTestBench.h"
 #include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
 
@@ -14,26 +14,12 @@
 
 namespace {
 
-class PpmViewTest : public ::testing::Test {
+class PpmViewTest : public CViewTestBench {
 protected:
-    PpmViewTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
     ~PpmViewTest() override { doc.SetPpm(nullptr); }
 
     // Created as the shell creates it: construction, frame, initial update.
-    std::unique_ptr<CPpmView> MakeView(CFakeViewFrame& viewFrame)
-    {
-        auto view = std::make_unique<CPpmView>(host);
-        view->resize(108, 300);
-        view->SetFrame(&viewFrame);
-        view->OnInitialUpdate();
-        return view;
-    }
+    std::unique_ptr<CPpmView> MakeView(CFakeViewFrame& viewFrame) { return CreateView<CPpmView>(108, 300, viewFrame); }
     std::unique_ptr<CPpmView> MakeView() { return MakeView(frame); }
 
     static int Stored(const char* entry) { return CSettingsStore::GetInt(QStringLiteral("PPM"), QString::fromLatin1(entry), -999); }
@@ -53,12 +39,6 @@ protected:
         return record;
     }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 #include "platform/Notices.h"
 #include "platform/SettingsStore.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
+#include "tests/common/ViewTestBench.h"
 #include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
 
@@ -17,15 +17,8 @@
 namespace {
 const QString kSection = QStringLiteral("STM");
 
-class StereoViewTest : public ::testing::Test {
+class StereoViewTest : public CViewTestBench {
 protected:
-    StereoViewTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
     ~StereoViewTest() override
     {
         if (doc.MeterCount() > 0)
@@ -81,12 +74,6 @@ protected:
         return workspace;
     }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
     std::unique_ptr<CStereoView> view;
     QImage fresh;
 };
