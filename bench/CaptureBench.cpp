@@ -16,6 +16,8 @@
 #include "offline/OfflineInstruments.h"
 #include "platform/wavein/MusicMixGenerator.h"
 
+#include "bench/BenchApplication.h"
+
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
@@ -34,17 +36,6 @@ constexpr int kBlocksPerSecond = 94; // 48000 / 512, rounded up
 // The hub's packet ring holds 256 packets: drain well before it fills.
 constexpr int kDrainEvery = 128;
 
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "lumetra-bench";
-    static char* argv[] = { name, nullptr };
-    static QApplication app(argc, argv);
-}
-
 // A 64 KiB sample area of music-like stereo, as the capture ring holds it.
 std::vector<std::int16_t> MusicArea()
 {
@@ -62,7 +53,7 @@ std::vector<std::int16_t> MusicArea()
 
 // The hub with every instrument on, wired as the live program wires it.
 struct AllInstruments {
-    AllInstruments() : instruments((EnsureApplication(), CAnalyzeOptions())), doc(capture), area(MusicArea())
+    AllInstruments() : instruments((EnsureBenchApplication(), CAnalyzeOptions())), doc(capture), area(MusicArea())
     {
         instruments.SetSampleRate(kRate);
         instruments.Attach(doc);

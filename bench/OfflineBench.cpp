@@ -7,6 +7,8 @@
 #include "offline/FileAnalyzer.h"
 #include "platform/wavein/MusicMixGenerator.h"
 
+#include "bench/BenchApplication.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QJsonObject>
@@ -21,17 +23,6 @@ namespace {
 constexpr int kRate = 48000;
 constexpr int kSeconds = 60;
 constexpr int kChunkFrames = 4800;
-
-void EnsureApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "lumetra-bench";
-    static char* argv[] = { name, nullptr };
-    static QApplication app(argc, argv);
-}
 
 // Writes `seconds` of music-like stereo as a 16-bit WAV file, chunk by chunk.
 bool WriteMusic(const QString& path, int seconds)
@@ -61,7 +52,7 @@ bool WriteMusic(const QString& path, int seconds)
 
 void AnalyzeFile(benchmark::State& state)
 {
-    EnsureApplication();
+    EnsureBenchApplication();
     QTemporaryDir folder;
     const QString path = QDir(folder.path()).filePath(QStringLiteral("music.wav"));
     if (!WriteMusic(path, kSeconds)) {

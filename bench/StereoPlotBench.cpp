@@ -1,6 +1,7 @@
 // The stereo display's plotting cost: one captured block's pairs drawn into a
 // shown control as the UI thread applies them. At 48000 Hz with every frame
 // plotted the display must take 48000 points a second with room to spare.
+#include "bench/BenchApplication.h"
 #include "meters/stereo/StereoCtrl.h"
 
 #include <QApplication>
@@ -11,16 +12,6 @@
 #include <cstdlib>
 
 namespace {
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "lumetra-bench";
-    static char* argv[] = { name, nullptr };
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication app(argc, argv);
-    return app;
-}
-
 // A stereo sine pair with some width, so the points spread over the picture.
 std::array<std::array<int, 2>, 512> Block()
 {
@@ -35,7 +26,7 @@ std::array<std::array<int, 2>, 512> Block()
 // One block of pairs plotted into a shown control.
 void PlotBlocks(benchmark::State& state)
 {
-    App();
+    EnsureBenchApplication();
     CStereoCtrl ctrl;
     ctrl.Create(nullptr, 0, 0, static_cast<int>(state.range(0)), kStereoCtrlId);
     ctrl.SetCount(1024);

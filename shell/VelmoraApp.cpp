@@ -22,6 +22,9 @@
 #include <QMdiArea>
 #include <QSysInfo>
 
+#include <cstdint>
+#include <cstdio>
+
 // Outside any namespace, as the resource registration requires.
 static void InitResources() { Q_INIT_RESOURCE(lumetra); }
 
@@ -203,6 +206,10 @@ void CVelmoraApp::CloseDocument()
     m_pCapture->m_bStop.store(1, std::memory_order_release);
     if (m_pDoc->MeterCount() > 0)
         m_pDoc->MeterOff(true);
+    // A display that fell behind loses whole blocks; say so, since the
+    // readings of such a run are not complete.
+    if (const std::uint64_t dropped = m_pDoc->DroppedPackets(); dropped > 0)
+        std::fprintf(stderr, "lumetra: the displays missed %llu of the captured blocks\n", static_cast<unsigned long long>(dropped));
     m_pWspCommands->SaveWorkspaces();
     if (const QString tag = ActiveTag(); !tag.isEmpty())
         CSettingsStore::WriteString(Settings(), Entry(kEntryActive), tag);
