@@ -27,8 +27,12 @@ void CDrawContext::TakePixels()
 void CDrawContext::EnsurePixels()
 {
     // QImage::scanLine checks for sharing on every row; the primitives check
-    // once per call instead. Someone holding a copy of the image, or a
-    // QPainter that detached it, makes us take the pixels afresh.
+    // only after the image was handed out or painted by a QPainter. Someone
+    // holding a copy of it, or a painter that detached it, makes us take the
+    // pixels afresh.
+    if (!m_bMaybeShared)
+        return;
+    m_bMaybeShared = false;
     if (!m_image.isDetached() || m_image.constBits() != reinterpret_cast<const uchar*>(m_pPixels))
         TakePixels();
 }
@@ -145,6 +149,7 @@ void CDrawContext::ExtTextOut(int x, int y, unsigned options, const CRect* rc, c
         MarkDirty(ClipToImage(changed));
         return;
     }
+    m_bMaybeShared = true;
     QPainter p(&m_image);
     p.setClipRect(painted.ToQRect());
     // The character cells get the background colour, as in opaque background mode.
@@ -188,6 +193,7 @@ void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc,
         MarkDirty(ClipToImage(changed));
         return;
     }
+    m_bMaybeShared = true;
     QPainter p(&m_image);
     p.setClipRect(painted.ToQRect());
     p.fillRect(painted.ToQRect(), ToQColor(m_crBk));
@@ -267,6 +273,7 @@ void CDrawContext::DrawText(const QString& text, const CRect& rc, unsigned forma
     int top = rc.top;
     if (format & DT_VCENTER)
         top = rc.top + (rc.Height() - fm.height()) / 2;
+    m_bMaybeShared = true;
     QPainter p(&m_image);
     p.setClipRect(clip.ToQRect());
     p.setFont(m_font);

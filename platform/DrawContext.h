@@ -48,7 +48,13 @@ public:
     int Width() const { return m_image.width(); }
     int Height() const { return m_image.height(); }
     CRect ClientRect() const { return CRect(0, 0, Width(), Height()); }
-    const QImage& Image() const { return m_image; }
+    // The back buffer. Whoever keeps a copy of it shares its pixels until the
+    // next primitive writes (which then takes a pixel buffer of its own).
+    const QImage& Image() const
+    {
+        m_bMaybeShared = true;
+        return m_image;
+    }
 
     // Called with every changed rectangle (in back-buffer pixels).
     void SetDirtyHandler(std::function<void(const CRect&)> handler) { m_dirty = std::move(handler); }
@@ -104,6 +110,9 @@ private:
     QImage m_image;
     std::uint32_t* m_pPixels = nullptr;
     int m_nStride = 0;
+    // Set when the image may have been copied or repainted by a QPainter
+    // since the pixel pointer was taken.
+    mutable bool m_bMaybeShared = false;
     std::function<void(const CRect&)> m_dirty;
     COLORREF m_crPen = RGB(0, 0, 0);
     int m_nPenWidth = 1;
