@@ -37,7 +37,13 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
 
     if (queued) {
         m_ring.EndWrite();
-        m_pWakeup->Wake();
+        // Only a UI thread that has run out of packets needs waking; one
+        // that is still draining will find this packet itself. The flag and
+        // the ring index are fenced against the UI side's (see ApplyPackets),
+        // so either we see it idle or it sees this packet.
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (m_bUiIdle.exchange(false, std::memory_order_seq_cst))
+            m_pWakeup->Wake();
     }
 }
 
@@ -107,9 +113,19 @@ void CVelmoraDoc::AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet
 
 void CVelmoraDoc::ApplyPackets()
 {
-    while (const CMeterPacket* packet = m_ring.BeginRead()) {
-        ApplyPacket(*packet);
-        m_ring.EndRead();
+    for (;;) {
+        while (const CMeterPacket* packet = m_ring.BeginRead()) {
+            ApplyPacket(*packet);
+            m_ring.EndRead();
+        }
+        // Announce that the next packet must wake us, then look once more:
+        // a packet published before the announcement was seen by the check
+        // (or wakes us), one published after it finds the flag set.
+        m_bUiIdle.store(true, std::memory_order_seq_cst);
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        if (!m_ring.BeginRead())
+            return;
+        m_bUiIdle.store(false, std::memory_order_relaxed);
     }
 }
 

@@ -102,4 +102,7 @@ private:
 
     CSpscRing<CMeterPacket> m_ring;
     std::unique_ptr<CUiWakeup> m_pWakeup;
+    // Set by the UI thread when it has applied every packet and waits for a
+    // wake; the capture thread wakes it only then.
+    std::atomic<bool> m_bUiIdle { true };
 };

@@ -22,6 +22,8 @@ void CDrawContext::TakePixels()
 {
     m_pPixels = reinterpret_cast<std::uint32_t*>(m_image.bits());
     m_nStride = static_cast<int>(m_image.bytesPerLine() / sizeof(std::uint32_t));
+    m_nWidth = m_image.width();
+    m_nHeight = m_image.height();
 }
 
 void CDrawContext::EnsurePixels()

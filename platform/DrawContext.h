@@ -45,8 +45,8 @@ public:
 
     // A new back buffer of this size, all black. Selected objects are kept.
     void Resize(int width, int height);
-    int Width() const { return m_image.width(); }
-    int Height() const { return m_image.height(); }
+    int Width() const { return m_nWidth; }
+    int Height() const { return m_nHeight; }
     CRect ClientRect() const { return CRect(0, 0, Width(), Height()); }
     // The back buffer. Whoever keeps a copy of it shares its pixels until the
     // next primitive writes (which then takes a pixel buffer of its own).
@@ -110,6 +110,8 @@ private:
     QImage m_image;
     std::uint32_t* m_pPixels = nullptr;
     int m_nStride = 0;
+    int m_nWidth = 1;
+    int m_nHeight = 1;
     // Set when the image may have been copied or repainted by a QPainter
     // since the pixel pointer was taken.
     mutable bool m_bMaybeShared = false;

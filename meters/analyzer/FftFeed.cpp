@@ -35,12 +35,25 @@ bool CFftFeed::Feed(const std::int16_t* window, std::uint32_t* bands)
     return due;
 }
 
-void CFftFeed::Mix(const std::int16_t* window, int inputMode)
+template <typename MonoOf>
+void CFftFeed::MixWith(const std::int16_t* window, MonoOf monoOf)
 {
     for (int j = 0; j < kHalf; ++j) {
-        const double mono = Mono(window[2 * j], window[2 * j + 1], inputMode);
+        const double mono = monoOf(window[2 * j], window[2 * j + 1]);
         m_input[kHalf + j] = mono;
         m_rawHalf[j] = mono;
+    }
+}
+
+void CFftFeed::Mix(const std::int16_t* window, int inputMode)
+{
+    // The mode holds for the whole window: one loop per mode keeps the
+    // choice out of the per-frame work.
+    switch (inputMode) {
+    case fft::kInputLeft: MixWith(window, [](int left, int) { return left; }); break;
+    case fft::kInputRight: MixWith(window, [](int, int right) { return right; }); break;
+    case fft::kInputLeftMinusRight: MixWith(window, [](int left, int right) { return (left - right) / 2; }); break;
+    default: MixWith(window, [](int left, int right) { return (left + right) / 2; }); break;
     }
 }
 

@@ -37,6 +37,8 @@ public:
 
 private:
     void Mix(const std::int16_t* window, int inputMode);
+    template <typename MonoOf>
+    void MixWith(const std::int16_t* window, MonoOf monoOf);
     void ApplyWindow(int windowType);
     bool HandOff(std::uint32_t* bands);
     void ShiftFrame();

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+#include <algorithm>
+
 CMeterCtrl::CMeterCtrl(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -37,7 +39,14 @@ void CMeterCtrl::MarkDirty(const CRect& rc)
     // A block can bring hundreds of small changes (a stereo trace, 128
     // bars): they are gathered into one rectangle and handed to the screen
     // once, when the UI thread's current work is done.
-    m_rcDirty = m_rcDirty.united(rc.ToQRect().translated(kBorder, kBorder));
+    if (m_rcDirty.IsRectEmpty()) {
+        m_rcDirty = rc;
+    } else {
+        m_rcDirty.left = std::min(m_rcDirty.left, rc.left);
+        m_rcDirty.top = std::min(m_rcDirty.top, rc.top);
+        m_rcDirty.right = std::max(m_rcDirty.right, rc.right);
+        m_rcDirty.bottom = std::max(m_rcDirty.bottom, rc.bottom);
+    }
     if (m_bFlushPosted)
         return;
     m_bFlushPosted = true;
@@ -47,9 +56,9 @@ void CMeterCtrl::MarkDirty(const CRect& rc)
 void CMeterCtrl::FlushDirty()
 {
     m_bFlushPosted = false;
-    if (!m_rcDirty.isEmpty())
-        update(m_rcDirty);
-    m_rcDirty = QRect();
+    if (!m_rcDirty.IsRectEmpty())
+        update(m_rcDirty.ToQRect().translated(kBorder, kBorder));
+    m_rcDirty = CRect();
 }
 
 void CMeterCtrl::ResizeBackBuffer()

@@ -62,7 +62,7 @@ private:
 
     CDrawContext m_dc;
     bool m_bInvalid = true;
-    // Changed back-buffer area (widget coordinates) not yet handed to the screen.
-    QRect m_rcDirty;
+    // Changed back-buffer area not yet handed to the screen.
+    CRect m_rcDirty;
     bool m_bFlushPosted = false;
 };

@@ -36,4 +36,6 @@ private:
     double m_dSin;
     double m_dCos;
     double m_dRadius;
+    // Samples per pixel, kFullScale / m_dRadius, kept with the radius.
+    double m_dSamplesPerPixel = 0.0;
 };
