@@ -3,6 +3,7 @@
 #include "audio/AudioCapture.h"
 #include "platform/UiWakeup.h"
 
+#include <algorithm>
 #include <cstring>
 
 CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
@@ -52,37 +53,44 @@ void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packe
     const bool ppmOn = m_pPpm && m_pPpm->IsOnForCapture();
     const bool stereoOn = m_pStereo && m_pStereo->IsOnForCapture();
     const int decimation = m_pStereo ? m_pStereo->DecimationForCapture() : 0;
-    // Frames plotted: every one, every second or every fourth.
-    static constexpr int kFrameMask[3] = { 0, 1, 3 };
-
-    std::int16_t peakLeft = 0;
-    std::int16_t peakRight = 0;
-    if (decimation >= 0 && decimation <= 2) {
-        const int mask = kFrameMask[decimation];
-        for (int frame = 0; frame < kFramesPerBlock; ++frame) {
-            const std::int16_t left = block[2 * frame];
-            const std::int16_t right = block[2 * frame + 1];
-            if (ppmOn) {
-                // Folded magnitude: -1 counts as 0 and -32768 as 32767.
-                const auto l = static_cast<std::int16_t>(left >= 0 ? left : ~left);
-                const auto r = static_cast<std::int16_t>(right >= 0 ? right : ~right);
-                if (l > peakLeft)
-                    peakLeft = l;
-                if (r > peakRight)
-                    peakRight = r;
-            }
-            if (stereoOn && (frame & mask) == 0) {
-                packet.pairs[packet.nPairs][0] = left;
-                packet.pairs[packet.nPairs][1] = right;
-                ++packet.nPairs;
-            }
-        }
-    }
+    // A sample step outside the three modes skips the block's scan: the PPM
+    // then reads silence and nothing is plotted.
+    const bool scan = decimation >= 0 && decimation <= 2;
     if (ppmOn) {
         packet.hasPeaks = true;
-        packet.peak[0] = static_cast<std::uint16_t>(peakLeft);
-        packet.peak[1] = static_cast<std::uint16_t>(peakRight);
+        packet.peak[0] = scan ? ChannelPeak(block, 0) : 0;
+        packet.peak[1] = scan ? ChannelPeak(block, 1) : 0;
     }
+    if (stereoOn && scan)
+        packet.nPairs = SelectPairs(block, 1 << decimation, packet.pairs);
+}
+
+std::uint16_t CVelmoraDoc::ChannelPeak(const std::int16_t* block, int channel)
+{
+    // The folded magnitude x ^ (x >> 15) is x for x >= 0 and -x-1 (its
+    // complement) below, so -1 counts as 0 and -32768 as 32767. A plain loop
+    // of it the compiler turns into vector code.
+    int peak = 0;
+    for (int frame = 0; frame < kFramesPerBlock; ++frame) {
+        const int x = block[2 * frame + channel];
+        peak = std::max(peak, x ^ (x >> 15));
+    }
+    return static_cast<std::uint16_t>(peak);
+}
+
+int CVelmoraDoc::SelectPairs(const std::int16_t* block, int step, std::int16_t (*pairs)[2])
+{
+    if (step == 1) {
+        // Every frame: the pairs are the block itself.
+        std::memcpy(pairs, block, kBlockBytes);
+        return kFramesPerBlock;
+    }
+    int n = 0;
+    for (int frame = 0; frame < kFramesPerBlock; frame += step, ++n) {
+        pairs[n][0] = block[2 * frame];
+        pairs[n][1] = block[2 * frame + 1];
+    }
+    return n;
 }
 
 const std::int16_t* CVelmoraDoc::AssembleWindow(const std::uint8_t* block, const std::uint8_t* sampleArea)

@@ -78,6 +78,10 @@ public:
 
 private:
     void DistributeBlock(const std::int16_t* block, CMeterPacket& packet);
+    // The largest folded magnitude of one channel (0 left, 1 right) of a block.
+    static std::uint16_t ChannelPeak(const std::int16_t* block, int channel);
+    // Copies every `step`-th frame of a block; returns the number of pairs.
+    static int SelectPairs(const std::int16_t* block, int step, std::int16_t (*pairs)[2]);
     const std::int16_t* AssembleWindow(const std::uint8_t* block, const std::uint8_t* sampleArea);
     void AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet);
     void ApplyPacket(const CMeterPacket& packet);

@@ -65,6 +65,12 @@ struct AllInstruments {
         const std::int16_t* data = area.data() + (block % kRingBuffers) * kBlockSamples;
         doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(data), reinterpret_cast<const std::uint8_t*>(area.data()));
     }
+    void Discard()
+    {
+        instruments.Detach(doc);
+        doc.ApplyPackets();
+        instruments.Attach(doc);
+    }
     void Apply()
     {
         doc.ApplyPackets();
@@ -84,8 +90,11 @@ void CaptureBlock(benchmark::State& state)
     for (auto _ : state) {
         all.Process(block++);
         if (block % kDrainEvery == 0) {
+            // The packets are taken off the ring unapplied: in the program the
+            // displays are drawn on the UI thread, on the other core, and
+            // their cost is ApplyOneSecond's, not the capture thread's.
             state.PauseTiming();
-            all.Apply();
+            all.Discard();
             state.ResumeTiming();
         }
     }
@@ -110,3 +119,4 @@ void ApplyOneSecond(benchmark::State& state)
 }
 BENCHMARK(ApplyOneSecond)->Unit(benchmark::kMillisecond);
 }
+
