@@ -46,6 +46,15 @@ void ScheduleQuit(CVelmoraApp& lumetra, const CCommandLine& line, bool& screensh
         frame->close();
     });
 }
+
+// Closes every modal window waiting for the user, such as a message box.
+void CloseNotices()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isModal() && widget->isVisible())
+            widget->close();
+    }
+}
 }
 
 int main(int argc, char** argv)
@@ -74,14 +83,29 @@ int main(int argc, char** argv)
 
     CTerminationWatcher::InstallHandlers();
     QApplication app(argc, argv);
-    RegisterAudioDrivers(line.demo, line.inputFile);
     CVelmoraApp lumetra;
+    // Ending from outside closes a notice that waits for the user (the start
+    // may show one) and then the main window, as the user would.
+    bool terminating = false;
+    CTerminationWatcher watcher([&lumetra, &terminating] {
+        terminating = true;
+        CloseNotices();
+        if (lumetra.MainFrame() && lumetra.MainFrame()->isVisible())
+            lumetra.MainFrame()->close();
+    });
+    RegisterAudioDrivers(line.demo, line.inputFile);
+    if (terminating)
+        return CCommandLine::kExitOk; // ended at the input file's notice: nothing started yet
     if (!lumetra.InitInstance()) {
         lumetra.ExitInstance();
         return CCommandLine::kExitNoDevice;
     }
-    // Ending from outside closes the main window as the user would.
-    CTerminationWatcher watcher([&lumetra] { lumetra.MainFrame()->close(); });
+    if (terminating) {
+        // Asked to end while the start was still showing a notice.
+        lumetra.MainFrame()->close();
+        lumetra.ExitInstance();
+        return CCommandLine::kExitOk;
+    }
     bool screenshotFailed = false;
     if (line.quitAfterMs >= 0)
         ScheduleQuit(lumetra, line, screenshotFailed);

@@ -106,3 +106,22 @@ TEST(Program, TerminationSignalClosesNormallyAndKeepsTheSettings)
     EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
     EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
 }
+
+TEST(Program, TerminationSignalEndsAStartThatWaitsAtANotice)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory(folder.path());
+    // A missing input file is reported in a message box that waits for the user.
+    process.start(QStringLiteral(LUMETRA_PROGRAM), { QStringLiteral("--input"), folder.filePath(QStringLiteral("missing.wav")) });
+    ASSERT_TRUE(process.waitForStarted());
+    EXPECT_FALSE(process.waitForFinished(1500));
+    process.terminate(); // SIGTERM
+    ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung at its notice";
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+}
