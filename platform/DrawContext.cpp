@@ -122,53 +122,8 @@ void CDrawContext::PatBlt(const CRect& rc, Rop rop)
     MarkDirty(r);
 }
 
-void CDrawContext::ExtTextOut(int x, int y, unsigned options, const CRect* rc, const QString& text)
+QPoint CDrawContext::AlignmentOffset(int width, const QFontMetrics& fm) const
 {
-    const QFontMetrics fm(m_font);
-    const int width = fm.horizontalAdvance(text);
-    int left = x;
-    if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
-        left = x - width / 2;
-    else if (m_nTextAlign & TA_RIGHT)
-        left = x - width;
-    int top = y;
-    if ((m_nTextAlign & TA_BASELINE) == TA_BASELINE)
-        top = y - fm.ascent();
-    else if (m_nTextAlign & TA_BOTTOM)
-        top = y - fm.height();
-    const CRect cell(left, top, left + width, top + fm.height());
-
-    CRect changed = cell;
-    if (rc && (options & ETO_OPAQUE)) {
-        FillSolidRect(*rc, m_crBk);
-        changed = *rc;
-    }
-    CRect clip = ClientRect();
-    if (rc && (options & ETO_CLIPPED))
-        clip = CRect::Intersect(clip, *rc);
-    const CRect painted = CRect::Intersect(cell, clip);
-    if (painted.IsRectEmpty() || text.isEmpty()) {
-        MarkDirty(ClipToImage(changed));
-        return;
-    }
-    m_bMaybeShared = true;
-    QPainter p(&m_image);
-    p.setClipRect(painted.ToQRect());
-    // The character cells get the background colour, as in opaque background mode.
-    p.fillRect(painted.ToQRect(), ToQColor(m_crBk));
-    p.setFont(m_font);
-    p.setPen(ToQColor(m_crText));
-    p.drawText(QPoint(left, top + fm.ascent()), text);
-    p.end();
-    MarkDirty(ClipToImage(changed));
-    MarkDirty(painted);
-}
-
-void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc, const QString& text)
-{
-    const QFontMetrics fm(m_font);
-    const int width = fm.horizontalAdvance(text);
-    // The unturned cell, relative to the reference point.
     int dx = 0;
     if ((m_nTextAlign & TA_CENTER) == TA_CENTER)
         dx = -width / 2;
@@ -179,9 +134,12 @@ void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc,
         dy = -fm.ascent();
     else if (m_nTextAlign & TA_BOTTOM)
         dy = -fm.height();
-    // A quarter turn counter-clockwise maps (x + u, y + v) to (x + v, y - u).
-    const CRect cell(x + dy, y - dx - width, x + dy + fm.height(), y - dx);
+    return QPoint(dx, dy);
+}
 
+template <typename DrawGlyphs>
+void CDrawContext::TextInCell(const CRect& cell, unsigned options, const CRect* rc, bool empty, DrawGlyphs drawGlyphs)
+{
     CRect changed = cell;
     if (rc && (options & ETO_OPAQUE)) {
         FillSolidRect(*rc, m_crBk);
@@ -191,22 +149,49 @@ void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc,
     if (rc && (options & ETO_CLIPPED))
         clip = CRect::Intersect(clip, *rc);
     const CRect painted = CRect::Intersect(cell, clip);
-    if (painted.IsRectEmpty() || text.isEmpty()) {
+    if (painted.IsRectEmpty() || empty) {
         MarkDirty(ClipToImage(changed));
         return;
     }
     m_bMaybeShared = true;
     QPainter p(&m_image);
     p.setClipRect(painted.ToQRect());
+    // The character cells get the background colour, as in opaque background mode.
     p.fillRect(painted.ToQRect(), ToQColor(m_crBk));
     p.setFont(m_font);
     p.setPen(ToQColor(m_crText));
-    p.translate(x, y);
-    p.rotate(-90.0);
-    p.drawText(QPoint(dx, dy + fm.ascent()), text);
+    drawGlyphs(p);
     p.end();
     MarkDirty(ClipToImage(changed));
     MarkDirty(painted);
+}
+
+void CDrawContext::ExtTextOut(int x, int y, unsigned options, const CRect* rc, const QString& text)
+{
+    const QFontMetrics fm(m_font);
+    const int width = fm.horizontalAdvance(text);
+    const QPoint offset = AlignmentOffset(width, fm);
+    const int left = x + offset.x();
+    const int top = y + offset.y();
+    const CRect cell(left, top, left + width, top + fm.height());
+    TextInCell(cell, options, rc, text.isEmpty(), [&](QPainter& p) { p.drawText(QPoint(left, top + fm.ascent()), text); });
+}
+
+void CDrawContext::ExtTextOutUp(int x, int y, unsigned options, const CRect* rc, const QString& text)
+{
+    const QFontMetrics fm(m_font);
+    const int width = fm.horizontalAdvance(text);
+    // The unturned cell, relative to the reference point.
+    const QPoint offset = AlignmentOffset(width, fm);
+    const int dx = offset.x();
+    const int dy = offset.y();
+    // A quarter turn counter-clockwise maps (x + u, y + v) to (x + v, y - u).
+    const CRect cell(x + dy, y - dx - width, x + dy + fm.height(), y - dx);
+    TextInCell(cell, options, rc, text.isEmpty(), [&](QPainter& p) {
+        p.translate(x, y);
+        p.rotate(-90.0);
+        p.drawText(QPoint(dx, dy + fm.ascent()), text);
+    });
 }
 
 void CDrawContext::MoveTo(int x, int y)

@@ -9,6 +9,8 @@
 #include "platform/Rect.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QPoint>
 #include <QImage>
 #include <QString>
 #include <functional>
@@ -104,6 +106,13 @@ private:
     CRect ClipToImage(const CRect& rc) const;
     void PlotPenPixel(int x, int y, int index);
     void TakePixels();
+    // Where text of `width` starts relative to its reference point, by the
+    // selected alignment.
+    QPoint AlignmentOffset(int width, const QFontMetrics& fm) const;
+    // Fills the opaque box, then draws the glyphs (drawGlyphs(painter)) in the
+    // character cell, clipped as the options ask, and reports the change.
+    template <typename DrawGlyphs>
+    void TextInCell(const CRect& cell, unsigned options, const CRect* rc, bool empty, DrawGlyphs drawGlyphs);
     void EnsurePixels();
     std::uint32_t* Row(int y) { return m_pPixels + static_cast<std::ptrdiff_t>(y) * m_nStride; }
 
