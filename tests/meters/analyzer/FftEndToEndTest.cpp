@@ -5,8 +5,7 @@
 #include "meters/analyzer/FftView.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
-#include "tests/common/TestEnvironment.h"
+#include "tests/common/ViewTestBench.h"
 
 #include "FftSignals.h"
 
@@ -16,16 +15,9 @@
 namespace {
 constexpr int kBlockFrames = 512;
 
-class FftEndToEndTest : public ::testing::Test {
+class FftEndToEndTest : public CViewTestBench {
 protected:
-    FftEndToEndTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        CFftView::ResetClassState();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
+    FftEndToEndTest() { CFftView::ResetClassState(); }
     ~FftEndToEndTest() override
     {
         doc.SetFft(nullptr);
@@ -61,12 +53,6 @@ protected:
     }
     unsigned Level(int bar) { return view->Ctrl()->Bar(static_cast<unsigned>(bar)).Level(); }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
     std::unique_ptr<CFftView> view;
 };
 }

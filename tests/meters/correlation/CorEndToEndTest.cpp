@@ -5,8 +5,7 @@
 #include "meters/correlation/CorView.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
-#include "tests/common/FakeViewFrame.h"
-#include "tests/common/TestEnvironment.h"
+#include "tests/common/ViewTestBench.h"
 
 #include <gtest/gtest.h>
 
@@ -17,15 +16,8 @@ namespace {
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-class CorEndToEndTest : public ::testing::Test {
+class CorEndToEndTest : public CViewTestBench {
 protected:
-    CorEndToEndTest() : doc(capture), host(doc)
-    {
-        CTestEnvironment::ClearSettings();
-        driver.AddDevice("Line In");
-        capture.CreateThread();
-        capture.Device().EnumerateDevices();
-    }
     ~CorEndToEndTest() override
     {
         doc.SetCor(nullptr);
@@ -66,12 +58,6 @@ protected:
     }
     COLORREF Px(int x, int y) { return view->Ctrl()->Dc().GetPixel(x, y); }
 
-    CNoticeRecorder notices;
-    CTestWaveDriver driver; // outlives the capture object
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakeViewHost host;
-    CFakeViewFrame frame;
     std::unique_ptr<CCorView> view;
 };
 
