@@ -10,9 +10,12 @@ CDrawContext::CDrawContext() : m_image(1, 1, QImage::Format_RGB32)
     TakePixels();
 }
 
-void CDrawContext::Resize(int width, int height)
+void CDrawContext::Resize(int width, int height, int scale)
 {
-    m_image = QImage(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32);
+    m_nScale = std::max(scale, 1);
+    m_image = QImage(std::max(width, 1) * m_nScale, std::max(height, 1) * m_nScale, QImage::Format_RGB32);
+    // A painter on the image then works in logical pixels, as the primitives do.
+    m_image.setDevicePixelRatio(m_nScale);
     m_image.fill(Qt::black);
     TakePixels();
     MarkDirty(ClientRect());
@@ -22,8 +25,8 @@ void CDrawContext::TakePixels()
 {
     m_pPixels = reinterpret_cast<std::uint32_t*>(m_image.bits());
     m_nStride = static_cast<int>(m_image.bytesPerLine() / sizeof(std::uint32_t));
-    m_nWidth = m_image.width();
-    m_nHeight = m_image.height();
+    m_nWidth = m_image.width() / m_nScale;
+    m_nHeight = m_image.height() / m_nScale;
 }
 
 void CDrawContext::EnsurePixels()
@@ -94,12 +97,17 @@ void CDrawContext::FillSolidRect(const CRect& rc, COLORREF color)
     const CRect r = ClipToImage(rc);
     if (r.IsRectEmpty())
         return;
-    const std::uint32_t pixel = ToPixel(color);
-    for (int y = r.top; y < r.bottom; ++y) {
-        std::uint32_t* line = Row(y);
-        std::fill(line + r.left, line + r.right, pixel);
-    }
+    FillDevice(r, ToPixel(color));
     MarkDirty(r);
+}
+
+void CDrawContext::FillDevice(const CRect& r, std::uint32_t pixel)
+{
+    const int s = m_nScale;
+    for (int y = r.top * s; y < r.bottom * s; ++y) {
+        std::uint32_t* line = Row(y);
+        std::fill(line + r.left * s, line + r.right * s, pixel);
+    }
 }
 
 void CDrawContext::PatBlt(const CRect& rc, Rop rop)
@@ -114,9 +122,10 @@ void CDrawContext::PatBlt(const CRect& rc, Rop rop)
         return;
     EnsurePixels();
     const std::uint32_t mask = ToPixel(m_crBrush) & 0x00FFFFFFu;
-    for (int y = r.top; y < r.bottom; ++y) {
+    const int s = m_nScale;
+    for (int y = r.top * s; y < r.bottom * s; ++y) {
         std::uint32_t* line = Row(y);
-        for (int x = r.left; x < r.right; ++x)
+        for (int x = r.left * s; x < r.right * s; ++x)
             line[x] ^= mask;
     }
     MarkDirty(r);
@@ -206,12 +215,8 @@ void CDrawContext::PlotPenPixel(int x, int y, int index)
         return;
     const int half = (m_nPenWidth - 1) / 2;
     const CRect r = ClipToImage(CRect(x - half, y - half, x - half + m_nPenWidth, y - half + m_nPenWidth));
-    const std::uint32_t pixel = ToPixel(m_crPen);
-    for (int py = r.top; py < r.bottom; ++py) {
-        std::uint32_t* line = Row(py);
-        for (int px = r.left; px < r.right; ++px)
-            line[px] = pixel;
-    }
+    if (!r.IsRectEmpty())
+        FillDevice(r, ToPixel(m_crPen));
 }
 
 void CDrawContext::LineTo(int x, int y)
@@ -275,7 +280,7 @@ void CDrawContext::SetPixel(int x, int y, COLORREF color)
     EnsurePixels();
     if (!ClientRect().PtInRect(x, y))
         return;
-    Row(y)[x] = ToPixel(color);
+    FillDevice(CRect(x, y, x + 1, y + 1), ToPixel(color));
     MarkDirty(CRect(x, y, x + 1, y + 1));
 }
 
@@ -283,5 +288,6 @@ COLORREF CDrawContext::GetPixel(int x, int y) const
 {
     if (!ClientRect().PtInRect(x, y))
         return 0xFFFFFFFFu;
-    return FromPixel(reinterpret_cast<const std::uint32_t*>(m_image.constScanLine(y))[x]);
+    // The block's top-left device pixel; a primitive sets the whole block alike.
+    return FromPixel(reinterpret_cast<const std::uint32_t*>(m_image.constScanLine(y * m_nScale))[x * m_nScale]);
 }

@@ -4,6 +4,12 @@
 // colours, text alignment), which stay selected between calls. Every
 // primitive draws into the back buffer in exact pixels and reports the
 // rectangle it changed, so the owning widget repaints only that.
+//
+// Coordinates are logical pixels. On a screen with a device pixel ratio the
+// back buffer holds `scale` device pixels per logical pixel, and every
+// primitive covers whole scale x scale blocks, so a one-pixel line is exactly
+// `scale` device pixels wide and nothing is blurred by stretching; text is
+// rendered at device resolution from the same logical layout.
 // Owned and used by the UI thread only.
 #include "platform/ColorRef.h"
 #include "platform/Rect.h"
@@ -45,12 +51,15 @@ class CDrawContext {
 public:
     CDrawContext();
 
-    // A new back buffer of this size, all black. Selected objects are kept.
-    void Resize(int width, int height);
+    // A new back buffer of this logical size, all black, with `scale` device
+    // pixels per logical pixel (at least 1). Selected objects are kept.
+    void Resize(int width, int height, int scale = 1);
     int Width() const { return m_nWidth; }
     int Height() const { return m_nHeight; }
+    int Scale() const { return m_nScale; }
     CRect ClientRect() const { return CRect(0, 0, Width(), Height()); }
-    // The back buffer. Whoever keeps a copy of it shares its pixels until the
+    // The back buffer, in device pixels (its device pixel ratio is the
+    // scale). Whoever keeps a copy of it shares its pixels until the
     // next primitive writes (which then takes a pixel buffer of its own).
     const QImage& Image() const
     {
@@ -58,7 +67,7 @@ public:
         return m_image;
     }
 
-    // Called with every changed rectangle (in back-buffer pixels).
+    // Called with every changed rectangle (in logical pixels).
     void SetDirtyHandler(std::function<void(const CRect&)> handler) { m_dirty = std::move(handler); }
 
     // Selection; each returns the previous value where GDI would.
@@ -105,6 +114,8 @@ private:
     void MarkDirty(const CRect& rc);
     CRect ClipToImage(const CRect& rc) const;
     void PlotPenPixel(int x, int y, int index);
+    // Sets every device pixel of the logical rectangle `r` (already clipped).
+    void FillDevice(const CRect& r, std::uint32_t pixel);
     void TakePixels();
     // Where text of `width` starts relative to its reference point, by the
     // selected alignment.
@@ -121,6 +132,7 @@ private:
     int m_nStride = 0;
     int m_nWidth = 1;
     int m_nHeight = 1;
+    int m_nScale = 1;
     // Set when the image may have been copied or repainted by a QPainter
     // since the pixel pointer was taken.
     mutable bool m_bMaybeShared = false;

@@ -12,12 +12,20 @@ packages=(
   fonts-dejavu-core
   jackd2 libjack-jackd2-dev
   sox
+  weston qt6-wayland
 )
 
 # Optional: a virtual X server and ImageMagick, to take screenshots of the
 # real program in an X server (xvfb-run ... lumetra --demo; import -window root).
 if [ "${LUMETRA_SCREENSHOT_TOOLS:-0}" = 1 ]; then
   packages+=(xvfb xauth imagemagick)
+fi
+
+# Packaging and its checks (scripts/package.sh, scripts/check-package.sh):
+# dpkg-shlibdeps and file for the package's dependencies, the validators of
+# the desktop entry, the metainfo, the manual pages and the package.
+if [ "${LUMETRA_PACKAGE_TOOLS:-0}" = 1 ]; then
+  packages+=(dpkg-dev file gzip desktop-file-utils appstream lintian man-db)
 fi
 
 missing=()

@@ -32,6 +32,8 @@ CCommandLine CCommandLine::Parse(const QStringList& args)
             listDevices = true;
         } else if (arg == QLatin1String("--demo")) {
             line.demo = true;
+        } else if (arg == QLatin1String("--data-home")) {
+            line.dataHome = true;
         } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             line.action = Action::Help;
             return line;
@@ -71,8 +73,11 @@ QString CCommandLine::UsageText()
         "Usage: lumetra [options]\n"
         "Live stereo audio meter: PPM, correlation meter, spectrum analyzer and stereo meter.\n"
         "\n"
-        "  --demo              add the demonstration input devices\n"
+        "  --demo              add the demonstration input devices; a first start (no settings\n"
+        "                      yet) reads \"Demo: Music mix\" with every instrument on\n"
         "  --input FILE        add an input device that plays FILE in a loop\n"
+        "  --data-home         work in $XDG_DATA_HOME/lumetra (created if missing), which then\n"
+        "                      holds the workspace file cv.wsp; the desktop menu entry uses it\n"
         "  --list-devices      print the input devices (id and name; -1 is the default) and exit\n"
         "  --version           print the version and exit\n"
         "  --quit-after MS     close the main window after MS milliseconds\n"

@@ -11,6 +11,7 @@ public:
 
     Action action = Action::Run;
     bool demo = false;
+    bool dataHome = false; // work in the program's folder under the XDG data home
     QString inputFile;
     int quitAfterMs = -1; // -1: run until the user closes the window
     QString screenshot;

@@ -63,17 +63,27 @@ void CMeterCtrl::FlushDirty()
 
 void CMeterCtrl::ResizeBackBuffer()
 {
-    m_dc.Resize(std::max(width() - 2 * kBorder, 0), std::max(height() - 2 * kBorder, 0));
+    // Device resolution on a HiDPI screen, so nothing is stretched on its way there.
+    m_dc.Resize(std::max(width() - 2 * kBorder, 0), std::max(height() - 2 * kBorder, 0),
+        std::max(qRound(devicePixelRatioF()), 1));
 }
 
 void CMeterCtrl::paintEvent(QPaintEvent* event)
 {
+    // Moved to a screen of another pixel ratio: lay out and draw afresh.
+    if (m_dc.Scale() != std::max(qRound(devicePixelRatioF()), 1)) {
+        ResizeBackBuffer();
+        Invalidate();
+    }
     PaintNow();
     QPainter painter(this);
     const QRect client(kBorder, kBorder, width() - 2 * kBorder, height() - 2 * kBorder);
     const QRect exposed = event->rect().intersected(client);
-    if (!exposed.isEmpty())
-        painter.drawImage(exposed.topLeft(), m_dc.Image(), exposed.translated(-kBorder, -kBorder));
+    if (!exposed.isEmpty()) {
+        const int s = m_dc.Scale();
+        const QRect source = exposed.translated(-kBorder, -kBorder);
+        painter.drawImage(exposed, m_dc.Image(), QRect(source.topLeft() * s, source.size() * s));
+    }
     // WS_BORDER: a one-pixel frame around the client area.
     painter.setPen(QColor(128, 128, 128));
     painter.drawRect(0, 0, width() - 1, height() - 1);

@@ -2,6 +2,8 @@
 // for and runs the application until its main window is closed.
 #include "Version.h"
 #include "shell/CommandLine.h"
+#include "shell/DataHome.h"
+#include "shell/DemoFirstRun.h"
 #include "shell/MainFrame.h"
 #include "shell/TerminationWatcher.h"
 #include "shell/VelmoraApp.h"
@@ -9,6 +11,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QTimer>
 #include <cstdio>
 
@@ -47,6 +50,20 @@ void ScheduleQuit(CVelmoraApp& lumetra, const CCommandLine& line, bool& screensh
     });
 }
 
+// Moves into the program's own folder; the files named on the command line
+// stay the ones the user meant. A folder that cannot be made is reported and
+// the current one kept.
+void EnterDataHome(CCommandLine& line)
+{
+    if (!line.inputFile.isEmpty())
+        line.inputFile = QDir::current().absoluteFilePath(line.inputFile);
+    if (!line.screenshot.isEmpty())
+        line.screenshot = QDir::current().absoluteFilePath(line.screenshot);
+    QString error;
+    if (!CDataHome::Enter(error))
+        std::fprintf(stderr, "lumetra: %s; working in %s\n", qPrintable(error), qPrintable(QDir::currentPath()));
+}
+
 // Closes every modal window waiting for the user, such as a message box.
 void CloseNotices()
 {
@@ -62,7 +79,7 @@ int main(int argc, char** argv)
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    const CCommandLine line = CCommandLine::Parse(args);
+    CCommandLine line = CCommandLine::Parse(args);
 
     switch (line.action) {
     case CCommandLine::Action::Help:
@@ -81,8 +98,12 @@ int main(int argc, char** argv)
         break;
     }
 
+    if (line.dataHome)
+        EnterDataHome(line);
     CTerminationWatcher::InstallHandlers();
     QApplication app(argc, argv);
+    // Wayland compositors and task bars find the menu entry, and its icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.tarvix.Lumetra"));
     CVelmoraApp lumetra;
     // Ending from outside closes a notice that waits for the user (the start
     // may show one) and then the main window, as the user would.
@@ -93,7 +114,9 @@ int main(int argc, char** argv)
         if (lumetra.MainFrame() && lumetra.MainFrame()->isVisible())
             lumetra.MainFrame()->close();
     });
-    RegisterAudioDrivers(line.demo, line.inputFile);
+    const AudioDriverRegistration drivers = RegisterAudioDrivers(line.demo, line.inputFile);
+    if (line.demo)
+        CDemoFirstRun::SeedIfFirstRun(drivers.demoDevice);
     if (terminating)
         return CCommandLine::kExitOk; // ended at the input file's notice: nothing started yet
     if (!lumetra.InitInstance()) {

@@ -29,6 +29,8 @@ TEST(CommandLine, RunOptionsAreTakenWithTheirValues)
     EXPECT_EQ(line.inputFile, QStringLiteral("tone.wav"));
     EXPECT_EQ(line.quitAfterMs, 1500);
     EXPECT_EQ(line.screenshot, QStringLiteral("shot.png"));
+    EXPECT_FALSE(line.dataHome);
+    EXPECT_TRUE(Parse({ "--data-home" }).dataHome);
 }
 
 TEST(CommandLine, ListDevicesKeepsTheDriverOptions)

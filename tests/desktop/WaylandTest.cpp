@@ -1,0 +1,97 @@
+// The real program under a headless Wayland compositor (weston), on a socket
+// and runtime folder of its own.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+constexpr const char* kSocket = "lumetra-test";
+
+class Wayland : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (LUMETRA_TSAN_BUILD)
+            GTEST_SKIP() << "the Wayland client libraries are not built for ThreadSanitizer; the normal build runs this test";
+        const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+        if (weston.isEmpty())
+            GTEST_SKIP() << "weston is not installed";
+        ASSERT_TRUE(m_runtime.isValid());
+        // The compositor refuses a runtime folder others may enter.
+        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        m_weston.setProcessEnvironment(env);
+        m_weston.setProcessChannelMode(QProcess::MergedChannels);
+        m_weston.start(weston, { QStringLiteral("--backend=headless-backend.so"),
+            QStringLiteral("--socket=%1").arg(QLatin1String(kSocket)), QStringLiteral("--idle-time=0"),
+            QStringLiteral("--width=1024"), QStringLiteral("--height=768") });
+        ASSERT_TRUE(m_weston.waitForStarted());
+        // Ready once its socket exists; the limit is a safety net.
+        QElapsedTimer timer;
+        timer.start();
+        const QString socket = QDir(m_runtime.path()).filePath(QLatin1String(kSocket));
+        while (!QFile::exists(socket) && m_weston.state() == QProcess::Running && timer.elapsed() < 20000)
+            QThread::msleep(50);
+        ASSERT_TRUE(QFile::exists(socket)) << qPrintable(QString::fromLocal8Bit(m_weston.readAll()));
+    }
+
+    void TearDown() override
+    {
+        if (m_weston.state() != QProcess::NotRunning) {
+            m_weston.terminate();
+            if (!m_weston.waitForFinished(5000))
+                m_weston.kill();
+            m_weston.waitForFinished(5000);
+        }
+    }
+
+    QTemporaryDir m_runtime;
+    QProcess m_weston;
+};
+
+TEST_F(Wayland, DemoRunsAndShowsAPicture)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), QLatin1String(kSocket));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), QDir(folder.path()).filePath(QStringLiteral("cache")));
+    env.remove(QStringLiteral("DISPLAY"));
+    QProcess lumetra;
+    lumetra.setProcessEnvironment(env);
+    lumetra.setWorkingDirectory(folder.path());
+    lumetra.start(QStringLiteral(LUMETRA_PROGRAM),
+        { QStringLiteral("--demo"), QStringLiteral("--quit-after"), QStringLiteral("3000"), QStringLiteral("--screenshot"),
+            QStringLiteral("shot.png") });
+    ASSERT_TRUE(lumetra.waitForFinished(60000)) << "the program did not end";
+    const QString err = QString::fromLocal8Bit(lumetra.readAllStandardError());
+    EXPECT_EQ(lumetra.exitStatus(), QProcess::NormalExit) << qPrintable(err);
+    EXPECT_EQ(lumetra.exitCode(), 0) << qPrintable(err);
+    EXPECT_FALSE(err.contains(QStringLiteral("Could not load the Qt platform plugin"))) << qPrintable(err);
+
+    const QImage shot(QDir(folder.path()).filePath(QStringLiteral("shot.png")));
+    ASSERT_FALSE(shot.isNull());
+    EXPECT_GE(shot.width(), 640);
+    EXPECT_GE(shot.height(), 480);
+    // The instruments, their captions and the menu bar give many colours; a
+    // blank or black window gives one or two.
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 2)
+        for (int x = 0; x < shot.width(); x += 2)
+            colours.insert(shot.pixel(x, y));
+    EXPECT_GT(colours.size(), 16);
+}
+}
