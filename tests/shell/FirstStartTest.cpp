@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 const QStringList kInstruments = { QStringLiteral("PPM"), QStringLiteral("COR"), QStringLiteral("FFT"), QStringLiteral("STM") };
 
@@ -72,6 +74,8 @@ struct FirstStartCase {
     int expectedDevice;  // -2: the music mix's id, -3: the device after it
     int expectedOn[4];   // PPM, COR, FFT, STM
 };
+
+void PrintTo(const FirstStartCase& c, std::ostream* os) { *os << c.name; }
 
 class FirstStart : public ::testing::TestWithParam<FirstStartCase> {};
 
