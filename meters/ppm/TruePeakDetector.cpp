@@ -1,5 +1,6 @@
 #include "meters/ppm/TruePeakDetector.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -22,49 +23,68 @@ void CTruePeakDetector::Init(double /*rate*/)
 {
     for (int p = 0; p < kPhases; ++p)
         for (int k = 0; k < kTaps; ++k)
-            m_coeffs[static_cast<std::size_t>(p)][static_cast<std::size_t>(kTaps - 1 - k)] = kFilter[p][k];
+            m_coeffs[static_cast<std::size_t>(kTaps - 1 - k)][p] = kFilter[p][k];
     Reset();
 }
 
 void CTruePeakDetector::Reset()
 {
     m_history.fill(0.0f);
-    m_nPos = 0;
-    m_fMax = 0;
+    m_max = Lanes {};
 }
 
-void CTruePeakDetector::Push(float x)
+void CTruePeakDetector::FilterChunk(float* buffer, int n)
 {
-    m_history[static_cast<std::size_t>(m_nPos)] = x;
-    m_history[static_cast<std::size_t>(m_nPos + kTaps)] = x;
-    m_nPos = m_nPos + 1 == kTaps ? 0 : m_nPos + 1;
-    // The window m_history[m_nPos .. m_nPos + kTaps) runs oldest to newest.
-    const float* window = m_history.data() + m_nPos;
-    float peak = m_fMax;
-    for (const auto& phase : m_coeffs) {
-        float y = 0;
-        for (int k = 0; k < kTaps; ++k)
-            y += phase[static_cast<std::size_t>(k)] * window[k];
-        peak = std::fmax(peak, std::fabs(y));
+    std::copy(m_history.begin(), m_history.end(), buffer);
+    // Locals, so the taps and the maxima stay in registers for the loop.
+    const std::array<Lanes, kTaps> c = m_coeffs;
+    Lanes highest = m_max;
+    for (int i = 0; i < n; ++i) {
+        const float* window = buffer + i; // kTaps samples, oldest first
+        // Partial sums, so the additions need not wait on each other.
+        Lanes a {}, b {}, d {};
+        for (int k = 0; k < kTaps; k += 3) {
+            a += c[static_cast<std::size_t>(k)] * window[k];
+            b += c[static_cast<std::size_t>(k + 1)] * window[k + 1];
+            d += c[static_cast<std::size_t>(k + 2)] * window[k + 2];
+        }
+        const Lanes y = a + b + d;
+        const Lanes magnitude = y < 0 ? -y : y;
+        highest = magnitude > highest ? magnitude : highest;
     }
-    m_fMax = peak;
+    m_max = highest;
+    std::copy(buffer + n, buffer + n + kHistory, m_history.begin());
 }
 
 void CTruePeakDetector::Process(const float* samples, int n, int stride)
 {
-    for (int i = 0; i < n; ++i)
-        Push(samples[static_cast<std::ptrdiff_t>(i) * stride]);
+    float buffer[kHistory + kChunk];
+    for (int done = 0; done < n;) {
+        const int count = std::min(kChunk, n - done);
+        for (int i = 0; i < count; ++i)
+            buffer[kHistory + i] = samples[static_cast<std::ptrdiff_t>(done + i) * stride];
+        FilterChunk(buffer, count);
+        done += count;
+    }
 }
 
 void CTruePeakDetector::Process(const std::int16_t* stereo, int frames, int channel)
 {
-    for (int i = 0; i < frames; ++i)
-        Push(static_cast<float>(stereo[2 * i + channel]) * kInt16FullScale);
+    float buffer[kHistory + kChunk];
+    for (int done = 0; done < frames;) {
+        const int count = std::min(kChunk, frames - done);
+        for (int i = 0; i < count; ++i)
+            buffer[kHistory + i] = static_cast<float>(stereo[2 * (done + i) + channel]) * kInt16FullScale;
+        FilterChunk(buffer, count);
+        done += count;
+    }
 }
 
 float CTruePeakDetector::Read()
 {
-    const float peak = m_fMax;
-    m_fMax = 0;
+    float peak = 0;
+    for (int p = 0; p < kPhases; ++p)
+        peak = m_max[p] > peak ? m_max[p] : peak;
+    m_max = Lanes {};
     return peak;
 }

@@ -34,13 +34,23 @@ public:
     float Read();
 
 private:
-    void Push(float x);
+    // Samples are converted into a small stack buffer behind the history
+    // and filtered from there in one tight loop.
+    static constexpr int kChunk = 64;
+    static constexpr int kHistory = kTaps - 1;
 
-    // Each phase's taps, oldest sample first, to run over the history.
-    std::array<std::array<float, kTaps>, kPhases> m_coeffs {};
-    // The last kTaps samples, stored twice so the window that ends at the
-    // newest sample is always contiguous.
-    std::array<float, 2 * kTaps> m_history {};
-    int m_nPos = 0;
-    float m_fMax = 0;
+    // Four floats in one vector register (GCC and Clang vector extension).
+    typedef float Lanes __attribute__((vector_size(16)));
+
+    // Filters buffer[kHistory .. kHistory + n), the history in front of it.
+    void FilterChunk(float* buffer, int n);
+
+    // The filter tap by tap, oldest sample first, the four phases side by
+    // side: one sample times one row feeds all four interpolated values in
+    // one vector operation.
+    std::array<Lanes, kTaps> m_coeffs {};
+    // The last kHistory samples, oldest first.
+    std::array<float, kHistory> m_history {};
+    // The highest magnitude of each phase since the last Read.
+    Lanes m_max {};
 };
