@@ -110,6 +110,12 @@ QJsonArray NotesOf(const CSoundFileReader& reader, const StreamStats& stats)
     if (reader.Frames() > stats.frames) {
         notes.append(QStringLiteral("the file ended after %1 of its %2 frames").arg(stats.frames).arg(reader.Frames()));
     }
+    if (reader.ClippedSamples() > 0)
+        notes.append(QStringLiteral("%1 samples lay beyond full scale and were read as full scale")
+                         .arg(reader.ClippedSamples()));
+    if (reader.NonFiniteSamples() > 0)
+        notes.append(QStringLiteral("%1 samples were not finite (NaN or infinite) and were read as silence")
+                         .arg(reader.NonFiniteSamples()));
     if (stats.dropped > 0)
         notes.append(QStringLiteral("%1 packets were dropped on their way to the instruments").arg(stats.dropped));
     return notes;

@@ -3,6 +3,33 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
+
+namespace {
+// Encodings whose decoded samples are floating point. Converting them to
+// 16 bits is ours to do: libsndfile's own conversion wraps values beyond
+// full scale and leaves NaN undefined.
+bool IsFloatEncoding(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+    case SF_FORMAT_VORBIS:
+    case SF_FORMAT_OPUS:
+    case SF_FORMAT_MPEG_LAYER_I:
+    case SF_FORMAT_MPEG_LAYER_II:
+    case SF_FORMAT_MPEG_LAYER_III:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// 1.0 maps to 32768, the scale libsndfile uses between 16-bit and float
+// data, so a 16-bit file stored as float reads back sample for sample and
+// both +1.0 and -1.0 reach full scale.
+constexpr float kFullScale = 32768.0f;
+}
 
 CSoundFileReader::~CSoundFileReader() { Close(); }
 
@@ -20,13 +47,21 @@ bool CSoundFileReader::Open(const std::string& path, std::string& error)
         error = "The file holds no audio channels.";
         return false;
     }
-    // Floating-point files are read with their full scale mapped to 16 bits.
-    sf_command(file, SFC_SET_SCALE_FLOAT_INT_READ, nullptr, SF_TRUE);
     m_pFile = file;
     m_nSampleRate = info.samplerate;
     m_nChannels = info.channels;
     m_nFrames = info.frames;
-    m_chunk.assign(static_cast<std::size_t>(kChunkFrames) * static_cast<std::size_t>(m_nChannels), 0);
+    m_bFloat = IsFloatEncoding(info.format);
+    m_nClipped = 0;
+    m_nNonFinite = 0;
+    const auto chunkSamples = static_cast<std::size_t>(kChunkFrames) * static_cast<std::size_t>(m_nChannels);
+    if (m_bFloat) {
+        m_floatChunk.assign(chunkSamples, 0.0f);
+        m_chunk.clear();
+    } else {
+        m_chunk.assign(chunkSamples, 0);
+        m_floatChunk.clear();
+    }
     return true;
 }
 
@@ -44,17 +79,48 @@ int CSoundFileReader::ReadStereo(std::int16_t* stereo, int frames)
     int done = 0;
     while (done < frames) {
         const int want = std::min(kChunkFrames, frames - done);
-        const auto got = static_cast<int>(sf_readf_short(m_pFile, m_chunk.data(), want));
-        for (int i = 0; i < got; ++i) {
-            const short* frame = m_chunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
-            stereo[2 * (done + i)] = frame[0];
-            stereo[2 * (done + i) + 1] = m_nChannels > 1 ? frame[1] : frame[0];
-        }
+        std::int16_t* out = stereo + 2 * static_cast<std::ptrdiff_t>(done);
+        const int got = m_bFloat ? ReadFloatChunk(out, want) : ReadIntegerChunk(out, want);
         done += got;
         if (got < want)
             break;
     }
     return done;
+}
+
+int CSoundFileReader::ReadIntegerChunk(std::int16_t* stereo, int want)
+{
+    const auto got = static_cast<int>(sf_readf_short(m_pFile, m_chunk.data(), want));
+    for (int i = 0; i < got; ++i) {
+        const short* frame = m_chunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
+        stereo[2 * i] = frame[0];
+        stereo[2 * i + 1] = m_nChannels > 1 ? frame[1] : frame[0];
+    }
+    return got;
+}
+
+int CSoundFileReader::ReadFloatChunk(std::int16_t* stereo, int want)
+{
+    const auto got = static_cast<int>(sf_readf_float(m_pFile, m_floatChunk.data(), want));
+    for (int i = 0; i < got; ++i) {
+        const float* frame = m_floatChunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
+        stereo[2 * i] = FloatToSample(frame[0]);
+        // A mono file's one sample is checked (and counted) once.
+        stereo[2 * i + 1] = m_nChannels > 1 ? FloatToSample(frame[1]) : stereo[2 * i];
+    }
+    return got;
+}
+
+std::int16_t CSoundFileReader::FloatToSample(float x)
+{
+    if (!std::isfinite(x)) {
+        ++m_nNonFinite;
+        return 0;
+    }
+    if (x > 1.0f || x < -1.0f)
+        ++m_nClipped;
+    const float scaled = std::nearbyint(std::clamp(x, -1.0f, 1.0f) * kFullScale);
+    return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
 }
 
 bool CSoundFileReader::Rewind() { return m_pFile && sf_seek(m_pFile, 0, SEEK_SET) == 0; }

@@ -5,6 +5,10 @@
 // one block's worth of the file's own frames, allocated at Open, so
 // ReadStereo allocates nothing and may run on a pacing thread.
 //
+// Floating-point data keeps its true level: 1.0 is full scale, a value
+// beyond it reads as full scale (a clipped sample), NaN and infinities read
+// as silence (a non-finite sample). Both are counted so a report can say so.
+//
 // Threads: one thread at a time.
 #include <cstdint>
 #include <string>
@@ -30,6 +34,9 @@ public:
     int SampleRate() const { return m_nSampleRate; }
     int Channels() const { return m_nChannels; }
     long long Frames() const { return m_nFrames; }
+    // True when the file's samples are floating point (read through the
+    // clipping and non-finite checks below).
+    bool IsFloatingPoint() const { return m_bFloat; }
 
     // Reads up to `frames` frames into `stereo` (interleaved, left first);
     // returns the number read, fewer only at the end of the file.
@@ -37,10 +44,24 @@ public:
     // Back to the first frame; false when the file cannot seek.
     bool Rewind();
 
+    // Samples of the measured channels read since Open (each lap of a
+    // rewound file counts again) whose value lay beyond full scale, and
+    // samples that were NaN or infinite. Always 0 for integer files.
+    long long ClippedSamples() const { return m_nClipped; }
+    long long NonFiniteSamples() const { return m_nNonFinite; }
+
 private:
+    int ReadIntegerChunk(std::int16_t* stereo, int want);
+    int ReadFloatChunk(std::int16_t* stereo, int want);
+    std::int16_t FloatToSample(float x);
+
     sf_private_tag* m_pFile = nullptr;
     int m_nSampleRate = 0;
     int m_nChannels = 0;
     long long m_nFrames = 0;
-    std::vector<short> m_chunk; // kChunkFrames frames of the file's own channels
+    bool m_bFloat = false;
+    long long m_nClipped = 0;
+    long long m_nNonFinite = 0;
+    std::vector<short> m_chunk;       // kChunkFrames frames of the file's own channels (integer files)
+    std::vector<float> m_floatChunk;  // the same for floating-point files
 };
