@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   jackd2 libjack-jackd2-dev
   sox
+  libebur128-dev
 )
 
 # Optional: a virtual X server and ImageMagick, to take screenshots of the
