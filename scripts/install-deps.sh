@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core
   jackd2 libjack-jackd2-dev
   sox
+  libebur128-dev
   weston qt6-wayland
 )
 

@@ -1,0 +1,162 @@
+// The loudness control's drawing on its back buffer, its menu and its
+// reset click.
+#include "meters/loudness/LoudnessCtrl.h"
+#include "meters/loudness/LoudnessFeed.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+
+class LoudnessCtrlTest : public ::testing::Test {
+protected:
+    LoudnessCtrlTest()
+    {
+        ctrl.Create(0, 0, 220, 360, lud::kCtrlId);
+        ctrl.PaintNow();
+    }
+
+    COLORREF Pixel(int x, int y) { return ctrl.Dc().GetPixel(x, y); }
+    int MidX(const CRect& rc) const { return (rc.left + rc.right) / 2; }
+
+    bool RowHasColor(int row, COLORREF color)
+    {
+        const CRect rc = ctrl.ReadoutRow(row);
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                if (Pixel(x, y) == color)
+                    return true;
+        return false;
+    }
+
+    static CLoudnessSnapshot Reading(float momentary, float truePeakLeftDb, float truePeakRightDb)
+    {
+        CLoudnessSnapshot r;
+        r.valid = CLoudnessSnapshot::kMomentary | CLoudnessSnapshot::kIntegrated;
+        r.momentary = momentary;
+        r.integrated = momentary;
+        r.truePeak[0] = static_cast<float>(std::pow(10.0, truePeakLeftDb / 20.0));
+        r.truePeak[1] = static_cast<float>(std::pow(10.0, truePeakRightDb / 20.0));
+        return r;
+    }
+
+    CLoudnessCtrl ctrl;
+};
+
+TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
+{
+    struct Row {
+        float momentary;
+        bool greenAtBottom;
+        bool yellowAboveTarget;
+    };
+    // EBU R 128 target -23 LUFS on the EBU +9 scale (-18..+9 LU).
+    const Row rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
+    const CRect bar = ctrl.MomentaryBar();
+    const int target = ctrl.RowOfLu(0.0);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.momentary);
+        ctrl.ShowReading(Reading(row.momentary, -10.0f, -10.0f));
+        EXPECT_EQ(Pixel(MidX(bar), bar.bottom - 1) == lud::kBelowTargetColor, row.greenAtBottom);
+        EXPECT_EQ(Pixel(MidX(bar), target - 2) == lud::kAboveTargetColor, row.yellowAboveTarget);
+        // Nothing above the level: 3 LU over the target lies well below the top.
+        EXPECT_EQ(Pixel(MidX(bar), bar.top), lud::kBlack);
+        // The target mark crosses the bar and reaches beyond it.
+        EXPECT_EQ(Pixel(bar.left - 1, target), lud::kTargetMarkColor);
+    }
+    // Short-term was not given: its bar shows only the mark.
+    EXPECT_EQ(Pixel(MidX(ctrl.ShortTermBar()), ctrl.ShortTermBar().bottom - 1), lud::kBlack);
+}
+
+TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
+{
+    struct Row {
+        int preset;
+        float peakDb;
+        bool over;
+    };
+    const Row rows[] = {
+        { 0, 2.0f, true },   // EBU R 128, limit -1 dBTP
+        { 0, -1.5f, false },
+        { 1, -1.5f, true },  // ATSC A/85, limit -2 dBTP
+        { 1, -3.0f, false },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.peakDb);
+        ctrl.OnCommand(lud::ID_PRESET_FIRST + row.preset);
+        ctrl.PaintNow();
+        ctrl.ShowReading(Reading(-23.0f, row.peakDb, -20.0f));
+        EXPECT_EQ(RowHasColor(4, lud::kOverColor), row.over);
+        EXPECT_FALSE(RowHasColor(5, lud::kOverColor));
+        EXPECT_TRUE(RowHasColor(5, lud::kReadoutColor));
+    }
+}
+
+TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
+{
+    ctrl.OnCommand(lud::ID_PRESET_FIRST + 2);
+    ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
+    ctrl.OnCommand(lud::ID_UNIT_LU);
+    const auto menu = ctrl.BuildContextMenu();
+    QStringList texts;
+    QStringList checked;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        texts << a->text();
+        if (a->isChecked())
+            checked << a->text();
+    }
+    EXPECT_EQ(texts, QStringList({ "On", "EBU R 128 (-23 LUFS, -1 dBTP)", "ATSC A/85 (-24 LKFS, -2 dBTP)",
+                         "Streaming (-14 LUFS, -1 dBTP)", "Streaming (-16 LUFS, -1 dBTP)", "EBU +9", "EBU +18", "LUFS", "LU",
+                         "Reset Integration" }));
+    EXPECT_EQ(checked, QStringList({ "Streaming (-14 LUFS, -1 dBTP)", "EBU +18", "LU" }));
+    EXPECT_EQ(ctrl.Target().loudness, -14.0);
+}
+
+TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
+{
+    // The target (0 LU) sits at 18/27 of the EBU +9 scale's height from
+    // the bottom and at the EBU +18 scale's two-thirds too (36/54): the
+    // same row; -18 LU is the bottom of one and halfway up the other.
+    const int bottom = ctrl.MomentaryBar().bottom - 1;
+    EXPECT_EQ(ctrl.RowOfLu(-18.0), bottom);
+    ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
+    ctrl.PaintNow();
+    const CRect bar = ctrl.MomentaryBar();
+    EXPECT_NEAR(ctrl.RowOfLu(-18.0), bar.bottom - 1 - (bar.Height() - 1) / 3.0, 1.0);
+    EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
+}
+
+TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
+{
+    CLoudnessFeed feed;
+    feed.Open(48000);
+    ctrl.SetFeed(&feed);
+    ctrl.SetOn(1);
+    std::vector<std::int16_t> block(2 * 512, 1000);
+    CLoudnessSnapshot s;
+    ASSERT_TRUE(feed.ProcessBlock(block.data(), 512, s));
+    ctrl.ShowReading(Reading(-23.0f, -6.0f, -6.0f));
+    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+
+    const CRect momentaryRow = ctrl.ReadoutRow(0);
+    ctrl.OnLButtonDown(momentaryRow.left + 2, momentaryRow.top + 1);
+    EXPECT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+
+    const CRect integratedRow = ctrl.ReadoutRow(2);
+    ctrl.OnLButtonDown(integratedRow.left + 2, integratedRow.top + 1);
+    EXPECT_FALSE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+    const std::uint32_t before = s.resetCount;
+    feed.ProcessBlock(block.data(), 512, s);
+    EXPECT_EQ(s.resetCount, before + 1);
+    EXPECT_TRUE(ctrl.IsOnForCapture());
+    EXPECT_TRUE(feed.IsOn());
+}
+
+} // namespace
