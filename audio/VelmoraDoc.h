@@ -19,6 +19,7 @@
 
 class CAudioCapture;
 class CUiWakeup;
+struct CMeterSharedState;
 
 // What the hub needs of the main window.
 class IDocumentHost {
@@ -48,6 +49,10 @@ public:
     void SetCorrelationEstimator(ICorrelationEstimator* estimator) { m_pEstimator = estimator; }
     void SetAnalyzerFeed(IAnalyzerFeed* feed) { m_pAnalyzerFeed = feed; }
     void SetHost(IDocumentHost* host) { m_pHost = host; }
+    // The instruments' program-wide state, owned by whoever owns the hub;
+    // the views hand its parts to their instruments. The hub never reads it.
+    void SetSharedState(CMeterSharedState* state) { m_pSharedState = state; }
+    CMeterSharedState* SharedState() const { return m_pSharedState; }
 
     IPpmSink* Ppm() const { return m_pPpm; }
     ICorSink* Cor() const { return m_pCor; }
@@ -94,6 +99,7 @@ private:
     ICorrelationEstimator* m_pEstimator = nullptr;
     IAnalyzerFeed* m_pAnalyzerFeed = nullptr;
     IDocumentHost* m_pHost = nullptr;
+    CMeterSharedState* m_pSharedState = nullptr;
     int m_nMeterCount = 0;
 
     // Capture thread only. The block counter is not reset when the device

@@ -12,6 +12,13 @@
 // included (budget: 20 ms).
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
+#include "meters/analyzer/FftCtrl.h"
+#include "meters/analyzer/FftFeed.h"
+#include "meters/common/MeterSharedState.h"
+#include "meters/correlation/CorCtrl.h"
+#include "meters/correlation/CorEstimator.h"
+#include "meters/ppm/PpmCtrl.h"
+#include "meters/stereo/StereoCtrl.h"
 #include "offline/AnalyzeOptions.h"
 #include "offline/OfflineInstruments.h"
 #include "platform/wavein/MusicMixGenerator.h"
@@ -51,14 +58,43 @@ std::vector<std::int16_t> MusicArea()
     return area;
 }
 
-// The hub with every instrument on, wired as the live program wires it.
+// The hub with every instrument on, wired to the display controls as the
+// live program's views wire them.
 struct AllInstruments {
-    AllInstruments() : instruments((EnsureBenchApplication(), CAnalyzeOptions())), doc(capture), area(MusicArea())
+    AllInstruments()
+        : instruments((EnsureBenchApplication(), CAnalyzeOptions()))
+        , feed(instruments.Fft().CaptureState())
+        , doc(capture)
+        , area(MusicArea())
     {
-        instruments.SetSampleRate(kRate);
-        instruments.Attach(doc);
+        instruments.Fft().SetSampleRate(kRate);
+        estimator.SetSmoothingState(&shared.corState);
+        instruments.Ppm().SetTickShare(&shared.ppmTick);
+        instruments.Fft().SetTickShare(&shared.fftTick);
+        Attach();
     }
-    ~AllInstruments() { instruments.Detach(doc); }
+    ~AllInstruments() { Detach(); }
+
+    void Attach()
+    {
+        doc.SetPpm(&instruments.Ppm());
+        doc.SetCor(&instruments.Cor());
+        doc.SetCorrelationEstimator(&estimator);
+        doc.SetFft(&instruments.Fft());
+        doc.SetAnalyzerFeed(&feed);
+        doc.SetStereo(&instruments.Stereo());
+        instruments.Ppm().SetRelay(&instruments.Fft());
+    }
+    void Detach()
+    {
+        doc.SetPpm(nullptr);
+        doc.SetCor(nullptr);
+        doc.SetCorrelationEstimator(nullptr);
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+        doc.SetStereo(nullptr);
+        instruments.Ppm().SetRelay(nullptr);
+    }
 
     void Process(int block)
     {
@@ -67,17 +103,20 @@ struct AllInstruments {
     }
     void Discard()
     {
-        instruments.Detach(doc);
+        Detach();
         doc.ApplyPackets();
-        instruments.Attach(doc);
+        Attach();
     }
     void Apply()
     {
         doc.ApplyPackets();
-        COfflineInstruments::DeliverRelayedTicks();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
     }
 
     COfflineInstruments instruments;
+    CMeterSharedState shared;
+    CCorEstimator estimator;
+    CFftFeed feed;
     CAudioCapture capture;
     CVelmoraDoc doc;
     std::vector<std::int16_t> area;

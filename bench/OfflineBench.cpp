@@ -1,8 +1,9 @@
 // lumetra-analyze's throughput: a 48 kHz stereo file of music-like signal
 // through every instrument, unpaced, as the program analyses it (file
-// reading, the hub, packets, controls). "rt_factor" is the file's length
-// over the time it takes (budget: at least 500x real time, a 10-minute
-// file in under 1.2 s).
+// reading, the hub, packets, the instruments' models). "rt_factor" is the
+// file's length over the time it takes (budget: at least 1000x real time,
+// a 10-minute file in under 0.6 s). Length scaling and memory:
+// bench/offline-scaling.sh.
 #include "offline/AnalyzeOptions.h"
 #include "offline/FileAnalyzer.h"
 #include "platform/wavein/MusicMixGenerator.h"

@@ -5,9 +5,11 @@
 #include "offline/InstrumentReadings.h"
 #include "offline/OfflineIds.h"
 #include "offline/OfflineInstruments.h"
+#include "offline/OfflineModels.h"
 #include "offline/SnapshotWriter.h"
 #include "platform/wavein/SoundFileReader.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdint>
 #include <memory>
@@ -41,40 +43,47 @@ double SecondsOf(int blocks, int rate)
     return static_cast<double>(blocks) * offline::kBlockFrames / static_cast<double>(rate);
 }
 
-// Applies the hub's packets as the woken UI thread does, with the ticks the
-// PPM relayed; a window that reached the correlation meter adds a timeline
-// entry.
-void Drain(CVelmoraDoc& doc, COfflineInstruments& instruments, QJsonArray* timeline, int blocks, int rate)
+// Applies the hub's packets as the woken UI thread does (the PPM's sink
+// relays each tick to the analyzer's model at once); a window that reached
+// the correlation model adds a timeline entry.
+void Drain(CVelmoraDoc& doc, const COfflineModels& models, QJsonArray* timeline, int blocks, int rate)
 {
-    const std::uint64_t windowsBefore = instruments.CorTap().Readings();
+    const std::uint64_t windowsBefore = models.Cor().Readings();
     doc.ApplyPackets();
-    COfflineInstruments::DeliverRelayedTicks();
-    if (timeline && instruments.CorTap().Readings() != windowsBefore)
-        timeline->append(CInstrumentReadings::TimelineEntry(SecondsOf(blocks, rate), instruments));
+    if (timeline && models.Cor().Readings() != windowsBefore)
+        timeline->append(CInstrumentReadings::TimelineEntry(SecondsOf(blocks, rate), models));
 }
 
-StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, COfflineInstruments& instruments, QJsonArray* timeline)
+StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineModels& models, QJsonArray* timeline)
 {
     SampleArea area;
     StreamStats stats;
+    const int wanted = offline::kBlocksPerRead * offline::kBlockFrames;
+    const int drainEvery = timeline ? offline::kBlocksPerDrainWithTimeline : offline::kBlocksPerDrain;
     for (;;) {
-        std::int16_t* block = area.Buffer(stats.blocks);
-        const int got = reader.ReadStereo(block, offline::kBlockFrames);
+        // Half the area at a time: the block before the first one read
+        // stays in the other half until its window has been formed.
+        std::int16_t* first = area.Buffer(stats.blocks);
+        const int got = reader.ReadStereo(first, wanted);
         if (got <= 0)
             break;
-        if (got < offline::kBlockFrames) {
-            std::fill(block + 2 * got, block + offline::kBlockSamples, std::int16_t { 0 });
-            stats.paddedFrames = offline::kBlockFrames - got;
+        const int tail = got % offline::kBlockFrames;
+        if (tail > 0) {
+            std::fill(first + 2 * got, first + 2 * (got - tail + offline::kBlockFrames), std::int16_t { 0 });
+            stats.paddedFrames = offline::kBlockFrames - tail;
         }
         stats.frames += got;
-        doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(block), area.Start());
-        ++stats.blocks;
-        if (stats.blocks % offline::kBlocksPerDrain == 0)
-            Drain(doc, instruments, timeline, stats.blocks, reader.SampleRate());
-        if (got < offline::kBlockFrames)
+        const int blocks = (got + offline::kBlockFrames - 1) / offline::kBlockFrames;
+        for (int b = 0; b < blocks; ++b) {
+            doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(area.Buffer(stats.blocks)), area.Start());
+            ++stats.blocks;
+            if (stats.blocks % drainEvery == 0)
+                Drain(doc, models, timeline, stats.blocks, reader.SampleRate());
+        }
+        if (got < wanted)
             break;
     }
-    Drain(doc, instruments, timeline, stats.blocks, reader.SampleRate());
+    Drain(doc, models, timeline, stats.blocks, reader.SampleRate());
     stats.dropped = doc.DroppedPackets();
     return stats;
 }
@@ -132,21 +141,26 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
         return Outcome::Unreadable;
     }
 
-    COfflineInstruments instruments(m_options);
-    if (!instruments.IsReady()) {
+    // Every file gets its own models and program-wide state: no reading
+    // depends on the file analysed before.
+    COfflineModels models(m_options);
+    if (!models.IsReady()) {
         error = QStringLiteral("the spectrum analyzer's transform could not be prepared");
         return Outcome::Unreadable;
     }
     CAudioCapture capture; // never opened: it only carries the post-tick switch
     CVelmoraDoc doc(capture);
-    instruments.SetSampleRate(reader.SampleRate());
-    instruments.Attach(doc);
+    models.SetSampleRate(reader.SampleRate());
+    models.Attach(doc);
 
     QJsonArray timeline;
-    const StreamStats stats = Stream(reader, doc, instruments, m_options.timeline ? &timeline : nullptr);
-    instruments.Detach(doc);
+    QElapsedTimer clock;
+    clock.start();
+    const StreamStats stats = Stream(reader, doc, models, m_options.timeline ? &timeline : nullptr);
+    const qint64 elapsedNs = std::max<qint64>(clock.nsecsElapsed(), 1);
+    models.Detach(doc);
 
-    result = CInstrumentReadings::Of(instruments);
+    result = CInstrumentReadings::Of(models);
     result.insert(QStringLiteral("file"), path);
     result.insert(QStringLiteral("rate"), reader.SampleRate());
     result.insert(QStringLiteral("frames"), static_cast<qint64>(stats.frames));
@@ -154,8 +168,16 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     result.insert(QStringLiteral("notes"), NotesOf(reader, stats));
     if (m_options.timeline)
         result.insert(QStringLiteral("timeline"), timeline);
+    // How many times faster than real time the file was measured: the
+    // file's duration over the time its blocks took.
+    const double seconds = static_cast<double>(stats.frames) / reader.SampleRate();
+    result.insert(QStringLiteral("realtime_factor"), seconds / (static_cast<double>(elapsedNs) * 1e-9));
 
-    if (!snapshotFolder.isEmpty() && !CSnapshotWriter::Write(instruments, snapshotFolder, error))
-        return Outcome::SnapshotFailed;
+    if (!snapshotFolder.isEmpty()) {
+        COfflineInstruments displays(m_options);
+        displays.Show(models);
+        if (!CSnapshotWriter::Write(displays, snapshotFolder, error))
+            return Outcome::SnapshotFailed;
+    }
     return Outcome::Analysed;
 }

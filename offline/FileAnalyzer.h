@@ -4,12 +4,16 @@
 // stereo, a mono channel on both sides, as the file input device reads it),
 // each block placed in turn in a 32-buffer sample area as the capture ring
 // places it and handed to the hub's ProcessBlock; the hub's packets are
-// applied after every block, with the meter ticks the PPM relays to the
-// analyzer. Each file gets a fresh hub and fresh instruments. Memory does
-// not grow with the file's length (the timeline, when asked for, does).
+// applied to the instruments' models after every block, with the meter
+// ticks the PPM relays to the analyzer. No widget and no event loop takes
+// part; with a snapshot folder the display controls are made at the end and
+// draw the final state once. Each file gets a fresh hub, fresh models and
+// its own program-wide state. Time and memory are linear in the file's
+// length and constant respectively (the timeline, when asked for, grows).
 //
-// UI thread only (the instruments are widgets); the hub's capture-side work
-// runs on this thread too, in block order.
+// One thread (a QCoreApplication must exist for the hub's wake-up; a
+// QApplication for snapshots); the hub's capture-side work runs on it too,
+// in block order.
 #include "offline/AnalyzeOptions.h"
 
 #include <QJsonArray>

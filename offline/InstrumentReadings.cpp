@@ -1,10 +1,7 @@
 #include "offline/InstrumentReadings.h"
 
-#include "meters/analyzer/FftCtrl.h"
-#include "meters/correlation/CorCtrl.h"
-#include "meters/ppm/PpmCtrl.h"
 #include "meters/ppm/PpmLevelTable.h"
-#include "offline/OfflineInstruments.h"
+#include "offline/OfflineModels.h"
 
 #include <QJsonValue>
 
@@ -13,9 +10,9 @@ constexpr unsigned kLeft = 0;
 constexpr unsigned kRight = 1;
 
 template <typename F>
-QJsonArray PerChannel(CPpmCtrl& ppm, F&& value)
+QJsonArray PerChannel(const CPpmModel& ppm, F&& value)
 {
-    return QJsonArray { value(ppm.Bar(kLeft)), value(ppm.Bar(kRight)) };
+    return QJsonArray { value(ppm.Channel(kLeft)), value(ppm.Channel(kRight)) };
 }
 
 // A readout that shows nothing is null, so a script cannot mistake it for
@@ -23,50 +20,51 @@ QJsonArray PerChannel(CPpmCtrl& ppm, F&& value)
 QJsonValue AngleOrNull(int angle, int blank) { return angle == blank ? QJsonValue() : QJsonValue(angle); }
 }
 
-QJsonObject CInstrumentReadings::Of(COfflineInstruments& instruments)
+QJsonObject CInstrumentReadings::Of(const COfflineModels& models)
+{
+    return Of(models.Ppm(), models.Fft(), models.Cor());
+}
+
+QJsonObject CInstrumentReadings::Of(const CPpmModel& ppm, const CFftModel& fft, const CCorModel& cor)
 {
     return QJsonObject {
-        { QStringLiteral("ppm"), Ppm(instruments) },
-        { QStringLiteral("correlation"), Correlation(instruments) },
-        { QStringLiteral("analyzer"), Analyzer(instruments) },
+        { QStringLiteral("ppm"), Ppm(ppm) },
+        { QStringLiteral("correlation"), Correlation(cor) },
+        { QStringLiteral("analyzer"), Analyzer(fft) },
     };
 }
 
-QJsonObject CInstrumentReadings::Ppm(COfflineInstruments& instruments)
+QJsonObject CInstrumentReadings::Ppm(const CPpmModel& ppm)
 {
-    CPpmCtrl& ppm = instruments.Ppm();
     const auto& db = CPpmLevelTable::DbTable();
     return QJsonObject {
-        { QStringLiteral("max_step"), PerChannel(ppm, [](const CPpmBar& bar) { return QJsonValue(bar.m_nMaxLevel); }) },
-        { QStringLiteral("max_db"), PerChannel(ppm, [&db](const CPpmBar& bar) {
-              return QJsonValue(db[static_cast<std::size_t>(bar.m_nMaxLevel)]);
+        { QStringLiteral("max_step"),
+            PerChannel(ppm, [](const CPpmChannel& c) { return QJsonValue(static_cast<int>(c.maxLevel)); }) },
+        { QStringLiteral("max_db"), PerChannel(ppm, [&db](const CPpmChannel& c) { return QJsonValue(db[c.maxLevel]); }) },
+        { QStringLiteral("readout"), PerChannel(ppm, [](const CPpmChannel& c) {
+              return QJsonValue(QString::fromStdString(CPpmModel::ReadoutText(c.maxLevel)));
           }) },
-        { QStringLiteral("readout"), PerChannel(ppm, [](const CPpmBar& bar) { return QJsonValue(bar.ReadoutText()); }) },
     };
 }
 
-QJsonObject CInstrumentReadings::Correlation(COfflineInstruments& instruments)
+QJsonObject CInstrumentReadings::Correlation(const CCorModel& cor)
 {
-    const CCorCtrl& cor = instruments.Cor();
-    const CCorReadingTap& tap = instruments.CorTap();
-    const bool shown = tap.Readings() > 0;
+    const bool shown = cor.Readings() > 0;
     return QJsonObject {
         { QStringLiteral("min_angle"), AngleOrNull(cor.MinAngle(), cor::kNoMinAngle) },
         { QStringLiteral("max_angle"), AngleOrNull(cor.MaxAngle(), cor::kNoMaxAngle) },
-        { QStringLiteral("last_smoothed"), shown ? QJsonValue(tap.LastSmoothed()) : QJsonValue() },
-        { QStringLiteral("last_raw"), shown ? QJsonValue(tap.LastRaw()) : QJsonValue() },
+        { QStringLiteral("last_smoothed"), shown ? QJsonValue(cor.LastSmoothed()) : QJsonValue() },
+        { QStringLiteral("last_raw"), shown ? QJsonValue(cor.LastRaw()) : QJsonValue() },
     };
 }
 
-QJsonObject CInstrumentReadings::Analyzer(COfflineInstruments& instruments)
+QJsonObject CInstrumentReadings::Analyzer(const CFftModel& fft)
 {
-    CFftCtrl& fft = instruments.Fft();
-    const CFftPeakTap& tap = instruments.FftTap();
     QJsonArray peaks;
     QJsonArray levels;
-    for (int bar = 0; bar < static_cast<int>(fft.BarCount()); ++bar) {
-        peaks.append(static_cast<int>(tap.PeakLevel(bar)));
-        levels.append(static_cast<int>(fft.Bar(static_cast<unsigned>(bar)).Level()));
+    for (unsigned bar = 0; bar < CFftModel::kBars; ++bar) {
+        peaks.append(static_cast<int>(fft.Bar(bar).highest));
+        levels.append(static_cast<int>(fft.Bar(bar).level));
     }
     return QJsonObject {
         { QStringLiteral("peak_levels"), peaks },
@@ -74,14 +72,13 @@ QJsonObject CInstrumentReadings::Analyzer(COfflineInstruments& instruments)
     };
 }
 
-QJsonObject CInstrumentReadings::TimelineEntry(double seconds, COfflineInstruments& instruments)
+QJsonObject CInstrumentReadings::TimelineEntry(double seconds, const COfflineModels& models)
 {
-    const CCorReadingTap& tap = instruments.CorTap();
+    const CCorModel& cor = models.Cor();
     return QJsonObject {
         { QStringLiteral("t"), seconds },
-        { QStringLiteral("ppm_step"), PerChannel(instruments.Ppm(), [](const CPpmBar& bar) {
-              return QJsonValue(static_cast<int>(bar.m_nLevel));
-          }) },
-        { QStringLiteral("corr"), QJsonArray { tap.LastSmoothed(), tap.LastRaw() } },
+        { QStringLiteral("ppm_step"),
+            PerChannel(models.Ppm(), [](const CPpmChannel& c) { return QJsonValue(static_cast<int>(c.level)); }) },
+        { QStringLiteral("corr"), QJsonArray { cor.LastSmoothed(), cor.LastRaw() } },
     };
 }

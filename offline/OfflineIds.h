@@ -21,10 +21,17 @@ constexpr int kBlockSamples = 2 * kBlockFrames;
 constexpr int kBlockBytes = kBlockSamples * 2;
 constexpr int kRingBuffers = 32;
 constexpr int kSampleAreaBytes = kRingBuffers * kBlockBytes; // 64 KiB
+// The file is read half an area at a time (fewer calls into the reader).
+constexpr int kBlocksPerRead = kRingBuffers / 2;
 
-// Packets are applied after every block: the UI side then keeps pace with
-// the capture side exactly, and the packet ring can never fill.
-constexpr int kBlocksPerDrain = 1;
+// Packets are applied every 128 blocks, well before the hub's 256-packet
+// ring could fill: the models take them in block order either way (the
+// PPM's ticks reach the analyzer's model at once), and the hub wakes the
+// applying side once per batch instead of once per block. With a timeline
+// they are applied after every block, so each window gets its entry at its
+// own time.
+constexpr int kBlocksPerDrain = 128;
+constexpr int kBlocksPerDrainWithTimeline = 1;
 
 // The rates whose frequency labels the analyzer knows.
 constexpr int kRate44100 = 44100;

@@ -1,13 +1,12 @@
 #include "offline/OfflineInstruments.h"
 
-#include "audio/VelmoraDoc.h"
 #include "meters/analyzer/FftCtrl.h"
-#include "meters/analyzer/FftFeed.h"
 #include "meters/correlation/CorCtrl.h"
 #include "meters/ppm/PpmCtrl.h"
 #include "meters/stereo/StereoCtrl.h"
 #include "offline/AnalyzeOptions.h"
 #include "offline/FirstRunLayout.h"
+#include "offline/OfflineModels.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -39,12 +38,9 @@ COfflineInstruments::COfflineInstruments(const CAnalyzeOptions& options)
     CreateCor();
     CreateFft(options);
     CreateStereo();
-    m_pCorTap = std::make_unique<CCorReadingTap>(*m_pCor);
-    m_pFftTap = std::make_unique<CFftPeakTap>(*m_pFft);
     Settle();
-    // Nothing is ever put on a screen: the controls still draw every change
-    // into their back buffers, but no screen update is scheduled for it
-    // (with a stereo point that would be two per sample pair).
+    // Nothing is ever put on a screen: the controls draw into their back
+    // buffers only.
     m_host.setUpdatesEnabled(false);
 }
 
@@ -81,7 +77,6 @@ void COfflineInstruments::CreateFft(const CAnalyzeOptions& options)
     m_pFft = new CFftCtrl(&m_host);
     const CRect rc = CFirstRunLayout::FftRect();
     m_pFft->Create(&m_host, fft::kMaxBars, rc.left, rc.top, rc.Width(), rc.Height(), fft::IDC_FFT_CTRL);
-    m_pFeed = std::make_unique<CFftFeed>(m_pFft->CaptureState());
     ApplyPeakMode(*m_pFft, kFftFirstRunPeak);
     m_pFft->SetDecayTime(fft::kDecayMedium);
     m_pFft->SetInputMode(options.fftInput);
@@ -89,7 +84,7 @@ void COfflineInstruments::CreateFft(const CAnalyzeOptions& options)
     m_pFft->SetColors(fft::kDefaultNormColor, fft::kDefaultTweenColor, fft::kDefaultOverColor);
     m_pFft->SetPoints(fft::kDefaultTweenPoint, fft::kDefaultOverPoint);
     m_pFft->show();
-    m_pFft->SetOn(m_pFeed->HasPlan() ? kOn : 0);
+    m_pFft->SetOn(kOn);
 }
 
 void COfflineInstruments::CreateStereo()
@@ -105,34 +100,15 @@ void COfflineInstruments::CreateStereo()
     m_pStereo->SetOn(kOn);
 }
 
-bool COfflineInstruments::IsReady() const { return m_pFeed->HasPlan(); }
-
-void COfflineInstruments::SetSampleRate(int rate)
+void COfflineInstruments::Show(const COfflineModels& models)
 {
-    m_pFftTap->SetSampleRate(rate);
+    if (models.SampleRate() > 0)
+        m_pFft->SetSampleRate(models.SampleRate());
     Settle();
-}
-
-void COfflineInstruments::Attach(CVelmoraDoc& doc)
-{
-    doc.SetPpm(m_pPpm);
-    doc.SetCor(m_pCorTap.get());
-    doc.SetCorrelationEstimator(&m_estimator);
-    doc.SetFft(m_pFftTap.get());
-    doc.SetAnalyzerFeed(m_pFeed.get());
-    doc.SetStereo(m_pStereo);
-    m_pPpm->SetRelay(m_pFft);
-}
-
-void COfflineInstruments::Detach(CVelmoraDoc& doc)
-{
-    doc.SetPpm(nullptr);
-    doc.SetCor(nullptr);
-    doc.SetCorrelationEstimator(nullptr);
-    doc.SetFft(nullptr);
-    doc.SetAnalyzerFeed(nullptr);
-    doc.SetStereo(nullptr);
-    m_pPpm->SetRelay(nullptr);
+    m_pPpm->ShowModelState(models.Ppm());
+    m_pFft->ShowModelState(models.Fft());
+    m_pCor->ShowModelState(models.Cor());
+    m_pStereo->ShowModelState(models.Stereo());
 }
 
 void COfflineInstruments::Settle()
@@ -143,5 +119,3 @@ void COfflineInstruments::Settle()
     m_pStereo->PaintNow();
     QCoreApplication::sendPostedEvents();
 }
-
-void COfflineInstruments::DeliverRelayedTicks() { QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer); }

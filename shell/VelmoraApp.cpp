@@ -111,6 +111,7 @@ bool CVelmoraApp::OpenDocument()
 {
     m_pDoc = std::make_unique<CVelmoraDoc>(*m_pCapture);
     m_pDoc->SetHost(m_pMainFrame.get());
+    m_pDoc->SetSharedState(&m_meterState);
     m_pCaptureControl = std::make_unique<CDocCaptureControl>(*m_pDoc);
     m_pWspCommands = std::make_unique<CWspCommands>(*this, *m_pCaptureControl);
 

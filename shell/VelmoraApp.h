@@ -11,6 +11,7 @@
 // workspace host.
 //
 // UI thread only (the capture thread is owned here, but runs on its own).
+#include "meters/common/MeterSharedState.h"
 #include "meters/common/ViewHost.h"
 #include "shell/CommandMap.h"
 #include "shell/DocTemplate.h"
@@ -110,6 +111,9 @@ private:
     QString m_strDealerHomePage;
     std::vector<CDocTemplate> m_templates;
     std::unique_ptr<CAudioCapture> m_pCapture;
+    // The instruments' program-wide state (tick counters, correlation
+    // smoothing): one for the run, handed to the hub's instruments.
+    CMeterSharedState m_meterState;
     std::unique_ptr<CVelmoraDoc> m_pDoc;
     std::unique_ptr<CDocCaptureControl> m_pCaptureControl;
     std::unique_ptr<CWspCommands> m_pWspCommands;

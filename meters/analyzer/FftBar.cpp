@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
-namespace {
-constexpr unsigned kStepThreshold = 10; // below it the floor's coarse entries fall one at a time
+CFftBar::CFftBar(FftBarParams* params, const CRect& rc, CFftBarState* state)
+    : m_pParams(params), m_rcBar(rc), m_pState(state ? state : &m_own)
+{
 }
-
-CFftBar::CFftBar(FftBarParams* params, const CRect& rc) : m_pParams(params), m_rcBar(rc) {}
 
 int CFftBar::LevelY(unsigned level) const
 {
@@ -34,36 +33,27 @@ void CFftBar::FillRows(int top, int bottom, COLORREF color)
 
 void CFftBar::Input(unsigned level)
 {
-    if (level < m_nLevel) {
-        m_bRaised = 0;
-        return;
-    }
-    m_nLevel = level;
-    Draw();
-    m_bRaised = 1;
+    if (m_pState->Input(level))
+        Draw();
 }
 
-int CFftBar::DecayStep() const
-{
-    if (m_bRaised)
-        return 0;
-    return m_nLevel > kStepThreshold ? 2 : 1;
-}
+int CFftBar::DecayStep() const { return m_pState->FallStep(); }
 
 void CFftBar::Draw()
 {
     const FftBarParams& p = *m_pParams;
-    if (m_nLevel > p.m_nLevelCount) {
-        m_nLevel = p.m_nLevelCount - 1;
+    unsigned& level = m_pState->level;
+    if (level > p.m_nLevelCount) {
+        level = p.m_nLevelCount - 1;
         return;
     }
-    if (m_nLevel < m_nLastDrawn)
+    if (level < m_nLastDrawn)
         return; // falls are Decay's work
 
     // Rows below the end last painted already hold their zone colours: only
     // the strip the bar rose by is painted.
     const int bottom = LevelY(m_nLastDrawn);
-    const int y = LevelY(m_nLevel);
+    const int y = LevelY(level);
     const int yT = ZoneY(p.m_nTweenPoint);
     const int yO = ZoneY(p.m_nOverPoint);
     FillRows(std::max(y, yT), bottom, p.m_crNorm);
@@ -74,7 +64,7 @@ void CFftBar::Draw()
         m_nPeakY = static_cast<unsigned>(y);
         m_crPeak = topColor;
     }
-    m_nLastDrawn = m_nLevel;
+    m_nLastDrawn = level;
 }
 
 bool CFftBar::PeakShown() const
@@ -85,11 +75,16 @@ bool CFftBar::PeakShown() const
 
 void CFftBar::Decay(int step)
 {
-    const unsigned next = m_nLevel == 0 ? 0 : m_nLevel - static_cast<unsigned>(std::min<unsigned>(step, m_nLevel));
+    // A bar whose painting restarts from the bottom (new zone colours)
+    // holds its level until its next rise repaints it, so what is shown
+    // never runs ahead of what is painted.
+    CFftBarState fallen = *m_pState;
+    fallen.Fall(step);
+    const unsigned next = fallen.level;
     if (next < m_nLastDrawn) {
         m_pParams->m_pDc->PatBlt(CRect(m_rcBar.left, m_rcBar.top, m_rcBar.right, LevelY(next)), Rop::Blackness);
         m_nLastDrawn = next;
-        m_nLevel = next;
+        m_pState->level = next;
     }
     if (PeakShown()) {
         const int y = static_cast<int>(m_nPeakY);
@@ -99,7 +94,7 @@ void CFftBar::Decay(int step)
 
 void CFftBar::PeakFall()
 {
-    const unsigned top = static_cast<unsigned>(LevelY(m_nLevel));
+    const unsigned top = static_cast<unsigned>(LevelY(m_pState->level));
     if (m_nPeakY >= top) {
         m_nPeakY = top;
         return;
@@ -121,7 +116,7 @@ void CFftBar::ErasePeak()
 void CFftBar::Reset(bool clearLevel)
 {
     if (clearLevel)
-        m_nLevel = 0;
+        m_pState->level = 0;
     m_nLastDrawn = 0;
     m_nPeakY = fft::kNoPeak;
     Clear();

@@ -1,17 +1,20 @@
 #pragma once
-// One analyzer bar: its rectangle and level, painted in three colour zones
-// (normal up to the tween point, tween up to the over point, over above),
-// lowered by the tick and topped by a one-pixel peak marker. Painting is
-// incremental: a rise paints from the new top to the bottom, a fall blackens
-// only the strip above the new top.
+// One analyzer bar as drawn: its rectangle, the level painted so far and a
+// one-pixel peak marker, in three colour zones (normal up to the tween
+// point, tween up to the over point, over above). Its level comes from the
+// analyzer's model (CFftBarState). Painting is incremental: a rise paints
+// from the new top to the bottom, a fall blackens only the strip above the
+// new top.
 //
 // UI thread only (the hub applies the capture thread's values there).
 #include "meters/analyzer/FftBarParams.h"
+#include "meters/analyzer/FftBarState.h"
 #include "platform/Rect.h"
 
 class CFftBar {
 public:
-    CFftBar(FftBarParams* params, const CRect& rc);
+    // Shows `state` (the bar's own when null, for a bar on its own).
+    CFftBar(FftBarParams* params, const CRect& rc, CFftBarState* state = nullptr);
     virtual ~CFftBar() = default;
 
     // Value input with a level index: a rise takes effect and paints at
@@ -35,14 +38,14 @@ public:
 
     void SetRect(const CRect& rc) { m_rcBar = rc; }
     const CRect& Rect() const { return m_rcBar; }
-    unsigned Level() const { return m_nLevel; }
-    void SetLevel(unsigned level) { m_nLevel = level; }
+    unsigned Level() const { return m_pState->level; }
+    void SetLevel(unsigned level) { m_pState->level = level; }
     unsigned LastDrawn() const { return m_nLastDrawn; }
     void SetLastDrawn(unsigned level) { m_nLastDrawn = level; }
     unsigned PeakY() const { return m_nPeakY; }
     void SetPeakY(unsigned y) { m_nPeakY = y; }
     COLORREF PeakColor() const { return m_crPeak; }
-    bool IsRaised() const { return m_bRaised != 0; }
+    bool IsRaised() const { return m_pState->raised; }
 
 private:
     // The row where a zone begins; the zone ratios are single precision, and
@@ -56,7 +59,7 @@ private:
     COLORREF m_crPeak = 0;
     FftBarParams* m_pParams;
     CRect m_rcBar;
-    unsigned m_nLevel = 0;
+    CFftBarState m_own;
+    CFftBarState* m_pState;
     unsigned m_nLastDrawn = 0;
-    int m_bRaised = 0;
 };

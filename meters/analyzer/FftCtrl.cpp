@@ -13,8 +13,6 @@
 #include <QTimerEvent>
 #include <algorithm>
 
-int CFftCtrl::s_nSavedOn = 0;
-
 namespace {
 CFftCtrl::MenuRunner& Runner()
 {
@@ -69,7 +67,8 @@ CFftCtrl::CFftCtrl(QWidget* parent)
     , m_fontSmall(CMeterFonts::Small())
     , m_fontLabel(FittedLabelFont())
 {
-    m_params.m_pLevelTable = &m_levelTable;
+    m_params.m_pLevelTable = &m_model.LevelTable();
+    ApplyPeakMode();
     m_params.m_pDc = &Dc();
 }
 
@@ -85,7 +84,7 @@ int CFftCtrl::Create(QWidget* parent, unsigned barCount, int x, int y, int width
 
     m_bars.clear();
     for (unsigned i = 0; i < barCount; ++i)
-        m_bars.push_back(std::make_unique<CFftBar>(&m_params, ClientRect()));
+        m_bars.push_back(std::make_unique<CFftBar>(&m_params, ClientRect(), &m_model.Bar(i)));
     Layout(ClientRect());
 
     CDrawContext& dc = Dc();
@@ -121,7 +120,7 @@ void CFftCtrl::SendToView(int command)
 void CFftCtrl::SetOn(int on)
 {
     if (m_nMinimized > 0) {
-        s_nSavedOn = on;
+        m_nSavedOn = on;
         return;
     }
     ApplyOn(on);
@@ -139,13 +138,13 @@ void CFftCtrl::NotifyMinimized(int minimized)
 {
     if (minimized) {
         if (++m_nMinimized == 1) {
-            s_nSavedOn = m_nOn;
+            m_nSavedOn = m_nOn;
             ApplyOn(0);
         }
     } else if (m_nMinimized > 0 && --m_nMinimized == 0) {
         // An unmatched restore is ignored rather than counted below zero,
         // where the next suspension would restore a stale state.
-        ApplyOn(s_nSavedOn);
+        ApplyOn(m_nSavedOn);
     }
 }
 
@@ -182,23 +181,21 @@ void CFftCtrl::ResetAllBarsForNewSettings()
 
 void CFftCtrl::SetDecayTime(int units)
 {
-    m_nDecayTime = units;
+    m_model.SetDecayTime(units);
     ResetAllBarsForNewSettings();
 }
 
 void CFftCtrl::SetPeakHold(int on)
 {
-    m_params.m_bPeakHold = on ? 1 : 0;
-    if (on)
-        m_params.m_bPeakDecay = 0;
+    m_model.SetPeakHold(on != 0);
+    ApplyPeakMode();
     ResetAllBarsForNewSettings();
 }
 
 void CFftCtrl::SetPeakDecay(int on)
 {
-    m_params.m_bPeakDecay = on ? 1 : 0;
-    if (on)
-        m_params.m_bPeakHold = 0;
+    m_model.SetPeakDecay(on != 0);
+    ApplyPeakMode();
     ResetAllBarsForNewSettings();
 }
 
@@ -211,9 +208,9 @@ int CFftCtrl::GetPeakMode() const
 
 int CFftCtrl::GetDecayIndex() const
 {
-    if (m_nDecayTime == fft::kDecayFast)
+    if (DecayTime() == fft::kDecayFast)
         return 0;
-    return m_nDecayTime == fft::kDecaySlow ? 2 : 1;
+    return DecayTime() == fft::kDecaySlow ? 2 : 1;
 }
 
 void CFftCtrl::SetWindowing(int type)
@@ -257,7 +254,7 @@ void CFftCtrl::SetValue(unsigned amplitude, int bar)
 {
     if (m_bMenuOpen)
         return;
-    const unsigned level = m_levelTable.Level(amplitude);
+    const unsigned level = m_model.LevelOf(amplitude);
     ForBars(bar, [level](CFftBar& b) { b.Input(level); });
 }
 
@@ -275,7 +272,7 @@ void CFftCtrl::OnTimer()
 {
     if (m_bMenuOpen)
         return;
-    const CFftTickClock::Due due = m_clock.Advance(m_nDecayTime, m_params.m_bPeakDecay != 0);
+    const CFftTickClock::Due due = m_model.BeginTick();
     if (!due.decay)
         return;
     if (due.peakFall) {
@@ -284,7 +281,26 @@ void CFftCtrl::OnTimer()
     }
     for (auto& b : m_bars)
         b->Decay(b->DecayStep());
-    m_clock.Finish();
+    m_model.EndTick();
+}
+
+void CFftCtrl::ShowModelState(const CFftModel& state)
+{
+    m_model.TakeStateOf(state);
+    ApplyPeakMode();
+    for (auto& b : m_bars) {
+        b->SetLastDrawn(0);
+        b->SetPeakY(fft::kNoPeak);
+        b->Clear();
+        b->Draw();
+    }
+}
+
+void CFftCtrl::ApplyPeakMode()
+{
+    // The bars draw their markers by the model's peak mode.
+    m_params.m_bPeakHold = m_model.PeakHold() ? 1 : 0;
+    m_params.m_bPeakDecay = m_model.PeakDecay() ? 1 : 0;
 }
 
 void CFftCtrl::timerEvent(QTimerEvent* event)
@@ -443,7 +459,7 @@ std::unique_ptr<QMenu> CFftCtrl::BuildContextMenu()
     menu->addSeparator();
     QMenu* decay = menu->addMenu(QStringLiteral("Decay Time"));
     for (int i = 0; i < 3; ++i)
-        AddItem(*decay, kDecayTexts[i], kDecayIds[i], m_nDecayTime == kDecayTimes[i]);
+        AddItem(*decay, kDecayTexts[i], kDecayIds[i], DecayTime() == kDecayTimes[i]);
     menu->addSeparator();
     QMenu* windowing = menu->addMenu(QStringLiteral("Windowing"));
     for (int t = 0; t < fft::kWindowTypeCount; ++t)

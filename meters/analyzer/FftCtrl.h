@@ -10,8 +10,10 @@
 // block order; the meter tick arrives as a QTimerEvent with id 1, relayed by
 // the PPM control. While the context menu is open neither takes effect.
 //
-// Class-wide: s_nSavedOn, the on state kept while suspended
-// (NotifyMinimized); the tick counters live in CFftTickClock.
+// What it shows is measured by its model (CFftModel: bar levels, highest
+// levels, decay time, peak mode, tick clock); the control keeps only what
+// is drawn (painted extent and peak markers). The tick accumulator is the
+// program's (SetTickShare).
 //
 // UI thread only; CaptureState() is read by the capture thread.
 #include "audio/MeterSinks.h"
@@ -19,7 +21,7 @@
 #include "meters/analyzer/FftBarParams.h"
 #include "meters/analyzer/FftCaptureState.h"
 #include "meters/analyzer/FftLevelTable.h"
-#include "meters/analyzer/FftTickClock.h"
+#include "meters/analyzer/FftModel.h"
 #include "meters/common/MeterCtrl.h"
 
 #include <QFont>
@@ -52,7 +54,7 @@ public:
     // stays off until then.
     void SetOn(int on) override;
     // The state the user chose, suspended or not: the one the hub counts.
-    int IsSwitchedOn() const override { return m_nMinimized > 0 ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return m_nMinimized > 0 ? m_nSavedOn : m_nOn; }
     // A band amplitude for one bar, or every bar when `bar` is negative.
     void SetValue(unsigned amplitude, int bar) override;
     void ResetBars(int bar, int clearLevel) override;
@@ -78,13 +80,19 @@ public:
     // An input mode outside 0..3 selects "Left + Right".
     void SetInputMode(int mode);
 
-    int DecayTime() const { return m_nDecayTime; }
+    int DecayTime() const { return m_model.DecayTime(); }
+    // The program's tick accumulator (null: the control counts on its own).
+    void SetTickShare(CMeterTickShare* share) { m_model.SetTickShare(share); }
+    CFftModel& Model() { return m_model; }
+    const CFftModel& Model() const { return m_model; }
+    // Shows `state`'s measurement at once: every bar painted to its level.
+    void ShowModelState(const CFftModel& state);
     int WindowType() const { return m_nWindowType; }
     int InputMode() const { return m_nInputMode; }
     int SampleRate() const { return m_nSampleRate; }
     bool IsMenuOpen() const { return m_bMenuOpen; }
     const FftBarParams& Params() const { return m_params; }
-    const CFftLevelTable& LevelTable() const { return m_levelTable; }
+    const CFftLevelTable& LevelTable() const { return m_model.LevelTable(); }
     const CFftCaptureState& CaptureState() const { return m_captureState; }
     unsigned BarCount() const { return static_cast<unsigned>(m_bars.size()); }
     CFftBar& Bar(unsigned i) { return *m_bars[i]; }
@@ -125,7 +133,7 @@ private:
     // Stores the on state, mirrors it for the capture thread and shows it.
     void ApplyOn(int on);
 
-    static int s_nSavedOn;
+    void ApplyPeakMode();
 
     FftBarParams m_params;
     int m_nTopMargin = fft::kTopMargin;
@@ -139,14 +147,14 @@ private:
     int m_nWindowType = fft::kDefaultWindowType;
     bool m_bMenuOpen = false;
     int m_nInputMode = fft::kDefaultInputMode;
-    int m_nDecayTime = fft::kDecayMedium;
     int m_nSampleRate = fft::kRate44100;
     int m_nMinimized = 0;
     IViewFrame* m_pFrame = nullptr;
     int m_nOn = 0;
+    // The on state kept while suspended (NotifyMinimized).
+    int m_nSavedOn = 0;
     int m_nId = 0;
     bool m_bCreated = false;
-    CFftTickClock m_clock;
-    CFftLevelTable m_levelTable;
+    CFftModel m_model;
     CFftCaptureState m_captureState;
 };

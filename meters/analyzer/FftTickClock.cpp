@@ -2,25 +2,16 @@
 
 #include "meters/analyzer/FftIds.h"
 
-int CFftTickClock::s_nTickAccum = 0;
-int CFftTickClock::s_bTickBusy = 0;
-
-void CFftTickClock::ResetShared()
-{
-    s_nTickAccum = 0;
-    s_bTickBusy = 0;
-}
-
 CFftTickClock::Due CFftTickClock::Advance(int decayTime, bool peakDecay)
 {
     Due due;
-    if (s_bTickBusy)
+    if (m_pShare->busy)
         return due;
-    s_nTickAccum += fft::kTickUnits;
-    if (s_nTickAccum < decayTime)
+    m_pShare->accum += fft::kTickUnits;
+    if (m_pShare->accum < decayTime)
         return due;
-    s_nTickAccum = 0;
-    s_bTickBusy = 1;
+    m_pShare->accum = 0;
+    m_pShare->busy = 1;
     due.decay = true;
     if (peakDecay) {
         m_nPeakAccum += decayTime;

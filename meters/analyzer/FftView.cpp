@@ -1,6 +1,7 @@
 #include "meters/analyzer/FftView.h"
 
 #include "audio/VelmoraDoc.h"
+#include "meters/common/MeterSharedState.h"
 #include "platform/Notices.h"
 #include "platform/SettingsStore.h"
 #include "workspace/WorkspaceView.h"
@@ -104,6 +105,8 @@ void CFftView::OnInitialUpdate()
     RestorePlacement(kPlacementEntry);
     CVelmoraDoc& doc = Host().Doc();
     doc.SetFft(m_pCtrl);
+    if (CMeterSharedState* shared = doc.SharedState())
+        m_pCtrl->SetTickShare(&shared->fftTick);
     doc.SetAnalyzerFeed(m_pFeed.get());
     if (IPpmSink* ppm = doc.Ppm())
         ppm->SetRelay(m_pCtrl);

@@ -12,7 +12,6 @@
 
 using namespace cor;
 
-int CCorCtrl::s_nSavedOn = 0;
 
 namespace {
 // The scale's labels, one per fifth tick in tick order. Horizontally tick 0
@@ -46,10 +45,6 @@ constexpr int kReadoutSideReach = 2;
 constexpr int kMinReadoutAbove = 15;
 constexpr int kMaxReadoutBelow = 4;
 constexpr int kMaxReadoutBottom = 14;
-
-// The phase angle's arithmetic uses this value of pi, so -1 reads exactly 180.
-constexpr double kPi = 3.1415926535;
-constexpr double kHalfTurnDegrees = 180.0;
 }
 
 CCorCtrl::CCorCtrl(QWidget* parent, bool horizontal)
@@ -91,7 +86,7 @@ void CCorCtrl::ShowOnInCaption(int on)
 void CCorCtrl::SetOn(int on)
 {
     if (IsPaused()) {
-        s_nSavedOn = on;
+        m_nSavedOn = on;
         return;
     }
     StoreOn(on);
@@ -112,7 +107,7 @@ void CCorCtrl::NotifyMinimized(bool minimized)
     // can never be overwritten by the paused one.
     if (minimized) {
         if (++m_nMinimized == 1) {
-            s_nSavedOn = m_nOn;
+            m_nSavedOn = m_nOn;
             StoreOn(0);
             ShowOnInCaption(0);
         }
@@ -121,8 +116,8 @@ void CCorCtrl::NotifyMinimized(bool minimized)
     if (m_nMinimized == 0)
         return;
     if (--m_nMinimized == 0) {
-        StoreOn(s_nSavedOn);
-        ShowOnInCaption(s_nSavedOn);
+        StoreOn(m_nSavedOn);
+        ShowOnInCaption(m_nSavedOn);
     }
 }
 
@@ -131,26 +126,20 @@ void CCorCtrl::NotifyMinimized(bool minimized)
 void CCorCtrl::ShowCorrelation(double smoothed, double raw)
 {
     // Off the scale (or not a number): nothing is drawn at all.
-    if (!(smoothed >= -1.0 && smoothed <= 1.0))
+    if (!m_model.Input(smoothed, raw))
         return;
     m_nPos = static_cast<int>(smoothed * m_nRange * 0.5);
-    AccumulateAngle(raw);
     DrawPointer();
     DrawAngles();
 }
 
-void CCorCtrl::AccumulateAngle(double raw)
+void CCorCtrl::ShowModelState(const CCorModel& state)
 {
-    if (!std::isfinite(raw))
-        return;
-    // Outside -1..+1 the arc cosine has no meaning; such values come only
-    // from rounding, so they count as the nearest end.
-    const double r = std::clamp(raw, -1.0, 1.0);
-    const int angle = static_cast<int>(kHalfTurnDegrees / (kPi / std::acos(r)));
-    if (angle > kRightAngle)
-        m_nMaxAngle = std::max(m_nMaxAngle, angle);
-    else if (angle < kRightAngle)
-        m_nMinAngle = std::min(m_nMinAngle, angle);
+    m_model = state;
+    if (m_model.Readings() > 0 && m_model.LastSmoothed() >= -1.0 && m_model.LastSmoothed() <= 1.0)
+        m_nPos = static_cast<int>(m_model.LastSmoothed() * m_nRange * 0.5);
+    DrawPointer();
+    DrawAngles();
 }
 
 // ---- layout -----------------------------------------------------------------
@@ -294,8 +283,8 @@ void CCorCtrl::DrawAngles()
     dc.SetBkColor(kColorBackground);
     dc.SelectFont(m_fontNormal);
     dc.SetTextAlign(TA_CENTER);
-    DrawReadout(MinAngleRect(), m_nMinAngle, kNoMinAngle);
-    DrawReadout(MaxAngleRect(), m_nMaxAngle, kNoMaxAngle);
+    DrawReadout(MinAngleRect(), m_model.MinAngle(), kNoMinAngle);
+    DrawReadout(MaxAngleRect(), m_model.MaxAngle(), kNoMaxAngle);
 }
 
 void CCorCtrl::DrawReadout(const CRect& box, int value, int none)
@@ -337,8 +326,7 @@ void CCorCtrl::timerEvent(QTimerEvent* event)
 
 void CCorCtrl::OnLButtonDown(int /*x*/, int /*y*/)
 {
-    m_nMinAngle = kNoMinAngle;
-    m_nMaxAngle = kNoMaxAngle;
+    m_model.ClearAngles();
     DrawAngles();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The correlation meter's display: a pointer on a -1..+1 scale, coloured by
 // sign, with the phase angle labels of the scale and two readouts of the
-// smallest and largest phase angle seen since the user last clicked. A
+// smallest and largest phase angle seen since the user last clicked (kept
+// by its model, CCorModel). A
 // 200 ms watchdog returns the pointer to the centre when no values arrive.
 //
 // Threads: UI thread only, except IsOnForCapture(), which the capture thread
@@ -9,6 +10,7 @@
 #include "audio/MeterSinks.h"
 #include "meters/common/MeterCtrl.h"
 #include "meters/correlation/CorConstants.h"
+#include "meters/correlation/CorModel.h"
 #include "platform/ColorRef.h"
 #include "platform/Rect.h"
 
@@ -45,7 +47,7 @@ public:
     void NotifyMinimized(bool minimized);
     bool IsPaused() const { return m_nMinimized > 0; }
     // The state the user chose, paused or not: the one the hub counts.
-    int IsSwitchedOn() const override { return IsPaused() ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return IsPaused() ? m_nSavedOn : m_nOn; }
 
     // The timer message's handling (any id): the pointer falls back to the
     // centre and the watchdog stops.
@@ -61,8 +63,11 @@ public:
     const CRect& BarRect() const { return m_rcBar; }
     int TextHeight() const { return m_nTextHeight; }
     int Pos() const { return m_nPos; }
-    int MinAngle() const { return m_nMinAngle; }
-    int MaxAngle() const { return m_nMaxAngle; }
+    int MinAngle() const { return m_model.MinAngle(); }
+    int MaxAngle() const { return m_model.MaxAngle(); }
+    const CCorModel& Model() const { return m_model; }
+    // Shows `state`'s measurement at once: its last pointer position and angles.
+    void ShowModelState(const CCorModel& state);
     // The font the scale labels are drawn in (chosen by track length).
     const QFont& ScaleFont() const { return m_bSmallScale ? m_fontSmall : m_fontNormal; }
     const QFont& ReadoutFont() const { return m_fontNormal; }
@@ -84,23 +89,19 @@ private:
     void DrawPointer();
     void DrawAngles();
     void DrawReadout(const CRect& box, int value, int none);
-    void AccumulateAngle(double raw);
     int TrackLength() const;
     int TrackCentre() const;
     COLORREF PointerColor() const;
     void StoreOn(int on);
     void ShowOnInCaption(int on);
 
-    // The on state kept while the window is minimised (one for the class,
-    // as only one correlation meter exists).
-    static int s_nSavedOn;
-
     int m_nMinimized = 0;
     int m_nOn = 0;
+    // The on state kept while the window is minimised.
+    int m_nSavedOn = 0;
     std::atomic<int> m_nOnForCapture { 0 };
     int m_nTextHeight = 0;
-    int m_nMaxAngle = cor::kNoMaxAngle;
-    int m_nMinAngle = cor::kNoMinAngle;
+    CCorModel m_model;
     int m_nLastPos = 0;
     int m_nPos = 0;
     const int m_nRange = cor::kRange;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-float CCorEstimator::s_fCorState = 0.0f;
-
 namespace {
 // A negative sample counts as its bitwise complement, so -1 is silence and
 // -32768 full scale.
@@ -53,6 +51,6 @@ float CCorEstimator::Smooth(double raw, float& state)
 CCorReading CCorEstimator::Estimate(const std::int16_t* window)
 {
     const double raw = RawCorrelation(SumWindow(window));
-    const float smoothed = Smooth(raw, s_fCorState);
+    const float smoothed = Smooth(raw, *m_pState);
     return CCorReading { smoothed, raw };
 }

@@ -30,6 +30,11 @@ public:
 
     CCorReading Estimate(const std::int16_t* window) override;
 
+    // The smoothing state to carry between windows: the program's (one per
+    // running program or analysed file); null gives the estimator its own.
+    // Set before capture starts.
+    void SetSmoothingState(float* state) { m_pState = state ? state : &m_fOwnState; }
+
     // One pass over `frames` interleaved frames, left first.
     static CCorSums SumWindow(const std::int16_t* window, int frames = kFrames);
     // The correlation coefficient, limited to -1..+1. With no energy in a
@@ -38,11 +43,11 @@ public:
     // One step of the first-order low-pass; `state` carries between windows.
     static float Smooth(double raw, float& state);
 
-    // The filter state of the whole program (shared by every estimator,
-    // never reset). Only the capture thread touches it; reading it from
-    // another thread while capture runs is a race.
-    static float State() { return s_fCorState; }
+    // The filter state this estimator carries. Only the capture thread
+    // touches it; reading it from another thread while capture runs is a race.
+    float State() const { return *m_pState; }
 
 private:
-    static float s_fCorState;
+    float m_fOwnState = 0.0f;
+    float* m_pState = &m_fOwnState;
 };

@@ -1,6 +1,7 @@
 #include "meters/correlation/CorView.h"
 
 #include "audio/VelmoraDoc.h"
+#include "meters/common/MeterSharedState.h"
 #include "meters/correlation/CorConstants.h"
 #include "platform/SettingsStore.h"
 #include "workspace/Wsp.h"
@@ -36,6 +37,8 @@ void CCorView::OnInitialUpdate()
         OnOrientation();
     CVelmoraDoc& doc = Host().Doc();
     doc.SetCor(m_pCor);
+    if (CMeterSharedState* shared = doc.SharedState())
+        m_estimator.SetSmoothingState(&shared->corState);
     doc.SetCorrelationEstimator(&m_estimator);
     if (m_pCor->IsOn())
         doc.CountRestoredMeter();

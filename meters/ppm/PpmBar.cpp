@@ -2,12 +2,17 @@
 
 #include "meters/ppm/BarParams.h"
 #include "meters/ppm/PpmBarOwner.h"
+#include "meters/ppm/PpmModel.h"
 #include "platform/DrawContext.h"
 
 #include <algorithm>
 
-CPpmBar::CPpmBar(const CRect& rc, BarParams* params)
-    : m_nPeakY(ppm::kNoPeakY), m_nPeakX(ppm::kNoPeakX), m_rcBar(rc), m_pParams(params)
+CPpmBar::CPpmBar(const CRect& rc, BarParams* params, CPpmChannel* channel)
+    : m_nPeakY(ppm::kNoPeakY)
+    , m_nPeakX(ppm::kNoPeakX)
+    , m_rcBar(rc)
+    , m_pParams(params)
+    , m_pChannel(channel ? channel : &m_ownChannel)
 {
 }
 
@@ -49,17 +54,18 @@ void CPpmBar::Fill(const CRect& rc, COLORREF color)
 void CPpmBar::Draw()
 {
     const BarParams& p = *m_pParams;
+    unsigned& level = m_pChannel->level;
     // Steps run 0..m_nSteps-1; anything above is the caller's error.
-    if (m_nLevel >= p.m_nSteps) {
-        m_nLevel = p.m_nSteps - 1;
+    if (level >= p.m_nSteps) {
+        level = p.m_nSteps - 1;
         return;
     }
-    if (m_nLevel < m_nLastDrawn)
-        return; // falling is Decay's work
-    const int end = EndOf(m_nLevel);
+    if (level < m_nLastDrawn)
+        return; // falling is ShowFall's work
+    const int end = EndOf(level);
     const int tween = EndOf(p.m_nTweenPoint);
     const int over = EndOf(p.m_nOverPoint);
-    m_nLastDrawn = m_nLevel;
+    m_nLastDrawn = level;
 
     const CRect& b = m_rcBar;
     COLORREF zone;
@@ -81,22 +87,22 @@ void CPpmBar::Draw()
         if (passedMarker)
             m_nPeakY = end;
     }
-    if (!passedMarker)
-        return;
-    m_crPeak = zone;
-    m_nMaxLevel = std::max(m_nMaxLevel, static_cast<int>(m_nLevel));
-    DrawReadout();
+    if (passedMarker)
+        m_crPeak = zone;
+    // The maximum is the model's, in scale steps: neighbouring steps that
+    // share a pixel still reprint the readout.
+    if (passedMarker || m_pChannel->maxLevel != m_nShownMax)
+        DrawReadout();
 }
 
-void CPpmBar::Decay(unsigned step)
+void CPpmBar::ShowFall()
 {
-    const unsigned level = step >= m_nLevel ? 0 : m_nLevel - step;
+    const unsigned level = m_pChannel->level;
     const int pos = EndOf(level);
     if (level < m_nLastDrawn) {
         const CRect& b = m_rcBar;
         Fill(Horizontal() ? CRect(pos, b.top, b.right, b.bottom) : CRect(b.left, b.top, b.right, pos), ppm::kBlack);
         m_nLastDrawn = level;
-        m_nLevel = level;
     }
     const BarParams& p = *m_pParams;
     const bool atStart = Horizontal() ? m_nPeakX == m_rcBar.left : m_nPeakY == m_rcBar.bottom;
@@ -116,7 +122,7 @@ void CPpmBar::DrawPeakLine()
 
 void CPpmBar::PeakFall()
 {
-    const int pos = EndOf(m_nLevel);
+    const int pos = EndOf(m_pChannel->level);
     const int step = PeakStep();
     if (Horizontal()) {
         if (m_nPeakX < pos)
@@ -148,12 +154,7 @@ void CPpmBar::ErasePeak()
 
 QString CPpmBar::ReadoutText() const
 {
-    if (m_nMaxLevel < 1)
-        return QString();
-    const unsigned top = m_pParams->m_nSteps - 1;
-    if (static_cast<unsigned>(m_nMaxLevel) >= top)
-        return QStringLiteral("0");
-    return QString::asprintf("%2.1f", m_pParams->m_pDbTable[m_nMaxLevel]);
+    return QString::fromStdString(CPpmModel::ReadoutText(m_pChannel->maxLevel));
 }
 
 void CPpmBar::DrawReadout()
@@ -162,7 +163,8 @@ void CPpmBar::DrawReadout()
     m_pParams->m_pOwner->SelectReadoutFont(dc);
     dc.SetBkColor(ppm::kBlack);
     const unsigned top = m_pParams->m_nSteps - 1;
-    dc.SetTextColor(m_nMaxLevel >= 0 && static_cast<unsigned>(m_nMaxLevel) >= top ? m_pParams->m_crOver : ppm::kReadoutColor);
+    m_nShownMax = m_pChannel->maxLevel;
+    dc.SetTextColor(m_nShownMax >= top ? m_pParams->m_crOver : ppm::kReadoutColor);
     const CRect& rc = m_rcReadout;
     // An empty text still blanks the rectangle.
     if (Horizontal()) {

@@ -1,14 +1,16 @@
 #pragma once
-// One channel's bar of the peak programme meter: its level on the 361-step
-// scale, the part of it already painted, the peak marker and the highest
-// level reached (the readout). It paints into its owner's drawing context:
-// a rise paints from the bar's start to the new end in the three zone
-// colours, a fall blackens only what fell.
+// One channel's bar of the peak programme meter as drawn: the part of the
+// level already painted, the peak marker (a pixel position) and the readout
+// of the channel's maximum. What it shows comes from the channel's model
+// (CPpmChannel: level, raised flag, maximum in scale steps). It paints into
+// its owner's drawing context: a rise paints from the bar's start to the new
+// end in the three zone colours, a fall blackens only what fell.
 //
-// The fields are public in the manner of a record: the control resets them
-// directly (markers to none, last drawn to 0) before a repaint.
+// The display fields are public in the manner of a record: the control
+// resets them directly (markers to none, last drawn to 0) before a repaint.
 //
 // UI thread only.
+#include "meters/ppm/PpmChannel.h"
 #include "platform/ColorRef.h"
 #include "platform/Rect.h"
 
@@ -18,17 +20,18 @@ struct BarParams;
 
 class CPpmBar {
 public:
-    CPpmBar(const CRect& rc, BarParams* params);
+    // Shows `channel` (the bar's own when null, for a bar on its own).
+    CPpmBar(const CRect& rc, BarParams* params, CPpmChannel* channel = nullptr);
     ~CPpmBar();
     CPpmBar(const CPpmBar&) = delete;
     CPpmBar& operator=(const CPpmBar&) = delete;
 
-    // Paints the bar up to m_nLevel (above what is already painted), raises
-    // the peak marker and the maximum and reprints the readout when the end
-    // passes the marker.
+    // Paints the bar up to the channel's level (above what is already
+    // painted), raises the peak marker when the end passes it, and reprints
+    // the readout when the marker moved or the maximum changed.
     void Draw();
-    // One fall of `step` scale steps, then the peak marker line.
-    void Decay(unsigned step);
+    // Blackens what the channel's level fell by, then the peak marker line.
+    void ShowFall();
     // One fall of the peak marker towards the bar's end.
     void PeakFall();
     // Paints the whole bar rectangle black.
@@ -51,13 +54,16 @@ public:
     // scale, empty below step 1.
     QString ReadoutText() const;
 
-    unsigned m_nLevel = 0;
+    CPpmChannel& Channel() { return *m_pChannel; }
+    const CPpmChannel& Channel() const { return *m_pChannel; }
+    unsigned Level() const { return m_pChannel->level; }
+    unsigned MaxLevel() const { return m_pChannel->maxLevel; }
+    bool IsRaised() const { return m_pChannel->raised; }
+
     unsigned m_nLastDrawn = 0;
-    int m_bRaised = 0;
     int m_nPeakY;
     int m_nPeakX;
     COLORREF m_crPeak = RGB(0, 0, 0);
-    int m_nMaxLevel = 0;
     CRect m_rcBar;
     CRect m_rcReadout;
 
@@ -68,4 +74,8 @@ private:
     void DrawPeakLine();
 
     BarParams* m_pParams;
+    CPpmChannel m_ownChannel;
+    CPpmChannel* m_pChannel;
+    // The maximum the readout shows; a new maximum reprints it.
+    unsigned m_nShownMax = 0;
 };

@@ -11,10 +11,6 @@
 #include <QMenu>
 #include <QTimerEvent>
 
-int CPpmCtrl::s_nTickAccum = 0;
-int CPpmCtrl::s_bTickBusy = 0;
-int CPpmCtrl::s_nSavedOn = 0;
-
 namespace {
 const char* const kDbCaption = "db";
 const char* const kChannelLetters[2] = { "L", "R" };
@@ -23,9 +19,10 @@ const char* const kChannelLetters[2] = { "L", "R" };
 CPpmCtrl::CPpmCtrl(QWidget* parent)
     : CMeterCtrl(parent), m_fontNormal(CMeterFonts::Normal()), m_fontSmall(CMeterFonts::Small())
 {
-    m_params.m_pLevelTable = m_levelTable.Data();
+    m_params.m_pLevelTable = m_model.LevelTable().Data();
     m_params.m_pDbTable = CPpmLevelTable::DbTable().data();
     m_params.m_pOwner = this;
+    ApplyPeakMode();
 }
 
 CPpmCtrl::~CPpmCtrl() = default;
@@ -38,15 +35,19 @@ int CPpmCtrl::Create(unsigned barCount, int x, int y, int width, int height, int
 
     m_params = BarParams {};
     m_params.m_bHorizontal = horizontal ? 1 : 0;
-    m_params.m_pLevelTable = m_levelTable.Data();
+    m_params.m_pLevelTable = m_model.LevelTable().Data();
     m_params.m_pDbTable = CPpmLevelTable::DbTable().data();
     m_params.m_pOwner = this;
+    ApplyPeakMode();
 
     const unsigned count = std::clamp(barCount, 1u, ppm::kMaxBars);
     m_bars.clear();
+    // The bars hold their channels by address: the count is set before they
+    // are made and not changed while they live.
+    m_model.SetChannelCount(count);
     const CRect rc(x, y, x + width, y + height);
     for (unsigned i = 0; i < count; ++i)
-        m_bars.push_back(std::make_unique<CPpmBar>(rc, &m_params));
+        m_bars.push_back(std::make_unique<CPpmBar>(rc, &m_params, &m_model.Channel(i)));
 
     // The pen, font and colours stay selected in the control's own context.
     Dc().SelectPen(m_params.m_penTick);
@@ -79,17 +80,12 @@ template <typename F> void CPpmCtrl::ForBars(int channel, F&& f)
 
 void CPpmCtrl::SetValue(unsigned value, int channel)
 {
-    if (value >= m_params.m_nTableSize)
+    unsigned step = 0;
+    if (!m_model.StepOf(value, step))
         return;
-    const unsigned step = m_params.m_pLevelTable[value];
     ForBars(channel, [step](CPpmBar& bar) {
-        if (step < bar.m_nLevel) {
-            bar.m_bRaised = 0;
-            return;
-        }
-        bar.m_nLevel = step;
-        bar.Draw();
-        bar.m_bRaised = 1;
+        if (bar.Channel().Input(step))
+            bar.Draw();
     });
 }
 
@@ -97,34 +93,44 @@ void CPpmCtrl::OnTimer()
 {
     if (m_hRelay)
         QCoreApplication::postEvent(m_hRelay.data(), new QTimerEvent(ppm::kTickTimerId));
-    if (s_bTickBusy)
+    const CPpmModel::TickDue due = m_model.BeginTick();
+    if (!due.decay)
         return;
-    s_nTickAccum += static_cast<int>(ppm::kTickUnits);
-    if (s_nTickAccum < static_cast<int>(m_nDecayTime))
-        return;
-    s_nTickAccum = 0;
-    s_bTickBusy = 1;
-    if (m_params.m_bPeakDecay) {
-        m_nPeakAccum += m_nDecayTime;
-        if (m_nPeakAccum >= ppm::kPeakFallUnits) {
-            m_nPeakAccum = 0;
-            for (auto& bar : m_bars)
-                bar->PeakFall();
-        }
+    // The markers move from where the bars end before this tick's fall.
+    if (due.peakFall) {
+        for (auto& bar : m_bars)
+            bar->PeakFall();
     }
+    for (unsigned i = 0; i < m_bars.size(); ++i) {
+        m_model.Fall(i);
+        m_bars[i]->ShowFall();
+    }
+    m_model.EndTick();
+}
+
+void CPpmCtrl::ShowModelState(const CPpmModel& state)
+{
+    m_model.TakeStateOf(state);
+    ApplyPeakMode();
     for (auto& bar : m_bars) {
-        unsigned step = 0;
-        if (!bar->m_bRaised)
-            step = bar->m_nLevel > ppm::kFastFallAbove ? 2 : 1;
-        bar->Decay(step);
+        bar->m_nLastDrawn = 0;
+        bar->ResetMarker();
+        bar->Clear();
+        bar->Draw();
     }
-    s_bTickBusy = 0;
+}
+
+void CPpmCtrl::ApplyPeakMode()
+{
+    // The bars draw their marker lines by the model's peak mode.
+    m_params.m_bPeakHold = m_model.PeakHold() ? 1 : 0;
+    m_params.m_bPeakDecay = m_model.PeakDecay() ? 1 : 0;
 }
 
 void CPpmCtrl::ResetBar(CPpmBar& bar, bool clearLevel)
 {
     if (clearLevel)
-        bar.m_nLevel = 0;
+        bar.Channel().level = 0;
     bar.m_nLastDrawn = 0;
     bar.ResetMarker();
     bar.Clear();
@@ -149,31 +155,29 @@ void CPpmCtrl::ResetAllForNewSettings()
 
 void CPpmCtrl::SetDecayTime(unsigned units)
 {
-    m_nDecayTime = units;
+    m_model.SetDecayTime(units);
     ResetAllForNewSettings();
 }
 
 void CPpmCtrl::SetPeakHold(int on)
 {
-    m_params.m_bPeakHold = on ? 1 : 0;
-    if (on)
-        m_params.m_bPeakDecay = 0;
+    m_model.SetPeakHold(on != 0);
+    ApplyPeakMode();
     ResetAllForNewSettings();
 }
 
 void CPpmCtrl::SetPeakDecay(int on)
 {
-    m_params.m_bPeakDecay = on ? 1 : 0;
-    if (on)
-        m_params.m_bPeakHold = 0;
+    m_model.SetPeakDecay(on != 0);
+    ApplyPeakMode();
     ResetAllForNewSettings();
 }
 
 int CPpmCtrl::GetDecayIndex() const
 {
-    if (m_nDecayTime == ppm::kDecayFast)
+    if (m_model.DecayTime() == ppm::kDecayFast)
         return 0;
-    if (m_nDecayTime == ppm::kDecaySlow)
+    if (m_model.DecayTime() == ppm::kDecaySlow)
         return 2;
     return 1;
 }
@@ -199,7 +203,7 @@ void CPpmCtrl::NotifyMinimized(int minimized)
 {
     if (minimized) {
         if (++m_nMinimized == 1) {
-            s_nSavedOn = m_nOn;
+            m_nSavedOn = m_nOn;
             SetOn(0);
         }
     } else if (m_nMinimized > 0) {
@@ -207,14 +211,14 @@ void CPpmCtrl::NotifyMinimized(int minimized)
         // counter never goes below zero and a later suspension still saves
         // the state it interrupts.
         if (--m_nMinimized == 0)
-            SetOn(s_nSavedOn);
+            SetOn(m_nSavedOn);
     }
 }
 
 void CPpmCtrl::SetSwitchedOn(int on)
 {
     if (IsSuspended())
-        s_nSavedOn = on;
+        m_nSavedOn = on;
     else
         SetOn(on);
 }
@@ -260,7 +264,8 @@ int CPpmCtrl::Layout(const CRect& client)
                 bar.m_rcReadout.OffsetRect(-2, 1);
             else
                 bar.m_rcReadout.OffsetRect(2, 0);
-            bar.m_nLevel = bar.m_nLastDrawn = 0;
+            bar.Channel().level = 0;
+            bar.m_nLastDrawn = 0;
             bar.Draw();
             x += 2 * thickness;
         }
@@ -274,7 +279,8 @@ int CPpmCtrl::Layout(const CRect& client)
             bar.m_rcBar = CRect(L + m_nEndMargin, y, R - ppm::kBarRightOffset, y + thickness);
             const int readoutTop = y + thickness / 2 - m_nTextHeight / 2;
             bar.m_rcReadout = CRect(R - 28, readoutTop, R, readoutTop + m_nTextHeight);
-            bar.m_nLevel = bar.m_nLastDrawn = 0;
+            bar.Channel().level = 0;
+            bar.m_nLastDrawn = 0;
             bar.Draw();
             y += 2 * thickness;
         }
@@ -311,9 +317,9 @@ void CPpmCtrl::OnLButtonDown(int x, int y)
     bool onReadout = false;
     for (auto& bar : m_bars)
         onReadout = onReadout || bar->m_rcReadout.PtInRect(x, y);
+    if (onReadout)
+        m_model.RestartMaxima();
     for (auto& bar : m_bars) {
-        if (onReadout)
-            bar->m_nMaxLevel = 0;
         bar->m_nLastDrawn = 0;
         bar->ResetMarker();
         bar->Clear();
@@ -436,9 +442,9 @@ std::unique_ptr<QMenu> CPpmCtrl::BuildContextMenu()
     add(menu.get(), "Peak Decay", ppm::ID_PEAK_DECAY, m_params.m_bPeakDecay != 0);
     menu->addSeparator();
     QMenu* decay = menu->addMenu(QStringLiteral("Decay Time"));
-    add(decay, "Fast", ppm::ID_DECAY_FAST, m_nDecayTime == ppm::kDecayFast);
-    add(decay, "Medium", ppm::ID_DECAY_MEDIUM, m_nDecayTime == ppm::kDecayMedium);
-    add(decay, "Slow", ppm::ID_DECAY_SLOW, m_nDecayTime == ppm::kDecaySlow);
+    add(decay, "Fast", ppm::ID_DECAY_FAST, DecayTime() == ppm::kDecayFast);
+    add(decay, "Medium", ppm::ID_DECAY_MEDIUM, DecayTime() == ppm::kDecayMedium);
+    add(decay, "Slow", ppm::ID_DECAY_SLOW, DecayTime() == ppm::kDecaySlow);
     menu->addSeparator();
     QAction* colors = menu->addAction(QStringLiteral("Colors..."));
     colors->setData(ppm::ID_COLORS);
@@ -468,18 +474,16 @@ void CPpmCtrl::SendToView(int command)
 bool CPpmCtrl::OnCommand(int id)
 {
     switch (id) {
-    case ppm::ID_DECAY_FAST: m_nDecayTime = ppm::kDecayFast; break;
-    case ppm::ID_DECAY_MEDIUM: m_nDecayTime = ppm::kDecayMedium; break;
-    case ppm::ID_DECAY_SLOW: m_nDecayTime = ppm::kDecaySlow; break;
+    case ppm::ID_DECAY_FAST: m_model.SetDecayTime(ppm::kDecayFast); break;
+    case ppm::ID_DECAY_MEDIUM: m_model.SetDecayTime(ppm::kDecayMedium); break;
+    case ppm::ID_DECAY_SLOW: m_model.SetDecayTime(ppm::kDecaySlow); break;
     case ppm::ID_PEAK_HOLD:
-        m_params.m_bPeakHold = !m_params.m_bPeakHold;
-        if (m_params.m_bPeakHold)
-            m_params.m_bPeakDecay = 0;
+        m_model.SetPeakHold(!m_model.PeakHold());
+        ApplyPeakMode();
         break;
     case ppm::ID_PEAK_DECAY:
-        m_params.m_bPeakDecay = !m_params.m_bPeakDecay;
-        if (m_params.m_bPeakDecay)
-            m_params.m_bPeakHold = 0;
+        m_model.SetPeakDecay(!m_model.PeakDecay());
+        ApplyPeakMode();
         break;
     case ppm::ID_ON: SendToView(ppm::ID_VIEW_ON_OFF); return true;
     case ppm::ID_HORIZONTAL: SendToView(ppm::ID_VIEW_ORIENTATION); return true;

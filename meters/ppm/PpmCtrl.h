@@ -4,15 +4,16 @@
 // scale with tick lines and labels, the "db" captions and the channel
 // letters; a context menu for the options and the colour settings.
 //
+// What it shows is measured by its model (CPpmModel: levels, maxima, decay
+// time, peak mode, tick cadence); the control keeps only what is drawn
+// (painted extent, markers, readouts). The tick accumulator is the
+// program's (SetTickShare), not the control's.
+//
 // The hub feeds it block peaks (SetValue) and meter ticks (OnTimer) on the
 // UI thread, in block order; the capture thread reads only
 // IsOnForCapture(), an atomic mirror of the on state. Everything else -
 // painting, resets, menu commands - runs on the UI thread too, so the bar
 // state needs no lock.
-//
-// Class-wide state (all PPM controls share it, UI thread only): the tick
-// accumulator s_nTickAccum, the tick guard s_bTickBusy and s_nSavedOn, the
-// on state kept during a suspension (NotifyMinimized).
 //
 // UI thread only, except IsOnForCapture() (any thread).
 #include "audio/MeterSinks.h"
@@ -21,6 +22,7 @@
 #include "meters/ppm/PpmBar.h"
 #include "meters/ppm/PpmBarOwner.h"
 #include "meters/ppm/PpmLevelTable.h"
+#include "meters/ppm/PpmModel.h"
 
 #include <QFont>
 #include <QPointer>
@@ -64,14 +66,21 @@ public:
     int GetDecayIndex() const;
     // 1 with peak hold, else 2 with peak decay, else 0.
     int GetPeakMode() const;
-    unsigned DecayTime() const { return m_nDecayTime; }
+    unsigned DecayTime() const { return m_model.DecayTime(); }
+    // The program's tick accumulator (null: the control counts on its own).
+    void SetTickShare(CMeterTickShare* share) { m_model.SetTickShare(share); }
+    CPpmModel& Model() { return m_model; }
+    const CPpmModel& Model() const { return m_model; }
+    // Shows `state`'s measurement (levels, maxima, options) at once: the
+    // bars are painted to its levels, the readouts print its maxima.
+    void ShowModelState(const CPpmModel& state);
 
     // Suspension while minimised or while colours change: 1 switches the
     // meter off keeping its state, the matching 0 restores it.
     void NotifyMinimized(int minimized);
     bool IsSuspended() const { return m_nMinimized > 0; }
     // The state the user chose, suspended or not: the one the hub counts.
-    int IsSwitchedOn() const override { return IsSuspended() ? s_nSavedOn : m_nOn; }
+    int IsSwitchedOn() const override { return IsSuspended() ? m_nSavedOn : m_nOn; }
     // Switches as the user chose: while suspended only the kept state
     // changes (it applies when the suspension ends), otherwise SetOn.
     void SetSwitchedOn(int on) override;
@@ -98,7 +107,7 @@ public:
 
     unsigned BarCount() const { return static_cast<unsigned>(m_bars.size()); }
     CPpmBar& Bar(unsigned i) { return *m_bars[i]; }
-    const CPpmLevelTable& LevelTable() const { return m_levelTable; }
+    const CPpmLevelTable& LevelTable() const { return m_model.LevelTable(); }
     // Text height of the layout font.
     int TextHeight() const { return m_nTextHeight; }
     const QFont& NormalFont() const { return m_fontNormal; }
@@ -122,10 +131,7 @@ private:
     void SendToView(int command);
     void DrawVerticalScales(CDrawContext& dc);
     void DrawHorizontalScales(CDrawContext& dc);
-
-    static int s_nTickAccum;
-    static int s_bTickBusy;
-    static int s_nSavedOn;
+    void ApplyPeakMode();
 
     BarParams m_params;
     int m_nEndMargin = ppm::kEndMargin;
@@ -135,13 +141,13 @@ private:
     std::vector<std::unique_ptr<CPpmBar>> m_bars;
     int m_nMinimized = 0;
     QPointer<QWidget> m_hRelay;
-    unsigned m_nDecayTime = ppm::kDecayMedium;
-    unsigned m_nPeakAccum = 0;
     IViewFrame* m_pFrame = nullptr;
     int m_nOn = 0;
+    // The on state kept during a suspension (NotifyMinimized).
+    int m_nSavedOn = 0;
     std::atomic<int> m_nOnMirror { 0 };
     int m_nTextHeight = 0;
     int m_nId = 0;
     bool m_bCreated = false;
-    CPpmLevelTable m_levelTable;
+    CPpmModel m_model;
 };

@@ -1,6 +1,7 @@
 #include "meters/ppm/PpmView.h"
 
 #include "audio/VelmoraDoc.h"
+#include "meters/common/MeterSharedState.h"
 #include "meters/ppm/PpmIds.h"
 #include "platform/SettingsStore.h"
 #include "workspace/Wsp.h"
@@ -72,6 +73,8 @@ void CPpmView::OnInitialUpdate()
         OnOrientation();
     CVelmoraDoc& doc = Host().Doc();
     doc.SetPpm(m_pCtrl);
+    if (CMeterSharedState* shared = doc.SharedState())
+        m_pCtrl->SetTickShare(&shared->ppmTick);
     if (m_pCtrl->IsOn())
         doc.CountRestoredMeter();
 }

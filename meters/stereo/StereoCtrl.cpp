@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QResizeEvent>
 
-int CStereoCtrl::s_nSavedOn = 0;
 
 namespace {
 QAction* AddCommand(QMenu& menu, const QString& text, int id, bool checked)
@@ -43,13 +42,13 @@ bool CStereoCtrl::Create(QWidget* parent, int x, int y, int size, int id)
 
 // ---- on state ----------------------------------------------------------------
 
-int CStereoCtrl::IsOn() const { return m_nMinimized > 0 ? s_nSavedOn : m_nOn; }
+int CStereoCtrl::IsOn() const { return m_nMinimized > 0 ? m_nSavedOn : m_nOn; }
 
 void CStereoCtrl::SetOn(int on)
 {
     if (m_nMinimized > 0) {
         // Paused: the new state applies when the pause ends.
-        s_nSavedOn = on;
+        m_nSavedOn = on;
         return;
     }
     ApplyOn(on);
@@ -67,7 +66,7 @@ void CStereoCtrl::NotifyMinimized(bool minimized)
 {
     if (minimized) {
         if (++m_nMinimized == 1) {
-            s_nSavedOn = m_nOn;
+            m_nSavedOn = m_nOn;
             ApplyOn(0);
         }
         return;
@@ -76,7 +75,7 @@ void CStereoCtrl::NotifyMinimized(bool minimized)
     if (m_nMinimized == 0)
         return;
     if (--m_nMinimized == 0)
-        ApplyOn(s_nSavedOn);
+        ApplyOn(m_nSavedOn);
 }
 
 bool CStereoCtrl::IsOnForCapture() const { return m_nOnForCapture.load(std::memory_order_relaxed) != 0; }
@@ -92,6 +91,7 @@ void CStereoCtrl::InvertPoint(const StereoPoint& point)
 
 void CStereoCtrl::PlotPoint(int left, int right)
 {
+    m_model.Input(left, right);
     const StereoPoint point = m_geometry.Map(left, right);
     InvertPoint(point);
     if (const StereoPoint* oldest = m_ring.Push(point))
@@ -102,6 +102,14 @@ void CStereoCtrl::EraseAllPoints()
 {
     m_ring.ForEachLit([this](const StereoPoint& point) { InvertPoint(point); });
     m_ring.Reset();
+    m_model.Clear();
+}
+
+void CStereoCtrl::ShowModelState(const CStereoModel& state)
+{
+    EraseAllPoints();
+    SetCount(state.Count());
+    state.ForEachOldestFirst([this](int left, int right) { PlotPoint(left, right); });
 }
 
 // ---- options -----------------------------------------------------------------
@@ -119,6 +127,7 @@ void CStereoCtrl::SetCount(int count)
 {
     EraseAllPoints();
     m_ring.SetCount(count);
+    m_model.SetCount(count);
 }
 
 void CStereoCtrl::SetDecimation(int mode)

@@ -15,6 +15,7 @@
 #include "meters/common/MeterCtrl.h"
 #include "meters/stereo/StereoGeometry.h"
 #include "meters/stereo/StereoIds.h"
+#include "meters/stereo/StereoModel.h"
 #include "meters/stereo/StereoRing.h"
 
 #include <atomic>
@@ -53,6 +54,9 @@ public:
     void PlotPoint(int left, int right) override;
     // Removes every lit point and restarts the trace.
     void EraseAllPoints() override;
+    // Plots `state`'s kept pairs, oldest first, as a fresh trace.
+    void ShowModelState(const CStereoModel& state);
+    const CStereoModel& Model() const { return m_model; }
 
     // Pauses the meter (true) or resumes it (false); pauses nest.
     void NotifyMinimized(bool minimized);
@@ -106,6 +110,7 @@ private:
     int m_nID = 0;
     COLORREF m_crPoint = kDefaultPointColor;
     CStereoRing m_ring;
+    CStereoModel m_model;
     CStereoGeometry m_geometry;
     int m_nDecimation = kStepEvery;
     int m_nMinimized = 0;
@@ -117,8 +122,6 @@ private:
     std::atomic<int> m_nOnForCapture { 0 };
     std::atomic<int> m_nDecimationForCapture { kStepEvery };
     ColorChooser m_chooser;
-
-    // The on state kept while a stereo control is paused; one slot for the
-    // class, as there is one stereo meter in the program.
-    static int s_nSavedOn;
+    // The on state kept while the control is paused.
+    int m_nSavedOn = 0;
 };

@@ -185,3 +185,54 @@ TEST_F(AnalyzeProgramTest, SeveralFilesGetASnapshotFolderEach)
     EXPECT_TRUE(QFile::exists(QDir(first).filePath(QStringLiteral("stereo.png"))));
     EXPECT_TRUE(QFile::exists(QDir(second).filePath(QStringLiteral("stereo.png"))));
 }
+
+namespace {
+// Noise from a fixed linear congruential sequence, the same on both
+// channels or inverted on the right.
+Samples Noise(int frames, bool inverted)
+{
+    Samples s;
+    std::uint32_t x = 12345;
+    for (int i = 0; i < frames; ++i) {
+        x = x * 1664525u + 1013904223u;
+        const auto v = static_cast<std::int16_t>(static_cast<int>(x >> 17) - 16384);
+        s.push_back(v);
+        s.push_back(inverted ? static_cast<std::int16_t>(-v) : v);
+    }
+    return s;
+}
+
+// Each file's report object as text, without the timing field.
+QList<QByteArray> ReportsWithoutTiming(const QByteArray& out)
+{
+    QList<QByteArray> reports;
+    for (const QJsonValue& v : QJsonDocument::fromJson(out).array()) {
+        QJsonObject o = v.toObject();
+        EXPECT_GT(o.take(QLatin1String("realtime_factor")).toDouble(), 0.0);
+        reports << QJsonDocument(o).toJson();
+    }
+    return reports;
+}
+}
+
+TEST_F(AnalyzeProgramTest, EveryFilesReportIsWhatItIsAloneInWhateverOrder)
+{
+    const int frames = 7200; // 0.15 s at 48 kHz
+    const QString a = Write(QStringLiteral("in-phase.wav"), 48000, 2, Noise(frames, false));
+    const QString b = Write(QStringLiteral("anti-phase.wav"), 48000, 2, Noise(frames, true));
+    const QList<QByteArray> aloneA = ReportsWithoutTiming(RunProgram({ a }).out);
+    const QList<QByteArray> aloneB = ReportsWithoutTiming(RunProgram({ b }).out);
+    const QList<QByteArray> ab = ReportsWithoutTiming(RunProgram({ a, b }).out);
+    const QList<QByteArray> ba = ReportsWithoutTiming(RunProgram({ b, a }).out);
+    ASSERT_EQ(aloneA.size(), 1);
+    ASSERT_EQ(aloneB.size(), 1);
+    ASSERT_EQ(ab.size(), 2);
+    ASSERT_EQ(ba.size(), 2);
+    EXPECT_EQ(ab[0], aloneA[0]);
+    EXPECT_EQ(ab[1], aloneB[0]) << "after the in-phase file";
+    EXPECT_EQ(ba[0], aloneB[0]);
+    EXPECT_EQ(ba[1], aloneA[0]) << "after the anti-phase file";
+    // Anti-phase noise: the smoothed correlation heads for -1 from rest.
+    const QJsonObject cor = QJsonDocument::fromJson(aloneB[0]).object()[QLatin1String("correlation")].toObject();
+    EXPECT_LT(cor[QLatin1String("last_smoothed")].toDouble(), -0.7);
+}

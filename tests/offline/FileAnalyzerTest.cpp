@@ -209,3 +209,36 @@ TEST_F(FileAnalyzerTest, UnreadableFileGivesLibsndfilesReason)
     EXPECT_EQ(analyzer.Analyze(path, QString(), result, error), CFileAnalyzer::Outcome::Unreadable);
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST_F(FileAnalyzerTest, MaximumReadsTheLouderPartInEveryPeakMode)
+{
+    // 2 s at -0.3 dBFS, then 2 s at -0.2 dBFS: neighbouring scale steps that
+    // share a pixel on a first-run bar.
+    Samples tone = StereoSine(1000, k48000, 31656, 2 * k48000);
+    const Samples louder = StereoSine(1000, k48000, 32023, 2 * k48000);
+    tone.insert(tone.end(), louder.begin(), louder.end());
+    const QString path = Write(QStringLiteral("rise.wav"), k48000, 2, tone);
+    const struct {
+        int peakMode;
+        const char* name;
+    } modes[] = { { 0, "none" }, { 1, "hold" }, { 2, "decay" } };
+    for (const auto& mode : modes) {
+        CAnalyzeOptions options;
+        options.ppmPeakMode = mode.peakMode;
+        const QJsonObject r = Analyze(path, options);
+        for (int ch = 0; ch < 2; ++ch) {
+            EXPECT_EQ(At(r, "ppm", "max_step", ch), 358) << mode.name;
+            EXPECT_EQ(TextAt(r, "ppm", "readout", ch), QStringLiteral("-0.2")) << mode.name;
+        }
+    }
+}
+
+TEST_F(FileAnalyzerTest, ASinglePlusOneSampleReadsTheLowestStep)
+{
+    Samples s = Silence(k48000);
+    s[2 * 1000] = 1;
+    const QJsonObject r = Analyze(Write(QStringLiteral("one.wav"), k48000, 2, s));
+    EXPECT_EQ(At(r, "ppm", "max_step", 0), 1);
+    EXPECT_EQ(TextAt(r, "ppm", "readout", 0), QStringLiteral("-90.0"));
+    EXPECT_EQ(At(r, "ppm", "max_step", 1), 0);
+}

@@ -24,7 +24,6 @@ class FftCtrlTest : public ::testing::Test {
 protected:
     FftCtrlTest()
     {
-        CFftTickClock::ResetShared();
         ctrl = std::make_unique<CFftCtrl>();
         ctrl->Create(nullptr, 128, 0, 0, 502, 402, fft::IDC_FFT_CTRL);
         ctrl->SetFrame(&frame);

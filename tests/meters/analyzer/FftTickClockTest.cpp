@@ -12,7 +12,6 @@ struct Schedule {
 
 Schedule RunTicks(int decayTime, bool peakDecay, int ticks)
 {
-    CFftTickClock::ResetShared();
     CFftTickClock clock;
     Schedule s;
     for (int t = 1; t <= ticks; ++t) {
@@ -46,7 +45,6 @@ TEST(FftTickClock, PeaksFallEverySixthTickWhateverTheDecayTime)
 
 TEST(FftTickClock, TickWhileBusyIsDroppedWithoutCounting)
 {
-    CFftTickClock::ResetShared();
     CFftTickClock clock;
     ASSERT_TRUE(clock.Advance(10, false).decay); // busy until Finish
     EXPECT_FALSE(clock.Advance(10, false).decay);

@@ -160,10 +160,13 @@ TEST(CorSmoothing, SettlesAtTheEndsWithoutLeavingTheScale)
     }
 }
 
-TEST(CorEstimate, StateIsSharedByTheWholeProgram)
+TEST(CorEstimate, StateIsSharedByTheEstimatorsOfOneProgram)
 {
+    float program = 0.0f;
     CCorEstimator first;
     CCorEstimator second;
+    first.SetSmoothingState(&program);
+    second.SetSmoothingState(&program);
     Window silence;
     silence.Fill(Constant(0), Constant(0));
     CCorReading reading;

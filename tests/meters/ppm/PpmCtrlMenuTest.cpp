@@ -76,7 +76,7 @@ TEST_F(PpmMenu, DecayAndPeakCommandsRedrawTheBarsKeepingTheirLevel)
     Feed(kMinus6Db);
     ctrl->OnCommand(400);
     EXPECT_EQ(ctrl->DecayTime(), 10u);
-    EXPECT_EQ(Bar(0).m_nLevel, 300u);
+    EXPECT_EQ(Bar(0).Level(), 300u);
     EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, Bar(0).EndOf(300)), kGreen);
     EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
     EXPECT_EQ(ctrl->DecayTime(), 10u);
@@ -101,7 +101,7 @@ TEST_F(PpmMenu, ColourDialogOkAppliesColoursAndPointsAndKeepsTheOnState)
     EXPECT_EQ(ctrl->Params().m_crOver, RGB(255, 0, 255));
     EXPECT_EQ(ctrl->IsOn(), 1);
     EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 })) << "off for the change, then on again";
-    EXPECT_EQ(Bar(0).m_nLevel, 0u);
+    EXPECT_EQ(Bar(0).Level(), 0u);
     EXPECT_TRUE(Any(Bar(0).m_rcReadout, RGB(255, 0, 255))) << "the full-scale readout in the new over colour";
     Feed(kFullScale);
     EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, Bar(0).EndOf(320)), RGB(255, 0, 255)) << "-4 dB is over now";
@@ -124,7 +124,7 @@ TEST_F(PpmMenu, ColourDialogCancelChangesNothing)
     EXPECT_EQ(ctrl->Params().m_nTweenPoint, 300u);
     EXPECT_EQ(ctrl->IsOn(), 1);
     EXPECT_TRUE(frame.m_meterOnCalls.empty());
-    EXPECT_EQ(Bar(0).m_nLevel, 350u);
+    EXPECT_EQ(Bar(0).Level(), 350u);
 }
 
 TEST_F(PpmMenu, SuspensionKeepsTheOnStateAndIgnoresAnUnmatchedRestore)

@@ -97,7 +97,7 @@ TEST_F(PpmPaint, FallBlackensOnlyAboveTheNewEnd)
     Feed(kMinus1Db);
     Feed(0);
     ctrl->OnTimer();
-    ASSERT_EQ(Bar(0).m_nLevel, 348u);
+    ASSERT_EQ(Bar(0).Level(), 348u);
     const int end = Bar(0).EndOf(348);
     EXPECT_EQ(end, Bar(0).m_rcBar.bottom - 348);
     EXPECT_TRUE(Rows(Bar(0).m_rcBar.top, end, kBlack));
@@ -113,7 +113,7 @@ TEST_F(PpmPaint, DecayingMarkerIsDrawnAboveTheFallenBar)
     Feed(0);
     Ticks(10);
     const int marker = Bar(0).m_nPeakY;
-    EXPECT_LT(marker, Bar(0).EndOf(Bar(0).m_nLevel));
+    EXPECT_LT(marker, Bar(0).EndOf(Bar(0).Level()));
     EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, marker), kRed);
     EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, marker - 1), kBlack) << "the old marker row was erased";
 }

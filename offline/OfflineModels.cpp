@@ -1,0 +1,70 @@
+#include "offline/OfflineModels.h"
+
+#include "audio/VelmoraDoc.h"
+#include "meters/analyzer/FftFeed.h"
+#include "meters/analyzer/FftWindowTables.h"
+#include "offline/AnalyzeOptions.h"
+
+namespace {
+// Peak mode codes as the views store them.
+constexpr int kPeakHold = 1;
+constexpr int kPeakDecay = 2;
+
+// A stored peak mode code as the views apply it: decay first, then hold.
+template <class Model>
+void ApplyPeakMode(Model& model, int code)
+{
+    model.SetPeakDecay(code == kPeakDecay);
+    model.SetPeakHold(code == kPeakHold);
+}
+
+int ValidInputMode(int mode) { return mode >= 0 && mode < fft::kInputModeCount ? mode : fft::kDefaultInputMode; }
+}
+
+COfflineModels::COfflineModels(const CAnalyzeOptions& options)
+    : m_ppmSink(m_ppm, &m_fft), m_fftSink(m_fft), m_corSink(m_cor), m_stereoSink(m_stereo)
+{
+    m_ppm.SetTickShare(&m_shared.ppmTick);
+    m_fft.SetTickShare(&m_shared.fftTick);
+    m_estimator.SetSmoothingState(&m_shared.corState);
+
+    ApplyPeakMode(m_ppm, options.ppmPeakMode);
+    m_ppm.SetDecayTime(options.ppmDecayTime);
+    // The analyzer starts with peak decay and the medium decay time.
+    ApplyPeakMode(m_fft, kPeakDecay);
+    m_fft.SetDecayTime(fft::kDecayMedium);
+    m_stereo.SetCount(kDefaultPointCount);
+
+    m_fftState.SetInputMode(ValidInputMode(options.fftInput));
+    m_fftState.SetWindowType(CFftWindowTables::Valid(options.fftWindow));
+    m_pFeed = std::make_unique<CFftFeed>(m_fftState);
+    const int on = m_pFeed->HasPlan() ? 1 : 0;
+    m_fftState.SetOn(on);
+    m_fftSink.SetOn(on);
+}
+
+COfflineModels::~COfflineModels() = default;
+
+bool COfflineModels::IsReady() const { return m_pFeed->HasPlan(); }
+
+void COfflineModels::Attach(CVelmoraDoc& doc)
+{
+    doc.SetPpm(&m_ppmSink);
+    doc.SetCor(&m_corSink);
+    doc.SetCorrelationEstimator(&m_estimator);
+    doc.SetFft(&m_fftSink);
+    doc.SetAnalyzerFeed(m_pFeed.get());
+    doc.SetStereo(&m_stereoSink);
+    doc.SetSharedState(&m_shared);
+}
+
+void COfflineModels::Detach(CVelmoraDoc& doc)
+{
+    doc.SetPpm(nullptr);
+    doc.SetCor(nullptr);
+    doc.SetCorrelationEstimator(nullptr);
+    doc.SetFft(nullptr);
+    doc.SetAnalyzerFeed(nullptr);
+    doc.SetStereo(nullptr);
+    doc.SetSharedState(nullptr);
+}
