@@ -39,7 +39,7 @@ void CAudioCapture::EndThread()
     m_thread.join();
 }
 
-int CAudioCapture::Open() { return m_pDevice->Open(m_queue); }
+int CAudioCapture::Open(bool quiet) { return m_pDevice->Open(m_queue, quiet); }
 
 bool CAudioCapture::StopCapture()
 {
@@ -95,7 +95,7 @@ void CAudioCapture::HandleMessage(const CThreadMessage& msg)
 {
     switch (msg.message) {
     case MM_WIM_OPEN: OnOpen(); break;
-    case MM_WIM_CLOSE: OnClose(); break;
+    case MM_WIM_CLOSE: OnClose(msg); break;
     case MM_WIM_DATA: OnData(msg); break;
     case WM_CAPTURE_STOP: OnStop(); break;
     case WM_CAPTURE_SYNC: OnSync(); break;
@@ -103,25 +103,64 @@ void CAudioCapture::HandleMessage(const CThreadMessage& msg)
     }
 }
 
-void CAudioCapture::OnOpen() { m_bOpened.store(1, std::memory_order_release); }
-
-void CAudioCapture::OnClose()
+void CAudioCapture::OnOpen()
 {
+    m_nDropoutsSeen = 0;
+    if (IBlockSink* document = m_pDocument.load(std::memory_order_acquire))
+        document->OnInputOpened();
+    m_bOpened.store(1, std::memory_order_release);
+}
+
+void CAudioCapture::OnClose(const CThreadMessage& msg)
+{
+    if (msg.wParam == WIM_CLOSE_LOST) {
+        OnLost();
+        return;
+    }
     // Cleared before the waiter wakes, so a new open can never see it set late.
     m_bOpened.store(0, std::memory_order_release);
     SignalClosed(false);
 }
 
+// The device stopped by itself: it is closed here (its buffers come back
+// and are dropped, its own close notice follows) and the document hears of
+// it at once. A device the user already closed has nothing more to say.
+void CAudioCapture::OnLost()
+{
+    if (!m_pDevice->IsOpen())
+        return;
+    m_bOpened.store(0, std::memory_order_release);
+    m_nLost.fetch_add(1, std::memory_order_relaxed);
+    m_pDevice->StopRecording();
+    m_pDevice->ResetAndClose();
+    if (IBlockSink* document = m_pDocument.load(std::memory_order_acquire))
+        document->OnInputLost();
+}
+
+void CAudioCapture::CountDeviceDropouts()
+{
+    const long long count = m_pDevice->DropoutCount();
+    if (count > m_nDropoutsSeen) {
+        m_nDeviceDropouts.fetch_add(static_cast<std::uint64_t>(count - m_nDropoutsSeen), std::memory_order_relaxed);
+        m_nDropoutsSeen = count;
+    }
+}
+
 void CAudioCapture::OnData(const CThreadMessage& msg)
 {
     IBlockSink* document = m_pDocument.load(std::memory_order_acquire);
-    if (!document || !m_bOpened.load(std::memory_order_acquire) || m_bStop.load(std::memory_order_acquire)) {
+    const auto* header = reinterpret_cast<const WAVEHDR*>(msg.lParam);
+    // Buffers handed back by a reset (the device no longer runs, or the
+    // buffer is only partly filled) hold no complete block of audio.
+    const bool complete = m_pDevice->IsRunning() && header
+        && header->dwBytesRecorded == static_cast<std::uint32_t>(CWaveInDevice::kBufferBytes);
+    if (!document || !complete || !m_bOpened.load(std::memory_order_acquire)
+        || m_bStop.load(std::memory_order_acquire)) {
         m_nDropped.fetch_add(1, std::memory_order_relaxed);
         return;
     }
-    const auto* header = reinterpret_cast<const WAVEHDR*>(msg.lParam);
+    CountDeviceDropouts();
     m_pDevice->Requeue();
-    // Every returned buffer counts as 512 full frames, whatever it recorded.
     document->ProcessBlock(reinterpret_cast<const std::uint8_t*>(header->lpData), m_pDevice->SampleArea());
     m_nDelivered.fetch_add(1, std::memory_order_relaxed);
 }
@@ -177,18 +216,18 @@ void CAudioCapture::SignalClosed(bool threadEnded)
 
 // ---- priorities ----------------------------------------------------------------
 
-void CAudioCapture::SetThreadPriority(bool high)
+bool CAudioCapture::SetThreadPriority(bool high)
 {
     m_bPriorityHigh.store(high, std::memory_order_relaxed);
-    ApplyPriority();
+    return ApplyPriority();
 }
 
-void CAudioCapture::ApplyPriority()
+bool CAudioCapture::ApplyPriority()
 {
     const int tid = m_nThreadId.load(std::memory_order_acquire);
     if (tid == 0)
-        return; // applied by the thread when it starts
+        return true; // applied by the thread when it starts
     const int nice = m_bPriorityHigh.load(std::memory_order_relaxed) ? kNiceHighSetting : kNiceNormalSetting;
     // Linux keeps a niceness per thread; a refusal (EACCES) leaves it as it was.
-    ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice);
+    return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), nice) == 0;
 }

@@ -49,7 +49,7 @@ public:
 
     // Opens the device (current id and rate) and starts the ring. 1 on success,
     // 0 on failure, already reported to the user. UI thread.
-    int Open();
+    int Open(bool quiet = false);
     // Posts WM_CAPTURE_STOP and waits for the device's close, at most 2000 ms.
     // True when the close came (or the thread had already ended). UI thread.
     bool StopCapture();
@@ -69,9 +69,11 @@ public:
     std::atomic<int> m_bOpened { 0 };
 
     // The capture thread's priority: below normal for the priority setting
-    // Normal (`high` false), normal for High. A level the system refuses
-    // (raising niceness back needs a privilege on Linux) is silently kept as it was.
-    void SetThreadPriority(bool high);
+    // Normal (`high` false), normal for High. Set it before CreateThread so
+    // the thread starts at it. Returns false when the system refused (on
+    // Linux an unprivileged thread may lower its priority but not raise it
+    // again); the thread then keeps the priority it had.
+    bool SetThreadPriority(bool high);
     bool IsPriorityHigh() const { return m_bPriorityHigh.load(std::memory_order_relaxed); }
     // The capture thread's system id while it runs, else 0.
     int ThreadId() const { return m_nThreadId.load(std::memory_order_acquire); }
@@ -82,18 +84,25 @@ public:
     std::uint64_t DeliveredBlocks() const { return m_nDelivered.load(std::memory_order_relaxed); }
     // Close notices handled since construction.
     std::uint64_t CloseNotices() const;
+    // Times the open device went away by itself.
+    std::uint64_t LostNotices() const { return m_nLost.load(std::memory_order_relaxed); }
+    // Interruptions the devices reported while open (see IWaveInStream::DropoutCount),
+    // summed over every open since construction.
+    std::uint64_t DeviceDropouts() const { return m_nDeviceDropouts.load(std::memory_order_relaxed); }
 
 private:
     void Run();
     void HandleMessage(const CThreadMessage& msg);
     void OnOpen();
-    void OnClose();
+    void OnClose(const CThreadMessage& msg);
+    void OnLost();
+    void CountDeviceDropouts();
     void OnData(const CThreadMessage& msg);
     void OnStop();
     void OnSync();
     void DrainAfterStop();
     void ExitInstance();
-    void ApplyPriority();
+    bool ApplyPriority();
     void SignalClosed(bool threadEnded);
 
     CThreadMessageQueue m_queue;
@@ -113,5 +122,8 @@ private:
 
     std::atomic<std::uint64_t> m_nDropped { 0 };
     std::atomic<std::uint64_t> m_nDelivered { 0 };
+    std::atomic<std::uint64_t> m_nLost { 0 };
+    std::atomic<std::uint64_t> m_nDeviceDropouts { 0 };
+    long long m_nDropoutsSeen = 0; // capture thread: the open device's count already added
     std::atomic<bool> m_bPriorityHigh { false };
 };

@@ -2,6 +2,9 @@
 
 #include "audio/AudioCapture.h"
 #include "platform/UiWakeup.h"
+#include "platform/wavein/WaveIn.h"
+
+#include <QTimer>
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +13,18 @@ CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     : m_capture(capture)
     , m_ring(kPacketRingSize)
     , m_pWakeup(std::make_unique<CUiWakeup>([this] { ApplyPackets(); }))
+    , m_pLostWakeup(std::make_unique<CUiWakeup>([this] { HandleInputLost(); }))
+    , m_pDecayTimer(std::make_unique<QTimer>())
+    , m_pRetryTimer(std::make_unique<QTimer>())
+    , m_pDropoutTimer(std::make_unique<QTimer>())
 {
+    m_pDecayTimer->setTimerType(Qt::PreciseTimer);
+    m_pDecayTimer->callOnTimeout([this] { ApplySilence(); });
+    m_pRetryTimer->setInterval(kRetryMs);
+    m_pRetryTimer->callOnTimeout([this] { RetryLostInput(); });
+    m_pDropoutTimer->setInterval(kDropoutPollMs);
+    m_pDropoutTimer->callOnTimeout([this] { PollDropouts(); });
+    m_silence.hasPeaks = true;
     m_capture.SetDocument(this);
 }
 
@@ -47,6 +61,10 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
             m_pWakeup->Wake();
     }
 }
+
+void CVelmoraDoc::OnInputLost() { m_pLostWakeup->Wake(); }
+
+void CVelmoraDoc::OnInputOpened() { m_nBlockCounter = 0; }
 
 void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packet)
 {
@@ -122,6 +140,8 @@ void CVelmoraDoc::AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet
 void CVelmoraDoc::ApplyPackets()
 {
     for (;;) {
+        if (const std::size_t waiting = m_ring.Waiting(); waiting > static_cast<std::size_t>(kMaxReplayPackets))
+            MergeWaitingPackets(waiting);
         while (const CMeterPacket* packet = m_ring.BeginRead()) {
             ApplyPacket(*packet);
             m_ring.EndRead();
@@ -159,19 +179,209 @@ void CVelmoraDoc::ApplyPacket(const CMeterPacket& packet)
         m_pPpm->OnTimer();
 }
 
+// A backlog (the UI thread stalled) is shown as one step: what the
+// instruments would show at its end, without replaying the past. Peaks keep
+// their highest value per channel, the analyzer and the correlation their
+// most recent reading, the stereo meter the pairs of the most recent
+// packets, and the PPM gets one tick per block period that went by.
+void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
+{
+    CMeterPacket& merged = m_merged;
+    merged.hasPeaks = false;
+    merged.peak[0] = merged.peak[1] = 0;
+    merged.hasCorrelation = false;
+    merged.hasBands = false;
+    merged.nPairs = 0;
+    merged.tick = false;
+    int ticks = 0;
+    // The trail is drawn from the pairs of the last few packets only.
+    const std::size_t plotted = std::min<std::size_t>(count, 4);
+    for (std::size_t i = 0; i < count; ++i) {
+        const CMeterPacket* packet = m_ring.BeginRead();
+        if (!packet)
+            break;
+        if (packet->hasPeaks) {
+            merged.hasPeaks = true;
+            merged.peak[0] = std::max(merged.peak[0], packet->peak[0]);
+            merged.peak[1] = std::max(merged.peak[1], packet->peak[1]);
+        }
+        if (packet->hasCorrelation) {
+            merged.hasCorrelation = true;
+            merged.correlation = packet->correlation;
+        }
+        if (packet->hasBands) {
+            merged.hasBands = true;
+            std::memcpy(merged.bands, packet->bands, sizeof merged.bands);
+        }
+        if (packet->tick)
+            ++ticks;
+        if (i + plotted >= count && m_pStereo && packet->nPairs > 0 && m_pStereo->IsOn()) {
+            for (int p = 0; p < packet->nPairs; ++p)
+                m_pStereo->PlotPoint(packet->pairs[p][0], packet->pairs[p][1]);
+        }
+        m_ring.EndRead();
+    }
+    ApplyPacket(merged);
+    if (m_pPpm) {
+        for (int t = 0; t < ticks; ++t)
+            m_pPpm->OnTimer();
+    }
+}
+
+void CVelmoraDoc::ReportSampleRate(int rateBefore)
+{
+    const int rateAfter = m_capture.Device().SampleRate();
+    if (rateAfter != rateBefore && m_pFft)
+        m_pFft->SetSampleRate(rateAfter);
+}
+
 int CVelmoraDoc::MeterOn()
 {
     const int rateBefore = m_capture.Device().SampleRate();
     int result = 1;
     if (++m_nMeterCount == 1) {
+        // After a loss the device list is stale (a restarted server is only
+        // seen by a fresh start of the audio library).
+        if (m_bRescanBeforeOpen)
+            RescanFor(CurrentDeviceName());
         result = m_capture.Open();
         if (!result)
             --m_nMeterCount;
+        else
+            m_pDropoutTimer->start();
     }
-    const int rateAfter = m_capture.Device().SampleRate();
-    if (rateAfter != rateBefore && m_pFft)
-        m_pFft->SetSampleRate(rateAfter);
+    ReportSampleRate(rateBefore);
     return result;
+}
+
+int CVelmoraDoc::OpenForRestoredMeters()
+{
+    if (!m_capture.Open())
+        return 0;
+    m_pDropoutTimer->start();
+    return 1;
+}
+
+// ---- a lost input --------------------------------------------------------------
+
+QString CVelmoraDoc::CurrentDeviceName() const
+{
+    const CWaveIn& waveIn = CWaveIn::Instance();
+    int id = m_capture.Device().DeviceId();
+    if (id < 0)
+        id = waveIn.DefaultDevice();
+    return QString::fromStdString(waveIn.DeviceName(id));
+}
+
+void CVelmoraDoc::HandleInputLost()
+{
+    // A device closed on purpose in the meantime is not a loss.
+    if (m_nMeterCount == 0 || m_capture.m_bOpened.load(std::memory_order_acquire))
+        return;
+    // Whatever came before the loss is shown first.
+    ApplyPackets();
+    m_bRescanBeforeOpen = true;
+    if (!m_bInputLost) {
+        m_bInputLost = true;
+        m_strLostDevice = CurrentDeviceName();
+        if (m_pHost)
+            m_pHost->ShowInputLost(m_strLostDevice);
+    }
+    const int rate = std::max(1, m_capture.Device().SampleRate());
+    m_pDecayTimer->setInterval(std::max(1, (kFramesPerBlock * 1000 + rate / 2) / rate));
+    m_nSilentSteps = 0;
+    m_pDecayTimer->start();
+    m_pRetryTimer->start();
+}
+
+void CVelmoraDoc::EndInputLoss()
+{
+    m_pDecayTimer->stop();
+    m_pRetryTimer->stop();
+    if (!m_bInputLost)
+        return;
+    m_bInputLost = false;
+    m_strLostDevice.clear();
+    if (m_pHost)
+        m_pHost->ShowInputLost(QString());
+}
+
+void CVelmoraDoc::ApplySilence()
+{
+    // Digital silence as the capture side would make it: zero peaks, the
+    // stereo trace at the centre, the analyzer's bars fed zeros at its own
+    // pace (one window per two blocks) and the meter tick. The correlation
+    // pointer is left to its own watchdog, which centres it.
+    CMeterPacket& silence = m_silence;
+    silence.hasPeaks = m_pPpm && m_pPpm->IsOn();
+    silence.peak[0] = silence.peak[1] = 0;
+    const int decimation = m_pStereo ? m_pStereo->DecimationForCapture() : 0;
+    silence.nPairs = m_pStereo && decimation >= 0 && decimation <= 2 ? kFramesPerBlock >> decimation : 0;
+    std::fill(&silence.pairs[0][0], &silence.pairs[0][0] + 2 * silence.nPairs, std::int16_t { 0 });
+    silence.hasCorrelation = false;
+    silence.hasBands = (++m_nSilentSteps % 2) == 0;
+    if (silence.hasBands)
+        std::fill(std::begin(silence.bands), std::end(silence.bands), 0u);
+    silence.tick = m_capture.m_bPostTick.load(std::memory_order_relaxed) != 0;
+    ApplyPacket(silence);
+}
+
+// Asks the drivers again, then finds the device by name: its place in the
+// list may have changed. False when the device is not listed now.
+bool CVelmoraDoc::RescanFor(const QString& name)
+{
+    CWaveInDevice& device = m_capture.Device();
+    if (!CWaveIn::Instance().Rescan())
+        return true;
+    m_bRescanBeforeOpen = false;
+    device.EnumerateDevices(true);
+    const auto& names = device.Names();
+    const auto found = std::find(names.begin(), names.end(), name.toStdString());
+    if (found == names.end())
+        return false;
+    if (device.DeviceId() >= 0)
+        device.SetDeviceId(static_cast<int>(found - names.begin()));
+    return true;
+}
+
+bool CVelmoraDoc::RetryLostInput()
+{
+    if (!m_bInputLost || m_nMeterCount == 0)
+        return false;
+    CWaveInDevice& device = m_capture.Device();
+    // The lost device's close has not come back yet: next time.
+    if (device.IsOpen())
+        return false;
+    if (!RescanFor(m_strLostDevice))
+        return false;
+    const int rateBefore = device.SampleRate();
+    if (!m_capture.Open(true))
+        return false;
+    ReportSampleRate(rateBefore);
+    EndInputLoss();
+    return true;
+}
+
+// ---- dropouts --------------------------------------------------------------------
+
+std::uint64_t CVelmoraDoc::TotalDropouts() const { return m_ring.Dropped() + m_capture.DeviceDropouts(); }
+
+std::uint64_t CVelmoraDoc::Dropouts() const { return TotalDropouts() - m_nDropoutBase; }
+
+void CVelmoraDoc::ResetDropouts()
+{
+    m_nDropoutBase = TotalDropouts();
+    PollDropouts();
+}
+
+void CVelmoraDoc::PollDropouts()
+{
+    const std::uint64_t count = Dropouts();
+    if (count == m_nDropoutsShown)
+        return;
+    m_nDropoutsShown = count;
+    if (m_pHost)
+        m_pHost->ShowDropouts(count);
 }
 
 void CVelmoraDoc::MeterOff(bool all)
@@ -183,6 +393,9 @@ void CVelmoraDoc::MeterOff(bool all)
         m_nMeterCount = 0;
     }
     m_capture.StopCapture();
+    EndInputLoss();
+    m_pDropoutTimer->stop();
+    PollDropouts();
     // Whatever the capture thread finished before it stopped still reaches
     // the displays before they are cleared.
     ApplyPackets();

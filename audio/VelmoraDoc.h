@@ -13,6 +13,8 @@
 #include "audio/MeterSinks.h"
 #include "platform/SpscRing.h"
 
+#include <QString>
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -20,6 +22,7 @@
 class CAudioCapture;
 class CUiWakeup;
 struct CMeterSharedState;
+class QTimer;
 
 // What the hub needs of the main window.
 class IDocumentHost {
@@ -27,6 +30,11 @@ public:
     virtual ~IDocumentHost() = default;
     // Invalidates the whole main window (erasing the background) and updates it at once.
     virtual void RedrawMainWindow() = 0;
+    // The input the instruments read went away (`device` names it), or is
+    // back (`device` empty).
+    virtual void ShowInputLost(const QString& device) { (void)device; }
+    // Dropouts counted since the user last reset the count.
+    virtual void ShowDropouts(std::uint64_t count) { (void)count; }
 };
 
 class CVelmoraDoc : public IBlockSink {
@@ -35,6 +43,13 @@ public:
     static constexpr int kBlockBytes = 2048;
     static constexpr int kWindowFrames = 1024;
     static constexpr int kPacketRingSize = 256;
+    // While the input is lost: one retry to open it again per this period.
+    static constexpr int kRetryMs = 1000;
+    // How often the dropout count is looked at for the title.
+    static constexpr int kDropoutPollMs = 250;
+    // Waiting packets beyond this many (about 100 ms of audio) are merged
+    // instead of replayed, so the display never runs behind the input.
+    static constexpr int kMaxReplayPackets = 9;
 
     explicit CVelmoraDoc(CAudioCapture& capture);
     ~CVelmoraDoc() override;
@@ -72,14 +87,35 @@ public:
     int MeterCount() const { return m_nMeterCount; }
     // Counts an instrument that restored itself as on at start-up.
     void CountRestoredMeter() { ++m_nMeterCount; }
+    // The start-up's open for the instruments counted so far; 1 on success,
+    // 0 when the device failed to open (the failure has been shown).
+    int OpenForRestoredMeters();
 
     // Capture thread.
     void ProcessBlock(const std::uint8_t* block, const std::uint8_t* sampleArea) override;
+    void OnInputLost() override;
+    void OnInputOpened() override;
 
-    // UI thread: applies every waiting packet to the instruments, in order.
+    // UI thread: applies every waiting packet to the instruments, in order;
+    // when more than kMaxReplayPackets wait, they are merged into one step.
     // Runs by itself when the capture thread wakes the UI thread.
     void ApplyPackets();
     std::uint64_t DroppedPackets() const { return m_ring.Dropped(); }
+
+    // UI thread. While the input is lost the instruments fall as in silence
+    // (one silent step per block period) and the device is tried again once
+    // per kRetryMs until it opens.
+    bool IsInputLost() const { return m_bInputLost; }
+    const QString& LostDeviceName() const { return m_strLostDevice; }
+    // One silent step, as the decay timer applies it while the input is lost.
+    void ApplySilence();
+    // One attempt to open the lost device again; true when it opened.
+    bool RetryLostInput();
+    // Ring drops plus the device's own interruptions, since the last reset.
+    std::uint64_t Dropouts() const;
+    void ResetDropouts();
+    // Tells the host when the dropout count changed (the poll timer's work).
+    void PollDropouts();
 
 private:
     void DistributeBlock(const std::int16_t* block, CMeterPacket& packet);
@@ -90,6 +126,13 @@ private:
     const std::int16_t* AssembleWindow(const std::uint8_t* block, const std::uint8_t* sampleArea);
     void AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet);
     void ApplyPacket(const CMeterPacket& packet);
+    void MergeWaitingPackets(std::size_t count);
+    void HandleInputLost();
+    void EndInputLoss();
+    void ReportSampleRate(int rateBefore);
+    QString CurrentDeviceName() const;
+    bool RescanFor(const QString& name);
+    std::uint64_t TotalDropouts() const;
 
     CAudioCapture& m_capture;
     IPpmSink* m_pPpm = nullptr;
@@ -102,9 +145,9 @@ private:
     CMeterSharedState* m_pSharedState = nullptr;
     int m_nMeterCount = 0;
 
-    // Capture thread only. The block counter is not reset when the device
-    // reopens, so a window may pair any two consecutive buffers; the seam
-    // area holds the one pair (buffer 31, buffer 0) that is not contiguous.
+    // Capture thread only. The block counter starts again at each open, so
+    // an analysis window never joins two devices' buffers; the seam area
+    // holds the one pair (buffer 31, buffer 0) that is not contiguous.
     int m_nBlockCounter = 0;
     alignas(16) std::uint8_t m_seam[2 * kBlockBytes] = {};
     // Used when the packet ring is full, so the sample work still runs.
@@ -115,4 +158,19 @@ private:
     // Set by the UI thread when it has applied every packet and waits for a
     // wake; the capture thread wakes it only then.
     std::atomic<bool> m_bUiIdle { true };
+
+    // The capture thread's word that the device went away.
+    std::unique_ptr<CUiWakeup> m_pLostWakeup;
+    // UI thread: the lost input and its timers.
+    bool m_bInputLost = false;
+    bool m_bRescanBeforeOpen = false;
+    QString m_strLostDevice;
+    std::unique_ptr<QTimer> m_pDecayTimer;
+    std::unique_ptr<QTimer> m_pRetryTimer;
+    std::unique_ptr<QTimer> m_pDropoutTimer;
+    int m_nSilentSteps = 0;
+    CMeterPacket m_silence;
+    CMeterPacket m_merged;
+    std::uint64_t m_nDropoutBase = 0;
+    std::uint64_t m_nDropoutsShown = 0;
 };

@@ -15,11 +15,13 @@ CWaveInDevice::~CWaveInDevice()
     ResetAndClose();
 }
 
-int CWaveInDevice::EnumerateDevices()
+int CWaveInDevice::EnumerateDevices(bool quiet)
 {
     m_names.clear();
     const unsigned count = waveInGetNumDevs();
     if (count == 0) {
+        if (quiet)
+            return -1;
         CNotices::MessageBox(QString::fromLatin1(kNoDeviceText), QString::fromLatin1(kCaption));
         return -1;
     }
@@ -54,11 +56,18 @@ MMRESULT CWaveInDevice::OpenHandle(CThreadMessageQueue& notify)
     return result;
 }
 
-int CWaveInDevice::Open(CThreadMessageQueue& notify)
+int CWaveInDevice::Open(CThreadMessageQueue& notify, bool quiet)
 {
+    std::unique_lock lock(m_openLock);
+    // A stop that timed out leaves the old handle to its late close, which
+    // must not be handed the new one: no open until it has gone.
+    if (IsOpen())
+        return 0;
     MMRESULT result = OpenHandle(notify);
     if (result == MMSYSERR_ALLOCATED) {
-        CNotices::MessageBox(QString::fromLatin1(kBusyText), QString::fromLatin1(kCaption));
+        lock.unlock();
+        if (!quiet)
+            CNotices::MessageBox(QString::fromLatin1(kBusyText), QString::fromLatin1(kCaption));
         return 0;
     }
     if (result == WAVERR_BADFORMAT) {
@@ -68,7 +77,9 @@ int CWaveInDevice::Open(CThreadMessageQueue& notify)
         result = OpenHandle(notify);
     }
     if (result != MMSYSERR_NOERROR) {
-        ShowOpenFailure(result);
+        lock.unlock();
+        if (!quiet)
+            ShowOpenFailure(result);
         return 0;
     }
     PrimeAndStart();
@@ -97,7 +108,6 @@ void CWaveInDevice::QueueBuffer(int i)
 
 void CWaveInDevice::PrimeAndStart()
 {
-    std::lock_guard lock(m_openLock);
     for (int i = 0; i < kQueuedBuffers; ++i)
         QueueBuffer(i);
     m_bRunning.store(1, std::memory_order_release);
@@ -124,6 +134,7 @@ void CWaveInDevice::StopRecording()
 
 void CWaveInDevice::ResetAndClose()
 {
+    std::lock_guard lock(m_openLock);
     const HWAVEIN handle = m_hWaveIn.load(std::memory_order_acquire);
     if (OpenResult() == MMSYSERR_NOERROR)
         waveInReset(handle);
@@ -131,6 +142,12 @@ void CWaveInDevice::ResetAndClose()
         m_hWaveIn.store(nullptr, std::memory_order_release);
         m_nOpenResult.store(kClosedMarker, std::memory_order_release);
     }
+}
+
+long long CWaveInDevice::DropoutCount() const
+{
+    const HWAVEIN handle = m_hWaveIn.load(std::memory_order_acquire);
+    return handle && IsOpen() ? handle->DropoutCount() : 0;
 }
 
 int CWaveInDevice::QueuedBuffers() const

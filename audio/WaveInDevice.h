@@ -46,8 +46,9 @@ public:
     CWaveInDevice(const CWaveInDevice&) = delete;
     CWaveInDevice& operator=(const CWaveInDevice&) = delete;
 
-    // Fills the name list; the count, or -1 (after "No input device found!").
-    int EnumerateDevices();
+    // Fills the name list; the count, or -1 (after "No input device found!",
+    // unless `quiet`).
+    int EnumerateDevices(bool quiet = false);
     const std::vector<std::string>& Names() const { return m_names; }
 
     int DeviceId() const { return m_nDeviceId.load(std::memory_order_relaxed); }
@@ -56,8 +57,11 @@ public:
     void SetSampleRate(int rate) { m_nSampleRate.store(rate, std::memory_order_relaxed); }
 
     // Opens the device with notices to `notify`, primes 31 buffers and starts
-    // recording. 1 on success; 0 after the failure has been shown. UI thread.
-    int Open(CThreadMessageQueue& notify);
+    // recording. 1 on success; 0 after the failure has been shown (or, with
+    // `quiet`, without showing it: the retries after a lost device). UI thread.
+    int Open(CThreadMessageQueue& notify, bool quiet = false);
+    // The open device's interruptions so far (0 when closed). Capture thread.
+    long long DropoutCount() const;
     // Rotates the ring for one returned buffer. Capture thread.
     void Requeue();
     // Clears running and stops recording. Capture thread.
@@ -90,6 +94,9 @@ private:
     std::atomic<MMRESULT> m_nOpenResult { kClosedMarker };
     std::atomic<int> m_nSampleRate { kDefaultRate };
     std::atomic<int> m_nRingIndex { 0 };
+    // Held while the handle is opened and primed (UI thread) and while it is
+    // reset and closed (capture thread), so an open that follows a stop that
+    // timed out never races the late close over the handle.
     std::mutex m_openLock;
     std::unique_ptr<std::uint8_t[]> m_pSampleArea;
     WAVEHDR m_headers[kBuffers] {};

@@ -44,6 +44,13 @@ public:
         return true;
     }
 
+    // Consumer: the number of published slots waiting to be read.
+    std::size_t Waiting() const
+    {
+        const std::size_t read = m_nRead.load(std::memory_order_relaxed);
+        const std::size_t write = m_nWrite.load(std::memory_order_acquire);
+        return write >= read ? write - read : write + m_nCapacity - read;
+    }
     // Consumer: the oldest published slot, or nullptr when empty.
     const T* BeginRead()
     {

@@ -1,7 +1,6 @@
 #include "platform/ThreadMessageQueue.h"
 
 #include <bit>
-#include <thread>
 
 CThreadMessageQueue::CThreadMessageQueue(std::size_t capacity)
     : m_nMask(std::bit_ceil(capacity < 2 ? std::size_t { 2 } : capacity) - 1)
@@ -24,6 +23,9 @@ bool CThreadMessageQueue::Post(std::uint32_t message, std::uintptr_t wParam, std
                 cell.message = CThreadMessage { message, wParam, lParam };
                 // Release: publishes the message to the consumer.
                 cell.sequence.store(pos + 1, std::memory_order_release);
+                // Wakes a consumer parked on this very cell (rare; without a
+                // waiter this costs no system call).
+                cell.sequence.notify_one();
                 m_available.release();
                 return true;
             }
@@ -52,12 +54,16 @@ bool CThreadMessageQueue::TryPop(CThreadMessage& out)
 
 // Each token of the semaphore stands for one published message. Messages are
 // taken in claim order, so the cell at the head may still be between its
-// producer's claim and its publication while a later one is ready: that
-// window is a few instructions long, so the consumer yields until it closes.
+// producer's claim and its publication while a later one is ready: the
+// consumer then sleeps on that cell's sequence until its producer publishes
+// it, instead of spinning.
 void CThreadMessageQueue::PopPublished(CThreadMessage& out)
 {
-    while (!TryPop(out))
-        std::this_thread::yield();
+    while (!TryPop(out)) {
+        Cell& cell = m_cells[m_nDequeue & m_nMask];
+        // The value it holds while unpublished for this lap.
+        cell.sequence.wait(m_nDequeue, std::memory_order_acquire);
+    }
 }
 
 void CThreadMessageQueue::Get(CThreadMessage& out)

@@ -1,5 +1,7 @@
 #include "platform/WindowPlacement.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -90,8 +92,24 @@ QRect OntoNearestScreen(const QRect& r)
 }
 }
 
-void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& placement)
+CWindowPlacement CWindowPlacement::Clamped() const
 {
+    const auto clamp = [](std::int32_t v) { return std::clamp(v, -kMaxCoordinate, kMaxCoordinate); };
+    CWindowPlacement p = *this;
+    p.minX = clamp(minX);
+    p.minY = clamp(minY);
+    p.maxX = clamp(maxX);
+    p.maxY = clamp(maxY);
+    p.left = clamp(left);
+    p.top = clamp(top);
+    p.right = std::max(p.left, clamp(right));
+    p.bottom = std::max(p.top, clamp(bottom));
+    return p;
+}
+
+void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& stored)
+{
+    const CWindowPlacement placement = stored.Clamped();
     const QRect normal(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
     if (normal.width() > 0 && normal.height() > 0)
         window->setGeometry(OntoNearestScreen(normal));

@@ -34,6 +34,14 @@ struct CWindowPlacement {
     static bool FromBytes(const QByteArray& bytes, CWindowPlacement& out);
 
     bool operator==(const CWindowPlacement&) const = default;
+
+    // Coordinates further out than this are not a place on any screen; a
+    // stored value beyond it (a damaged file) is pulled in to it.
+    static constexpr std::int32_t kMaxCoordinate = 1 << 20;
+    // The placement with every coordinate within +-kMaxCoordinate and the
+    // normal rectangle's right/bottom not before its left/top, so that
+    // right - left and bottom - top can be computed without overflow.
+    CWindowPlacement Clamped() const;
 };
 
 // Top-level windows: the placement of a window in screen coordinates, with

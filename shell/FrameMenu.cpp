@@ -76,6 +76,7 @@ void CFrameMenu::BuildWindowPopup()
     AddItem(menu, QStringLiteral("&Arrange Icons"), ID_WINDOW_ARRANGE);
     menu->addSeparator();
     AddItem(menu, QStringLiteral("Allways on top"), ID_ON_TOP, true);
+    AddItem(menu, QStringLiteral("Reset Dropout Count"), ID_RESET_DROPOUTS);
 }
 
 void CFrameMenu::BuildHelpPopup()
@@ -95,13 +96,7 @@ void CFrameMenu::SetUpOnFirstActivation(const std::vector<std::string>& deviceNa
     if (m_bSetUp)
         return;
     m_bSetUp = true;
-    QMenu* devices = m_popups[Device];
-    for (std::size_t n = 0; n < deviceNames.size(); ++n) {
-        const int id = ID_DEVICE_FIRST + static_cast<int>(n);
-        QAction* item = AddItem(devices, QString::fromStdString(deviceNames[n]), id, true);
-        // Ids past the served range have no handler: shown, but disabled.
-        item->setEnabled(id <= ID_DEVICE_LAST);
-    }
+    AddDeviceItems(deviceNames);
     const QList<QAction*> help = m_popups[Help]->actions();
     if (help.size() > kDealerItemPosition) {
         QAction* dealer = help[kDealerItemPosition];
@@ -109,6 +104,30 @@ void CFrameMenu::SetUpOnFirstActivation(const std::vector<std::string>& deviceNa
         dealer->setText(QString(dealerHomePage).replace(QLatin1Char('&'), QStringLiteral("&&")));
         dealer->setData(ID_DEALER_HOMEPAGE);
     }
+}
+
+void CFrameMenu::AddDeviceItems(const std::vector<std::string>& deviceNames)
+{
+    QMenu* devices = m_popups[Device];
+    for (std::size_t n = 0; n < deviceNames.size(); ++n) {
+        const int id = ID_DEVICE_FIRST + static_cast<int>(n);
+        QAction* item = AddItem(devices, QString::fromStdString(deviceNames[n]), id, true);
+        // Ids past the served range have no handler: shown, but disabled.
+        item->setEnabled(id <= ID_DEVICE_LAST);
+    }
+}
+
+void CFrameMenu::ReplaceDeviceItems(const std::vector<std::string>& deviceNames)
+{
+    if (!m_bSetUp || m_nMenuId == IDR_MAINFRAME)
+        return;
+    QMenu* devices = m_popups[Device];
+    const QList<QAction*> items = devices->actions();
+    for (int i = 1; i < items.size(); ++i) {
+        devices->removeAction(items[i]);
+        delete items[i];
+    }
+    AddDeviceItems(deviceNames);
 }
 
 void CFrameMenu::CheckOnlyPosition(QMenu* menu, int position)

@@ -42,6 +42,9 @@ public:
     // the "(Homepage)" placeholder. Runs once per menu.
     void SetUpOnFirstActivation(const std::vector<std::string>& deviceNames, const QString& dealerHomePage);
     bool IsSetUp() const { return m_bSetUp; }
+    // Replaces the device items after "WaveMapper" with a fresh list (the
+    // devices found when the popup opens). Only on a set-up instrument menu.
+    void ReplaceDeviceItems(const std::vector<std::string>& deviceNames);
 
     // The check marks of one popup, set as it opens.
     void UpdateCheckMarks(int popup, const CCheckState& state);
@@ -59,6 +62,7 @@ private:
     void BuildWindowPopup();
     void BuildHelpPopup();
     static void CheckOnlyPosition(QMenu* menu, int position);
+    void AddDeviceItems(const std::vector<std::string>& deviceNames);
 
     int m_nMenuId;
     std::function<void(int)> m_onCommand;

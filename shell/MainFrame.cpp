@@ -1,5 +1,6 @@
 #include "shell/MainFrame.h"
 
+#include "audio/AudioCapture.h"
 #include "meters/common/MeterView.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
@@ -18,6 +19,7 @@ using namespace ShellIds;
 
 const CCommandMap<CMainFrame> CMainFrame::s_commands {
     { ID_WINDOW_ARRANGE, ID_WINDOW_ARRANGE, &CMainFrame::OnArrangeIcons },
+    { ID_RESET_DROPOUTS, ID_RESET_DROPOUTS, &CMainFrame::OnResetDropouts },
 };
 
 CMainFrame::CMainFrame(CVelmoraApp& app, ISizeMoveListener* sizeMoveListener)
@@ -25,7 +27,7 @@ CMainFrame::CMainFrame(CVelmoraApp& app, ISizeMoveListener* sizeMoveListener)
     , m_pSizeMoveListener(sizeMoveListener)
     , m_pMdiArea(new QMdiArea)
 {
-    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowTitle(BaseTitle());
     resize(kDefaultMainWidth, kDefaultMainHeight);
     setCentralWidget(m_pMdiArea);
     connect(m_pMdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
@@ -84,8 +86,12 @@ void CMainFrame::UpdateCheckMarks(int popup)
     // Each popup knows what it is, so the marks land on Device, Priority and
     // Sample Rate whether or not a maximised instrument window puts its own
     // controls into the menu bar.
-    if (m_pCurrentMenu)
-        m_pCurrentMenu->UpdateCheckMarks(popup, m_app.CheckState());
+    if (!m_pCurrentMenu)
+        return;
+    // Devices come and go; while nothing captures, the list is taken anew.
+    if (popup == CFrameMenu::Device && m_app.RescanDevices())
+        m_pCurrentMenu->ReplaceDeviceItems(m_app.Capture().Device().Names());
+    m_pCurrentMenu->UpdateCheckMarks(popup, m_app.CheckState());
 }
 
 void CMainFrame::CreateAccelerators()
@@ -213,6 +219,47 @@ void CMainFrame::RedrawMainWindow()
     ++m_nRedraws;
     if (isVisible())
         repaint();
+}
+
+QString CMainFrame::BaseTitle() { return QString::fromLatin1(kAppTitle); }
+
+void CMainFrame::UpdateTitle()
+{
+    QString title = BaseTitle();
+    if (!m_strLostDevice.isEmpty())
+        title += QStringLiteral(" - input lost: ") + m_strLostDevice;
+    else if (!m_strDeviceNote.isEmpty())
+        title += QStringLiteral(" - ") + m_strDeviceNote;
+    if (m_nDropouts > 0)
+        title += QStringLiteral(" - %1 dropout%2").arg(m_nDropouts).arg(m_nDropouts == 1 ? "" : "s");
+    setWindowTitle(title);
+}
+
+void CMainFrame::ShowInputLost(const QString& device)
+{
+    m_strLostDevice = device;
+    // Once the input is back, the note from the start has served its turn.
+    if (device.isEmpty())
+        m_strDeviceNote.clear();
+    UpdateTitle();
+}
+
+void CMainFrame::ShowDropouts(std::uint64_t count)
+{
+    m_nDropouts = count;
+    UpdateTitle();
+}
+
+void CMainFrame::ShowDeviceNote(const QString& note)
+{
+    m_strDeviceNote = note;
+    UpdateTitle();
+}
+
+void CMainFrame::OnResetDropouts(int)
+{
+    if (CVelmoraDoc* doc = m_app.Document())
+        doc->ResetDropouts();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -1,7 +1,9 @@
 #pragma once
 // The main window: a multiple-document frame whose client is the MDI area
 // holding the four instrument windows. No toolbar, no status bar; the caption
-// is the application title alone. It shows the menu of the active instrument
+// is the application title, followed by what the user must know about the
+// input: that it was lost, a device that was not found at start, the
+// dropouts counted since the last reset. It shows the menu of the active instrument
 // (menu 128 while there is none), sets the check marks as a popup opens,
 // dispatches every command by id (its own table, then the active view, then
 // the application), keeps its placement in "Settings"/"Position" and reports
@@ -55,6 +57,13 @@ public:
 
     // IDocumentHost
     void RedrawMainWindow() override;
+    void ShowInputLost(const QString& device) override;
+    void ShowDropouts(std::uint64_t count) override;
+    // A note shown in the title until the input is lost or found again
+    // (empty: none).
+    void ShowDeviceNote(const QString& note);
+    // The title without the notes: what a workspace keeps.
+    static QString BaseTitle();
     int RedrawCount() const { return m_nRedraws; }
 
 protected:
@@ -70,6 +79,8 @@ private:
     void GeometryChanged();
     void EnterSizeMove();
     void ExitSizeMove();
+    void OnResetDropouts(int id);
+    void UpdateTitle();
 
     CVelmoraApp& m_app;
     ISizeMoveListener* m_pSizeMoveListener;
@@ -80,6 +91,9 @@ private:
     bool m_bInSizeMove = false;
     QTimer m_sizeMoveSettle;
     int m_nRedraws = 0;
+    QString m_strLostDevice;
+    QString m_strDeviceNote;
+    std::uint64_t m_nDropouts = 0;
 
     static const CCommandMap<CMainFrame> s_commands;
 };

@@ -267,8 +267,9 @@ CWindowPlacement CMultiViewFrame::GetWindowPlacement() const
     return p;
 }
 
-void CMultiViewFrame::SetWindowPlacement(const CWindowPlacement& placement)
+void CMultiViewFrame::SetWindowPlacement(const CWindowPlacement& stored)
 {
+    const CWindowPlacement placement = stored.Clamped();
     const QRect normal(placement.left, placement.top, placement.right - placement.left, placement.bottom - placement.top);
     // The normal rectangle is set in the restored state, so that a later
     // restore from the minimised or maximised state returns to it.

@@ -22,6 +22,7 @@ constexpr int ID_HELP_INDEX = 32835;
 constexpr int ID_HOMEPAGE = 32840;
 constexpr int ID_DEALER_HOMEPAGE = 32841;
 constexpr int ID_ON_TOP = 32842;
+constexpr int ID_RESET_DROPOUTS = 32843;
 constexpr int ID_WINDOW_ARRANGE = 57649;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int kWorkspaceKeys = 8; // F5 .. F12 and Shift+F5 .. Shift+F12
@@ -40,6 +41,8 @@ constexpr const char* kEntryOnTop = "OnTop";
 constexpr const char* kEntryMsgDecay = "MsgDecay";
 constexpr const char* kEntrySampleRate = "SampleRate";
 constexpr const char* kEntryDevice = "Device";
+// The device's name beside its list position: positions shift as devices come and go.
+constexpr const char* kEntryDeviceName = "DeviceName";
 constexpr const char* kEntryActive = "Active";
 constexpr const char* kEntryHomePage = "HomePage";
 

@@ -1,18 +1,30 @@
 #include "shell/TerminationWatcher.h"
 
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 int g_pipe[2] = { -1, -1 };
+// Signals received; the second one means the normal close is not getting
+// anywhere (or the user insists), so it ends the program the hard way.
+volatile std::sig_atomic_t g_nSignals = 0;
 
-extern "C" void OnTerminationSignal(int)
+extern "C" void OnTerminationSignal(int sig)
 {
-    // Only async-signal-safe work here: one byte into the pipe.
+    // Only async-signal-safe work here: one byte into the pipe, and errno
+    // kept for the code the signal interrupted.
+    const int savedErrno = errno;
+    g_nSignals = g_nSignals + 1;
+    if (g_nSignals >= 2) {
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
+    errno = savedErrno;
 }
 }
 

@@ -22,8 +22,10 @@
 #include <QMdiArea>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 // Outside any namespace, as the resource registration requires.
 static void InitResources() { Q_INIT_RESOURCE(lumetra); }
@@ -87,6 +89,10 @@ bool CVelmoraApp::InitInstance()
     m_templates = CViewFactory::Templates();
 
     m_pCapture = std::make_unique<CAudioCapture>();
+    // The thread starts at the priority it keeps: an unprivileged thread
+    // that started lower could not come back up.
+    if (m_nPriority == 0 || m_nPriority == 1)
+        m_pCapture->SetThreadPriority(m_nPriority == 1);
     m_pCapture->CreateThread();
 
     m_pMainFrame = std::make_unique<CMainFrame>(*this, this);
@@ -97,6 +103,8 @@ bool CVelmoraApp::InitInstance()
         return false;
 
     RestoreMainWindow();
+    if (!m_strDeviceNote.isEmpty())
+        m_pMainFrame->ShowDeviceNote(m_strDeviceNote);
     SetPriority(m_nPriority);
     m_pMainFrame->ApplyOnTop(m_bOnTop);
     m_pCapture->Device().SetSampleRate(ValidRate(CSettingsStore::GetInt(Settings(), Entry(kEntrySampleRate), kRate44100)));
@@ -125,9 +133,31 @@ bool CVelmoraApp::OpenDocument()
     for (const CDocTemplate& t : m_templates)
         CreateInstrumentWindow(t);
     m_pWspCommands->LoadWorkspaces();
-    m_pCapture->Device().SetDeviceId(CSettingsStore::GetInt(Settings(), Entry(kEntryDevice), kDefaultDevice));
+    ChooseStoredDevice();
     m_bDocumentOpen = true;
     return true;
+}
+
+// The stored name wins over the stored position, which points elsewhere
+// once a device came or went; a device no longer listed gives way to the
+// default device, and the title says so.
+void CVelmoraApp::ChooseStoredDevice()
+{
+    CWaveInDevice& device = m_pCapture->Device();
+    int id = CSettingsStore::GetInt(Settings(), Entry(kEntryDevice), kDefaultDevice);
+    const std::string name = CSettingsStore::GetString(Settings(), Entry(kEntryDeviceName), QString()).toStdString();
+    const std::vector<std::string>& names = device.Names();
+    const bool idNamesIt = id >= 0 && id < static_cast<int>(names.size()) && names[static_cast<std::size_t>(id)] == name;
+    if (id >= 0 && !name.empty() && !idNamesIt) {
+        const auto found = std::find(names.begin(), names.end(), name);
+        if (found != names.end()) {
+            id = static_cast<int>(found - names.begin());
+        } else {
+            id = WAVE_MAPPER;
+            m_strDeviceNote = QStringLiteral("%1 not found, using the default input").arg(QString::fromStdString(name));
+        }
+    }
+    device.SetDeviceId(id);
 }
 
 void CVelmoraApp::CreateInstrumentWindow(const CDocTemplate& docTemplate)
@@ -165,7 +195,7 @@ void CVelmoraApp::RestoreMainWindow()
 
 void CVelmoraApp::OpenCaptureIfMetersOn()
 {
-    if (m_pDoc->MeterCount() > 0 && !m_pCapture->Open())
+    if (m_pDoc->MeterCount() > 0 && !m_pDoc->OpenForRestoredMeters())
         m_pDoc->AllMetersOff();
 }
 
@@ -203,6 +233,10 @@ void CVelmoraApp::CloseDocument()
     m_bDocumentOpen = false;
     CWaveInDevice& device = m_pCapture->Device();
     CSettingsStore::WriteInt(Settings(), Entry(kEntryDevice), device.DeviceId());
+    const int id = device.DeviceId();
+    const std::vector<std::string>& names = device.Names();
+    CSettingsStore::WriteString(Settings(), Entry(kEntryDeviceName),
+        id >= 0 && id < static_cast<int>(names.size()) ? QString::fromStdString(names[static_cast<std::size_t>(id)]) : QString());
     CSettingsStore::WriteInt(Settings(), Entry(kEntrySampleRate), device.SampleRate());
     m_pCapture->m_bStop.store(1, std::memory_order_release);
     if (m_pDoc->MeterCount() > 0)
@@ -248,9 +282,16 @@ void CVelmoraApp::SetPriority(int priority)
         return;
     const bool high = priority == 1;
     // Normal: capture below normal, user interface normal. High: capture
-    // normal, user interface above normal. What the system refuses is kept.
-    m_pCapture->SetThreadPriority(high);
-    CUiThreadPriority::Apply(high);
+    // normal, user interface above normal. What the system refuses is kept,
+    // and said once.
+    const bool captureSet = m_pCapture->SetThreadPriority(high);
+    const int uiNice = CUiThreadPriority::Apply(high);
+    const int uiWanted = high ? CUiThreadPriority::kNiceAboveNormal : CUiThreadPriority::kNiceNormal;
+    if ((!captureSet || uiNice != uiWanted) && !m_bPriorityRefusalShown) {
+        m_bPriorityRefusalShown = true;
+        std::fprintf(stderr, "lumetra: the system refused the %s priority (capture thread %s, user interface at nice %d instead of %d)\n",
+                     high ? "High" : "Normal", captureSet ? "set" : "kept as it was", uiNice, uiWanted);
+    }
 }
 
 void CVelmoraApp::OnPriority(int id) { SetPriority(id - ID_PRIORITY_NORMAL); }
@@ -288,6 +329,26 @@ CCheckState CVelmoraApp::CheckState() const
     state.sampleRate = m_pCapture->Device().SampleRate();
     state.onTop = m_bOnTop;
     return state;
+}
+
+bool CVelmoraApp::RescanDevices()
+{
+    if (!m_pDoc || m_pDoc->MeterCount() > 0 || m_pCapture->Device().IsOpen())
+        return false;
+    CWaveInDevice& device = m_pCapture->Device();
+    const int id = device.DeviceId();
+    const std::vector<std::string> before = device.Names();
+    const std::string chosen = id >= 0 && id < static_cast<int>(before.size()) ? before[static_cast<std::size_t>(id)] : std::string();
+    if (!CWaveIn::Instance().Rescan())
+        return false;
+    device.EnumerateDevices(true);
+    const std::vector<std::string>& names = device.Names();
+    if (!chosen.empty()) {
+        const auto found = std::find(names.begin(), names.end(), chosen);
+        if (found != names.end())
+            device.SetDeviceId(static_cast<int>(found - names.begin()));
+    }
+    return true;
 }
 
 CMultiViewFrame* CVelmoraApp::FrameOfType(int type) const
@@ -334,4 +395,5 @@ CWindowPlacement CVelmoraApp::GetMainPlacement() const { return GetTopLevelPlace
 
 void CVelmoraApp::SetMainPlacement(const CWindowPlacement& placement) { SetTopLevelPlacement(m_pMainFrame.get(), placement); }
 
-QString CVelmoraApp::MainCaption() const { return m_pMainFrame->windowTitle(); }
+// The notes in the title (a lost input, dropouts) are not the workspace's business.
+QString CVelmoraApp::MainCaption() const { return CMainFrame::BaseTitle(); }

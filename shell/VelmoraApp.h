@@ -53,6 +53,10 @@ public:
     // sample rate); true when handled.
     bool OnCommand(int id);
 
+    // Lists the input devices again while no capture runs, keeping the
+    // chosen device by its name; true when the list was taken anew.
+    bool RescanDevices();
+
     // Priority 0 (Normal) or 1 (High); other values change no thread.
     void SetPriority(int priority);
     int Priority() const { return m_nPriority; }
@@ -89,6 +93,7 @@ public:
 private:
     void ReadProgramSettings();
     bool OpenDocument();
+    void ChooseStoredDevice();
     void CreateInstrumentWindow(const CDocTemplate& docTemplate);
     void CloseDocument();
     void RestoreMainWindow();
@@ -109,6 +114,7 @@ private:
     QString m_strVersion;
     QString m_strOsName;
     QString m_strDealerHomePage;
+    QString m_strDeviceNote;
     std::vector<CDocTemplate> m_templates;
     std::unique_ptr<CAudioCapture> m_pCapture;
     // The instruments' program-wide state (tick counters, correlation
@@ -120,6 +126,7 @@ private:
     std::unique_ptr<CMainFrame> m_pMainFrame;
     std::vector<CMultiViewFrame*> m_frames;
     bool m_bDocumentOpen = false;
+    bool m_bPriorityRefusalShown = false;
 
     static const CCommandMap<CVelmoraApp> s_commands;
 };

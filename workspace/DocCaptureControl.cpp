@@ -6,7 +6,9 @@
 
 bool CDocCaptureControl::IsCaptureOpened() const
 {
-    return m_doc.Capture().m_bOpened.load(std::memory_order_acquire) != 0;
+    // A lost input still has instruments running on it: a new device or
+    // rate choice switches them over at once, like an open one.
+    return m_doc.Capture().m_bOpened.load(std::memory_order_acquire) != 0 || m_doc.IsInputLost();
 }
 
 void CDocCaptureControl::SetDeviceId(int id) { m_doc.Capture().Device().SetDeviceId(id); }

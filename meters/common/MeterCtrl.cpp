@@ -15,6 +15,9 @@ CMeterCtrl::CMeterCtrl(QWidget* parent) : QWidget(parent)
     setAutoFillBackground(false);
     setCursor(CMeterCursor::Cursor());
     m_dc.SetDirtyHandler([this](const CRect& rc) { MarkDirty(rc); });
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setTimerType(Qt::PreciseTimer);
+    m_flushTimer.callOnTimeout(this, &CMeterCtrl::FlushDirty);
     ResizeBackBuffer();
 }
 
@@ -38,7 +41,8 @@ void CMeterCtrl::MarkDirty(const CRect& rc)
 {
     // A block can bring hundreds of small changes (a stereo trace, 128
     // bars): they are gathered into one rectangle and handed to the screen
-    // once, when the UI thread's current work is done.
+    // once, when the UI thread's current work is done, and no sooner than
+    // kMinFlushIntervalMs after the last hand-over.
     if (m_rcDirty.IsRectEmpty()) {
         m_rcDirty = rc;
     } else {
@@ -50,12 +54,18 @@ void CMeterCtrl::MarkDirty(const CRect& rc)
     if (m_bFlushPosted)
         return;
     m_bFlushPosted = true;
-    QMetaObject::invokeMethod(this, &CMeterCtrl::FlushDirty, Qt::QueuedConnection);
+    const qint64 wait = m_sinceFlush.isValid() ? kMinFlushIntervalMs - m_sinceFlush.elapsed() : 0;
+    if (wait <= 0)
+        QMetaObject::invokeMethod(this, &CMeterCtrl::FlushDirty, Qt::QueuedConnection);
+    else
+        m_flushTimer.start(static_cast<int>(wait));
 }
 
 void CMeterCtrl::FlushDirty()
 {
     m_bFlushPosted = false;
+    m_flushTimer.stop();
+    m_sinceFlush.restart();
     if (!m_rcDirty.IsRectEmpty())
         update(m_rcDirty.ToQRect().translated(kBorder, kBorder));
     m_rcDirty = CRect();

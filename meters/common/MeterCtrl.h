@@ -14,6 +14,8 @@
 #include "platform/DrawContext.h"
 #include "platform/Rect.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 class CMeterCtrl : public QWidget {
@@ -54,6 +56,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
     static constexpr int kBorder = 1;
+    // Changes reach the screen at most once per this period (about the
+    // display's refresh rate), however often the model moves.
+    static constexpr int kMinFlushIntervalMs = 16;
 
 private:
     void ResizeBackBuffer();
@@ -65,4 +70,6 @@ private:
     // Changed back-buffer area not yet handed to the screen.
     CRect m_rcDirty;
     bool m_bFlushPosted = false;
+    QElapsedTimer m_sinceFlush;
+    QTimer m_flushTimer;
 };

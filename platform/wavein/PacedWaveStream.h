@@ -34,6 +34,7 @@ public:
     MMRESULT Close() override;
     int QueuedBuffers() const override { return m_buffers.Queued(); }
     long long OverrunFrames() const override { return m_buffers.Overruns(); }
+    long long DropoutCount() const override { return m_buffers.OverrunGaps(); }
 
 private:
     void Pace();

@@ -43,20 +43,29 @@ CPortAudioWaveDriver::CPortAudioWaveDriver()
     jack_set_info_function(&SilentJack);
     CQuietAlsa quiet;
     PaJack_SetClientName(kJackClientName);
-    m_bInitialized = Pa_Initialize() == paNoError;
-    if (m_bInitialized)
+    if (m_session.Initialize())
         ListDevices();
 }
 
-CPortAudioWaveDriver::~CPortAudioWaveDriver()
+// The session ends PortAudio, sparing a JACK server that is gone.
+CPortAudioWaveDriver::~CPortAudioWaveDriver() = default;
+
+bool CPortAudioWaveDriver::Rescan()
 {
-    // Terminating would try to close an abandoned stream and never return.
-    if (m_bInitialized && !CPortAudioWaveStream::AnyAbandoned())
-        Pa_Terminate();
+    if (m_session.OpenStreams() > 0)
+        return false;
+    CQuietAlsa quiet;
+    m_session.Reinitialize();
+    ListDevices();
+    return true;
 }
 
 void CPortAudioWaveDriver::ListDevices()
 {
+    m_devices.clear();
+    m_nDefault = -1;
+    if (!m_session.IsInitialized())
+        return;
     const PaDeviceIndex defaultInput = Pa_GetDefaultInputDevice();
     const PaDeviceIndex count = Pa_GetDeviceCount();
     for (PaDeviceIndex i = 0; i < count; ++i) {
@@ -99,7 +108,7 @@ MMRESULT CPortAudioWaveDriver::Open(int index, const WAVEFORMATEX& format, CThre
     input.hostApiSpecificStreamInfo = nullptr;
 
     CQuietAlsa quiet;
-    auto opened = std::make_unique<CPortAudioWaveStream>(notify, device.channels);
+    auto opened = std::make_unique<CPortAudioWaveStream>(notify, device.channels, m_session);
     const PaError error = opened->OpenStream(input, static_cast<double>(format.nSamplesPerSec));
     if (error != paNoError) {
         if (error == paUnanticipatedHostError) {

@@ -6,6 +6,7 @@
 // silenced while devices are listed and opened.
 //
 // Threads: UI thread only (streams follow IWaveInStream).
+#include "platform/wavein/PortAudioSession.h"
 #include "platform/wavein/WaveInDriver.h"
 
 #include <string>
@@ -21,11 +22,14 @@ public:
     CPortAudioWaveDriver(const CPortAudioWaveDriver&) = delete;
     CPortAudioWaveDriver& operator=(const CPortAudioWaveDriver&) = delete;
 
-    bool IsInitialized() const { return m_bInitialized; }
+    bool IsInitialized() const { return m_session.IsInitialized(); }
 
     int DeviceCount() const override { return static_cast<int>(m_devices.size()); }
     std::string DeviceName(int index) const override;
     int DefaultDevice() const override { return m_nDefault; }
+    // Re-initialises PortAudio (so a JACK server that was restarted is found
+    // again) when no stream is open.
+    bool Rescan() override;
     MMRESULT Open(int index, const WAVEFORMATEX& format, CThreadMessageQueue& notify,
                   std::unique_ptr<IWaveInStream>& stream) override;
     bool ErrorText(MMRESULT code, std::string& text) const override;
@@ -43,7 +47,7 @@ private:
     };
     void ListDevices();
 
-    bool m_bInitialized = false;
+    CPortAudioSession m_session;
     std::vector<Device> m_devices;
     int m_nDefault = -1;
     // The host's own message behind PortAudio's last "unanticipated host error".

@@ -1,5 +1,7 @@
 #include "platform/wavein/PortAudioWaveStream.h"
 
+#include "platform/wavein/PortAudioSession.h"
+
 #include <chrono>
 #include <cstdint>
 
@@ -8,10 +10,9 @@ namespace {
 constexpr std::chrono::milliseconds kWatchdogPeriod { 200 };
 }
 
-std::atomic<bool> CPortAudioWaveStream::s_bAbandoned { false };
-
-CPortAudioWaveStream::CPortAudioWaveStream(CThreadMessageQueue& notify, int channels)
+CPortAudioWaveStream::CPortAudioWaveStream(CThreadMessageQueue& notify, int channels, CPortAudioSession& session)
     : m_pState(std::make_unique<CCallbackState>(notify, channels))
+    , m_session(session)
 {
 }
 
@@ -27,6 +28,7 @@ CPortAudioWaveStream::~CPortAudioWaveStream()
     m_pState->bStopping.store(true, std::memory_order_release);
     Pa_AbortStream(m_pStream);
     Pa_CloseStream(m_pStream);
+    m_session.StreamClosed();
 }
 
 PaError CPortAudioWaveStream::OpenStream(const PaStreamParameters& input, double sampleRate)
@@ -45,6 +47,7 @@ PaError CPortAudioWaveStream::OpenStream(const PaStreamParameters& input, double
         m_pStream = nullptr;
         return error;
     }
+    m_session.StreamOpened();
     m_pState->buffers.PostOpen();
     return paNoError;
 }
@@ -59,8 +62,8 @@ void CPortAudioWaveStream::Abandon()
     m_pState->bAbandoned.store(true, std::memory_order_release);
     // Deliberately leaked: PortAudio still holds a pointer to it.
     (void)m_pState.release();
+    m_session.Forget(m_pStream);
     m_pStream = nullptr;
-    s_bAbandoned.store(true, std::memory_order_release);
 }
 
 MMRESULT CPortAudioWaveStream::Start()
@@ -115,6 +118,7 @@ MMRESULT CPortAudioWaveStream::Close()
         if (error != paNoError && !m_pState->bLost.load(std::memory_order_acquire))
             return error;
         m_pStream = nullptr;
+        m_session.StreamClosed();
     }
     buffers.PostClose();
     return MMSYSERR_NOERROR;
@@ -125,10 +129,11 @@ int CPortAudioWaveStream::Callback(const void* input, void* output, unsigned lon
 {
     (void)output;
     (void)time;
-    (void)flags;
     auto* s = static_cast<CCallbackState*>(state);
     if (s->bAbandoned.load(std::memory_order_acquire))
         return paAbort;
+    if (flags & paInputOverflow)
+        s->nOverflows.fetch_add(1, std::memory_order_relaxed);
     if (!input)
         return paContinue;
     const auto* samples = static_cast<const std::int16_t*>(input);

@@ -11,7 +11,7 @@
 // server that went away (that host API just stops calling back). PortAudio
 // cannot stop or close a stream whose JACK server has gone (the calls never
 // return), so such a stream is abandoned: its callback state is left alive
-// and inert, and the driver skips Pa_Terminate at exit.
+// and inert, and the stream is handed to the session, which forgets it.
 //
 // Threads: the callback and the finished callback run on PortAudio's thread
 // and take no lock, allocate nothing and never wait. Start, Stop, Reset and
@@ -27,13 +27,14 @@
 #include <semaphore>
 #include <thread>
 
+class CPortAudioSession;
 class CThreadMessageQueue;
 
 class CPortAudioWaveStream : public IWaveInStream {
 public:
     // A stream of `channels` 16-bit channels (1 or 2: mono is written to
-    // both sides), notices to `notify`.
-    CPortAudioWaveStream(CThreadMessageQueue& notify, int channels);
+    // both sides), notices to `notify`, open streams counted by `session`.
+    CPortAudioWaveStream(CThreadMessageQueue& notify, int channels, CPortAudioSession& session);
     ~CPortAudioWaveStream() override;
 
     // Opens the PortAudio stream and posts the open notice; PortAudio's
@@ -47,10 +48,10 @@ public:
     MMRESULT Close() override;
     int QueuedBuffers() const override { return m_pState->buffers.Queued(); }
     long long OverrunFrames() const override { return m_pState->buffers.Overruns(); }
-
-    // True once any stream had to be abandoned; PortAudio must then not be
-    // terminated (it would try to close that stream and never return).
-    static bool AnyAbandoned() { return s_bAbandoned.load(std::memory_order_acquire); }
+    long long DropoutCount() const override
+    {
+        return m_pState->nOverflows.load(std::memory_order_relaxed) + m_pState->buffers.OverrunGaps();
+    }
 
 private:
     // What the callbacks touch, kept apart so an abandoned stream's
@@ -68,6 +69,8 @@ private:
         std::atomic<bool> bFinished { false };
         // Left behind: the callbacks do nothing any more.
         std::atomic<bool> bAbandoned { false };
+        // Callbacks that reported lost input (PortAudio's overflow flag).
+        std::atomic<long long> nOverflows { 0 };
     };
 
     static int Callback(const void* input, void* output, unsigned long frames,
@@ -81,9 +84,8 @@ private:
     void StopWatchdog();
     void Watch();
 
-    static std::atomic<bool> s_bAbandoned;
-
     std::unique_ptr<CCallbackState> m_pState;
+    CPortAudioSession& m_session;
     PaStream* m_pStream = nullptr;
     std::thread m_watchdog;
     std::binary_semaphore m_watchdogWake { 0 };

@@ -21,6 +21,7 @@ public:
     MMRESULT Close() override;
     int QueuedBuffers() const override { return m_buffers.Queued(); }
     long long OverrunFrames() const override { return m_buffers.Overruns(); }
+    long long DropoutCount() const override { return m_buffers.OverrunGaps(); }
 
     // Called by the driver under its lock.
     bool Deliver(const std::int16_t* stereo, int frames);

@@ -70,8 +70,10 @@ int CWaveBufferQueue::Write(const std::int16_t* stereo, int frames)
         if (m_nHeadBytes + kBytesPerFrame > header->dwBufferLength)
             ReturnHead();
     }
-    if (frames > 0)
+    if (frames > 0) {
         m_nOverruns.fetch_add(frames, std::memory_order_relaxed);
+        m_nOverrunGaps.fetch_add(1, std::memory_order_relaxed);
+    }
     return frames;
 }
 
@@ -94,8 +96,10 @@ int CWaveBufferQueue::WriteMono(const std::int16_t* mono, int frames)
         if (m_nHeadBytes + kBytesPerFrame > header->dwBufferLength)
             ReturnHead();
     }
-    if (frames > 0)
+    if (frames > 0) {
         m_nOverruns.fetch_add(frames, std::memory_order_relaxed);
+        m_nOverrunGaps.fetch_add(1, std::memory_order_relaxed);
+    }
     return frames;
 }
 
@@ -112,5 +116,5 @@ void CWaveBufferQueue::PostClose() { m_notify.Post(MM_WIM_CLOSE); }
 void CWaveBufferQueue::PostLost()
 {
     if (!m_bLostPosted.exchange(true, std::memory_order_acq_rel))
-        m_notify.Post(MM_WIM_CLOSE);
+        m_notify.Post(MM_WIM_CLOSE, WIM_CLOSE_LOST);
 }

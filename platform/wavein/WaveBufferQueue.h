@@ -42,11 +42,14 @@ public:
 
     int Queued() const { return m_nQueued.load(std::memory_order_acquire); }
     long long Overruns() const { return m_nOverruns.load(std::memory_order_relaxed); }
+    // Writes that had to drop frames (one gap each, however many frames).
+    long long OverrunGaps() const { return m_nOverrunGaps.load(std::memory_order_relaxed); }
 
     void PostOpen();
     void PostClose();
-    // A device lost while running: posts the close notice once per stream,
-    // so the capture thread stops using the device instead of waiting.
+    // A device lost while running: posts the close notice (marked
+    // WIM_CLOSE_LOST) once per stream, so the capture thread stops using the
+    // device instead of waiting.
     void PostLost();
 
 private:
@@ -59,6 +62,7 @@ private:
     std::mutex m_addLock;
     std::atomic<int> m_nQueued { 0 };
     std::atomic<long long> m_nOverruns { 0 };
+    std::atomic<long long> m_nOverrunGaps { 0 };
     std::atomic<bool> m_bLostPosted { false };
     // Consumer side only: bytes already written into the head buffer.
     std::uint32_t m_nHeadBytes = 0;

@@ -69,6 +69,14 @@ int CWaveIn::DefaultDevice() const
     return first > 0 ? 0 : -1;
 }
 
+bool CWaveIn::Rescan()
+{
+    bool changed = false;
+    for (IWaveInDriver* driver : m_active)
+        changed = driver->Rescan() || changed;
+    return changed;
+}
+
 MMRESULT CWaveIn::Open(HWAVEIN& handle, int id, const WAVEFORMATEX& format, CThreadMessageQueue& notify)
 {
     handle = nullptr;

@@ -33,6 +33,9 @@ public:
     std::string DeviceName(int id) const;
     // The id WAVE_MAPPER stands for, or -1 when there is no device.
     int DefaultDevice() const;
+    // Asks every driver to list its devices again; true when any list may
+    // have changed. Only while no device is open.
+    bool Rescan();
 
     MMRESULT Open(HWAVEIN& handle, int id, const WAVEFORMATEX& format, CThreadMessageQueue& notify);
     // The text of a result code: the driver whose open failed last is asked

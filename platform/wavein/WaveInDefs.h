@@ -23,7 +23,8 @@ constexpr MMRESULT WAVERR_UNPREPARED = 34;
 
 // Notices posted to the capture thread's message queue.
 constexpr std::uint32_t MM_WIM_OPEN = 0x3BE;
-constexpr std::uint32_t MM_WIM_CLOSE = 0x3BF;
+constexpr std::uint32_t MM_WIM_CLOSE = 0x3BF; // wParam: WIM_CLOSE_LOST when the device went away
+constexpr std::uintptr_t WIM_CLOSE_LOST = 1;
 constexpr std::uint32_t MM_WIM_DATA = 0x3C0; // lParam: the returned WAVEHDR*
 
 // Device id that selects the default input device.

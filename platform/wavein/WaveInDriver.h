@@ -19,6 +19,10 @@ public:
     virtual std::string DeviceName(int index) const = 0;
     // The driver's default input device, or -1 when it has none.
     virtual int DefaultDevice() const { return -1; }
+    // Lists the devices again (ones plugged in or servers started since);
+    // only while none of this driver's streams is open. True when the list
+    // may have changed.
+    virtual bool Rescan() { return false; }
 
     // Opens device `index` for `format`, notices to `notify`. On success
     // `stream` holds the open stream, its open notice already posted.

@@ -29,6 +29,9 @@ public:
     virtual int QueuedBuffers() const = 0;
     // Frames that arrived while no buffer was queued.
     virtual long long OverrunFrames() const = 0;
+    // Interruptions of the input so far: each time the driver found no
+    // queued buffer, plus every gap the audio system itself reported. Any thread.
+    virtual long long DropoutCount() const = 0;
 };
 
 using HWAVEIN = IWaveInStream*;

@@ -12,6 +12,11 @@
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <mutex>
 #include <vector>
 
@@ -34,6 +39,10 @@ public:
         m_firstRight.push_back(first[1]);
         m_lastSampleArea = sampleArea;
     }
+    void OnInputLost() override { ++m_nLosses; }
+    void OnInputOpened() override { ++m_nOpens; }
+    int Losses() const { return m_nLosses.load(); }
+    int Opens() const { return m_nOpens.load(); }
     std::vector<long> Offsets()
     {
         std::lock_guard lock(m_lock);
@@ -56,6 +65,8 @@ private:
     std::vector<int> m_firstLeft;
     std::vector<int> m_firstRight;
     const std::uint8_t* m_lastSampleArea = nullptr;
+    std::atomic<int> m_nLosses { 0 };
+    std::atomic<int> m_nOpens { 0 };
 };
 
 class AudioCaptureTest : public ::testing::Test {
@@ -215,19 +226,19 @@ TEST_F(AudioCaptureTest, OtherFailureShowsTheDriversOwnText)
     EXPECT_EQ(m_notices.Notices()[0].caption, "Recorder");
 }
 
-TEST_F(AudioCaptureTest, StopHandsResetBuffersOnAsFullBlocksThenCloses)
+TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackThenCloses)
 {
     OpenAndSettle();
     Deliver(3, 10);
     ASSERT_TRUE(m_capture.StopCapture());
     ASSERT_TRUE(m_capture.WaitForIdle());
-    // The 31 buffers still queued come back through the reset and reach the
-    // document like any block, in ring order: 3..31 (31 joined at the first
-    // notice), then 0 and 1 (re-queued at the second and third).
+    // The 31 buffers still queued come back through the reset holding no
+    // audio: only the three recorded blocks reached the document.
     const std::vector<long> offsets = m_sink.Offsets();
-    ASSERT_EQ(offsets.size(), 3u + 31u);
+    ASSERT_EQ(offsets.size(), 3u);
     for (std::size_t i = 0; i < offsets.size(); ++i)
-        EXPECT_EQ(offsets[i], static_cast<long>(i % 32) * 2048L) << "block " << i;
+        EXPECT_EQ(offsets[i], static_cast<long>(i) * 2048L) << "block " << i;
+    EXPECT_EQ(m_sink.FirstLeft(), (std::vector<int> { 10, 11, 12 }));
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
     EXPECT_FALSE(m_capture.Device().IsOpen());
     EXPECT_FALSE(m_capture.Device().IsRunning());
@@ -264,20 +275,28 @@ TEST_F(AudioCaptureTest, ClosingOrderStopFlagThenStopStillClosesTheDevice)
     EXPECT_EQ(m_sink.Offsets().size(), 2u);
 }
 
-TEST_F(AudioCaptureTest, LostDeviceEndsInACloseNoticeAndAStopThatReturns)
+TEST_F(AudioCaptureTest, LostDeviceIsClosedAtOnceAndTheDocumentIsTold)
 {
     OpenAndSettle();
     Deliver(2);
     ASSERT_TRUE(m_driver.LoseDevice());
     ASSERT_TRUE(m_capture.WaitForIdle());
+    ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(m_capture.CloseNotices(), 1u);
-    // Further blocks are dropped; the program can still stop cleanly.
-    ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_sink.Offsets().size(), 2u);
-    EXPECT_TRUE(m_capture.StopCapture());
+    EXPECT_EQ(m_capture.LostNotices(), 1u);
+    EXPECT_EQ(m_sink.Losses(), 1);
+    // The device was closed by the capture side, so it can be opened again.
     EXPECT_FALSE(m_driver.IsOpen());
+    EXPECT_FALSE(m_capture.Device().IsOpen());
+    EXPECT_EQ(m_capture.CloseNotices(), 1u);
+    EXPECT_FALSE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
+    EXPECT_EQ(m_sink.Offsets().size(), 2u);
+    // A stop afterwards returns at once; a reopen works and starts afresh.
+    EXPECT_TRUE(m_capture.StopCapture());
+    OpenAndSettle();
+    Deliver(1, 7);
+    EXPECT_EQ(m_sink.FirstLeft().back(), 7);
+    EXPECT_EQ(m_sink.Opens(), 2);
 }
 
 TEST(AudioCaptureNoDevice, EnumerationShowsTheMessageOnceAndReturnsMinusOne)
@@ -321,13 +340,46 @@ TEST(AudioCapturePriority, NormalRunsTheCaptureThreadBelowNormalAndHighAtNormal)
     errno = 0;
     // Lowering is always allowed: niceness 1 is "below normal".
     EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(tid)), 1);
-    capture.SetThreadPriority(true);
+    // Raising it back needs a privilege; without one the level stays and
+    // the refusal is reported to the caller.
+    const bool privileged = ::geteuid() == 0;
+    EXPECT_EQ(capture.SetThreadPriority(true), privileged);
     EXPECT_TRUE(capture.IsPriorityHigh());
-    // Raising it back needs a privilege; without one the level silently stays.
-    const int expected = ::geteuid() == 0 ? 0 : 1;
-    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(tid)), expected);
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(tid)), privileged ? 0 : 1);
     capture.EndThread();
     EXPECT_EQ(capture.ThreadId(), 0);
+}
+
+// The nice value as anyone sees it: field 19 of /proc/<pid>/task/<tid>/stat.
+int NiceFromProc(int tid)
+{
+    std::ifstream stat("/proc/" + std::to_string(::getpid()) + "/task/" + std::to_string(tid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // The command name (field 2) is in parentheses and may hold spaces.
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 19 && fields >> field; ++i) {
+    }
+    return std::stoi(field);
+}
+
+// The setting chosen before the thread starts holds from its first block,
+// so an unprivileged user with "High" never sees the thread stuck lower.
+TEST(AudioCapturePriority, TheThreadStartsAtTheSettingsPriority)
+{
+    const struct {
+        bool high;
+        int nice;
+    } cases[] = { { true, 0 }, { false, 1 }, { true, 0 } };
+    for (const auto& c : cases) {
+        CTestWaveDriver driver;
+        CAudioCapture capture;
+        EXPECT_TRUE(capture.SetThreadPriority(c.high));
+        ASSERT_TRUE(capture.CreateThread());
+        ASSERT_TRUE(capture.WaitForIdle());
+        EXPECT_EQ(NiceFromProc(capture.ThreadId()), c.nice) << "high " << c.high;
+        capture.EndThread();
+    }
 }
 
 } // namespace

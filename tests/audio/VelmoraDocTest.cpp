@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
@@ -192,8 +193,55 @@ TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
     for (int i = 0; i < blocks; ++i)
         Deliver(1 + i % 30);
     EXPECT_EQ(doc.DroppedPackets(), 10u);
+    EXPECT_EQ(doc.Dropouts(), 10u);
     doc.ApplyPackets();
-    EXPECT_EQ(static_cast<int>(ppm.m_events.size()), 3 * CVelmoraDoc::kPacketRingSize);
+    // Merged into one reading, with one tick for every block kept.
+    EXPECT_EQ(std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"), CVelmoraDoc::kPacketRingSize);
+}
+
+// The UI thread stalled for about two seconds (172 blocks at 44.1 kHz):
+// what it shows afterwards is the state at the end of the backlog, not a
+// replay of it.
+TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
+{
+    ppm.SetOn(1);
+    stereo.SetOn(1);
+    stereo.m_onForCapture = 1;
+    cor.SetOn(1);
+    fft.SetOn(1);
+    constexpr int kBacklog = 172;
+    for (int i = 0; i < kBacklog; ++i) {
+        const int buffer = 1 + i % 30;
+        // One loud block early on; the last block carries a marker value.
+        FillBuffer(buffer, static_cast<std::int16_t>(i == 20 ? 30000 : 100 + i), static_cast<std::int16_t>(i == 150 ? -20001 : 50));
+        Deliver(buffer);
+    }
+    doc.ApplyPackets();
+    ASSERT_GE(ppm.m_events.size(), 2u);
+    EXPECT_EQ(ppm.m_events[0], "value 0 30000");
+    EXPECT_EQ(ppm.m_events[1], "value 1 20000");
+    EXPECT_EQ(std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"), kBacklog);
+    EXPECT_EQ(ppm.m_events.size(), 2u + kBacklog);
+    // The trace gets the last four blocks only, in order, the newest last.
+    ASSERT_EQ(stereo.m_points.size(), 4u * kFrames);
+    EXPECT_EQ(stereo.m_points.front()[0], 100 + kBacklog - 4);
+    EXPECT_EQ(stereo.m_points.back()[0], 100 + kBacklog - 1);
+    // One correlation reading and one set of bars: the most recent.
+    EXPECT_EQ(cor.m_shown.size(), 1u);
+    ASSERT_EQ(fft.m_values.size(), static_cast<std::size_t>(kBandCount));
+    EXPECT_EQ(fft.m_values[0][0], feed.m_nWindows);
+}
+
+TEST_F(SampleHubTest, ASmallBacklogIsStillReplayedBlockByBlock)
+{
+    ppm.SetOn(1);
+    for (int i = 0; i < CVelmoraDoc::kMaxReplayPackets; ++i) {
+        FillBuffer(1 + i, static_cast<std::int16_t>(1000 + i), 0);
+        Deliver(1 + i);
+    }
+    doc.ApplyPackets();
+    EXPECT_EQ(ppm.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
+    EXPECT_EQ(ppm.m_events[0], "value 0 1000");
 }
 
 TEST_F(SampleHubTest, ResetDisplaysClearsBarsAndTheTraceOnlyWhenTheStereoMeterIsOn)

@@ -4,15 +4,24 @@
 // PortAudio's JACK host API into a block sink.
 #include "audio/AudioCapture.h"
 #include "audio/BlockSink.h"
+#include "audio/VelmoraDoc.h"
 #include "platform/Notices.h"
 #include "platform/wavein/PortAudioWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -153,10 +162,18 @@ public:
 private:
     int FirstToneBlock() const
     {
-        for (std::size_t b = 0; b < m_blocks.size(); ++b)
-            for (std::int16_t s : m_blocks[b])
-                if (std::abs(static_cast<int>(s)) > kExpectedPeak / 2)
-                    return static_cast<int>(b);
+        // The tone's two ports are connected one after the other, so the
+        // first block with the tone on both channels counts.
+        for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+            bool left = false;
+            bool right = false;
+            for (std::size_t i = 0; i + 1 < m_blocks[b].size(); i += 2) {
+                left = left || std::abs(static_cast<int>(m_blocks[b][i])) > kExpectedPeak / 2;
+                right = right || std::abs(static_cast<int>(m_blocks[b][i + 1])) > kExpectedPeak / 2;
+            }
+            if (left && right)
+                return static_cast<int>(b);
+        }
         return -1;
     }
 
@@ -178,6 +195,39 @@ bool ServerAcceptsClients(const std::string& server)
 }
 
 void Quiet(const char*) {}
+
+// The PPM as the hub drives it: the last peak of the left channel, and how
+// many zero values came.
+class CPeakPpm : public IPpmSink {
+public:
+    int IsOn() const override { return m_nOn; }
+    void SetOn(int on) override { m_nOn = on; m_onForCapture = on; }
+    bool IsOnForCapture() const override { return m_onForCapture.load(); }
+    void SetValue(unsigned value, int channel) override
+    {
+        if (channel != 0)
+            return;
+        m_nLastPeak = static_cast<int>(value);
+        if (value == 0)
+            ++m_nZeroValues;
+    }
+    void OnTimer() override {}
+    void ResetBars(int, int) override {}
+    bool WindowExists() const override { return true; }
+    void SetRelay(QWidget*) override {}
+
+    int m_nOn = 0;
+    std::atomic<int> m_onForCapture { 0 };
+    int m_nLastPeak = 0;
+    int m_nZeroValues = 0;
+};
+
+class CLossHost : public IDocumentHost {
+public:
+    void RedrawMainWindow() override {}
+    void ShowInputLost(const QString& device) override { m_lost.push_back(device.toStdString()); }
+    std::vector<std::string> m_lost;
+};
 
 // Puts the facade's previous drivers back, however the test ends.
 class CDriverScope {
@@ -229,13 +279,18 @@ protected:
                 FAIL() << "jackd is not installed, and CI needs this test to run";
             GTEST_SKIP() << "jackd is not installed: the end-to-end capture test needs a JACK server";
         }
+        m_jackd = jackd;
         jack_set_error_function(&Quiet);
         jack_set_info_function(&Quiet);
         static int s_nServers = 0;
         m_server = "lumetra_e2e_" + std::to_string(::getpid()) + "_" + std::to_string(++s_nServers);
         ::setenv("JACK_DEFAULT_SERVER", m_server.c_str(), 1);
         ::setenv("JACK_NO_START_SERVER", "1", 1);
-        ASSERT_TRUE(m_jackServer.Start({ jackd, "--no-realtime", "-n", m_server, "-d", "dummy", "-r",
+        ASSERT_NO_FATAL_FAILURE(StartServer());
+    }
+    void StartServer()
+    {
+        ASSERT_TRUE(m_jackServer.Start({ m_jackd, "--no-realtime", "-n", m_server, "-d", "dummy", "-r",
                                          std::to_string(kServerRate), "-p", "512" },
                                        "jackd.log"));
         bool ready = false;
@@ -246,6 +301,15 @@ protected:
         }
         ASSERT_TRUE(ready) << "the JACK server did not come up; see jackd.log";
     }
+    // Runs the event loop until `done` or the time is up.
+    template <typename Done> static bool SpinUntil(Done done, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < timeoutMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    }
     void TearDown() override
     {
         m_jackServer.Stop();
@@ -254,6 +318,7 @@ protected:
     }
     static void TearDownTestSuite() { RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true); }
 
+    std::string m_jackd;
     std::string m_server;
     CChildProcess m_jackServer;
 };
@@ -343,10 +408,103 @@ TEST_F(JackCaptureTest, AServerThatGoesAwayEndsCaptureWithACloseNotice)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_TRUE(closed) << "no close notice after the server went away";
-    EXPECT_EQ(capture.CloseNotices(), 1u);
-    // Switching the instrument off afterwards still closes the device.
-    EXPECT_TRUE(capture.StopCapture());
+    EXPECT_EQ(capture.LostNotices(), 1u);
+    // The capture side closed the device itself; a stop afterwards returns.
+    EXPECT_TRUE(capture.WaitForIdle());
     EXPECT_FALSE(capture.Device().IsOpen());
+    EXPECT_TRUE(capture.StopCapture());
+}
+
+// The whole loss and return as the program lives it: the hub reading
+// "JACK: system" with the instruments on, the server killed (the host is
+// told, nothing opens, the instruments fall), the server started again
+// under the same name with the tone client (the hub reopens by itself and
+// the tone's peaks arrive again).
+TEST_F(JackCaptureTest, AKilledAndRestartedServerIsReconnectedByItself)
+{
+    CNoticeRecorder notices;
+    CPortAudioWaveDriver driver;
+    ASSERT_TRUE(driver.IsInitialized());
+    CDriverScope scope(&driver);
+    CAudioCapture capture;
+    capture.CreateThread();
+    CVelmoraDoc doc(capture);
+    CPeakPpm ppm;
+    CLossHost host;
+    doc.SetPpm(&ppm);
+    doc.SetHost(&host);
+    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
+    const auto& names = capture.Device().Names();
+    const auto system = std::find(names.begin(), names.end(), "JACK: system");
+    ASSERT_NE(system, names.end());
+    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+    capture.Device().SetSampleRate(kServerRate);
+    ppm.SetOn(1);
+    ASSERT_EQ(doc.MeterOn(), 1);
+    {
+        CChildProcess tone;
+        ASSERT_TRUE(tone.Start({ LUMETRA_JACK_TONE, m_server, CPortAudioWaveDriver::kJackClientName, "60" }, "tone1.log"));
+        ASSERT_TRUE(SpinUntil([&] { return ppm.m_nLastPeak >= kExpectedPeak - 1; }, 20000)) << "no tone before the loss";
+        tone.Stop();
+    }
+
+    m_jackServer.Stop();
+    ASSERT_TRUE(SpinUntil([&] { return doc.IsInputLost(); }, 10000)) << "the loss was not noticed";
+    ASSERT_EQ(host.m_lost.size(), 1u);
+    EXPECT_EQ(host.m_lost[0], "JACK: system");
+    // Falling as in silence: zero peaks keep arriving without any packet.
+    ppm.m_nZeroValues = 0;
+    ASSERT_TRUE(SpinUntil([&] { return ppm.m_nZeroValues >= 20; }, 5000));
+    EXPECT_EQ(ppm.IsOn(), 1);
+    EXPECT_EQ(doc.MeterCount(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(StartServer());
+    CChildProcess tone;
+    ASSERT_TRUE(tone.Start({ LUMETRA_JACK_TONE, m_server, CPortAudioWaveDriver::kJackClientName, "60" }, "tone2.log"));
+    ASSERT_TRUE(SpinUntil([&] { return !doc.IsInputLost(); }, 15000)) << "no reconnection";
+    ASSERT_EQ(host.m_lost.size(), 2u);
+    EXPECT_EQ(host.m_lost[1], "");
+    EXPECT_TRUE(capture.Device().IsOpen());
+    // Blocks flow from the new server: a second's worth arrives.
+    const std::uint64_t before = capture.DeliveredBlocks();
+    EXPECT_TRUE(SpinUntil([&] { return capture.DeliveredBlocks() >= before + 90; }, 10000))
+        << "delivered " << capture.DeliveredBlocks() - before << " blocks after the return";
+    EXPECT_TRUE(notices.Notices().empty());
+    doc.MeterOff(true);
+    capture.m_bStop = 1;
+    capture.EndThread();
+    tone.Stop();
+}
+
+} // namespace
+
+namespace {
+
+// The program itself, started while a JACK server runs (so PortAudio's JACK
+// client joins it), the server killed, then the program asked to close.
+TEST_F(JackCaptureTest, TheProgramExitsCleanlyAfterItsJackServerWasKilled)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(folder.path());
+    program.start(QStringLiteral(LUMETRA_PROGRAM), { QStringLiteral("--demo") });
+    ASSERT_TRUE(program.waitForStarted());
+    EXPECT_FALSE(program.waitForFinished(2000));
+    m_jackServer.Stop();
+    EXPECT_FALSE(program.waitForFinished(1000));
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(30000)) << "the program hung at its exit";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+    QSettings stored(QDir(folder.path()).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")),
+                     QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 TEST(WindowPlacement, BytesAreElevenLittleEndianValuesLengthFirst)
 {
     CWindowPlacement p;
@@ -65,4 +67,31 @@ TEST(WindowPlacement, PlacementOnScreenIsKept)
     EXPECT_EQ(back.left, p.left);
     EXPECT_EQ(back.bottom, p.bottom);
     EXPECT_EQ(back.showCmd, SW_SHOWNORMAL);
+}
+
+// Values a damaged settings entry or workspace file may hold: the extremes
+// of a 32-bit value, whose difference does not fit in one.
+TEST(WindowPlacement, ExtremeValuesAreClampedSoWidthsCannotOverflow)
+{
+    const struct {
+        std::int32_t left, right;
+        std::int32_t wantLeft, wantRight;
+    } cases[] = {
+        { INT32_MIN, INT32_MAX, -(1 << 20), 1 << 20 },
+        { INT32_MAX, INT32_MIN, 1 << 20, 1 << 20 },
+        { 10, 650, 10, 650 },
+        { -5, -100, -5, -5 },
+    };
+    for (const auto& c : cases) {
+        CWindowPlacement p;
+        p.left = c.left;
+        p.right = c.right;
+        p.top = INT32_MIN;
+        p.bottom = INT32_MAX;
+        const CWindowPlacement clamped = p.Clamped();
+        EXPECT_EQ(clamped.left, c.wantLeft) << c.left << " " << c.right;
+        EXPECT_EQ(clamped.right, c.wantRight) << c.left << " " << c.right;
+        EXPECT_EQ(clamped.top, -(1 << 20));
+        EXPECT_EQ(clamped.bottom, 1 << 20);
+    }
 }

@@ -56,8 +56,9 @@ TEST(FrameMenu, InstrumentMenuHasTheItemsAndIds)
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 32831, 32832 }));
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::SampleRate)), QStringList({ "44100Hz", "48000Hz" }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 32837, 32838 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Window)), QStringList({ "&Arrange Icons", "-", "Allways on top" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 57649, 0, 32842 }));
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Window)),
+        QStringList({ "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 57649, 0, 32842, 32843 }));
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Help)),
         QStringList({ "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Help)), std::vector<int>({ 32835, 0, 32840, 0, 0, 57664 }));
@@ -83,6 +84,11 @@ TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
     // A second set-up adds nothing.
     menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
     EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->actions().size(), 3);
+
+    // A rescan replaces the devices: one unplugged, a JACK server started.
+    menu.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
+    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "USB Mic", "JACK: system" }));
+    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
 }
 
 TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
