@@ -18,8 +18,9 @@ struct sf_private_tag;
 
 class CSoundFileReader {
 public:
-    // Frames read from the file per chunk.
-    static constexpr int kChunkFrames = 512;
+    // Frames read from the file per chunk: each chunk is one read from the
+    // disk, so offline analysis asks for many blocks' worth at once.
+    static constexpr int kChunkFrames = 4096;
 
     CSoundFileReader() = default;
     ~CSoundFileReader();
