@@ -140,7 +140,8 @@ void CVelmoraDoc::AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet
 void CVelmoraDoc::ApplyPackets()
 {
     for (;;) {
-        if (const std::size_t waiting = m_ring.Waiting(); waiting > static_cast<std::size_t>(kMaxReplayPackets))
+        if (const std::size_t waiting = m_ring.Waiting();
+            m_bMergeBacklog && waiting > static_cast<std::size_t>(kMaxReplayPackets))
             MergeWaitingPackets(waiting);
         while (const CMeterPacket* packet = m_ring.BeginRead()) {
             ApplyPacket(*packet);

@@ -100,6 +100,9 @@ public:
     // when more than kMaxReplayPackets wait, they are merged into one step.
     // Runs by itself when the capture thread wakes the UI thread.
     void ApplyPackets();
+    // UI thread, before capture starts. Offline analysis drains the ring in
+    // large batches and must see every packet, so it turns the merge off.
+    void SetMergeBacklog(bool merge) { m_bMergeBacklog = merge; }
     std::uint64_t DroppedPackets() const { return m_ring.Dropped(); }
 
     // UI thread. While the input is lost the instruments fall as in silence
@@ -144,6 +147,7 @@ private:
     IDocumentHost* m_pHost = nullptr;
     CMeterSharedState* m_pSharedState = nullptr;
     int m_nMeterCount = 0;
+    bool m_bMergeBacklog = true;
 
     // Capture thread only. The block counter starts again at each open, so
     // an analysis window never joins two devices' buffers; the seam area

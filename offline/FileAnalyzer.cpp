@@ -150,6 +150,7 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     }
     CAudioCapture capture; // never opened: it only carries the post-tick switch
     CVelmoraDoc doc(capture);
+    doc.SetMergeBacklog(false);
     models.SetSampleRate(reader.SampleRate());
     models.Attach(doc);
 
