@@ -2,6 +2,7 @@
 
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
+#include "offline/BytePath.h"
 #include "offline/InstrumentReadings.h"
 #include "offline/OfflineIds.h"
 #include "offline/OfflineInstruments.h"
@@ -121,7 +122,7 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
 {
     CSoundFileReader reader;
     std::string reason;
-    if (!reader.Open(path.toStdString(), reason)) {
+    if (!reader.Open(CBytePath::Encode(path).toStdString(), reason)) { // the name's own bytes
         error = QString::fromStdString(reason);
         return Outcome::Unreadable;
     }
