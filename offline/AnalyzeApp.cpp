@@ -1,13 +1,11 @@
 #include "offline/AnalyzeApp.h"
 
-#include "offline/FileAnalyzer.h"
+#include "offline/ArchiveRun.h"
+#include "offline/FileJob.h"
 #include "offline/OfflineIds.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
 
 int CAnalyzeApp::Run(const QStringList& args)
 {
@@ -31,34 +29,13 @@ int CAnalyzeApp::Run(const QStringList& args)
 
 int CAnalyzeApp::Analyse(const CAnalyzeOptions& options)
 {
-    CFileAnalyzer analyzer(options);
-    QJsonArray report;
-    int exitCode = offline::kExitOk;
-    for (const QString& path : options.files) {
-        QJsonObject result;
-        QString error;
-        const QString snapshots = SnapshotFolderFor(options, path);
-        switch (analyzer.Analyze(path, snapshots, result, error)) {
-        case CFileAnalyzer::Outcome::Analysed:
-            break;
-        case CFileAnalyzer::Outcome::Unreadable:
-            Complain(QStringLiteral("cannot read \"%1\": %2").arg(path, error));
-            result = QJsonObject { { QStringLiteral("file"), path }, { QStringLiteral("error"), error } };
-            exitCode = offline::kExitFileFailed;
-            break;
-        case CFileAnalyzer::Outcome::SnapshotFailed:
-            Complain(QStringLiteral("snapshot of \"%1\": %2").arg(path, error));
-            result.insert(QStringLiteral("error"), error);
-            exitCode = offline::kExitFileFailed;
-            break;
-        }
-        if (!snapshots.isEmpty() && !result.contains(QStringLiteral("error")))
-            result.insert(QStringLiteral("snapshot"), snapshots);
-        report.append(result);
-    }
-    if (!WriteReport(options, report))
-        exitCode = offline::kExitFileFailed;
-    return exitCode;
+    CArchiveRun run(options, m_out, m_err);
+    if (options.merge)
+        return run.Merge();
+    const CFileJob job(options, [&](const QString& path) { return SnapshotFolderFor(options, path); });
+    // Snapshots draw the widget instruments, which live on this thread.
+    const int workers = CFileJob::kThreadSafe && options.snapshotDir.isEmpty() ? options.Workers() : 1;
+    return run.Execute(job, workers);
 }
 
 QString CAnalyzeApp::SnapshotFolderFor(const CAnalyzeOptions& options, const QString& path)
@@ -72,22 +49,6 @@ QString CAnalyzeApp::SnapshotFolderFor(const CAnalyzeOptions& options, const QSt
         name = QStringLiteral("%1-%2").arg(base).arg(n);
     m_usedFolders.insert(name);
     return QDir(options.snapshotDir).filePath(name);
-}
-
-bool CAnalyzeApp::WriteReport(const CAnalyzeOptions& options, const QJsonArray& report)
-{
-    const QByteArray json = QJsonDocument(report).toJson(QJsonDocument::Indented);
-    if (options.jsonPath.isEmpty()) {
-        std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), m_out);
-        std::fflush(m_out);
-        return true;
-    }
-    // Written whole or not at all: an earlier report is never left cut.
-    QSaveFile file(options.jsonPath);
-    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
-        return true;
-    Complain(QStringLiteral("cannot write the report \"%1\": %2").arg(options.jsonPath, file.errorString()));
-    return false;
 }
 
 void CAnalyzeApp::Complain(const QString& text)

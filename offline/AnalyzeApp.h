@@ -1,14 +1,13 @@
 #pragma once
 // The offline analysis program: reads the command line, analyses every
-// file in turn and writes one JSON report (an array with an object per
-// file). A file that cannot be read is named on the error stream with the
-// reason, gets an object with its "error", and the others are still
-// analysed.
+// file (see CArchiveRun) and writes the report (by default one JSON array
+// with an object per file). A file that cannot be read is named on the
+// error stream with the reason, gets an object with its "error", and the
+// others are still analysed.
 //
 // UI thread only; needs a QApplication (offscreen is enough).
 #include "offline/AnalyzeOptions.h"
 
-#include <QJsonArray>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -27,7 +26,6 @@ private:
     // The folder one file's pictures go to: the snapshot folder itself for
     // a single file, else a folder in it named after the file.
     QString SnapshotFolderFor(const CAnalyzeOptions& options, const QString& path);
-    bool WriteReport(const CAnalyzeOptions& options, const QJsonArray& report);
     void Complain(const QString& text);
 
     std::FILE* m_out;

@@ -3,9 +3,11 @@
 #include "Version.h"
 #include "meters/analyzer/FftIds.h"
 #include "meters/ppm/PpmIds.h"
+#include "offline/DeliveryRule.h"
 #include "offline/OfflineIds.h"
 
 #include <array>
+#include <thread>
 
 namespace {
 // Option words in menu order: the index is the stored value.
@@ -38,7 +40,8 @@ bool TakesValue(const QString& option)
 {
     static const QStringList valued = { QStringLiteral("--ppm-decay"), QStringLiteral("--ppm-peak"),
         QStringLiteral("--fft-window"), QStringLiteral("--fft-input"), QStringLiteral("--snapshot"),
-        QStringLiteral("--json") };
+        QStringLiteral("--json"), QStringLiteral("--jobs"), QStringLiteral("--files-from"), QStringLiteral("--format"),
+        QStringLiteral("--check"), QStringLiteral("--shard") };
     return valued.contains(option);
 }
 
@@ -64,6 +67,10 @@ CAnalyzeOptions CAnalyzeOptions::Parse(const QStringList& args)
     bool filesOnly = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
+        if (!filesOnly && arg == QLatin1String("-h")) {
+            options.action = Action::Help;
+            return options;
+        }
         if (filesOnly || !arg.startsWith(QLatin1String("--"))) {
             options.files << arg;
             continue;
@@ -76,8 +83,12 @@ CAnalyzeOptions CAnalyzeOptions::Parse(const QStringList& args)
             options.action = arg == QLatin1String("--help") ? Action::Help : Action::Version;
             return options;
         }
-        if (arg == QLatin1String("--timeline")) {
-            options.timeline = true;
+        if (arg == QLatin1String("--timeline") || arg == QLatin1String("--null") || arg == QLatin1String("--merge")
+            || arg == QLatin1String("--progress")) {
+            (arg == QLatin1String("--timeline") ? options.timeline
+                 : arg == QLatin1String("--null") ? options.nulSeparated
+                 : arg == QLatin1String("--merge") ? options.merge
+                                                   : options.progress) = true;
             continue;
         }
         // "--option value" or "--option=value".
@@ -98,13 +109,32 @@ CAnalyzeOptions CAnalyzeOptions::Parse(const QStringList& args)
         if (!options.Apply(option, value))
             return Refuse(options, QStringLiteral("%1 does not take \"%2\"").arg(option, value));
     }
-    if (options.files.isEmpty())
-        return Refuse(options, QStringLiteral("no file to analyse"));
+    if (options.files.isEmpty() && (options.filesFrom.isEmpty() || options.merge))
+        return Refuse(options, options.merge ? QStringLiteral("no part to merge") : QStringLiteral("no file to analyse"));
     return options;
 }
 
 bool CAnalyzeOptions::Apply(const QString& option, const QString& value)
 {
+    if (option == QLatin1String("--jobs")) {
+        bool ok = false;
+        jobs = value.toInt(&ok);
+        return ok && jobs >= 1;
+    }
+    if (option == QLatin1String("--files-from")) {
+        filesFrom = value;
+        return !value.isEmpty();
+    }
+    if (option == QLatin1String("--format"))
+        return CReportWriter::ParseFormat(value, format);
+    if (option == QLatin1String("--check")) {
+        check = value;
+        return CDeliveryRule::Find(value) != nullptr;
+    }
+    if (option == QLatin1String("--shard")) {
+        QString why;
+        return CShardSpec::Parse(value, shard, why);
+    }
     if (option == QLatin1String("--snapshot") || option == QLatin1String("--json")) {
         if (value.isEmpty())
             return false;
@@ -144,6 +174,14 @@ QString CAnalyzeOptions::PpmDecayName(unsigned decayTime)
     return QString();
 }
 
+int CAnalyzeOptions::Workers() const
+{
+    if (jobs > 0)
+        return jobs;
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
 QString CAnalyzeOptions::PpmPeakName(int peakMode) { return WordAt(kPeakWords, peakMode); }
 QString CAnalyzeOptions::WindowName(int windowType) { return WordAt(kWindowWords, windowType); }
 QString CAnalyzeOptions::InputName(int inputMode) { return WordAt(kInputWords, inputMode); }
@@ -159,9 +197,11 @@ QString CAnalyzeOptions::UsageText()
 {
     return QStringLiteral(
         "Usage: lumetra-analyze [options] FILE...\n"
+        "       lumetra-analyze [options] --files-from LIST\n"
+        "       lumetra-analyze --merge PART.jsonl...\n"
         "Runs each sound file through the peak programme meter, the correlation\n"
-        "meter, the spectrum analyzer and the stereo meter, faster than real time,\n"
-        "and prints one JSON report with an object per file.\n"
+        "meter, the spectrum analyzer, the stereo meter and the loudness meter,\n"
+        "faster than real time, and prints one JSON report with an object per file.\n"
         "\n"
         "Options (defaults: the program's first-run settings):\n"
         "  --ppm-decay fast|medium|slow   PPM decay time (medium)\n"
@@ -170,14 +210,32 @@ QString CAnalyzeOptions::UsageText()
         "                                 analyzer window function (blackman)\n"
         "  --fft-input lr|left|right|diff analyzer input: Left + Right, Left, Right,\n"
         "                                 Left - Right (lr)\n"
-        "  --timeline                     one entry per analysis window (1024 frames)\n"
+        "  --timeline                     one entry per analysis window (1024 frames),\n"
+        "                                 with momentary and short-term loudness\n"
         "  --snapshot DIR                 save ppm.png, analyzer.png, correlation.png and\n"
         "                                 stereo.png as shown at the end of the file (one\n"
         "                                 folder per file when several files are given)\n"
-        "  --json FILE                    write the report to FILE (default: standard output)\n"
-        "  --help                         show this text\n"
+        "  --json FILE                    write the report (any format) to FILE (default:\n"
+        "                                 standard output)\n"
+        "  --jobs N                       analyse N files at a time (default: one per core)\n"
+        "  --files-from LIST              also analyse the files LIST names, one per line\n"
+        "                                 (- reads the list from standard input)\n"
+        "  --null                         the list's names end with NUL (find -print0)\n"
+        "  --format json|jsonl|csv        json: one array (default); jsonl: one line per\n"
+        "                                 file, written as soon as it is done; csv: one\n"
+        "                                 summary row per file\n"
+        "  --check ebu-r128|atsc-a85|streaming-14|streaming-16\n"
+        "                                 judge each file's loudness and true peak\n"
+        "  --shard K/N                    analyse only the files whose position in the\n"
+        "                                 list (from 0) modulo N is K\n"
+        "  --merge                        the files are jsonl reports of shards: print\n"
+        "                                 them as one json report in list order\n"
+        "  --progress                     show progress on standard error even when it is\n"
+        "                                 not a terminal\n"
+        "  -h, --help                     show this text\n"
         "  --version                      show the version\n"
         "\n"
         "Exit status: 0 when every file was analysed, 1 when a file could not be read\n"
-        "(the others are still analysed) or the report not written, 2 for a bad option.\n");
+        "(the others are still analysed) or the report not written, 2 for a bad option\n"
+        "or a list that cannot be read, 3 when a file failed its --check (1 outranks 3).\n");
 }

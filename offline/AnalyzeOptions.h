@@ -2,6 +2,9 @@
 // The offline analysis program's command line: the instruments' options as
 // their menus offer them, the outputs and the files. Defaults are the live
 // program's first-run settings. Plain data, any thread.
+#include "offline/ReportWriter.h"
+#include "offline/ShardSpec.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -23,7 +26,20 @@ public:
     bool timeline = false;
     QString snapshotDir; // empty: no snapshots
     QString jsonPath;    // empty: standard output
-    QStringList files;
+    QStringList files; // paths as CBytePath decodes them
+
+    // Archive runs.
+    int jobs = 0;          // workers; 0: one per core
+    QString filesFrom;     // list file, "-" for standard input; empty: none
+    bool nulSeparated = false;
+    CReportWriter::Format format = CReportWriter::Format::Json;
+    QString check;         // delivery rule name; empty: none
+    CShardSpec shard;
+    bool merge = false;    // files are JSON Lines parts to merge
+    bool progress = false; // progress line even when standard error is no terminal
+
+    // The workers a run uses: `jobs`, or one per core.
+    int Workers() const;
 
     CAnalyzeOptions();
 

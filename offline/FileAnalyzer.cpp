@@ -2,6 +2,8 @@
 
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
+#include "offline/BytePath.h"
+#include "offline/FileLoudness.h"
 #include "offline/InstrumentReadings.h"
 #include "offline/OfflineIds.h"
 #include "offline/OfflineInstruments.h"
@@ -13,6 +15,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -46,25 +50,34 @@ double SecondsOf(int blocks, int rate)
 // Applies the hub's packets as the woken UI thread does (the PPM's sink
 // relays each tick to the analyzer's model at once); a window that reached
 // the correlation model adds a timeline entry.
-void Drain(CVelmoraDoc& doc, const COfflineModels& models, QJsonArray* timeline, int blocks, int rate)
+void Drain(CVelmoraDoc& doc, const COfflineModels& models, const CFileLoudness& loudness, QJsonArray* timeline,
+           int blocks, int rate)
 {
     const std::uint64_t windowsBefore = models.Cor().Readings();
     doc.ApplyPackets();
-    if (timeline && models.Cor().Readings() != windowsBefore)
-        timeline->append(CInstrumentReadings::TimelineEntry(SecondsOf(blocks, rate), models));
+    if (timeline && models.Cor().Readings() != windowsBefore) {
+        QJsonObject entry = CInstrumentReadings::TimelineEntry(SecondsOf(blocks, rate), models);
+        loudness.AddTimelineFields(entry);
+        timeline->append(entry);
+    }
 }
 
-StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineModels& models, QJsonArray* timeline)
+StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineModels& models, CFileLoudness& loudness,
+                   QJsonArray* timeline)
 {
     SampleArea area;
     StreamStats stats;
     const int wanted = offline::kBlocksPerRead * offline::kBlockFrames;
+    const int channels = reader.Channels();
+    // Every channel of the read frames, for loudness; the instruments take
+    // their stereo pair from the sample area.
+    std::vector<float> allChannels(static_cast<std::size_t>(wanted) * static_cast<std::size_t>(channels));
     const int drainEvery = timeline ? offline::kBlocksPerDrainWithTimeline : offline::kBlocksPerDrain;
     for (;;) {
         // Half the area at a time: the block before the first one read
         // stays in the other half until its window has been formed.
         std::int16_t* first = area.Buffer(stats.blocks);
-        const int got = reader.ReadStereo(first, wanted);
+        const int got = reader.ReadStereo(first, wanted, allChannels.data());
         if (got <= 0)
             break;
         const int tail = got % offline::kBlockFrames;
@@ -76,17 +89,47 @@ StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineMod
         const int blocks = (got + offline::kBlockFrames - 1) / offline::kBlockFrames;
         for (int b = 0; b < blocks; ++b) {
             doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(area.Buffer(stats.blocks)), area.Start());
+            // Loudness takes the file's own frames, not the padding.
+            const int start = b * offline::kBlockFrames;
+            loudness.Add(allChannels.data() + static_cast<std::ptrdiff_t>(start) * channels,
+                         std::min(offline::kBlockFrames, got - start));
             ++stats.blocks;
             if (stats.blocks % drainEvery == 0)
-                Drain(doc, models, timeline, stats.blocks, reader.SampleRate());
+                Drain(doc, models, loudness, timeline, stats.blocks, reader.SampleRate());
         }
         if (got < wanted)
             break;
     }
-    Drain(doc, models, timeline, stats.blocks, reader.SampleRate());
+    Drain(doc, models, loudness, timeline, stats.blocks, reader.SampleRate());
     stats.dropped = doc.DroppedPackets();
     return stats;
 }
+
+// A file's models, made and freed under the transform lock (see the header).
+class LockedModels {
+public:
+    LockedModels(const CAnalyzeOptions& options, std::mutex* lock) : m_pLock(lock)
+    {
+        const std::unique_lock<std::mutex> guard = Guard();
+        m_models.emplace(options);
+    }
+    ~LockedModels()
+    {
+        const std::unique_lock<std::mutex> guard = Guard();
+        m_models.reset();
+    }
+    LockedModels(const LockedModels&) = delete;
+    LockedModels& operator=(const LockedModels&) = delete;
+    COfflineModels& Get() { return *m_models; }
+
+private:
+    std::unique_lock<std::mutex> Guard() const
+    {
+        return m_pLock ? std::unique_lock<std::mutex>(*m_pLock) : std::unique_lock<std::mutex>();
+    }
+    std::mutex* m_pLock;
+    std::optional<COfflineModels> m_models;
+};
 
 QJsonArray NotesOf(const CSoundFileReader& reader, const StreamStats& stats)
 {
@@ -94,7 +137,9 @@ QJsonArray NotesOf(const CSoundFileReader& reader, const StreamStats& stats)
     if (reader.Channels() == 1)
         notes.append(QStringLiteral("mono file: its channel was measured as both left and right"));
     else if (reader.Channels() > 2)
-        notes.append(QStringLiteral("%1 channels: the first two were measured").arg(reader.Channels()));
+        notes.append(QStringLiteral("%1 channels: the first two were measured by the PPM, correlation meter, "
+                                    "analyzer and stereo display; loudness and true peak weigh every channel")
+                         .arg(reader.Channels()));
     if (reader.SampleRate() != offline::kRate44100 && reader.SampleRate() != offline::kRate48000) {
         notes.append(QStringLiteral("the instruments measure at 44100 Hz or 48000 Hz: at %1 Hz the analyzer's bar "
                                     "frequencies scale by %1/44100 and its labels are those of 44100 Hz")
@@ -136,14 +181,15 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
 {
     CSoundFileReader reader;
     std::string reason;
-    if (!reader.Open(path.toStdString(), reason)) {
+    if (!reader.Open(CBytePath::Encode(path).toStdString(), reason)) { // the name's own bytes
         error = QString::fromStdString(reason);
         return Outcome::Unreadable;
     }
 
     // Every file gets its own models and program-wide state: no reading
     // depends on the file analysed before.
-    COfflineModels models(m_options);
+    LockedModels kept(m_options, m_pTransformLock);
+    COfflineModels& models = kept.Get();
     if (!models.IsReady()) {
         error = QStringLiteral("the spectrum analyzer's transform could not be prepared");
         return Outcome::Unreadable;
@@ -154,10 +200,13 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     models.SetSampleRate(reader.SampleRate());
     models.Attach(doc);
 
+    CFileLoudness loudness;
+    loudness.Open(reader.Channels(), reader.SampleRate(), reader.ChannelMap(), offline::kBlocksPerRead * offline::kBlockFrames);
+
     QJsonArray timeline;
     QElapsedTimer clock;
     clock.start();
-    const StreamStats stats = Stream(reader, doc, models, m_options.timeline ? &timeline : nullptr);
+    const StreamStats stats = Stream(reader, doc, models, loudness, m_options.timeline ? &timeline : nullptr);
     const qint64 elapsedNs = std::max<qint64>(clock.nsecsElapsed(), 1);
     models.Detach(doc);
 
@@ -166,7 +215,11 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     result.insert(QStringLiteral("rate"), reader.SampleRate());
     result.insert(QStringLiteral("frames"), static_cast<qint64>(stats.frames));
     result.insert(QStringLiteral("blocks"), stats.blocks);
-    result.insert(QStringLiteral("notes"), NotesOf(reader, stats));
+    result.insert(QStringLiteral("loudness"), loudness.Report());
+    QJsonArray notes = NotesOf(reader, stats);
+    for (const QJsonValue& note : loudness.Notes())
+        notes.append(note);
+    result.insert(QStringLiteral("notes"), notes);
     if (m_options.timeline)
         result.insert(QStringLiteral("timeline"), timeline);
     // How many times faster than real time the file was measured: the

@@ -11,20 +11,28 @@
 // its own program-wide state. Time and memory are linear in the file's
 // length and constant respectively (the timeline, when asked for, grows).
 //
-// One thread (a QCoreApplication must exist for the hub's wake-up; a
-// QApplication for snapshots); the hub's capture-side work runs on it too,
-// in block order.
+// One thread per analyzer (a QCoreApplication must exist for the hub's
+// wake-up; a QApplication for snapshots, on its thread); the hub's
+// capture-side work runs on it too, in block order. Analyzers on several
+// threads share nothing but `transformLock`: the analyzer's transform
+// library makes and frees its plans through tables of its own, so plans
+// are made and freed one at a time under that lock (running them is safe).
 #include "offline/AnalyzeOptions.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 
+#include <mutex>
+
 class CFileAnalyzer {
 public:
     enum class Outcome { Analysed, Unreadable, SnapshotFailed };
 
-    explicit CFileAnalyzer(const CAnalyzeOptions& options) : m_options(options) {}
+    explicit CFileAnalyzer(const CAnalyzeOptions& options, std::mutex* transformLock = nullptr)
+        : m_options(options), m_pTransformLock(transformLock)
+    {
+    }
 
     // Analyses `path` into `result`; with a non-empty `snapshotFolder` also
     // saves the instruments' pictures there. `error` says what went wrong
@@ -34,4 +42,5 @@ public:
 
 private:
     const CAnalyzeOptions& m_options;
+    std::mutex* m_pTransformLock;
 };

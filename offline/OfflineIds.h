@@ -11,7 +11,8 @@ constexpr const char* kProgramName = "lumetra-analyze";
 // Exit codes.
 constexpr int kExitOk = 0;
 constexpr int kExitFileFailed = 1; // a file could not be read, or the report not written
-constexpr int kExitUsage = 2;
+constexpr int kExitUsage = 2;      // a bad option, or a file list that cannot be read
+constexpr int kExitCheckFailed = 3; // a file failed its delivery check (1 outranks it)
 
 // Blocks rotate through a sample area of 32 buffers, as the capture ring's
 // do, so the hub assembles its windows exactly as it does live (buffer 31

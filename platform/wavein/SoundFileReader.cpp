@@ -72,7 +72,7 @@ void CSoundFileReader::Close()
     m_pFile = nullptr;
 }
 
-int CSoundFileReader::ReadStereo(std::int16_t* stereo, int frames)
+int CSoundFileReader::ReadStereo(std::int16_t* stereo, int frames, float* allChannels)
 {
     if (!m_pFile)
         return 0;
@@ -80,7 +80,8 @@ int CSoundFileReader::ReadStereo(std::int16_t* stereo, int frames)
     while (done < frames) {
         const int want = std::min(kChunkFrames, frames - done);
         std::int16_t* out = stereo + 2 * static_cast<std::ptrdiff_t>(done);
-        const int got = m_bFloat ? ReadFloatChunk(out, want) : ReadIntegerChunk(out, want);
+        float* all = allChannels ? allChannels + static_cast<std::ptrdiff_t>(done) * m_nChannels : nullptr;
+        const int got = m_bFloat ? ReadFloatChunk(out, want, all) : ReadIntegerChunk(out, want, all);
         done += got;
         if (got < want)
             break;
@@ -88,9 +89,14 @@ int CSoundFileReader::ReadStereo(std::int16_t* stereo, int frames)
     return done;
 }
 
-int CSoundFileReader::ReadIntegerChunk(std::int16_t* stereo, int want)
+int CSoundFileReader::ReadIntegerChunk(std::int16_t* stereo, int want, float* allChannels)
 {
     const auto got = static_cast<int>(sf_readf_short(m_pFile, m_chunk.data(), want));
+    if (allChannels) {
+        const std::size_t samples = static_cast<std::size_t>(got) * static_cast<std::size_t>(m_nChannels);
+        for (std::size_t i = 0; i < samples; ++i)
+            allChannels[i] = static_cast<float>(m_chunk[i]) / kFullScale;
+    }
     for (int i = 0; i < got; ++i) {
         const short* frame = m_chunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
         stereo[2 * i] = frame[0];
@@ -99,9 +105,14 @@ int CSoundFileReader::ReadIntegerChunk(std::int16_t* stereo, int want)
     return got;
 }
 
-int CSoundFileReader::ReadFloatChunk(std::int16_t* stereo, int want)
+int CSoundFileReader::ReadFloatChunk(std::int16_t* stereo, int want, float* allChannels)
 {
     const auto got = static_cast<int>(sf_readf_float(m_pFile, m_floatChunk.data(), want));
+    if (allChannels) {
+        const std::size_t samples = static_cast<std::size_t>(got) * static_cast<std::size_t>(m_nChannels);
+        for (std::size_t i = 0; i < samples; ++i)
+            allChannels[i] = std::isfinite(m_floatChunk[i]) ? m_floatChunk[i] : 0.0f;
+    }
     for (int i = 0; i < got; ++i) {
         const float* frame = m_floatChunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
         stereo[2 * i] = FloatToSample(frame[0]);
@@ -121,6 +132,15 @@ std::int16_t CSoundFileReader::FloatToSample(float x)
         ++m_nClipped;
     const float scaled = std::nearbyint(std::clamp(x, -1.0f, 1.0f) * kFullScale);
     return static_cast<std::int16_t>(std::clamp(scaled, -32768.0f, 32767.0f));
+}
+
+std::vector<int> CSoundFileReader::ChannelMap() const
+{
+    std::vector<int> map(static_cast<std::size_t>(m_nChannels), SF_CHANNEL_MAP_INVALID);
+    if (!m_pFile || map.empty()
+        || sf_command(m_pFile, SFC_GET_CHANNEL_MAP_INFO, map.data(), static_cast<int>(map.size() * sizeof(int))) != SF_TRUE)
+        return {};
+    return map;
 }
 
 bool CSoundFileReader::Rewind() { return m_pFile && sf_seek(m_pFile, 0, SEEK_SET) == 0; }

@@ -40,8 +40,17 @@ public:
     bool IsFloatingPoint() const { return m_bFloat; }
 
     // Reads up to `frames` frames into `stereo` (interleaved, left first);
-    // returns the number read, fewer only at the end of the file.
-    int ReadStereo(std::int16_t* stereo, int frames);
+    // returns the number read, fewer only at the end of the file. With
+    // `allChannels` (room for frames * Channels() values) the same frames
+    // also arrive there with every channel of the file, as floats where 1.0
+    // is full scale: loudness weighs every channel of a surround file.
+    // Floating-point data keeps values beyond full scale there; NaN and
+    // infinities read as silence.
+    int ReadStereo(std::int16_t* stereo, int frames, float* allChannels = nullptr);
+    // The file's channel roles as libsndfile names them (SF_CHANNEL_MAP_*),
+    // one per channel; empty when the file does not say (a WAVE file
+    // without a channel mask).
+    std::vector<int> ChannelMap() const;
     // Back to the first frame; false when the file cannot seek.
     bool Rewind();
 
@@ -52,8 +61,8 @@ public:
     long long NonFiniteSamples() const { return m_nNonFinite; }
 
 private:
-    int ReadIntegerChunk(std::int16_t* stereo, int want);
-    int ReadFloatChunk(std::int16_t* stereo, int want);
+    int ReadIntegerChunk(std::int16_t* stereo, int want, float* allChannels);
+    int ReadFloatChunk(std::int16_t* stereo, int want, float* allChannels);
     std::int16_t FloatToSample(float x);
 
     sf_private_tag* m_pFile = nullptr;

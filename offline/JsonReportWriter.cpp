@@ -1,0 +1,27 @@
+#include "offline/JsonReportWriter.h"
+
+#include "offline/BytePath.h"
+
+#include <QJsonDocument>
+#include <QSaveFile>
+
+bool CJsonReportWriter::Add(int, const CFileReport& report, QString&)
+{
+    m_report.append(report.object);
+    return true;
+}
+
+bool CJsonReportWriter::Finish(QString& error)
+{
+    const QByteArray json = QJsonDocument(m_report).toJson(QJsonDocument::Indented);
+    if (m_path.isEmpty()) {
+        std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), m_out);
+        return std::fflush(m_out) == 0;
+    }
+    // Written whole or not at all: an earlier report is never left cut.
+    QSaveFile file(m_path);
+    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
+        return true;
+    error = QStringLiteral("cannot write the report \"%1\": %2").arg(CBytePath::ForReport(m_path), file.errorString());
+    return false;
+}

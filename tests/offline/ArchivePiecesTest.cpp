@@ -1,0 +1,222 @@
+// The archive run's plain pieces: byte paths, file lists, shards, the
+// delivery check, the CSV row, the merge, the progress text and the WAVE
+// length probe.
+#include "OfflineFixture.h"
+#include "offline/BytePath.h"
+#include "offline/CsvReportWriter.h"
+#include "offline/DeliveryCheck.h"
+#include "offline/FileList.h"
+#include "offline/JsonlReportWriter.h"
+#include "offline/ProgressLine.h"
+#include "offline/ReportMerger.h"
+#include "offline/ShardSpec.h"
+#include "offline/WavLengthProbe.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <cstdio>
+
+using namespace testfiles;
+
+TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
+{
+    struct Row {
+        QByteArray bytes;
+        const char* shown; // UTF-8
+    };
+    const Row rows[] = {
+        { QByteArray("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav" },  // valid UTF-8 stays as it is
+        { QByteArray("caf\xE9.wav"), "caf\\xE9.wav" },         // Latin-1 e acute
+        { QByteArray("\xC0\xAF.wav"), "\\xC0\\xAF.wav" },      // overlong '/' is no character
+        { QByteArray("\xED\xA0\x80x"), "\\xED\\xA0\\x80x" },   // an encoded surrogate neither
+        { QByteArray("a\xF0\x9F\x8E\xB5"), "a\xF0\x9F\x8E\xB5" }, // a note symbol outside the BMP
+        { QByteArray("cut\xE2\x99"), "cut\\xE2\\x99" },        // a sequence cut short
+    };
+    for (const Row& row : rows) {
+        const QString path = CBytePath::Decode(row.bytes);
+        EXPECT_EQ(CBytePath::Encode(path), row.bytes) << row.shown;
+        EXPECT_EQ(CBytePath::ForReport(path), QString::fromUtf8(row.shown));
+    }
+}
+
+TEST(FileList, SplitsLinesAndNulListsAsFindAndEditorsWriteThem)
+{
+    EXPECT_EQ(CFileList::Split("a.wav\nb c.wav\r\n\n", false), (QStringList { "a.wav", "b c.wav" }));
+    // In a NUL list a line break is part of a name.
+    EXPECT_EQ(CFileList::Split(QByteArray("x\ny.wav\0z.wav\0", 14), true), (QStringList { "x\ny.wav", "z.wav" }));
+}
+
+TEST(FileList, ReadsStandardInputAndNamesWhyAListCannotBeRead)
+{
+    std::FILE* input = std::tmpfile();
+    ASSERT_NE(input, nullptr);
+    std::fputs("one.wav\ntwo.wav\n", input);
+    std::rewind(input);
+    QStringList paths { QStringLiteral("first.wav") };
+    QString error;
+    EXPECT_TRUE(CFileList::Read(QStringLiteral("-"), false, paths, error, input));
+    EXPECT_EQ(paths, (QStringList { "first.wav", "one.wav", "two.wav" }));
+    std::fclose(input);
+
+    EXPECT_FALSE(CFileList::Read(QStringLiteral("/no/such/list.txt"), false, paths, error));
+    EXPECT_TRUE(error.contains(QLatin1String("No such file"))) << qPrintable(error);
+    EXPECT_FALSE(CFileList::Read(QStringLiteral("/"), false, paths, error));
+    EXPECT_TRUE(error.contains(QLatin1String("directory"))) << qPrintable(error);
+}
+
+TEST(ShardSpec, FourShardsTakeEveryPositionExactlyOnce)
+{
+    std::vector<CShardSpec> shards(4);
+    QString error;
+    for (int k = 0; k < 4; ++k)
+        ASSERT_TRUE(CShardSpec::Parse(QStringLiteral("%1/4").arg(k), shards[static_cast<std::size_t>(k)], error));
+    for (int position = 0; position < 11; ++position) {
+        int takers = 0;
+        for (const CShardSpec& shard : shards)
+            takers += shard.Selects(position) ? 1 : 0;
+        EXPECT_EQ(takers, 1) << position;
+    }
+    EXPECT_TRUE(shards[2].Selects(6));   // 6 = 1 * 4 + 2
+    EXPECT_FALSE(shards[2].Selects(7));
+    CShardSpec shard;
+    for (const char* bad : { "4/4", "-1/4", "0/0", "1", "a/b", "1/2/3" })
+        EXPECT_FALSE(CShardSpec::Parse(QString::fromLatin1(bad), shard, error)) << bad;
+}
+
+TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
+{
+    constexpr double kNone = 999;
+    struct Row {
+        const char* rule;
+        double seconds;
+        double integrated; // kNone: not measured
+        double truePeak;
+        bool pass;
+        int reasons;
+        bool note;
+    };
+    const double silence = -std::numeric_limits<double>::infinity();
+    const Row rows[] = {
+        { "ebu-r128", 60, -23.5, -1.0, true, 0, false },   // both on the edge
+        { "ebu-r128", 60, -22.5, -3.0, true, 0, false },
+        { "ebu-r128", 60, -23.6, -3.0, false, 1, false },  // 0.1 LU too quiet
+        { "ebu-r128", 60, -22.4, -3.0, false, 1, false },  // 0.1 LU too loud
+        { "ebu-r128", 60, -23.0, -0.9, false, 1, false },  // peak 0.1 dB over
+        { "ebu-r128", 60, -30.0, 0.5, false, 2, false },   // both wrong: two reasons
+        { "atsc-a85", 60, -26.0, -2.0, true, 0, false },
+        { "atsc-a85", 60, -26.1, -2.0, false, 1, false },
+        { "atsc-a85", 60, -24.0, -1.9, false, 1, false },  // -1 dBTP is fine for EBU, not here
+        { "streaming-14", 60, -13.0, -1.0, true, 0, false },
+        { "streaming-14", 60, -16.0, -1.0, false, 1, false },
+        { "streaming-16", 60, -16.0, -1.0, true, 0, false },
+        { "ebu-r128", 60, silence, silence, false, 1, false },
+        { "ebu-r128", 60, kNone, -3.0, false, 1, false },  // never measured: no pass
+        { "ebu-r128", 0.3, kNone, -3.0, true, 0, true },   // too short: only the peak is judged
+        { "ebu-r128", 0.3, kNone, 0.0, false, 1, true },
+    };
+    for (const Row& row : rows) {
+        CLoudnessFigures figures;
+        figures.seconds = row.seconds;
+        if (row.integrated != kNone)
+            figures.integratedLufs = row.integrated;
+        figures.truePeakDbtp = row.truePeak;
+        const CDeliveryCheck check = CDeliveryCheck::Evaluate(*CDeliveryRule::Find(QString::fromLatin1(row.rule)), figures);
+        EXPECT_EQ(check.Passed(), row.pass) << row.rule << " " << row.integrated << " " << row.truePeak;
+        EXPECT_EQ(check.Reasons().size(), row.reasons) << qPrintable(check.Reasons().join(QLatin1Char(';')));
+        EXPECT_EQ(!check.Note().isEmpty(), row.note);
+        const QJsonObject json = check.ToJson();
+        EXPECT_EQ(json[QLatin1String("rule")].toString(), QLatin1String(row.rule));
+        EXPECT_EQ(json[QLatin1String("pass")].toBool(), row.pass);
+    }
+    EXPECT_EQ(CDeliveryRule::Find(QStringLiteral("ebu")), nullptr);
+}
+
+TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplitAndLeavesUnmeasuredCellsEmpty)
+{
+    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("plain.wav")), QStringLiteral("plain.wav"));
+    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("a,b.wav")), QStringLiteral("\"a,b.wav\""));
+    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("say \"hi\".wav")), QStringLiteral("\"say \"\"hi\"\".wav\""));
+    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("two\nlines")), QStringLiteral("\"two\nlines\""));
+
+    CFileReport report;
+    report.object = QJsonDocument::fromJson(R"({"file":"x.wav","rate":48000,"frames":96000,
+        "ppm":{"max_db":[-6,-12.5]},"correlation":{"min_angle":null,"max_angle":45},
+        "check":{"rule":"ebu-r128","pass":false,"reasons":["r"]}})").object();
+    report.loudness.integratedLufs = -23.04;
+    const QStringList cells = CCsvReportWriter::Row(report).split(QLatin1Char(','));
+    EXPECT_EQ(cells.size(), CCsvReportWriter::HeaderRow().split(QLatin1Char(',')).size());
+    EXPECT_EQ(cells, (QStringList { "x.wav", "2.000", "48000", "-6", "-12.5", "", "45", "-23.0", "", "", "fail", "" }));
+}
+
+TEST(JsonlReportWriter, EachLineIsOnDiskBeforeTheNextFileIsDone)
+{
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("part.jsonl"));
+    CJsonlReportWriter writer(stdout, path);
+    QString error;
+    ASSERT_TRUE(writer.Begin(error)) << qPrintable(error);
+    CFileReport report;
+    for (int position : { 4, 9 }) {
+        report.object = QJsonObject { { QStringLiteral("file"), QStringLiteral("f%1.wav").arg(position) } };
+        ASSERT_TRUE(writer.Add(position, report, error));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        const QJsonObject last = QJsonDocument::fromJson(lines[lines.size() - 2]).object();
+        EXPECT_EQ(last[QLatin1String("index")].toInt(), position); // written, not waiting in a buffer
+    }
+    EXPECT_TRUE(writer.Finish(error));
+}
+
+TEST(ReportMerger, PutsShardsBackInListOrderAndNamesWhatIsMissingOrCut)
+{
+    CReportMerger merger;
+    merger.AddText("{\"file\":\"c\",\"index\":2}\n{\"file\":\"a\",\"index\":0}\n", QStringLiteral("p0"));
+    merger.AddText("{\"file\":\"b\",\"index\":1}\n{\"file\":\"e\",\"index\":4}\n{\"file\":\"f\",\"ind", QStringLiteral("p1"));
+    merger.AddText("{\"file\":\"dup\",\"index\":1}\n", QStringLiteral("p2"));
+    const QJsonArray report = merger.Report();
+    QStringList files;
+    for (const QJsonValue& value : report) {
+        files << value[QLatin1String("file")].toString();
+        EXPECT_FALSE(value.toObject().contains(QLatin1String("index")));
+    }
+    EXPECT_EQ(files, (QStringList { "a", "b", "c", "e" }));
+    const QStringList problems = merger.Problems();
+    ASSERT_EQ(problems.size(), 3) << qPrintable(problems.join(QLatin1Char('\n')));
+    EXPECT_TRUE(problems[0].startsWith(QLatin1String("p1 line 3"))); // the cut line
+    EXPECT_TRUE(problems[1].startsWith(QLatin1String("p2 line 1"))); // position 1 twice
+    EXPECT_TRUE(problems[2].contains(QLatin1String("3 to 3")));      // position 3 never came
+}
+
+TEST(ProgressLine, SaysFilesDoneSpeedAndTimeLeftAtThePaceSoFar)
+{
+    // 3 files in 10 s: 7 more take about 23.3 s; 30 s of audio in 10 s is 3x.
+    EXPECT_EQ(CProgressLine::Text(3, 10, 30, 10), QStringLiteral("3 of 10 files, 3.0x real time, about 24 s left"));
+    EXPECT_EQ(CProgressLine::Text(1, 100, 600, 2), QStringLiteral("1 of 100 files, 300.0x real time, about 3 min 18 s left"));
+    EXPECT_EQ(CProgressLine::Text(5, 5, 50, 4), QStringLiteral("5 of 5 files, 12.5x real time"));
+    EXPECT_EQ(CProgressLine::Text(0, 5, 0, 0), QStringLiteral("0 of 5 files"));
+}
+
+using WavLengthProbeTest = OfflineFixture;
+
+TEST_F(WavLengthProbeTest, TellsAHeaderThatPromisesMoreFramesThanTheFileHolds)
+{
+    const QString whole = Write(QStringLiteral("whole.wav"), 44100, 2, Silence(1000));
+    CWavLengthProbe::Length length;
+    ASSERT_TRUE(CWavLengthProbe::Probe(whole, length));
+    EXPECT_EQ(length.declaredFrames, 1000);
+    EXPECT_EQ(length.presentFrames, 1000);
+
+    // The same file cut 400 bytes (100 stereo frames) short.
+    QFile file(whole);
+    ASSERT_TRUE(file.resize(file.size() - 400));
+    ASSERT_TRUE(CWavLengthProbe::Probe(whole, length));
+    EXPECT_EQ(length.declaredFrames, 1000);
+    EXPECT_EQ(length.presentFrames, 900);
+
+    QFile text(PathOf(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("RIFF but not a wave file at all");
+    text.close();
+    EXPECT_FALSE(CWavLengthProbe::Probe(text.fileName(), length));
+}

@@ -1,0 +1,99 @@
+// The runner hands reports back in list order whatever order the workers
+// finish in, analyses a repeated path once, and its reports equal a single
+// worker's.
+#include "offline/AnalyzeOptions.h"
+#include "offline/ParallelRunner.h"
+
+#include <QHash>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+// An analysis whose time depends on the path (later files finish first)
+// and that counts how often each path was analysed.
+struct CountingAnalysis {
+    std::mutex mutex;
+    QHash<QString, int> calls;
+
+    CFileReport operator()(const QString& path)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++calls[path];
+        }
+        if (path == QLatin1String("throws"))
+            throw std::runtime_error("reader exploded");
+        const int number = path.mid(1).toInt();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 - number % 20));
+        CFileReport report;
+        report.object = QJsonObject { { QStringLiteral("file"), path }, { QStringLiteral("square"), number * number } };
+        return report;
+    }
+};
+
+struct Emitted {
+    QList<int> positions;
+    QStringList files;
+    QList<int> squares;
+    bool allOnCaller = true;
+};
+
+Emitted RunWith(int workers, const QStringList& paths, CountingAnalysis& analysis)
+{
+    Emitted emitted;
+    const std::thread::id caller = std::this_thread::get_id();
+    CParallelRunner(workers).Run(
+        paths, [&](const QString& path) { return analysis(path); },
+        [&](int position, const CFileReport& report) {
+            emitted.positions << position;
+            emitted.files << report.object[QLatin1String("file")].toString();
+            emitted.squares << report.object[QLatin1String("square")].toInt();
+            emitted.allOnCaller = emitted.allOnCaller && std::this_thread::get_id() == caller;
+        });
+    return emitted;
+}
+}
+
+TEST(ParallelRunner, FourWorkersGiveTheSingleWorkersReportInListOrder)
+{
+    QStringList paths;
+    for (int i = 0; i < 24; ++i)
+        paths << QStringLiteral("f%1").arg(i);
+    paths << QStringLiteral("f3") << QStringLiteral("f0"); // mentioned twice
+    CountingAnalysis serialCalls;
+    CountingAnalysis parallelCalls;
+    const Emitted serial = RunWith(1, paths, serialCalls);
+    const Emitted parallel = RunWith(4, paths, parallelCalls);
+
+    ASSERT_EQ(parallel.positions.size(), 26);
+    for (int i = 0; i < 26; ++i)
+        EXPECT_EQ(parallel.positions[i], i);
+    EXPECT_EQ(parallel.files, paths);
+    EXPECT_EQ(parallel.squares, serial.squares);
+    EXPECT_EQ(parallel.squares[24], 9); // the repeated f3 gets f3's report
+    EXPECT_TRUE(parallel.allOnCaller);
+    EXPECT_EQ(parallelCalls.calls.size(), 24);
+    for (auto it = parallelCalls.calls.cbegin(); it != parallelCalls.calls.cend(); ++it)
+        EXPECT_EQ(it.value(), 1) << qPrintable(it.key()); // once, however often listed
+}
+
+TEST(ParallelRunner, AnAnalysisThatThrowsMakesItsFileUnreadableAndTheRunGoesOn)
+{
+    CountingAnalysis analysis;
+    QList<CFileReport::Outcome> outcomes;
+    QString error;
+    CParallelRunner(2).Run(
+        { QStringLiteral("f1"), QStringLiteral("throws"), QStringLiteral("f2") },
+        [&](const QString& path) { return analysis(path); },
+        [&](int, const CFileReport& report) {
+            outcomes << report.outcome;
+            if (!report.error.isEmpty())
+                error = report.error;
+        });
+    EXPECT_EQ(outcomes, (QList<CFileReport::Outcome> { CFileReport::Outcome::Analysed, CFileReport::Outcome::Unreadable,
+                                                        CFileReport::Outcome::Analysed }));
+    EXPECT_EQ(error, QStringLiteral("reader exploded"));
+}
