@@ -16,8 +16,18 @@ endfunction()
 
 # One test program per test folder, every .cpp in it, run through CTest
 # headless (offscreen Qt, a private settings folder, see tests/common).
+# lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...]):
+# every .cpp/.h of the folder as one GoogleTest program, each case a CTest
+# test (time limit 120 s unless TIMEOUT says otherwise).
 function(lumetra_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;LABELS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  set(labels)
+  if(ARG_LABELS)
+    set(labels LABELS ${ARG_LABELS})
+  endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
@@ -26,5 +36,5 @@ function(lumetra_test name)
   target_link_libraries(${name} PRIVATE lumetra_testmain ${ARG_DEPS})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${ARG_TIMEOUT} ${labels})
 endfunction()

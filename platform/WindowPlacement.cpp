@@ -119,3 +119,21 @@ void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& stored)
     default: window->setWindowState(Qt::WindowNoState); break;
     }
 }
+
+QRect ReachableRect(const QRect& window, const QRect& area, int grip)
+{
+    if (area.isEmpty() || window.isEmpty())
+        return window;
+    const int gripX = std::min(grip, window.width());
+    const int gripY = std::min(grip, window.height());
+    // Bounds in 64 bits: a window read from a damaged file can sit at the
+    // far end of the coordinate range. In an area narrower than the grip
+    // the window starts at the area's edge.
+    const long long minLeft = static_cast<long long>(area.left()) - window.width() + gripX;
+    const long long maxLeft = std::max(minLeft, static_cast<long long>(area.right()) + 1 - gripX);
+    const long long minTop = area.top();
+    const long long maxTop = std::max(minTop, static_cast<long long>(area.bottom()) + 1 - gripY);
+    const long long left = std::clamp<long long>(window.left(), minLeft, maxLeft);
+    const long long top = std::clamp<long long>(window.top(), minTop, maxTop);
+    return QRect(static_cast<int>(left), static_cast<int>(top), window.width(), window.height());
+}

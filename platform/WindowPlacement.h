@@ -4,6 +4,7 @@
 // form in which the settings store and the workspace file keep a window's
 // place. Plain data; the byte form is little-endian.
 #include <QByteArray>
+#include <QRect>
 #include <array>
 #include <cstdint>
 
@@ -51,3 +52,12 @@ CWindowPlacement GetTopLevelPlacement(const QWidget* window);
 // outside every screen is moved onto the nearest one, so the window can
 // never end up unreachable.
 void SetTopLevelPlacement(QWidget* window, const CWindowPlacement& placement);
+
+// Child windows inside an area (an instrument window inside the main
+// window's client area): how much of a window must stay inside for its
+// caption to be grabbed.
+constexpr int kReachableGrip = 32;
+// `window` moved the least distance that keeps its top edge inside `area`
+// and at least `grip` pixels of it (all of it when smaller) inside both
+// ways; its size is kept. An empty area changes nothing.
+QRect ReachableRect(const QRect& window, const QRect& area, int grip = kReachableGrip);

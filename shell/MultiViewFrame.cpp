@@ -277,11 +277,26 @@ void CMultiViewFrame::SetWindowPlacement(const CWindowPlacement& stored)
         showNormal();
     if (normal.isValid())
         setGeometry(normal);
+    KeepReachable();
     switch (placement.showCmd) {
     case SW_SHOWMINIMIZED: showMinimized(); break;
     case SW_SHOWMAXIMIZED: showMaximized(); break;
     default: break;
     }
+}
+
+void CMultiViewFrame::KeepReachable()
+{
+    QMdiArea* area = mdiArea();
+    // Before the main window is shown the area has no size of its own yet;
+    // the main window asks again once it is.
+    if (!area || !area->isVisible())
+        return;
+    const QRect bounds = area->viewport()->rect();
+    if (IsRestored())
+        setGeometry(ReachableRect(geometry(), bounds));
+    else if (m_rcNormal.isValid())
+        m_rcNormal = ReachableRect(m_rcNormal, bounds);
 }
 
 void CMultiViewFrame::MoveFrame(const QRect& rect)

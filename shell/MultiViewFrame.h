@@ -42,7 +42,13 @@ public:
     // IViewFrame
     void SetMeterOn(int on) override;
     CWindowPlacement GetWindowPlacement() const override;
+    // A placement read from the settings or a workspace file lands with its
+    // caption inside the main window's client area (see KeepReachable).
     void SetWindowPlacement(const CWindowPlacement& placement) override;
+    // Moves the window (its normal rectangle while minimised or maximised)
+    // the least distance that leaves its caption reachable in the client
+    // area; nothing while the main window is not shown.
+    void KeepReachable();
     QString WindowText() const override { return windowTitle(); }
     QRect FrameRect() const override { return geometry(); }
     void MoveFrame(const QRect& rect) override;

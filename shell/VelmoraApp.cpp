@@ -191,6 +191,10 @@ void CVelmoraApp::RestoreMainWindow()
         SetTopLevelPlacement(m_pMainFrame.get(), placement);
     }
     m_pMainFrame->show();
+    // The instrument windows were placed before the client area had its
+    // size; now each one is kept where its caption can be reached.
+    for (CMultiViewFrame* frame : m_frames)
+        frame->KeepReachable();
 }
 
 void CVelmoraApp::OpenCaptureIfMetersOn()

@@ -42,9 +42,13 @@ bool CStereoCtrl::Create(QWidget* parent, int x, int y, int size, int id)
 
 // ---- on state ----------------------------------------------------------------
 
-int CStereoCtrl::IsOn() const { return m_nMinimized > 0 ? m_nSavedOn : m_nOn; }
+int CStereoCtrl::IsOn() const { return m_nOn; }
 
-void CStereoCtrl::SetOn(int on)
+void CStereoCtrl::SetOn(int on) { ApplyOn(on); }
+
+int CStereoCtrl::IsSwitchedOn() const { return m_nMinimized > 0 ? m_nSavedOn : m_nOn; }
+
+void CStereoCtrl::SetSwitchedOn(int on)
 {
     if (m_nMinimized > 0) {
         // Paused: the new state applies when the pause ends.

@@ -40,11 +40,14 @@ public:
     bool Create(QWidget* parent, int x, int y, int size, int id);
     int CtrlId() const { return m_nID; }
 
-    // On state. While the control is paused (minimised, or its colour being
-    // changed) IsOn() is the state it will come back to, and SetOn() changes
-    // that state; the caption and the capture see the meter as off.
+    // On state. IsOn() is the state shown (0 while the control is paused:
+    // minimised, or its colour being changed) and SetOn() shows a state at
+    // once. IsSwitchedOn() is the state the control comes back to after a
+    // pause, and SetSwitchedOn() changes that state without ending the pause.
     int IsOn() const override;
     void SetOn(int on) override;
+    int IsSwitchedOn() const override;
+    void SetSwitchedOn(int on) override;
     // The state as the capture sees it: 0 while paused.
     int IsPlotting() const { return m_nOn; }
 

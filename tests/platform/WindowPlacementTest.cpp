@@ -95,3 +95,33 @@ TEST(WindowPlacement, ExtremeValuesAreClampedSoWidthsCannotOverflow)
         EXPECT_EQ(clamped.bottom, 1 << 20);
     }
 }
+
+// An 800 x 600 client area at (100, 50), so its right edge is x = 899 and its
+// bottom edge y = 649; a caption stays reachable with 32 pixels inside.
+TEST(WindowPlacement, ChildWindowsKeepTheirCaptionInsideTheArea)
+{
+    const QRect area(100, 50, 800, 600);
+    struct Case {
+        const char* what;
+        QRect window;
+        QPoint expectedTopLeft;
+    };
+    const Case cases[] = {
+        { "inside", QRect(120, 60, 200, 100), QPoint(120, 60) },
+        { "half out on the right, still reachable", QRect(800, 60, 200, 100), QPoint(800, 60) },
+        { "past the right edge", QRect(5000, 60, 200, 100), QPoint(868, 60) },
+        { "past the left edge", QRect(-5000, 60, 200, 100), QPoint(-68, 60) },
+        { "caption above the area", QRect(120, 10, 200, 100), QPoint(120, 50) },
+        { "below the bottom", QRect(120, 2000, 200, 100), QPoint(120, 618) },
+        { "damaged file's far corner", QRect(-1048576, 1048576, 200, 100), QPoint(-68, 618) },
+        { "smaller than the grip", QRect(5000, 5000, 20, 10), QPoint(880, 640) },
+        { "larger than the area", QRect(-3000, -3000, 2000, 1500), QPoint(-1868, 50) },
+    };
+    for (const Case& c : cases) {
+        const QRect placed = ReachableRect(c.window, area);
+        EXPECT_EQ(placed.topLeft(), c.expectedTopLeft) << c.what;
+        EXPECT_EQ(placed.size(), c.window.size()) << c.what;
+    }
+    // Before the area has a size nothing moves.
+    EXPECT_EQ(ReachableRect(QRect(5000, 5000, 200, 100), QRect()), QRect(5000, 5000, 200, 100));
+}

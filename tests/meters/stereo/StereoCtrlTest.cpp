@@ -318,14 +318,17 @@ TEST_F(StereoCtrlTest, APauseKeepsTheOnStateToComeBackTo)
     ctrl->NotifyMinimized(true);
     EXPECT_FALSE(ctrl->IsOnForCapture());
     EXPECT_EQ(ctrl->IsPlotting(), 0);
-    EXPECT_EQ(ctrl->IsOn(), 1);
+    // Shown off, counted on.
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
     ctrl->NotifyMinimized(false);
     EXPECT_TRUE(ctrl->IsOnForCapture());
     EXPECT_EQ(ctrl->IsPlotting(), 1);
 
     // Switched off while paused: it stays off afterwards.
     ctrl->NotifyMinimized(true);
-    ctrl->SetOn(0);
+    ctrl->SetSwitchedOn(0);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
     ctrl->NotifyMinimized(false);
     EXPECT_EQ(ctrl->IsOn(), 0);
     EXPECT_FALSE(ctrl->IsOnForCapture());
