@@ -2,6 +2,7 @@
 // One captured block's results, handed from the capture thread to the UI
 // thread through the packet ring.
 #include "audio/MeterSinks.h"
+#include "meters/loudness/LoudnessSnapshot.h"
 
 #include <cstdint>
 
@@ -21,4 +22,8 @@ struct CMeterPacket {
     std::uint32_t bands[kBandCount] = {};
 
     bool tick = false;
+
+    // The loudness meter's reading after this block.
+    bool hasLoudness = false;
+    CLoudnessSnapshot loudness;
 };

@@ -6,6 +6,7 @@
 // the UI thread runs; their implementations read atomics only. All other
 // methods are called on the UI thread only (the hub applies the capture
 // thread's results there, packet by packet, in block order).
+#include <cstddef>
 #include <cstdint>
 
 class QWidget;
@@ -92,4 +93,27 @@ public:
     // `window`: 1024 interleaved stereo frames. Returns true when the bars are
     // due new values, written to bands[0..kBandCount-1].
     virtual bool Feed(const std::int16_t* window, std::uint32_t* bands) = 0;
+};
+
+// ---- loudness meter -----------------------------------------------------------
+
+struct CLoudnessSnapshot;
+
+class ILoudnessSink : public IMeterSwitch {
+public:
+    virtual ~ILoudnessSink() = default;
+    // The latest reading of the capture side's measurement.
+    virtual void ShowLoudness(const CLoudnessSnapshot& reading) = 0;
+};
+
+// Capture thread only: the loudness measurement, fed every block.
+class ILoudnessFeed {
+public:
+    virtual ~ILoudnessFeed() = default;
+    // The device opened (or changed its rate): the measurement starts again.
+    // May allocate, as opening the device does.
+    virtual bool Open(unsigned long rate) = 0;
+    // One block of `frames` interleaved stereo frames. While the meter is on,
+    // fills `reading` and returns true; never allocates.
+    virtual bool ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& reading) = 0;
 };

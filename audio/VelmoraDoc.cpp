@@ -42,8 +42,10 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
     packet->nPairs = 0;
     packet->hasCorrelation = false;
     packet->hasBands = false;
+    packet->hasLoudness = false;
 
     DistributeBlock(reinterpret_cast<const std::int16_t*>(block), *packet);
+    MeasureLoudness(reinterpret_cast<const std::int16_t*>(block), *packet);
     if (++m_nBlockCounter >= 2) {
         AnalyzeWindow(AssembleWindow(block, sampleArea), *packet);
         m_nBlockCounter = 0;
@@ -64,7 +66,20 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
 
 void CVelmoraDoc::OnInputLost() { m_pLostWakeup->Wake(); }
 
-void CVelmoraDoc::OnInputOpened() { m_nBlockCounter = 0; }
+void CVelmoraDoc::OnInputOpened()
+{
+    m_nBlockCounter = 0;
+    // A device (re)opened, perhaps at another rate: the loudness
+    // integration starts again at the rate the blocks now come at.
+    if (m_pLoudnessFeed)
+        m_pLoudnessFeed->Open(static_cast<unsigned long>(std::max(0, m_capture.Device().SampleRate())));
+}
+
+void CVelmoraDoc::MeasureLoudness(const std::int16_t* block, CMeterPacket& packet)
+{
+    if (m_pLoudnessFeed)
+        packet.hasLoudness = m_pLoudnessFeed->ProcessBlock(block, kFramesPerBlock, packet.loudness);
+}
 
 void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packet)
 {
@@ -176,14 +191,16 @@ void CVelmoraDoc::ApplyPacket(const CMeterPacket& packet)
         for (int i = 0; i < kBandCount; ++i)
             m_pFft->SetValue(packet.bands[i], i);
     }
+    if (m_pLoudness && packet.hasLoudness && m_pLoudness->IsOn())
+        m_pLoudness->ShowLoudness(packet.loudness);
     if (m_pPpm && packet.tick)
         m_pPpm->OnTimer();
 }
 
 // A backlog (the UI thread stalled) is shown as one step: what the
 // instruments would show at its end, without replaying the past. Peaks keep
-// their highest value per channel, the analyzer and the correlation their
-// most recent reading, the stereo meter the pairs of the most recent
+// their highest value per channel, the analyzer, the correlation and the
+// loudness meter their most recent reading, the stereo meter the pairs of the most recent
 // packets, and the PPM gets one tick per block period that went by.
 void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
 {
@@ -194,6 +211,7 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
     merged.hasBands = false;
     merged.nPairs = 0;
     merged.tick = false;
+    merged.hasLoudness = false;
     int ticks = 0;
     // The trail is drawn from the pairs of the last few packets only.
     const std::size_t plotted = std::min<std::size_t>(count, 4);
@@ -213,6 +231,11 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
         if (packet->hasBands) {
             merged.hasBands = true;
             std::memcpy(merged.bands, packet->bands, sizeof merged.bands);
+        }
+        if (packet->hasLoudness) {
+            // Its readings and maxima are cumulative: the newest says it all.
+            merged.hasLoudness = true;
+            merged.loudness = packet->loudness;
         }
         if (packet->tick)
             ++ticks;
@@ -320,6 +343,7 @@ void CVelmoraDoc::ApplySilence()
     silence.nPairs = m_pStereo && decimation >= 0 && decimation <= 2 ? kFramesPerBlock >> decimation : 0;
     std::fill(&silence.pairs[0][0], &silence.pairs[0][0] + 2 * silence.nPairs, std::int16_t { 0 });
     silence.hasCorrelation = false;
+    silence.hasLoudness = false;
     silence.hasBands = (++m_nSilentSteps % 2) == 0;
     if (silence.hasBands)
         std::fill(std::begin(silence.bands), std::end(silence.bands), 0u);
@@ -408,7 +432,7 @@ void CVelmoraDoc::MeterOff(bool all)
 
 void CVelmoraDoc::AllMetersOff()
 {
-    IMeterSwitch* const meters[] = { m_pPpm, m_pCor, m_pFft, m_pStereo };
+    IMeterSwitch* const meters[] = { m_pPpm, m_pCor, m_pFft, m_pStereo, m_pLoudness };
     for (IMeterSwitch* meter : meters) {
         // A minimised meter shows itself off but is still counted: it is
         // switched off all the same, or the device would stay open.

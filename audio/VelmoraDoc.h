@@ -1,7 +1,7 @@
 #pragma once
 // The document's sample hub and meter clock: takes every captured block on
 // the capture thread, does all per-block sample work there (peaks, stereo
-// pairs, window assembly, correlation, analyzer feed), and hands the results
+// pairs, window assembly, correlation, analyzer feed, loudness), and hands the results
 // to the UI thread through a ring of per-block packets, where they reach the
 // instruments in block order. It also counts the instruments that are on so
 // that the device is open exactly while one of them needs it.
@@ -64,6 +64,9 @@ public:
     void SetCorrelationEstimator(ICorrelationEstimator* estimator) { m_pEstimator = estimator; }
     void SetAnalyzerFeed(IAnalyzerFeed* feed) { m_pAnalyzerFeed = feed; }
     void SetHost(IDocumentHost* host) { m_pHost = host; }
+    // The loudness meter: its display, and its measurement fed on the capture thread.
+    void SetLoudness(ILoudnessSink* loudness) { m_pLoudness = loudness; }
+    void SetLoudnessFeed(ILoudnessFeed* feed) { m_pLoudnessFeed = feed; }
     // The instruments' program-wide state, owned by whoever owns the hub;
     // the views hand its parts to their instruments. The hub never reads it.
     void SetSharedState(CMeterSharedState* state) { m_pSharedState = state; }
@@ -73,6 +76,7 @@ public:
     ICorSink* Cor() const { return m_pCor; }
     IFftSink* Fft() const { return m_pFft; }
     IStereoSink* Stereo() const { return m_pStereo; }
+    ILoudnessSink* Loudness() const { return m_pLoudness; }
     CAudioCapture& Capture() { return m_capture; }
 
     // Reference-counted start: 1 if the instrument may run, 0 when the device
@@ -128,6 +132,7 @@ private:
     static int SelectPairs(const std::int16_t* block, int step, std::int16_t (*pairs)[2]);
     const std::int16_t* AssembleWindow(const std::uint8_t* block, const std::uint8_t* sampleArea);
     void AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet);
+    void MeasureLoudness(const std::int16_t* block, CMeterPacket& packet);
     void ApplyPacket(const CMeterPacket& packet);
     void MergeWaitingPackets(std::size_t count);
     void HandleInputLost();
@@ -145,6 +150,8 @@ private:
     ICorrelationEstimator* m_pEstimator = nullptr;
     IAnalyzerFeed* m_pAnalyzerFeed = nullptr;
     IDocumentHost* m_pHost = nullptr;
+    ILoudnessSink* m_pLoudness = nullptr;
+    ILoudnessFeed* m_pLoudnessFeed = nullptr;
     CMeterSharedState* m_pSharedState = nullptr;
     int m_nMeterCount = 0;
     bool m_bMergeBacklog = true;

@@ -8,7 +8,7 @@
 namespace {
 // The instruments' settings sections and the value that records whether
 // each one is switched on; the views read them as they are created.
-constexpr const char* kInstrumentSections[] = { "PPM", "COR", "FFT", "STM" };
+constexpr const char* kInstrumentSections[] = { "PPM", "COR", "FFT", "STM", "LUD" };
 constexpr const char* kEntryStatus = "Status";
 }
 

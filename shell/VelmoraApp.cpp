@@ -5,6 +5,7 @@
 #include "audio/MeterSinks.h"
 #include "audio/VelmoraDoc.h"
 #include "meters/common/MeterView.h"
+#include "meters/loudness/LoudnessView.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
 #include "shell/AboutDlg.h"
@@ -389,10 +390,20 @@ void CVelmoraApp::OnExitSizeMove()
 
 std::vector<IWorkspaceView*> CVelmoraApp::Views() const
 {
+    // The loudness window keeps its workspace state in the side file: a
+    // record of it in the workspace file would change that file's format.
     std::vector<IWorkspaceView*> views;
-    for (CMultiViewFrame* frame : m_frames)
-        views.push_back(frame->View());
+    for (CMultiViewFrame* frame : m_frames) {
+        if (!frame->View() || frame->View()->InstrumentType() != static_cast<int>(CLoudnessView::kType))
+            views.push_back(frame->View());
+    }
     return views;
+}
+
+ILoudnessWorkspaceView* CVelmoraApp::LoudnessView() const
+{
+    const CMultiViewFrame* frame = FrameOfType(static_cast<int>(CLoudnessView::kType));
+    return frame ? qobject_cast<CLoudnessView*>(frame->View()) : nullptr;
 }
 
 CWindowPlacement CVelmoraApp::GetMainPlacement() const { return GetTopLevelPlacement(m_pMainFrame.get()); }

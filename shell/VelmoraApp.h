@@ -89,6 +89,7 @@ public:
     CWindowPlacement GetMainPlacement() const override;
     void SetMainPlacement(const CWindowPlacement& placement) override;
     QString MainCaption() const override;
+    ILoudnessWorkspaceView* LoudnessView() const override;
 
 private:
     void ReadProgramSettings();

@@ -2,6 +2,7 @@
 
 #include "meters/analyzer/FftView.h"
 #include "meters/correlation/CorView.h"
+#include "meters/loudness/LoudnessView.h"
 #include "meters/ppm/PpmView.h"
 #include "meters/stereo/StereoView.h"
 
@@ -23,5 +24,6 @@ std::vector<CDocTemplate> CViewFactory::Templates()
         TemplateOf<CCorView>("COR"),
         TemplateOf<CFftView>("FFT"),
         TemplateOf<CStereoView>("STM"),
+        TemplateOf<CLoudnessView>("LUD"),
     };
 }

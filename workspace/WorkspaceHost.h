@@ -8,6 +8,8 @@
 
 class IWorkspaceView;
 
+class ILoudnessWorkspaceView;
+
 class IWorkspaceHost {
 public:
     virtual ~IWorkspaceHost() = default;
@@ -21,4 +23,8 @@ public:
     virtual void SetMainPlacement(const CWindowPlacement& placement) = 0;
     // The main window's caption text, stored as a workspace's frame title.
     virtual QString MainCaption() const = 0;
+
+    // The loudness window, which keeps its workspace state in the side
+    // file; nullptr when there is none. It is not among Views().
+    virtual ILoudnessWorkspaceView* LoudnessView() const { return nullptr; }
 };

@@ -1,6 +1,7 @@
 #include "workspace/WspCommands.h"
 
 #include "workspace/CaptureControl.h"
+#include "workspace/LoudnessWorkspaceView.h"
 #include "workspace/WorkspaceHost.h"
 #include "workspace/WorkspaceIds.h"
 #include "workspace/WorkspaceView.h"
@@ -58,6 +59,9 @@ void CWspCommands::RecallWorkspace(int index)
     m_host.SetMainPlacement(copy.m_frame.m_wp);
     UpdateViews(HINT_RESTORE, copy);
     UpdateViews(HINT_ARRANGE, copy);
+    ILoudnessWorkspaceView* loudness = m_host.LoudnessView();
+    if (const CLoudnessWspRecord* record = m_loudness.Find(static_cast<std::uint32_t>(index)); loudness && record)
+        loudness->ApplyWspRecord(*record);
 }
 
 void CWspCommands::StoreWorkspace(int index)
@@ -71,6 +75,8 @@ void CWspCommands::StoreWorkspace(int index)
     copy.m_frame.m_wp = m_host.GetMainPlacement();
     copy.m_frame.m_strTitle = CWinSet::TextToBytes(m_host.MainCaption());
     m_list.Replace(index, copy);
+    if (ILoudnessWorkspaceView* loudness = m_host.LoudnessView())
+        m_loudness.Set(loudness->WspRecord(static_cast<std::uint32_t>(index)));
 }
 
 template <typename Apply> void CWspCommands::ChangeCaptureSetting(Apply apply)
@@ -83,9 +89,13 @@ template <typename Apply> void CWspCommands::ChangeCaptureSetting(Apply apply)
     // the views switches them on again and the first reopens the device.
     CWsp running;
     UpdateViews(HINT_STORE, running);
+    ILoudnessWorkspaceView* loudness = m_host.LoudnessView();
+    const CLoudnessWspRecord loudnessRunning = loudness ? loudness->WspRecord(0) : CLoudnessWspRecord {};
     m_capture.AllMetersOff();
     apply();
     UpdateViews(HINT_RESTORE, running);
+    if (loudness)
+        loudness->ApplyWspRecord(loudnessRunning);
 }
 
 void CWspCommands::ChangeDevice(int deviceId)
@@ -101,6 +111,9 @@ void CWspCommands::ChangeSampleRate(int rate)
 
 bool CWspCommands::LoadWorkspaces(const QString& path)
 {
+    // A missing or damaged side file leaves the loudness window as it is.
+    m_loudness.Clear();
+    m_loudness.Load(CLoudnessWsp::PathBeside(path));
     CWspList loaded;
     if (loaded.Load(path)) {
         m_list = loaded;
@@ -110,4 +123,12 @@ bool CWspCommands::LoadWorkspaces(const QString& path)
     return false;
 }
 
-bool CWspCommands::SaveWorkspaces(const QString& path) { return m_list.Save(path); }
+bool CWspCommands::SaveWorkspaces(const QString& path)
+{
+    // The side file follows the workspace file it belongs to; while no
+    // loudness state was ever stored there is nothing to write.
+    const bool saved = m_list.Save(path);
+    if (saved && !m_loudness.Records().empty())
+        m_loudness.Save(CLoudnessWsp::PathBeside(path));
+    return saved;
+}

@@ -17,12 +17,14 @@
 //   workspace k was never stored (empty frame title). Otherwise the main
 //   placement is set from the frame record, then every view gets
 //   HINT_RESTORE, then every view gets HINT_ARRANGE, each with a copy of the
-//   workspace, in view order. The main caption is not changed.
+//   workspace, in view order. The main caption is not changed. Then the
+//   loudness window applies its side-file record of workspace k, if any.
 // - Store k (ID_WSP_STORE_FIRST + k): nothing when k is beyond the list.
 //   Otherwise a copy of workspace k (keeping its name) with no records gets
 //   HINT_STORE through every view in view order (each appends its record),
 //   then the main placement and caption go into its frame record and it
-//   replaces workspace k in place. The file is written only by
+//   replaces workspace k in place; the loudness window's state for k goes
+//   to the side file's records. The files are written only by
 //   SaveWorkspaces.
 // - Device (ID_DEVICE_WAVEMAPPER: -1; ID_DEVICE_FIRST + n: n) and rate
 //   (ID_RATE_44100, ID_RATE_48000): a rate first goes to the analyzer
@@ -30,8 +32,10 @@
 //   Otherwise every view stores into a temporary workspace (HINT_STORE), all
 //   meters go off (closing the device), the id or rate is stored, and every
 //   view restores (HINT_RESTORE), switching back on what was on, which
-//   reopens the device with the new setting.
+//   reopens the device with the new setting. The loudness window is
+//   switched off and back on with them (its integration starts afresh).
 #include "workspace/WorkspaceIds.h"
+#include "workspace/LoudnessWsp.h"
 #include "workspace/WspList.h"
 
 #include <QString>
@@ -63,6 +67,9 @@ public:
 
     CWspList& List() { return m_list; }
     const CWspList& List() const { return m_list; }
+    // The loudness window's states, loaded and saved beside the workspace
+    // file by LoadWorkspaces and SaveWorkspaces.
+    const CLoudnessWsp& LoudnessStates() const { return m_loudness; }
 
 private:
     void UpdateViews(int hint, CWsp& workspace);
@@ -71,4 +78,5 @@ private:
     IWorkspaceHost& m_host;
     ICaptureControl& m_capture;
     CWspList m_list;
+    CLoudnessWsp m_loudness;
 };

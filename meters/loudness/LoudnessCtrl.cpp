@@ -52,7 +52,31 @@ void CLoudnessCtrl::SetOn(int on)
         Redraw();
     }
     if (IViewFrame* frame = Frame())
-        frame->SetMeterOn(m_nOn);
+        frame->SetMeterOn(IsOn());
+}
+
+void CLoudnessCtrl::SetSwitchedOn(int on) { SetOn(on); }
+
+void CLoudnessCtrl::NotifyMinimized(bool minimized)
+{
+    if (minimized == m_bSuspended)
+        return;
+    m_bSuspended = minimized;
+    if (IViewFrame* frame = Frame())
+        frame->SetMeterOn(IsOn());
+    if (!minimized)
+        Redraw();
+}
+
+void CLoudnessCtrl::ShowLoudness(const CLoudnessSnapshot& reading)
+{
+    if (m_bSuspended)
+        return;
+    ShowReading(reading);
+    if (m_pFeed && (!m_collectClock.isValid() || m_collectClock.elapsed() >= kCollectMs)) {
+        m_collectClock.start();
+        m_pFeed->Collect();
+    }
 }
 
 void CLoudnessCtrl::ShowReading(const CLoudnessSnapshot& reading)

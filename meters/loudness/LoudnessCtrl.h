@@ -17,6 +17,7 @@
 #include "meters/loudness/LoudnessIds.h"
 #include "meters/loudness/LoudnessSnapshot.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <atomic>
 #include <memory>
@@ -26,7 +27,7 @@ class CLoudnessFeed;
 class IViewFrame;
 class QMenu;
 
-class CLoudnessCtrl : public CMeterCtrl, public IMeterSwitch {
+class CLoudnessCtrl : public CMeterCtrl, public ILoudnessSink {
     Q_OBJECT
 public:
     explicit CLoudnessCtrl(QWidget* parent = nullptr);
@@ -39,11 +40,22 @@ public:
     void SetFrame(IViewFrame* frame) { m_pFrame = frame; }
     IViewFrame* Frame() const;
 
-    // IMeterSwitch.
-    int IsOn() const override { return m_nOn; }
+    // IMeterSwitch. IsOn is the state shown (0 while suspended).
+    int IsOn() const override { return m_bSuspended ? 0 : m_nOn; }
     // Stores the state, shows it in the caption and switches the feed;
     // switching on starts the measurement afresh.
     void SetOn(int on) override;
+    int IsSwitchedOn() const override { return m_nOn; }
+    void SetSwitchedOn(int on) override;
+    // The window was minimised (true) or shown again. While suspended the
+    // display shows off and draws nothing, but the measurement goes on, so
+    // the integrated loudness of a programme has no hole where the window
+    // was minimised.
+    void NotifyMinimized(bool minimized);
+    bool IsSuspended() const { return m_bSuspended; }
+    // ILoudnessSink: shows the reading, and at most every kCollectMs lets
+    // the feed free what the capture thread gave back.
+    void ShowLoudness(const CLoudnessSnapshot& reading) override;
     bool IsOnForCapture() const { return m_bOnMirror.load(std::memory_order_relaxed); }
 
     // The latest reading from the capture side.
@@ -90,8 +102,12 @@ private:
     void Redraw();
     void SendToView(int command);
 
+    static constexpr qint64 kCollectMs = 16;
+
     CLoudnessSnapshot m_reading;
     CLoudnessFeed* m_pFeed = nullptr;
+    bool m_bSuspended = false;
+    QElapsedTimer m_collectClock;
     IViewFrame* m_pFrame = nullptr;
     int m_nOn = 0;
     std::atomic<bool> m_bOnMirror { false };

@@ -14,6 +14,7 @@
 // Threads: Open, Close and ProcessBlock on the capture thread only (Open
 // allocates, as opening a device does); SetOn, RequestReset and Collect on
 // the UI thread only; IsOn any thread.
+#include "audio/MeterSinks.h"
 #include "meters/loudness/LoudnessModel.h"
 #include "meters/loudness/LoudnessSnapshot.h"
 
@@ -21,23 +22,23 @@
 #include <cstddef>
 #include <cstdint>
 
-class CLoudnessFeed {
+class CLoudnessFeed : public ILoudnessFeed {
 public:
     static constexpr unsigned kChannels = 2;
 
     CLoudnessFeed() = default;
-    ~CLoudnessFeed();
+    ~CLoudnessFeed() override;
     CLoudnessFeed(const CLoudnessFeed&) = delete;
     CLoudnessFeed& operator=(const CLoudnessFeed&) = delete;
 
     // Capture thread: the device opened or changed its rate; the
     // measurement starts again. False when the rate is not usable.
-    bool Open(unsigned long rate);
+    bool Open(unsigned long rate) override;
     void Close();
 
     // Capture thread: measures one block of `frames` interleaved stereo
     // frames. When the meter is on, fills `out` and returns true.
-    bool ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& out);
+    bool ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& out) override;
 
     // UI thread. Switching on again starts the measurement afresh.
     void SetOn(bool on);

@@ -28,11 +28,10 @@ std::optional<double> Finite(int status, double value)
     return value;
 }
 
-int ModeFlags(ELoudnessMode mode, bool truePeak)
+int ModeFlags(ELoudnessMode mode)
 {
+    // The library's own true-peak mode stays off: the model's detectors do it.
     int flags = EBUR128_MODE_M | EBUR128_MODE_S | EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_SAMPLE_PEAK;
-    if (truePeak)
-        flags |= EBUR128_MODE_TRUE_PEAK;
     if (mode == ELoudnessMode::Histogram)
         flags |= EBUR128_MODE_HISTOGRAM;
     return flags;
@@ -84,7 +83,7 @@ bool CLoudnessModel::Open(unsigned channels, unsigned long rate, ELoudnessMode m
     // Below 10 Hz a 100 ms hop would hold no frame at all.
     if (channels == 0 || channels > kMaxChannels || rate < kHopsPerSecond)
         return false;
-    m_pState = ebur128_init(channels, rate, ModeFlags(mode, truePeak));
+    m_pState = ebur128_init(channels, rate, ModeFlags(mode));
     if (!m_pState)
         return false;
     m_nChannels = channels;
@@ -93,6 +92,12 @@ bool CLoudnessModel::Open(unsigned channels, unsigned long rate, ELoudnessMode m
     m_bTruePeak = truePeak;
     m_nFramesPerHop = rate / kHopsPerSecond;
     ApplyChannelWeights();
+    if (truePeak) {
+        m_truePeakDetectors.resize(channels);
+        for (CTruePeakDetector& detector : m_truePeakDetectors)
+            detector.Init(static_cast<double>(rate));
+        m_truePeakMax.assign(channels, 0.0);
+    }
     return true;
 }
 
@@ -117,6 +122,8 @@ void CLoudnessModel::Close()
     m_nHops = 0;
     m_maxMomentary.reset();
     m_maxShortTerm.reset();
+    m_truePeakDetectors.clear();
+    m_truePeakMax.clear();
 }
 
 bool CLoudnessModel::Reset()
@@ -136,6 +143,7 @@ template <typename T, typename Add> unsigned CLoudnessModel::AddFrames(const T* 
     while (count > 0) {
         const std::size_t take = std::min(count, m_nFramesPerHop - m_nFramesInHop);
         add(m_pState, frames, take);
+        MeasureTruePeak(frames, take);
         frames += take * m_nChannels;
         count -= take;
         m_nFrames += take;
@@ -157,6 +165,45 @@ unsigned CLoudnessModel::AddInterleaved16(const std::int16_t* frames, std::size_
 unsigned CLoudnessModel::AddInterleavedFloat(const float* frames, std::size_t count)
 {
     return AddFrames(frames, count, [](ebur128_state* st, const float* f, std::size_t n) { ebur128_add_frames_float(st, f, n); });
+}
+
+void CLoudnessModel::MeasureTruePeak(const std::int16_t* frames, std::size_t count)
+{
+    if (m_truePeakDetectors.empty())
+        return;
+    if (m_nChannels == 2) {
+        for (unsigned ch = 0; ch < 2; ++ch) {
+            m_truePeakDetectors[ch].Process(frames, static_cast<int>(count), static_cast<int>(ch));
+            m_truePeakMax[ch] = std::max(m_truePeakMax[ch], static_cast<double>(m_truePeakDetectors[ch].Read()));
+        }
+        return;
+    }
+    // Other layouts: convert one channel at a time through a small stack
+    // buffer, so no allocation is needed whatever the channel count.
+    constexpr std::size_t kChunk = 256;
+    float buffer[kChunk];
+    for (unsigned ch = 0; ch < m_nChannels; ++ch) {
+        CTruePeakDetector& detector = m_truePeakDetectors[ch];
+        for (std::size_t done = 0; done < count;) {
+            const std::size_t n = std::min(kChunk, count - done);
+            for (std::size_t i = 0; i < n; ++i)
+                buffer[i] = static_cast<float>(frames[(done + i) * m_nChannels + ch]) * (1.0f / 32768.0f);
+            detector.Process(buffer, static_cast<int>(n));
+            done += n;
+        }
+        m_truePeakMax[ch] = std::max(m_truePeakMax[ch], static_cast<double>(detector.Read()));
+    }
+}
+
+void CLoudnessModel::MeasureTruePeak(const float* frames, std::size_t count)
+{
+    if (m_truePeakDetectors.empty())
+        return;
+    for (unsigned ch = 0; ch < m_nChannels; ++ch) {
+        CTruePeakDetector& detector = m_truePeakDetectors[ch];
+        detector.Process(frames + ch, static_cast<int>(count), static_cast<int>(m_nChannels));
+        m_truePeakMax[ch] = std::max(m_truePeakMax[ch], static_cast<double>(detector.Read()));
+    }
 }
 
 void CLoudnessModel::CloseHop()
@@ -207,12 +254,13 @@ std::optional<double> CLoudnessModel::Range() const
 
 double CLoudnessModel::TruePeak(unsigned channel) const
 {
-    double value = 0.0;
     if (!m_bTruePeak)
         return SamplePeak(channel);
-    if (!m_pState || channel >= m_nChannels || ebur128_true_peak(m_pState, channel, &value) != EBUR128_SUCCESS)
+    if (channel >= m_truePeakMax.size())
         return 0.0;
-    return value;
+    // A true peak is never below the sample peak; taking both covers the
+    // last samples still in the filter's delay line and its ripple.
+    return std::max(m_truePeakMax[channel], SamplePeak(channel));
 }
 
 double CLoudnessModel::SamplePeak(unsigned channel) const
@@ -266,4 +314,6 @@ void CLoudnessModel::Swap(CLoudnessModel& other) noexcept
     std::swap(m_nHops, other.m_nHops);
     std::swap(m_maxMomentary, other.m_maxMomentary);
     std::swap(m_maxShortTerm, other.m_maxShortTerm);
+    std::swap(m_truePeakDetectors, other.m_truePeakDetectors);
+    std::swap(m_truePeakMax, other.m_truePeakMax);
 }

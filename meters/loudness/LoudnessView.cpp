@@ -15,6 +15,7 @@ CLoudnessView::CLoudnessView(IViewHost& host, QWidget* parent) : CMeterView(host
 {
     m_pCtrl = new CLoudnessCtrl(this);
     m_pCtrl->Create(0, 0, lud::kCreateWidth, lud::kCreateHeight, lud::kCtrlId);
+    m_pCtrl->SetFeed(m_pFeed.get());
     m_pCtrl->SetPreset(Read(lud::kEntryPreset, lud::kDefaultPreset));
     m_pCtrl->SetScale(Read(lud::kEntryScale, lud::kDefaultScale));
     m_pCtrl->SetUnit(Read(lud::kEntryUnit, lud::kDefaultUnit));
@@ -23,12 +24,15 @@ CLoudnessView::CLoudnessView(IViewHost& host, QWidget* parent) : CMeterView(host
 
 void CLoudnessView::OnInitialUpdate()
 {
+    CVelmoraDoc& doc = Host().Doc();
+    doc.SetLoudness(m_pCtrl);
+    doc.SetLoudnessFeed(m_pFeed.get());
     // The frame exists now: show the recorded on state in its caption.
     m_pCtrl->SetOn(m_pCtrl->IsOn());
     if (!RestorePlacement(QString::fromLatin1(lud::kPlacementEntry)))
         ResizeFrame(lud::kFrameWidth, lud::kFrameHeight);
     if (m_pCtrl->IsOn())
-        Host().Doc().CountRestoredMeter();
+        doc.CountRestoredMeter();
 }
 
 void CLoudnessView::OnActivateView(bool activate)
@@ -51,7 +55,11 @@ void CLoudnessView::resizeEvent(QResizeEvent* event)
     FitControl();
 }
 
-void CLoudnessView::OnSize(int /*type*/) { FitControl(); }
+void CLoudnessView::OnSize(int type)
+{
+    FitControl();
+    FollowMinimized(type, m_bMinimized, [this](bool minimized) { m_pCtrl->NotifyMinimized(minimized); });
+}
 
 QSize CLoudnessView::MinTrackSize() const { return QSize(lud::kMinTrackWidth, lud::kMinTrackHeight); }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The loudness meter's window content ("Loudness Meter"): hosts the display
 // control and keeps it filling the view, switches the meter through the hub,
+// owns the capture side's measurement (the hub feeds it every block),
 // keeps its options and placement in the settings store (section "LUD",
 // placement "WinPos"/"LUD"), and gives and takes its per-workspace state as
 // a CLoudnessWspRecord for the side file beside the workspace file.
@@ -13,11 +14,14 @@
 // UI thread only.
 #include "meters/common/MeterView.h"
 #include "meters/loudness/LoudnessCtrl.h"
+#include "meters/loudness/LoudnessFeed.h"
+#include "workspace/LoudnessWorkspaceView.h"
 #include "workspace/LoudnessWspRecord.h"
 
 #include <cstdint>
+#include <memory>
 
-class CLoudnessView : public CMeterView {
+class CLoudnessView : public CMeterView, public ILoudnessWorkspaceView {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "Loudness Meter";
@@ -28,6 +32,7 @@ public:
     explicit CLoudnessView(IViewHost& host, QWidget* parent = nullptr);
 
     CLoudnessCtrl* Ctrl() const { return m_pCtrl; }
+    CLoudnessFeed& Feed() { return *m_pFeed; }
 
     int InstrumentType() const override { return static_cast<int>(kType); }
     void OnInitialUpdate() override;
@@ -40,8 +45,8 @@ public:
     COLORREF EraseColor() const override { return lud::kViewEraseColor; }
 
     // The window's state for workspace `workspace`, and back.
-    CLoudnessWspRecord WspRecord(std::uint32_t workspace) const;
-    void ApplyWspRecord(const CLoudnessWspRecord& record);
+    CLoudnessWspRecord WspRecord(std::uint32_t workspace) const override;
+    void ApplyWspRecord(const CLoudnessWspRecord& record) override;
 
 protected:
     IMeterSwitch& Meter() override { return *m_pCtrl; }
@@ -53,6 +58,9 @@ protected:
 private:
     void FitControl();
 
+    // The capture side's measurement; the hub feeds it every block.
+    std::unique_ptr<CLoudnessFeed> m_pFeed = std::make_unique<CLoudnessFeed>();
     CLoudnessCtrl* m_pCtrl = nullptr;
     bool m_bFirstActivation = true;
+    bool m_bMinimized = false;
 };

@@ -2,6 +2,7 @@
 // capture side: there must be none, whatever the instruments do.
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
+#include "meters/loudness/LoudnessFeed.h"
 #include "tests/audio/FakeSinks.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +50,12 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
     ppm.SetOn(1);
     stereo.SetOn(1);
     cor.SetOn(1);
+    // The loudness measurement is made when the device opens (allocating,
+    // as opening does); from then on blocks must cost nothing.
+    CLoudnessFeed loudness;
+    doc.SetLoudnessFeed(&loudness);
+    loudness.SetOn(true);
+    doc.OnInputOpened();
 
     std::vector<std::int16_t> area(32 * 1024);
     for (std::size_t i = 0; i < area.size(); ++i)
@@ -63,4 +70,8 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
     g_counting = false;
     EXPECT_EQ(g_allocations.load(), 0);
     EXPECT_GT(doc.DroppedPackets(), 0u);
+    // The loudness meter did measure: 400 blocks hold many 100 ms hops.
+    CLoudnessSnapshot reading;
+    ASSERT_TRUE(loudness.ProcessBlock(reinterpret_cast<const std::int16_t*>(base), 512, reading));
+    EXPECT_TRUE(reading.Has(CLoudnessSnapshot::kMomentary));
 }

@@ -2,12 +2,16 @@
 #include "UrlRecorder.h"
 
 #include "meters/common/MeterView.h"
+#include "meters/loudness/LoudnessView.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
 #include "shell/AboutDlg.h"
 #include "shell/FrameMenu.h"
 #include "shell/MultiViewFrame.h"
 #include "shell/UiThreadPriority.h"
+#include "workspace/LoudnessWsp.h"
+#include "workspace/WorkspaceIds.h"
+#include "workspace/WspList.h"
 
 #include <QAction>
 #include <QFile>
@@ -78,7 +82,7 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
     QStringList titles;
     for (CMultiViewFrame* frame : m_app->Frames())
         titles << frame->windowTitle();
-    EXPECT_EQ(titles, QStringList({ "PPM-Meter", "Correlation-Meter", "Spectrum Analyzer", "Stereo-Meter" }));
+    EXPECT_EQ(titles, QStringList({ "PPM-Meter", "Correlation-Meter", "Spectrum Analyzer", "Stereo-Meter", "Loudness Meter" }));
 
     // The analyzer window is active and its menu is shown.
     ASSERT_NE(m_app->ActiveView(), nullptr);
@@ -383,4 +387,36 @@ TEST_F(ShellAppTest, ArrangeIconsLinesUpMinimisedWindowsAtTheBottom)
     EXPECT_EQ(ppm->geometry().left(), 0);
     EXPECT_EQ(stereo->geometry().left(), ppm->geometry().right() + 1);
     EXPECT_EQ(stereo->geometry().bottom() + 1, bottom);
+}
+
+// The loudness window takes part in workspaces through its side file: the
+// workspace file keeps the other four windows' records only.
+TEST_F(ShellAppTest, LoudnessWindowIsStoredBesideTheWorkspaceFileAndRecalled)
+{
+    ASSERT_TRUE(Start());
+    CMultiViewFrame* frame = m_app->FrameOfType(static_cast<int>(CLoudnessView::kType));
+    ASSERT_NE(frame, nullptr);
+    auto* view = qobject_cast<CLoudnessView*>(frame->View());
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->OnCommand(lud::ID_VIEW_ON_OFF));
+    ASSERT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(m_app->OnCommand(ID_WSP_STORE_FIRST + 2));
+    Stop();
+
+    CWspList stored;
+    ASSERT_TRUE(stored.Load(QStringLiteral("cv.wsp")));
+    ASSERT_EQ(stored.At(2).m_winSets.size(), 4u);
+    for (const CWinSet& record : stored.At(2).m_winSets)
+        EXPECT_NE(record.m_nType, CLoudnessView::kType);
+    CLoudnessWsp side;
+    ASSERT_TRUE(side.Load(QStringLiteral("cv-loudness.wsp")));
+    ASSERT_NE(side.Find(2), nullptr);
+    EXPECT_EQ(side.Find(2)->on, 1);
+
+    ASSERT_TRUE(Start());
+    auto* again = qobject_cast<CLoudnessView*>(m_app->FrameOfType(static_cast<int>(CLoudnessView::kType))->View());
+    ASSERT_TRUE(again->OnCommand(lud::ID_VIEW_ON_OFF)); // on at start, as it was left: now off
+    ASSERT_EQ(again->Ctrl()->IsOn(), 0);
+    EXPECT_TRUE(m_app->OnCommand(ID_WSP_RECALL_FIRST + 2));
+    EXPECT_EQ(again->Ctrl()->IsOn(), 1);
 }
