@@ -1,4 +1,6 @@
 // A workspace's records: lookup by type and copying.
+#include "workspace/ArchiveReader.h"
+#include "workspace/ArchiveWriter.h"
 #include "workspace/Wsp.h"
 
 #include <gtest/gtest.h>
@@ -48,4 +50,30 @@ TEST(Wsp, CopyAppendsTheSourcesRecordsAndTakesNameAndFrame)
     ASSERT_EQ(target.m_winSets.size(), 2u);
     EXPECT_EQ(target.m_winSets[0].m_nType, kTypeStereo);
     EXPECT_EQ(target.m_winSets[1].m_nType, kTypePpm);
+}
+
+TEST(Wsp, EveryCutShortWorkspaceFailsToReadAndLeavesTheTargetAlone)
+{
+    CWsp source;
+    source.m_strName = "Mix";
+    source.AddWinSet(Record(kTypePpm, "PPM-Meter"));
+    source.AddWinSet(Record(kTypeStereo, "Stereo-Meter"));
+    CArchiveWriter writer;
+    source.Write(writer);
+    const QByteArray bytes = writer.Bytes();
+
+    for (int length = 0; length < bytes.size(); ++length) {
+        CWsp target;
+        target.m_strName = "untouched";
+        CArchiveReader reader(bytes.left(length));
+        EXPECT_FALSE(target.Read(reader)) << length << " of " << bytes.size() << " bytes";
+        EXPECT_EQ(target.m_strName, QByteArray("untouched")) << length;
+        EXPECT_TRUE(target.m_winSets.empty()) << length;
+    }
+    CWsp whole;
+    CArchiveReader reader(bytes);
+    ASSERT_TRUE(whole.Read(reader));
+    EXPECT_EQ(whole.m_strName, QByteArray("Mix"));
+    ASSERT_EQ(whole.m_winSets.size(), 2u);
+    EXPECT_EQ(whole.m_winSets[1].m_strTitle, QByteArray("Stereo-Meter"));
 }

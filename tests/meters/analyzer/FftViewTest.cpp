@@ -140,42 +140,13 @@ TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
     EXPECT_FALSE(driver.IsOpen()); // the shell opens capture after start-up
 }
 
-TEST_F(FftViewTest, PlacementOfAnyOtherLengthIsIgnored)
-{
-    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer"), QByteArray(40, '\1'));
-    auto view = MakeView();
-    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
-}
-
-TEST_F(FftViewTest, OnOffOpensAndClosesCaptureThroughTheHub)
+TEST_F(FftViewTest, TheControlsOnItemAsksTheView)
 {
     auto view = MakeView();
-    EXPECT_TRUE(view->OnCommand(32781));
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_TRUE(view->Ctrl()->CaptureState().IsOn());
-    EXPECT_TRUE(driver.IsOpen());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-    view->OnCommand(32781);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(view->OnCommand(32782));
-    // The control's "On" item asks the view.
     EXPECT_TRUE(view->Ctrl()->OnCommand(fft::ID_FFT_ON));
     EXPECT_EQ(view->Ctrl()->IsOn(), 1);
     EXPECT_TRUE(driver.IsOpen());
     EXPECT_FALSE(view->Ctrl()->OnCommand(475));
-}
-
-TEST_F(FftViewTest, SwitchingOnWithoutADeviceLeavesItOff)
-{
-    auto view = MakeView();
-    driver.SetBusy(true);
-    view->OnCommand(32781);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(notices.Notices().empty());
 }
 
 TEST_F(FftViewTest, WithoutATransformPlanTheAnalyzerRefusesToRun)
@@ -204,31 +175,6 @@ TEST_F(FftViewTest, SwitchingOffWhileAnotherMeterRunsLetsTheBarsFall)
     EXPECT_EQ(doc.MeterCount(), 1);
     EXPECT_EQ(view->Ctrl()->Bar(50).Level(), level); // not cleared...
     EXPECT_EQ(view->Ctrl()->Bar(50).DecayStep(), 2); // ...but falling
-}
-
-TEST_F(FftViewTest, MinimisingSuspendsAndRestoringResumes)
-{
-    auto view = MakeView();
-    view->Ctrl()->SetOn(1);
-    view->OnSize(SIZE_MINIMIZED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_FALSE(view->Ctrl()->CaptureState().IsOn());
-    view->OnSize(SIZE_MINIMIZED); // reported twice: still one suspension
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-}
-
-TEST_F(FftViewTest, MaximisingAMinimisedAnalyzerResumesIt)
-{
-    auto view = MakeView();
-    view->Ctrl()->SetOn(1);
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnSize(SIZE_MAXIMIZED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_TRUE(view->Ctrl()->CaptureState().IsOn());
-    view->OnSize(SIZE_RESTORED); // shown already: nothing to resume
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
 }
 
 TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
@@ -301,26 +247,6 @@ TEST_F(FftViewTest, WorkspaceRoundTripOfEveryOption)
     EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "activate" }));
 }
 
-TEST_F(FftViewTest, RecallSwitchesOffAndArrangesMaximisedOrMinimised)
-{
-    auto view = MakeView();
-    view->OnCommand(32781);
-    CWsp workspace;
-    workspace.AddWinSet(Record(0, 1, 2, 0, 3, 0, SW_SHOWMAXIMIZED));
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 1);
-    view->OnUpdate(HINT_ARRANGE, &workspace);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize" }));
-
-    CWsp minimised;
-    minimised.AddWinSet(Record(0, 1, 2, 0, 3, 0, SW_SHOWMINIMIZED));
-    frame.m_actions.clear();
-    view->OnUpdate(HINT_ARRANGE, &minimised);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
-}
-
 TEST_F(FftViewTest, RecalledOddValuesNeverUpsetTheHubOrTheOptions)
 {
     auto view = MakeView();
@@ -353,31 +279,6 @@ TEST_F(FftViewTest, RecallWhileCaptureRunsOnlyRaisesTheCount)
     EXPECT_EQ(driver.OpenCount(), opens);
 }
 
-TEST_F(FftViewTest, WorkspaceWithoutAnAnalyzerRecordChangesNothing)
-{
-    auto view = MakeView();
-    CWsp workspace;
-    CWinSet other = Record(1, 1, 0, 3, 0, 1);
-    other.m_nType = 129;
-    workspace.AddWinSet(other);
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    view->OnUpdate(HINT_ARRANGE, &workspace);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
-    EXPECT_TRUE(frame.m_actions.empty());
-    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
-}
-
-TEST_F(FftViewTest, FirstActivationRunsTheMenuSetUpOnce)
-{
-    auto view = MakeView();
-    view->OnActivateView(false);
-    EXPECT_EQ(host.m_nFirstActivations, 0);
-    view->OnActivateView(true);
-    view->OnActivateView(true);
-    EXPECT_EQ(host.m_nFirstActivations, 1);
-}
-
 TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
 {
     auto view = MakeView();
@@ -389,37 +290,4 @@ TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
     view->OnCommand(32781);
     ASSERT_EQ(view->Ctrl()->IsOn(), 1);
     EXPECT_EQ(view->Ctrl()->SampleRate(), 48000);
-}
-
-TEST_F(FftViewTest, ControlFillsTheView)
-{
-    auto view = MakeView();
-    view->show();
-    view->resize(600, 320);
-    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 600, 320));
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 600, 320));
-}
-
-TEST_F(FftViewTest, RecallWhileMinimisedCountsTheAnalyzerOnce)
-{
-    auto view = MakeView();
-    view->OnCommand(32781);
-    view->OnSize(SIZE_MINIMIZED);
-    ASSERT_EQ(doc.MeterCount(), 1);
-    CWsp on;
-    on.AddWinSet(Record(1, 2, 1, 0, 3, 0));
-    view->OnUpdate(HINT_RESTORE, &on);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0); // still suspended
-    CWsp off;
-    off.AddWinSet(Record(0, 2, 1, 0, 3, 0));
-    view->OnUpdate(HINT_RESTORE, &off);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0); // the recalled state, not the one before
-    view->OnCommand(32781);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(doc.MeterCount(), 1);
 }

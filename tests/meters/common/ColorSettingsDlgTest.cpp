@@ -78,26 +78,34 @@ TEST_F(ColorSettingsDlgTest, EqualThresholdsAreRefusedAndNothingIsWritten)
     EXPECT_EQ(dlg.m_nTweenPoint, 300u);
 }
 
-TEST_F(ColorSettingsDlgTest, OverBelowTweenIsRefused)
+// The over threshold must lie above the tween threshold; the chosen
+// decibels become PPM scale steps (-5 dB is step 310, -6 dB step 300).
+TEST_F(ColorSettingsDlgTest, ThresholdChoicesAreAcceptedOnlyInOrder)
 {
-    OpenPpm();
-    SelectText(dlg.OverCombo(), QStringLiteral("-10 db"));
-    SelectText(dlg.TweenCombo(), QStringLiteral("-3 db"));
-    dlg.OnOK();
-    EXPECT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(dlg.Result(), 0);
-}
-
-TEST_F(ColorSettingsDlgTest, MinusFiveOverMinusSixGivesSteps310And300)
-{
-    OpenPpm(260, 340);
-    SelectText(dlg.OverCombo(), QStringLiteral("-5 db"));
-    SelectText(dlg.TweenCombo(), QStringLiteral("-6 db"));
-    dlg.OnOK();
-    EXPECT_TRUE(notices.Notices().empty());
-    EXPECT_EQ(dlg.Result(), CColorSettingsDlg::IDOK);
-    EXPECT_EQ(dlg.m_nOverPoint, 310u);
-    EXPECT_EQ(dlg.m_nTweenPoint, 300u);
+    struct Case {
+        const char* over;
+        const char* tween;
+        bool accepted;
+        unsigned overPoint;
+        unsigned tweenPoint;
+    };
+    const Case cases[] = {
+        { "-10 db", "-3 db", false, 340, 260 },
+        { "-7 db", "-7 db", false, 340, 260 },
+        { "-5 db", "-6 db", true, 310, 300 },
+        { "-1 db", "-20 db", true, 350, 160 },
+    };
+    for (const Case& c : cases) {
+        notices.Clear();
+        OpenPpm(260, 340);
+        SelectText(dlg.OverCombo(), QString::fromLatin1(c.over));
+        SelectText(dlg.TweenCombo(), QString::fromLatin1(c.tween));
+        dlg.OnOK();
+        EXPECT_EQ(dlg.Result() == CColorSettingsDlg::IDOK, c.accepted) << c.over << " over " << c.tween;
+        EXPECT_EQ(notices.Notices().size(), c.accepted ? 0u : 1u) << c.over;
+        EXPECT_EQ(dlg.m_nOverPoint, c.overPoint) << c.over;
+        EXPECT_EQ(dlg.m_nTweenPoint, c.tweenPoint) << c.tween;
+    }
 }
 
 TEST_F(ColorSettingsDlgTest, RefusalCanBeCorrectedAndThenAccepted)

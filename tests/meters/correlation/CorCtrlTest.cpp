@@ -71,14 +71,6 @@ protected:
 
 } // namespace
 
-TEST_F(CorCtrlTest, LayoutOfBothOrientations)
-{
-    auto v = MakeVertical();
-    EXPECT_EQ(v->BarRect(), CRect(27, 16, 81, 132));
-    auto h = MakeHorizontal();
-    EXPECT_EQ(h->BarRect(), CRect(16, 33, 182, 71));
-}
-
 TEST_F(CorCtrlTest, SmoothedEndsMapToTheOutermostPositions)
 {
     auto ctrl = MakeVertical();
@@ -92,78 +84,43 @@ TEST_F(CorCtrlTest, SmoothedEndsMapToTheOutermostPositions)
     EXPECT_EQ(ctrl->Pos(), 0);
 }
 
-TEST_F(CorCtrlTest, VerticalPointerStripsAndColours)
+// Where each readout is drawn, as a user reads it: upright, the smallest
+// angle above the track and the largest below it; lying, both above the
+// track, the smallest at the +1 (right) end. The digits stay whole inside
+// the control.
+TEST_F(CorCtrlTest, ReadoutsAreDrawnOnTheirRows)
 {
-    auto ctrl = MakeVertical();
-    // After the paint the pointer rests at the centre, rows 71..77, yellow.
-    EXPECT_EQ(Px(*ctrl, 54, 71), kYellow);
-    EXPECT_EQ(Px(*ctrl, 54, 77), kYellow);
-    EXPECT_EQ(Px(*ctrl, 54, 78), kBlack);
-
-    // +1: 57 pixels above the centre, rows 14..20 across the track width.
-    ctrl->ShowCorrelation(1.0, 1.0);
-    for (int y = 14; y <= 20; ++y) {
-        EXPECT_EQ(Px(*ctrl, 27, y), kGreen) << y;
-        EXPECT_EQ(Px(*ctrl, 80, y), kGreen) << y;
+    struct Case {
+        bool horizontal;
+        int minAngle;
+        int maxAngle;
+        CRect minBox; // where the smallest angle's digits must lie
+        CRect maxBox;
+        CRect minRect; // the readout boxes, pinned to the row
+        CRect maxRect;
+    };
+    const int th = QFontMetrics(CMeterFonts::Normal()).height();
+    // Upright: client 108 x 148, track rows 16..131. Lying: client 198 x 98,
+    // track rows 33..70, columns 16..181.
+    const Case cases[] = {
+        { false, 45, 135, CRect(0, 0, 108, 16), CRect(0, 132, 108, 148), CRect(25, 1, 83, 1 + th), CRect(25, 136, 83, 146) },
+        { true, 45, 135, CRect(99, 0, 198, 33 - th), CRect(0, 0, 99, 33 - th), CRect(157, 27 - 2 * th, 177, 27 - th),
+            CRect(31, 27 - 2 * th, 51, 27 - th) },
+    };
+    for (const Case& c : cases) {
+        auto ctrl = c.horizontal ? MakeHorizontal() : MakeVertical();
+        const CRect client(0, 0, c.horizontal ? 198 : 108, c.horizontal ? 98 : 148);
+        EXPECT_EQ(ctrl->MinAngleRect(), c.minRect);
+        EXPECT_EQ(ctrl->MaxAngleRect(), c.maxRect);
+        ctrl->ShowCorrelation(0.0, RawForAngle(c.minAngle));
+        const int minDigits = CountColor(*ctrl, client, kCyan);
+        EXPECT_GT(minDigits, 0) << c.horizontal;
+        EXPECT_EQ(CountColor(*ctrl, c.minBox, kCyan), minDigits) << "smallest angle, lying " << c.horizontal;
+        ctrl->ShowCorrelation(0.0, RawForAngle(c.maxAngle));
+        const int bothDigits = CountColor(*ctrl, client, kCyan);
+        EXPECT_GT(bothDigits, minDigits) << c.horizontal;
+        EXPECT_EQ(CountColor(*ctrl, c.maxBox, kCyan), bothDigits - minDigits) << "largest angle, lying " << c.horizontal;
     }
-    EXPECT_EQ(Px(*ctrl, 54, 21), kBlack);
-    EXPECT_NE(Px(*ctrl, 26, 17), kGreen);
-    EXPECT_NE(Px(*ctrl, 81, 17), kGreen);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kBlack) << "the old strip is erased";
-
-    // -1: 57 pixels below, rows 128..134, red; the +1 strip is erased.
-    ctrl->ShowCorrelation(-1.0, -1.0);
-    EXPECT_EQ(Px(*ctrl, 54, 128), kRed);
-    EXPECT_EQ(Px(*ctrl, 54, 134), kRed);
-    EXPECT_NE(Px(*ctrl, 54, 135), kRed);
-    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
-}
-
-TEST_F(CorCtrlTest, HorizontalPointerStripsAndColours)
-{
-    auto ctrl = MakeHorizontal();
-    // Positive values lie right of the centre: +1 in columns 178..184.
-    ctrl->ShowCorrelation(1.0, 1.0);
-    for (int x = 178; x <= 184; ++x) {
-        EXPECT_EQ(Px(*ctrl, x, 33), kGreen) << x;
-        EXPECT_EQ(Px(*ctrl, x, 70), kGreen) << x;
-    }
-    EXPECT_EQ(Px(*ctrl, 177, 50), kBlack);
-    EXPECT_NE(Px(*ctrl, 180, 71), kGreen);
-
-    ctrl->ShowCorrelation(-1.0, -1.0);
-    EXPECT_EQ(Px(*ctrl, 14, 50), kRed);
-    EXPECT_EQ(Px(*ctrl, 20, 50), kRed);
-    EXPECT_EQ(Px(*ctrl, 21, 50), kBlack);
-    EXPECT_EQ(Px(*ctrl, 181, 50), kBlack);
-
-    // A small positive value is one pixel right of the centre, still green.
-    ctrl->ShowCorrelation(0.02, 0.0);
-    EXPECT_EQ(ctrl->Pos(), 4);
-    EXPECT_EQ(Px(*ctrl, 97, 50), kGreen);
-    EXPECT_EQ(Px(*ctrl, 103, 50), kGreen);
-    EXPECT_EQ(Px(*ctrl, 96, 50), kBlack);
-}
-
-TEST_F(CorCtrlTest, VerticalTicksStandBesideTheTrackOnly)
-{
-    auto ctrl = MakeVertical();
-    // Ticks every 20 units, truncated toward the centre, bottom (-1) first.
-    const std::vector<int> expected = { 17, 22, 28, 34, 40, 46, 51, 57, 63, 69, 74, 79, 85, 91, 97, 102, 108, 114, 120, 126, 131 };
-    std::vector<int> rows;
-    for (int y = 0; y < 148; ++y) {
-        if (Px(*ctrl, 22, y) == kGrey)
-            rows.push_back(y);
-    }
-    EXPECT_EQ(rows, expected);
-    // Six pixels on either side; the track between stays black.
-    EXPECT_EQ(Px(*ctrl, 21, 131), kGrey);
-    EXPECT_EQ(Px(*ctrl, 26, 131), kGrey);
-    EXPECT_EQ(Px(*ctrl, 27, 131), kBlack);
-    EXPECT_EQ(Px(*ctrl, 80, 131), kBlack);
-    EXPECT_EQ(Px(*ctrl, 81, 131), kGrey);
-    EXPECT_EQ(Px(*ctrl, 86, 131), kGrey);
-    EXPECT_EQ(Px(*ctrl, 20, 131), kBlack);
 }
 
 TEST_F(CorCtrlTest, HorizontalTicksRunFromTheRightEnd)

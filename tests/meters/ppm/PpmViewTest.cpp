@@ -24,21 +24,6 @@ protected:
 
     static int Stored(const char* entry) { return CSettingsStore::GetInt(QStringLiteral("PPM"), QString::fromLatin1(entry), -999); }
     static void Store(const char* entry, int value) { CSettingsStore::WriteInt(QStringLiteral("PPM"), QString::fromLatin1(entry), value); }
-
-    static CWinSet Record(int horizontal, int on, int peakMode, int decayIndex, int active, int showCmd = SW_SHOWNORMAL)
-    {
-        CWinSet record;
-        record.m_nType = 129;
-        record.m_strTitle = "PPM-Meter";
-        record.m_wp.showCmd = showCmd;
-        record.m_wp.left = 300;
-        record.m_wp.top = 40;
-        record.m_wp.right = 600;
-        record.m_wp.bottom = 164;
-        record.m_nParam = { horizontal, on, peakMode, decayIndex, active };
-        return record;
-    }
-
 };
 
 } // namespace
@@ -80,14 +65,6 @@ TEST_F(PpmViewTest, OrientationTwiceReturnsToTheDefaultSize)
     view->OnCommand(201);
     EXPECT_EQ(view->Ctrl()->IsHorizontal(), 0);
     EXPECT_EQ(frame.m_rect, QRect(50, 60, 110, 320)) << "the default size, not the user's";
-}
-
-TEST_F(PpmViewTest, ControlFillsTheView)
-{
-    auto view = MakeView();
-    view->resize(130, 350);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->geometry(), QRect(0, 0, 130, 350));
 }
 
 TEST_F(PpmViewTest, SettingsSurviveARestart)
@@ -140,62 +117,6 @@ TEST_F(PpmViewTest, StoredValuesOutOfRangeKeepTheControlsDefaults)
     EXPECT_EQ(frame.m_rect, QRect(5, 5, 110, 320));
 }
 
-TEST_F(PpmViewTest, OnAndOffGoThroughTheHub)
-{
-    auto view = MakeView();
-    view->Ctrl()->OnCommand(450); // the menu's "On"
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_TRUE(view->Ctrl()->IsOnForCapture());
-    EXPECT_EQ(doc.MeterCount(), 1);
-    EXPECT_TRUE(driver.IsOpen());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-    view->OnCommand(32771);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-}
-
-TEST_F(PpmViewTest, SwitchingOnWithoutADeviceLeavesTheMeterOff)
-{
-    auto view = MakeView();
-    driver.SetBusy(true);
-    view->OnCommand(32771);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(notices.Notices().empty()) << "the hub reported why";
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-}
-
-TEST_F(PpmViewTest, AMeterThatStartsOnIsCounted)
-{
-    Store("Status", 1);
-    auto view = MakeView();
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1) << "the caption shows it";
-    view->OnCommand(32771);
-    EXPECT_EQ(doc.MeterCount(), 0);
-}
-
-TEST_F(PpmViewTest, MinimisedMeterIsOffAndStoredAsOff)
-{
-    auto view = MakeView();
-    view->OnCommand(32771);
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnSize(SIZE_MINIMIZED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_FALSE(view->Ctrl()->IsOnForCapture());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1) << "back to its earlier state";
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnDestroy();
-    EXPECT_EQ(Stored("Status"), 0);
-    view->OnSize(SIZE_RESTORED);
-    doc.MeterOff(true);
-}
-
 TEST_F(PpmViewTest, StoreAndRecallRoundTrip)
 {
     auto view = MakeView();
@@ -227,80 +148,4 @@ TEST_F(PpmViewTest, StoreAndRecallRoundTrip)
     EXPECT_EQ(view->Ctrl()->DecayTime(), 10u);
     EXPECT_EQ(frame.GetWindowPlacement(), r.m_wp);
     EXPECT_EQ(view->Ctrl()->Params().m_crNorm, RGB(9, 9, 9)) << "colours are no part of a workspace";
-}
-
-TEST_F(PpmViewTest, RecallSwitchesTheMeterThroughTheHub)
-{
-    auto view = MakeView();
-    CWsp wsp;
-    wsp.AddWinSet(Record(0, 1, 2, 2, 0));
-    view->OnUpdate(HINT_RESTORE, &wsp);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    view->OnUpdate(HINT_RESTORE, &wsp);
-    EXPECT_EQ(doc.MeterCount(), 1) << "already on: not counted twice";
-    CWsp off;
-    off.AddWinSet(Record(0, 0, 2, 2, 0));
-    view->OnUpdate(HINT_RESTORE, &off);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-}
-
-TEST_F(PpmViewTest, RecallOfAMinimisedMeterKeepsTheCountRight)
-{
-    auto view = MakeView();
-    view->OnCommand(32771);
-    view->OnSize(SIZE_MINIMIZED);
-    CWsp on;
-    on.AddWinSet(Record(0, 1, 1, 1, 0));
-    view->OnUpdate(HINT_RESTORE, &on);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    CWsp off;
-    off.AddWinSet(Record(0, 0, 1, 1, 0));
-    view->OnUpdate(HINT_RESTORE, &off);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0) << "the recalled state, not the one before minimising";
-}
-
-TEST_F(PpmViewTest, ArrangeMaximisesAndActivates)
-{
-    auto view = MakeView();
-    CWsp wsp;
-    wsp.AddWinSet(Record(0, 0, 1, 1, 1, SW_SHOWMAXIMIZED));
-    view->OnUpdate(HINT_ARRANGE, &wsp);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
-    frame.m_actions.clear();
-    CWsp minimised;
-    minimised.AddWinSet(Record(0, 0, 1, 1, 0, SW_SHOWMINIMIZED));
-    view->OnUpdate(HINT_ARRANGE, &minimised);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
-}
-
-TEST_F(PpmViewTest, WorkspaceWithoutAPpmRecordChangesNothing)
-{
-    auto view = MakeView();
-    CWsp wsp;
-    CWinSet other = Record(1, 1, 0, 0, 1, SW_SHOWMAXIMIZED);
-    other.m_nType = 131;
-    wsp.AddWinSet(other);
-    const QRect before = frame.m_rect;
-    view->OnUpdate(HINT_RESTORE, &wsp);
-    view->OnUpdate(HINT_ARRANGE, &wsp);
-    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 0);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
-    EXPECT_EQ(frame.m_rect, before);
-    EXPECT_TRUE(frame.m_actions.empty());
-}
-
-TEST_F(PpmViewTest, FirstActivationSetsUpTheMenusOnce)
-{
-    // The only test that activates a PPM view: the class-wide flag is fresh here.
-    auto view = MakeView();
-    view->OnActivateView(false);
-    EXPECT_EQ(host.m_nFirstActivations, 0);
-    view->OnActivateView(true);
-    view->OnActivateView(true);
-    EXPECT_EQ(host.m_nFirstActivations, 1);
 }

@@ -143,16 +143,6 @@ TEST_F(StereoViewTest, ForeignStoredValuesReadAsDefaults)
     EXPECT_EQ(frame.m_nSetPlacementCalls, 0) << "a placement of 40 bytes is ignored";
 }
 
-TEST_F(StereoViewTest, AMeterStoredOnIsCountedButNotOpened)
-{
-    CSettingsStore::WriteInt(kSection, "Status", 1);
-    MakeView();
-    EXPECT_EQ(Ctrl().IsOn(), 1);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    EXPECT_FALSE(driver.IsOpen()) << "the program opens the capture once every window is up";
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-}
-
 TEST_F(StereoViewTest, TheControlIsTheLargestCentredSquare)
 {
     MakeView();
@@ -206,46 +196,6 @@ TEST_F(StereoViewTest, EveryFourthFramePlots128PointsPerBlock)
     Ctrl().SetCount(1024);
     Deliver(Sweep());
     EXPECT_EQ(Ctrl().Ring().LitCount(), 256);
-}
-
-TEST_F(StereoViewTest, AFailedOpenLeavesTheMeterOff)
-{
-    MakeView();
-    driver.SetBusy(true);
-    view->OnCommand(ID_STEREO_ON_OFF);
-    EXPECT_EQ(Ctrl().IsOn(), 0);
-    EXPECT_FALSE(Ctrl().IsOnForCapture());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_FALSE(notices.Notices().empty()) << "the reason is shown";
-}
-
-TEST_F(StereoViewTest, MinimisingPausesAndRestoringResumes)
-{
-    MakeView();
-    view->OnCommand(ID_STEREO_ON_OFF);
-    view->OnSize(SIZE_MINIMIZED);
-    EXPECT_FALSE(Ctrl().IsOnForCapture());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_TRUE(Ctrl().IsOnForCapture()) << "one restore resumes, however often it was minimised";
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-    EXPECT_EQ(doc.MeterCount(), 1);
-
-    // Stored at exit while paused, it is stored as off.
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnDestroy();
-    EXPECT_EQ(CSettingsStore::GetInt(kSection, "Status", -1), 0);
-    view->OnSize(SIZE_RESTORED);
-    view->OnCommand(ID_STEREO_ON_OFF);
-
-    // Maximised straight from the minimised state, the window shows: so does the meter.
-    view->OnSize(SIZE_MINIMIZED);
-    view->OnSize(SIZE_MAXIMIZED);
-    EXPECT_TRUE(Ctrl().IsOnForCapture());
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_TRUE(Ctrl().IsOnForCapture());
 }
 
 TEST_F(StereoViewTest, AColourChangePausesTheMeterAndLeavesNoOldPoint)
@@ -342,63 +292,4 @@ TEST_F(StereoViewTest, RecallSwitchesTheMeterOnAndOff)
     EXPECT_EQ(Ctrl().IsOn(), 0);
     EXPECT_EQ(doc.MeterCount(), 0);
     EXPECT_TRUE(TraceIsGone());
-}
-
-TEST_F(StereoViewTest, RecallWhileMinimisedDoesNotCountTheMeterTwice)
-{
-    MakeView();
-    view->OnCommand(ID_STEREO_ON_OFF);
-    view->OnSize(SIZE_MINIMIZED);
-    CWsp workspace = StereoWorkspace({ 0, 1, 2, 512, 0, 0, 0, 0, 0, 0 });
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(doc.MeterCount(), 1);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_TRUE(Ctrl().IsOnForCapture());
-
-    // And switched off by the hub while minimised, it stays off.
-    view->OnSize(SIZE_MINIMIZED);
-    doc.AllMetersOff();
-    EXPECT_EQ(doc.MeterCount(), 0);
-    view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(Ctrl().IsOn(), 0);
-    EXPECT_FALSE(Ctrl().IsOnForCapture());
-}
-
-TEST_F(StereoViewTest, AWorkspaceWithoutAStereoRecordChangesNothing)
-{
-    MakeView();
-    CWsp workspace;
-    CWinSet other;
-    other.m_nType = 131;
-    other.m_nParam[1] = 1;
-    workspace.AddWinSet(other);
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    view->OnUpdate(HINT_ARRANGE, &workspace);
-    EXPECT_EQ(Ctrl().IsOn(), 0);
-    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
-    EXPECT_TRUE(frame.m_actions.empty());
-}
-
-TEST_F(StereoViewTest, ArrangeRestoresMaximisesAndActivates)
-{
-    MakeView();
-    CWsp workspace = StereoWorkspace({ 0, 0, 2, 512, 1, 0, 0, 0, 0, 0 }, SW_SHOWMAXIMIZED);
-    view->OnUpdate(HINT_ARRANGE, &workspace);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
-
-    frame.m_actions.clear();
-    workspace.m_winSets[0].m_wp.showCmd = SW_SHOWMINIMIZED;
-    workspace.m_winSets[0].m_nParam[4] = 0;
-    view->OnUpdate(HINT_ARRANGE, &workspace);
-    EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
-}
-
-TEST_F(StereoViewTest, TheMenuSetUpRunsOnTheFirstActivationOnly)
-{
-    MakeView();
-    view->OnActivateView(false);
-    EXPECT_EQ(host.m_nFirstActivations, 0);
-    view->OnActivateView(true);
-    view->OnActivateView(true);
-    EXPECT_EQ(host.m_nFirstActivations, 1);
 }

@@ -1,0 +1,348 @@
+// What every instrument window shares, run once per instrument: switching
+// through the hub, a missing device, the minimised pause, the settings and
+// workspace records, arranging and the first activation.
+#include "meters/analyzer/FftView.h"
+#include "meters/correlation/CorView.h"
+#include "meters/ppm/PpmView.h"
+#include "meters/stereo/StereoView.h"
+#include "platform/SettingsStore.h"
+#include "tests/common/ViewTestBench.h"
+#include "workspace/Wsp.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Per instrument: its main-menu on/off command, settings section and
+// placement entry, where its workspace record keeps the "active" flag, and
+// how the hub lets go of it.
+struct PpmKind {
+    using View = CPpmView;
+    static constexpr int kOnOff = 32771;
+    static constexpr const char* kSection = "PPM";
+    static constexpr const char* kPlacement = "PPM";
+    static constexpr int kActiveParam = 4;
+    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
+    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
+    static void Detach(CVelmoraDoc& doc) { doc.SetPpm(nullptr); }
+};
+struct CorKind {
+    using View = CCorView;
+    static constexpr int kOnOff = 32772;
+    static constexpr const char* kSection = "COR";
+    static constexpr const char* kPlacement = "Correlation";
+    static constexpr int kActiveParam = 2;
+    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
+    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
+    static void Detach(CVelmoraDoc& doc)
+    {
+        doc.SetCor(nullptr);
+        doc.SetCorrelationEstimator(nullptr);
+    }
+};
+struct FftKind {
+    using View = CFftView;
+    static constexpr int kOnOff = 32781;
+    static constexpr const char* kSection = "FFT";
+    static constexpr const char* kPlacement = "Analyzer";
+    static constexpr int kActiveParam = 6;
+    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
+    static bool OnForCapture(View& v) { return v.Ctrl()->CaptureState().IsOn(); }
+    static void Detach(CVelmoraDoc& doc)
+    {
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+    }
+};
+struct StereoKind {
+    using View = CStereoView;
+    static constexpr int kOnOff = 32791;
+    static constexpr const char* kSection = "STM";
+    static constexpr const char* kPlacement = "Stereo-Meter";
+    static constexpr int kActiveParam = 4;
+    // The plot stays square, centred in the view.
+    static QRect ControlIn300x200() { return QRect(50, 0, 200, 200); }
+    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
+    static void Detach(CVelmoraDoc& doc) { doc.SetStereo(nullptr); }
+};
+
+template <typename Kind>
+class InstrumentViewTest : public CViewTestBench {
+protected:
+    using View = typename Kind::View;
+    // Capture stops while the view still lives, so no block reaches a
+    // control that is gone.
+    ~InstrumentViewTest() override
+    {
+        if (doc.MeterCount() > 0)
+            doc.MeterOff(true);
+        Kind::Detach(doc);
+        view.reset();
+    }
+
+    void Make() { view = CreateView<View>(300, 300, frame); }
+    int IsOn() { return view->Ctrl()->IsOn(); }
+    bool OnForCapture() { return Kind::OnForCapture(*view); }
+    void ToggleFromTheMainMenu() { EXPECT_TRUE(view->OnCommand(Kind::kOnOff)); }
+    static QString Section() { return QString::fromLatin1(Kind::kSection); }
+    static QString Placement() { return QString::fromLatin1(Kind::kPlacement); }
+
+    // A workspace holding this instrument's record, other options zero.
+    static CWsp Workspace(int on, int active, int showCmd = SW_SHOWNORMAL)
+    {
+        CWinSet record;
+        record.m_nType = View::kType;
+        record.m_strTitle = View::kTitle;
+        record.m_wp.showCmd = showCmd;
+        record.m_wp.left = 30;
+        record.m_wp.top = 40;
+        record.m_wp.right = 330;
+        record.m_wp.bottom = 300;
+        record.m_nParam[1] = on;
+        record.m_nParam[Kind::kActiveParam] = active;
+        CWsp wsp;
+        wsp.AddWinSet(record);
+        return wsp;
+    }
+    void Recall(int on)
+    {
+        CWsp wsp = Workspace(on, 0);
+        view->OnUpdate(HINT_RESTORE, &wsp);
+    }
+
+    std::unique_ptr<View> view;
+};
+
+using Kinds = ::testing::Types<PpmKind, CorKind, FftKind, StereoKind>;
+TYPED_TEST_SUITE(InstrumentViewTest, Kinds);
+
+} // namespace
+
+TYPED_TEST(InstrumentViewTest, MainMenuSwitchesOnAndOffThroughTheHub)
+{
+    this->Make();
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    this->ToggleFromTheMainMenu();
+    EXPECT_EQ(this->IsOn(), 1);
+    EXPECT_TRUE(this->OnForCapture());
+    EXPECT_EQ(this->doc.MeterCount(), 1);
+    EXPECT_TRUE(this->driver.IsOpen());
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1) << "the caption shows it";
+    this->ToggleFromTheMainMenu();
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_FALSE(this->OnForCapture());
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    EXPECT_FALSE(this->driver.IsOpen());
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_FALSE(this->view->OnCommand(12345));
+}
+
+TYPED_TEST(InstrumentViewTest, SwitchingOnWithoutADeviceLeavesItOffAndSaysWhy)
+{
+    this->Make();
+    this->driver.SetBusy(true);
+    this->ToggleFromTheMainMenu();
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_FALSE(this->OnForCapture());
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(this->notices.Notices().size(), 1u);
+}
+
+TYPED_TEST(InstrumentViewTest, StoredOnIsCountedButTheProgramOpensCaptureLater)
+{
+    CSettingsStore::WriteInt(this->Section(), QStringLiteral("Status"), 1);
+    this->Make();
+    EXPECT_EQ(this->IsOn(), 1);
+    EXPECT_EQ(this->doc.MeterCount(), 1);
+    EXPECT_FALSE(this->driver.IsOpen());
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
+}
+
+TYPED_TEST(InstrumentViewTest, OnlyA44BytePlacementIsApplied)
+{
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), QByteArray(40, '\1'));
+    this->Make();
+    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 0);
+
+    CWindowPlacement stored;
+    stored.left = 11;
+    stored.top = 22;
+    stored.right = 411;
+    stored.bottom = 272;
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), stored.ToBytes());
+    CFakeViewFrame second;
+    auto again = this->template CreateView<typename TestFixture::View>(300, 300, second);
+    EXPECT_EQ(second.m_nSetPlacementCalls, 1);
+    EXPECT_EQ(second.m_rect, QRect(11, 22, 400, 250));
+}
+
+TYPED_TEST(InstrumentViewTest, ExitWritesThePlacementAndTheOnState)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    this->frame.m_rect = QRect(31, 41, 333, 222);
+    this->view->OnDestroy();
+    EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 1);
+    CWindowPlacement stored;
+    ASSERT_TRUE(CWindowPlacement::FromBytes(CSettingsStore::GetBinary(QStringLiteral("WinPos"), this->Placement()), stored));
+    EXPECT_EQ(QRect(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top), QRect(31, 41, 333, 222));
+}
+
+TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->view->OnSize(SIZE_MINIMIZED); // reported twice: still one pause
+    EXPECT_FALSE(this->OnForCapture());
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(this->doc.MeterCount(), 1) << "a paused meter still holds the device";
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(this->IsOn(), 1);
+    EXPECT_TRUE(this->OnForCapture());
+    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
+
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->view->OnSize(SIZE_MAXIMIZED);
+    EXPECT_TRUE(this->OnForCapture()) << "maximised straight from minimised";
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_TRUE(this->OnForCapture());
+
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->view->OnDestroy();
+    EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 0) << "paused at exit: stored as off";
+}
+
+TYPED_TEST(InstrumentViewTest, SwitchingOffWhileMinimisedReleasesTheDevice)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->ToggleFromTheMainMenu();
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    EXPECT_FALSE(this->driver.IsOpen());
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_FALSE(this->OnForCapture());
+
+    // Switched off by the hub (all meters off) while minimised: off after the restore.
+    this->ToggleFromTheMainMenu();
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->doc.AllMetersOff();
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_FALSE(this->OnForCapture());
+}
+
+TYPED_TEST(InstrumentViewTest, RecallSwitchesThroughTheHubAndCountsOnce)
+{
+    this->Make();
+    this->Recall(1);
+    EXPECT_EQ(this->IsOn(), 1);
+    EXPECT_EQ(this->doc.MeterCount(), 1);
+    EXPECT_TRUE(this->driver.IsOpen());
+    this->Recall(7); // any nonzero flag is on
+    EXPECT_EQ(this->doc.MeterCount(), 1) << "already on: not counted twice";
+    this->Recall(0);
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    EXPECT_FALSE(this->driver.IsOpen());
+    this->Recall(0);
+    EXPECT_EQ(this->doc.MeterCount(), 0) << "already off: not switched off again";
+}
+
+TYPED_TEST(InstrumentViewTest, RecallWhileMinimisedKeepsTheCountAndTheRecalledState)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->Recall(1);
+    EXPECT_EQ(this->doc.MeterCount(), 1);
+    EXPECT_FALSE(this->OnForCapture()) << "still paused";
+    this->Recall(0);
+    EXPECT_EQ(this->doc.MeterCount(), 0);
+    EXPECT_FALSE(this->driver.IsOpen());
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(this->IsOn(), 0) << "the recalled state, not the one before minimising";
+}
+
+TYPED_TEST(InstrumentViewTest, StoreWritesTypeTitlePlacementOnAndActive)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    this->frame.m_title = QString::fromLatin1(TestFixture::View::kTitle);
+    this->frame.m_rect = QRect(12, 34, 300, 200);
+    this->host.m_pActiveView = this->view.get();
+    CWsp wsp;
+    this->view->OnUpdate(HINT_STORE, &wsp);
+    ASSERT_EQ(wsp.m_winSets.size(), 1u);
+    const CWinSet& record = wsp.m_winSets[0];
+    EXPECT_EQ(record.m_nType, TestFixture::View::kType);
+    EXPECT_EQ(record.m_strTitle, QByteArray(TestFixture::View::kTitle));
+    EXPECT_TRUE(record.m_strText2.isEmpty());
+    EXPECT_EQ(record.m_wp, this->frame.GetWindowPlacement());
+    EXPECT_EQ(record.m_nParam[1], 1);
+    EXPECT_EQ(record.m_nParam[TypeParam::kActiveParam], 1);
+
+    this->host.m_pActiveView = nullptr;
+    this->view->OnUpdate(HINT_STORE, &wsp);
+    ASSERT_EQ(wsp.m_winSets.size(), 2u);
+    EXPECT_EQ(wsp.m_winSets[1].m_nParam[TypeParam::kActiveParam], 0);
+}
+
+TYPED_TEST(InstrumentViewTest, RecallPlacesTheWindowAndArrangeShowsIt)
+{
+    this->Make();
+    CWsp normal = this->Workspace(0, 0);
+    this->view->OnUpdate(HINT_RESTORE, &normal);
+    EXPECT_EQ(this->frame.m_rect, QRect(30, 40, 300, 260));
+
+    CWsp maximised = this->Workspace(0, 1, SW_SHOWMAXIMIZED);
+    this->view->OnUpdate(HINT_ARRANGE, &maximised);
+    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
+    this->frame.m_actions.clear();
+    CWsp minimised = this->Workspace(0, 0, SW_SHOWMINIMIZED);
+    this->view->OnUpdate(HINT_ARRANGE, &minimised);
+    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
+    this->frame.m_actions.clear();
+    this->view->OnUpdate(HINT_ARRANGE, &normal);
+    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore" }));
+    this->frame.m_actions.clear();
+    this->view->OnUpdate(7, &maximised);
+    EXPECT_TRUE(this->frame.m_actions.empty()) << "not a workspace hint";
+}
+
+TYPED_TEST(InstrumentViewTest, AWorkspaceWithoutItsRecordChangesNothing)
+{
+    this->Make();
+    CWsp wsp = this->Workspace(1, 1, SW_SHOWMAXIMIZED);
+    wsp.m_winSets[0].m_nType = 7;
+    this->view->OnUpdate(HINT_RESTORE, &wsp);
+    this->view->OnUpdate(HINT_ARRANGE, &wsp);
+    EXPECT_EQ(this->IsOn(), 0);
+    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 0);
+    EXPECT_TRUE(this->frame.m_actions.empty());
+}
+
+TYPED_TEST(InstrumentViewTest, TheMenuSetUpRunsOnTheFirstActivationOnly)
+{
+    this->Make();
+    this->view->OnActivateView(false);
+    EXPECT_EQ(this->host.m_nFirstActivations, 0);
+    this->view->OnActivateView(true);
+    this->view->OnActivateView(true);
+    EXPECT_EQ(this->host.m_nFirstActivations, 1);
+}
+
+TYPED_TEST(InstrumentViewTest, ControlFollowsTheViewSize)
+{
+    this->Make();
+    this->view->show();
+    this->view->resize(300, 200);
+    this->view->OnSize(SIZE_RESTORED);
+    EXPECT_EQ(this->view->Ctrl()->geometry(), TypeParam::ControlIn300x200());
+}
