@@ -21,4 +21,10 @@ struct CMeterPacket {
     std::uint32_t bands[kBandCount] = {};
 
     bool tick = false;
+
+    // ---- PPM ballistics: readings of the modes that read in dB ----
+    bool hasLevels = false;
+    float level[2] = { 0, 0 };   // linear, 1.0 = full scale
+    float levelSeconds = 0;      // the time the readings cover
+    int levelMode = -1;          // the mode they were measured in; -1 any
 };

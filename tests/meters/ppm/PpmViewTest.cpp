@@ -304,3 +304,24 @@ TEST_F(PpmViewTest, FirstActivationSetsUpTheMenusOnce)
     view->OnActivateView(true);
     EXPECT_EQ(host.m_nFirstActivations, 1);
 }
+
+TEST_F(PpmViewTest, BallisticsSurviveARestartAndUnknownValuesReadDigitalPeak)
+{
+    {
+        auto view = MakeView();
+        view->Ctrl()->OnCommand(481); // True Peak
+        view->OnDestroy();
+    }
+    EXPECT_EQ(Stored("Ballistics"), 1);
+    {
+        CFakeViewFrame second;
+        auto view = MakeView(second);
+        EXPECT_EQ(view->Ctrl()->Ballistics(), EPpmBallistics::TruePeak);
+    }
+    for (int stored : { 6, -1, 99 }) {
+        Store("Ballistics", stored);
+        CFakeViewFrame other;
+        auto view = MakeView(other);
+        EXPECT_EQ(view->Ctrl()->Ballistics(), EPpmBallistics::DigitalPeak) << stored;
+    }
+}
