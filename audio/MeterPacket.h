@@ -26,4 +26,9 @@ struct CMeterPacket {
     // The loudness meter's reading after this block.
     bool hasLoudness = false;
     CLoudnessSnapshot loudness;
+    // ---- PPM ballistics: readings of the modes that read in dB ----
+    bool hasLevels = false;
+    float level[2] = { 0, 0 };   // linear, 1.0 = full scale
+    float levelSeconds = 0;      // the time the readings cover
+    int levelMode = -1;          // the mode they were measured in; -1 any
 };

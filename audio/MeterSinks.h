@@ -42,6 +42,21 @@ public:
     // The window each tick is relayed to (posted as a QTimerEvent with id 1):
     // the analyzer's display, or nullptr.
     virtual void SetRelay(QWidget* target) = 0;
+
+    // ---- ballistics: the PPM modes that read in dB ----
+    // Capture thread: runs the chosen ballistics over one block of `frames`
+    // interleaved stereo frames at `rate`. False while the meter reads block
+    // peaks (the default); otherwise levels[0..1] get the block's readings
+    // (linear, 1.0 = full scale) and `mode` the mode they were measured in.
+    virtual bool MeasureForCapture(const std::int16_t* block, int frames, int rate, float* levels, int& mode)
+    {
+        (void)block, (void)frames, (void)rate, (void)levels, (void)mode;
+        return false;
+    }
+    // One block's readings measured in `mode` (any mode when negative, as
+    // for silence), lasting `seconds`. A meter that changed its mode since
+    // ignores them; one reading block peaks ignores them too.
+    virtual void SetLevels(const float* levels, double seconds, int mode) { (void)levels, (void)seconds, (void)mode; }
 };
 
 class IStereoSink : public IMeterSwitch {

@@ -43,6 +43,7 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
     packet->hasCorrelation = false;
     packet->hasBands = false;
     packet->hasLoudness = false;
+    packet->hasLevels = false;
 
     DistributeBlock(reinterpret_cast<const std::int16_t*>(block), *packet);
     MeasureLoudness(reinterpret_cast<const std::int16_t*>(block), *packet);
@@ -93,9 +94,24 @@ void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packe
         packet.hasPeaks = true;
         packet.peak[0] = scan ? ChannelPeak(block, 0) : 0;
         packet.peak[1] = scan ? ChannelPeak(block, 1) : 0;
+        MeasureLevels(block, scan, packet);
     }
     if (stereoOn && scan)
         packet.nPairs = SelectPairs(block, 1 << decimation, packet.pairs);
+}
+
+void CVelmoraDoc::MeasureLevels(const std::int16_t* block, bool scan, CMeterPacket& packet)
+{
+    const int rate = std::max(1, m_capture.Device().SampleRate());
+    if (scan) {
+        packet.hasLevels = m_pPpm->MeasureForCapture(block, kFramesPerBlock, rate, packet.level, packet.levelMode);
+    } else {
+        // Unscanned blocks read as silence, in whatever mode the meter is.
+        packet.hasLevels = true;
+        packet.level[0] = packet.level[1] = 0;
+        packet.levelMode = -1;
+    }
+    packet.levelSeconds = static_cast<float>(kFramesPerBlock) / static_cast<float>(rate);
 }
 
 std::uint16_t CVelmoraDoc::ChannelPeak(const std::int16_t* block, int channel)
@@ -184,6 +200,8 @@ void CVelmoraDoc::ApplyPacket(const CMeterPacket& packet)
     if (m_pPpm && packet.hasPeaks && m_pPpm->IsOn()) {
         m_pPpm->SetValue(packet.peak[0], 0);
         m_pPpm->SetValue(packet.peak[1], 1);
+        if (packet.hasLevels)
+            m_pPpm->SetLevels(packet.level, packet.levelSeconds, packet.levelMode);
     }
     if (m_pCor && packet.hasCorrelation && m_pCor->IsOn())
         m_pCor->ShowCorrelation(packet.correlation.smoothed, packet.correlation.raw);
@@ -212,6 +230,9 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
     merged.nPairs = 0;
     merged.tick = false;
     merged.hasLoudness = false;
+    merged.hasLevels = false;
+    merged.levelSeconds = 0;
+    merged.levelMode = -1;
     int ticks = 0;
     // The trail is drawn from the pairs of the last few packets only.
     const std::size_t plotted = std::min<std::size_t>(count, 4);
@@ -224,6 +245,8 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
             merged.peak[0] = std::max(merged.peak[0], packet->peak[0]);
             merged.peak[1] = std::max(merged.peak[1], packet->peak[1]);
         }
+        if (packet->hasLevels)
+            MergeLevels(*packet, merged);
         if (packet->hasCorrelation) {
             merged.hasCorrelation = true;
             merged.correlation = packet->correlation;
@@ -250,6 +273,23 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
         for (int t = 0; t < ticks; ++t)
             m_pPpm->OnTimer();
     }
+}
+
+// The merged readings are the highest of the packets measured in the most
+// recent mode, over the time all of them cover (readings of an earlier mode
+// mean nothing to the meter now).
+void CVelmoraDoc::MergeLevels(const CMeterPacket& packet, CMeterPacket& merged)
+{
+    const bool sameMode = packet.levelMode < 0 || packet.levelMode == merged.levelMode;
+    if (!merged.hasLevels || !sameMode) {
+        merged.level[0] = merged.level[1] = 0;
+        if (!merged.hasLevels || packet.levelMode >= 0)
+            merged.levelMode = packet.levelMode;
+    }
+    merged.hasLevels = true;
+    merged.level[0] = std::max(merged.level[0], packet.level[0]);
+    merged.level[1] = std::max(merged.level[1], packet.level[1]);
+    merged.levelSeconds += packet.levelSeconds;
 }
 
 void CVelmoraDoc::ReportSampleRate(int rateBefore)
@@ -339,6 +379,10 @@ void CVelmoraDoc::ApplySilence()
     CMeterPacket& silence = m_silence;
     silence.hasPeaks = m_pPpm && m_pPpm->IsOn();
     silence.peak[0] = silence.peak[1] = 0;
+    silence.hasLevels = silence.hasPeaks;
+    silence.level[0] = silence.level[1] = 0;
+    silence.levelMode = -1;
+    silence.levelSeconds = static_cast<float>(kFramesPerBlock) / static_cast<float>(std::max(1, m_capture.Device().SampleRate()));
     const int decimation = m_pStereo ? m_pStereo->DecimationForCapture() : 0;
     silence.nPairs = m_pStereo && decimation >= 0 && decimation <= 2 ? kFramesPerBlock >> decimation : 0;
     std::fill(&silence.pairs[0][0], &silence.pairs[0][0] + 2 * silence.nPairs, std::int16_t { 0 });

@@ -127,6 +127,11 @@ public:
 private:
     void DistributeBlock(const std::int16_t* block, CMeterPacket& packet);
     // The largest folded magnitude of one channel (0 left, 1 right) of a block.
+    // ---- PPM ballistics ----
+    // The PPM's own readings of the block (modes that read in dB).
+    void MeasureLevels(const std::int16_t* block, bool scan, CMeterPacket& packet);
+    static void MergeLevels(const CMeterPacket& packet, CMeterPacket& merged);
+
     static std::uint16_t ChannelPeak(const std::int16_t* block, int channel);
     // Copies every `step`-th frame of a block; returns the number of pairs.
     static int SelectPairs(const std::int16_t* block, int step, std::int16_t (*pairs)[2]);

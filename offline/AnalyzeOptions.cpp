@@ -14,6 +14,7 @@ namespace {
 constexpr std::array<const char*, 3> kDecayWords = { "fast", "medium", "slow" };
 constexpr std::array<unsigned, 3> kDecayTimes = { ppm::kDecayFast, ppm::kDecayMedium, ppm::kDecaySlow };
 constexpr std::array<const char*, 3> kPeakWords = { "none", "hold", "decay" };
+constexpr std::array<const char*, 6> kBallisticsWords = { "digital", "true", "din", "nordic", "bbc", "ebu" };
 constexpr std::array<const char*, fft::kWindowTypeCount> kWindowWords = {
     "rectangular", "parzen", "hanning", "blackman", "gaussian", "welch", "hamming"
 };
@@ -39,6 +40,7 @@ QString WordAt(const std::array<const char*, N>& words, int index)
 bool TakesValue(const QString& option)
 {
     static const QStringList valued = { QStringLiteral("--ppm-decay"), QStringLiteral("--ppm-peak"),
+        QStringLiteral("--ppm-ballistics"),
         QStringLiteral("--fft-window"), QStringLiteral("--fft-input"), QStringLiteral("--snapshot"),
         QStringLiteral("--json"), QStringLiteral("--jobs"), QStringLiteral("--files-from"), QStringLiteral("--format"),
         QStringLiteral("--check"), QStringLiteral("--shard") };
@@ -152,6 +154,9 @@ bool CAnalyzeOptions::Apply(const QString& option, const QString& value)
     if (option == QLatin1String("--ppm-peak")) {
         target = &ppmPeakMode;
         index = IndexOf(kPeakWords, value);
+    } else if (option == QLatin1String("--ppm-ballistics")) {
+        target = &ppmBallistics;
+        index = IndexOf(kBallisticsWords, value);
     } else if (option == QLatin1String("--fft-window")) {
         target = &fftWindow;
         index = IndexOf(kWindowWords, value);
@@ -206,6 +211,9 @@ QString CAnalyzeOptions::UsageText()
         "Options (defaults: the program's first-run settings):\n"
         "  --ppm-decay fast|medium|slow   PPM decay time (medium)\n"
         "  --ppm-peak hold|decay|none     PPM peak marker (hold)\n"
+        "  --ppm-ballistics digital|true|din|nordic|bbc|ebu\n"
+        "                                 PPM ballistics: block peak, true peak, IEC\n"
+        "                                 Type I (DIN, Nordic), Type II (BBC, EBU) (digital)\n"
         "  --fft-window rectangular|parzen|hanning|blackman|gaussian|welch|hamming\n"
         "                                 analyzer window function (blackman)\n"
         "  --fft-input lr|left|right|diff analyzer input: Left + Right, Left, Right,\n"

@@ -19,6 +19,8 @@ public:
     // view stores it (0 none, 1 hold, 2 decay).
     unsigned ppmDecayTime;
     int ppmPeakMode;
+    // PPM ballistics mode as the settings store it (0 Digital Peak .. 5 EBU).
+    int ppmBallistics = 0;
     // Analyzer: window type 0..6 and input mode 0..3.
     int fftWindow;
     int fftInput;

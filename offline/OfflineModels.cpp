@@ -30,6 +30,7 @@ COfflineModels::COfflineModels(const CAnalyzeOptions& options)
 
     ApplyPeakMode(m_ppm, options.ppmPeakMode);
     m_ppm.SetDecayTime(options.ppmDecayTime);
+    m_ppm.SetBallistics(CPpmBallistics::FromSettingsValue(options.ppmBallistics));
     // The analyzer starts with peak decay and the medium decay time.
     ApplyPeakMode(m_fft, kPeakDecay);
     m_fft.SetDecayTime(fft::kDecayMedium);

@@ -13,6 +13,21 @@ void CPpmModelSink::SetValue(unsigned value, int channel)
         m_model.Input(value, i);
 }
 
+bool CPpmModelSink::MeasureForCapture(const std::int16_t* block, int frames, int rate, float* levels, int& mode)
+{
+    if (m_capture.Mode() != m_model.Ballistics())
+        m_capture.SetMode(m_model.Ballistics());
+    return m_capture.Measure(block, frames, rate, levels, mode);
+}
+
+void CPpmModelSink::SetLevels(const float* levels, double seconds, int mode)
+{
+    if (mode >= 0 && mode != CPpmBallistics::SettingsValue(m_model.Ballistics()))
+        return;
+    for (unsigned i = 0; i < m_model.ChannelCount() && i < CPpmCaptureBallistics::kChannels; ++i)
+        m_model.InputLevel(levels[i], i, seconds);
+}
+
 void CPpmModelSink::OnTimer()
 {
     if (m_pRelay)
@@ -24,8 +39,10 @@ void CPpmModelSink::ResetBars(int channel, int clearLevel)
 {
     if (!clearLevel)
         return;
-    if (channel < 0)
+    if (channel < 0) {
         m_model.ClearLevels();
-    else if (static_cast<unsigned>(channel) < m_model.ChannelCount())
+    } else if (static_cast<unsigned>(channel) < m_model.ChannelCount()) {
         m_model.Channel(static_cast<unsigned>(channel)).level = 0;
+        m_model.ClearReading(static_cast<unsigned>(channel));
+    }
 }

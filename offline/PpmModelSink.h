@@ -7,6 +7,7 @@
 // Threads: IsOnForCapture() on the capture side (a constant); everything
 // else on the thread that applies the hub's packets.
 #include "audio/MeterSinks.h"
+#include "meters/ppm/PpmCaptureBallistics.h"
 
 class CFftModel;
 class CPpmModel;
@@ -24,8 +25,13 @@ public:
     bool WindowExists() const override { return true; }
     // There is no window to relay to: the analyzer's model is the relay.
     void SetRelay(QWidget*) override {}
+    // The model's ballistics, run on the hub's side (one thread here, so
+    // the capture half simply follows the model's mode).
+    bool MeasureForCapture(const std::int16_t* block, int frames, int rate, float* levels, int& mode) override;
+    void SetLevels(const float* levels, double seconds, int mode) override;
 
 private:
     CPpmModel& m_model;
     CFftModel* m_pRelay;
+    CPpmCaptureBallistics m_capture;
 };

@@ -81,12 +81,33 @@ template <typename F> void CPpmCtrl::ForBars(int channel, F&& f)
 void CPpmCtrl::SetValue(unsigned value, int channel)
 {
     unsigned step = 0;
-    if (!m_model.StepOf(value, step))
+    // In a dB mode the block peaks are not the meter's reading.
+    if (m_model.ReadsDb() || !m_model.StepOf(value, step))
         return;
     ForBars(channel, [step](CPpmBar& bar) {
         if (bar.Channel().Input(step))
             bar.Draw();
     });
+}
+
+void CPpmCtrl::SetLevels(const float* levels, double seconds, int mode)
+{
+    if (!m_model.ReadsDb() || (mode >= 0 && mode != CPpmBallistics::SettingsValue(m_model.Ballistics())))
+        return;
+    const unsigned n = std::min<unsigned>(BarCount(), CPpmCaptureBallistics::kChannels);
+    for (unsigned i = 0; i < n; ++i) {
+        if (m_model.InputLevel(levels[i], i, seconds))
+            m_bars[i]->Draw();
+        else
+            m_bars[i]->ShowFall();
+    }
+}
+
+void CPpmCtrl::SetBallistics(EPpmBallistics mode)
+{
+    m_model.SetBallistics(mode);
+    m_captureBallistics.SetMode(mode);
+    ResetAllForNewSettings();
 }
 
 void CPpmCtrl::OnTimer()
@@ -139,6 +160,12 @@ void CPpmCtrl::ResetBar(CPpmBar& bar, bool clearLevel)
 
 void CPpmCtrl::ResetBars(int channel, int clearLevel)
 {
+    if (clearLevel) {
+        for (unsigned i = 0; i < BarCount(); ++i) {
+            if (channel < 0 || static_cast<unsigned>(channel) == i)
+                m_model.ClearReading(i);
+        }
+    }
     ForBars(channel, [this, clearLevel](CPpmBar& bar) { ResetBar(bar, clearLevel != 0); });
 }
 
@@ -445,6 +472,11 @@ std::unique_ptr<QMenu> CPpmCtrl::BuildContextMenu()
     add(decay, "Fast", ppm::ID_DECAY_FAST, DecayTime() == ppm::kDecayFast);
     add(decay, "Medium", ppm::ID_DECAY_MEDIUM, DecayTime() == ppm::kDecayMedium);
     add(decay, "Slow", ppm::ID_DECAY_SLOW, DecayTime() == ppm::kDecaySlow);
+    QMenu* ballistics = menu->addMenu(QStringLiteral("Ballistics"));
+    for (int m = 0; m < CPpmBallistics::kModes; ++m) {
+        const auto mode = static_cast<EPpmBallistics>(m);
+        add(ballistics, CPpmBallistics::MenuText(mode), ppm::ID_BALLISTICS_FIRST + m, Ballistics() == mode);
+    }
     menu->addSeparator();
     QAction* colors = menu->addAction(QStringLiteral("Colors..."));
     colors->setData(ppm::ID_COLORS);
@@ -473,6 +505,10 @@ void CPpmCtrl::SendToView(int command)
 
 bool CPpmCtrl::OnCommand(int id)
 {
+    if (id >= ppm::ID_BALLISTICS_FIRST && id <= ppm::ID_BALLISTICS_LAST) {
+        SetBallistics(CPpmBallistics::FromSettingsValue(id - ppm::ID_BALLISTICS_FIRST));
+        return true;
+    }
     switch (id) {
     case ppm::ID_DECAY_FAST: m_model.SetDecayTime(ppm::kDecayFast); break;
     case ppm::ID_DECAY_MEDIUM: m_model.SetDecayTime(ppm::kDecayMedium); break;

@@ -21,6 +21,7 @@
 #include "meters/ppm/BarParams.h"
 #include "meters/ppm/PpmBar.h"
 #include "meters/ppm/PpmBarOwner.h"
+#include "meters/ppm/PpmCaptureBallistics.h"
 #include "meters/ppm/PpmLevelTable.h"
 #include "meters/ppm/PpmModel.h"
 
@@ -55,6 +56,13 @@ public:
     bool WindowExists() const override { return m_bCreated; }
     void SetRelay(QWidget* target) override { m_hRelay = target; }
     int IsOn() const override { return m_nOn; }
+    // Capture thread: the chosen ballistics over one block.
+    bool MeasureForCapture(const std::int16_t* block, int frames, int rate, float* levels, int& mode) override
+    {
+        return m_captureBallistics.Measure(block, frames, rate, levels, mode);
+    }
+    // A block's readings in a dB mode: the bars follow them.
+    void SetLevels(const float* levels, double seconds, int mode) override;
     // Stores the state and shows it in the frame's caption.
     void SetOn(int on) override;
 
@@ -67,6 +75,10 @@ public:
     // 1 with peak hold, else 2 with peak decay, else 0.
     int GetPeakMode() const;
     unsigned DecayTime() const { return m_model.DecayTime(); }
+    // The ballistics mode; a new one starts the bars, readings and maxima
+    // from silence and tells the capture side.
+    void SetBallistics(EPpmBallistics mode);
+    EPpmBallistics Ballistics() const { return m_model.Ballistics(); }
     // The program's tick accumulator (null: the control counts on its own).
     void SetTickShare(CMeterTickShare* share) { m_model.SetTickShare(share); }
     CPpmModel& Model() { return m_model; }
@@ -100,7 +112,7 @@ public:
     // points apply at once, the on state is kept.
     void ShowColorsDialog();
 
-    // A context-menu command (ids 400..470); false for ids it does not know.
+    // A context-menu command (ids 400..470, the ballistics 480..485); false for ids it does not know.
     bool OnCommand(int id);
     // The options menu with its check marks; each action's data is its id.
     std::unique_ptr<QMenu> BuildContextMenu();
@@ -150,4 +162,6 @@ private:
     int m_nId = 0;
     bool m_bCreated = false;
     CPpmModel m_model;
+    // Capture thread's half of the ballistics (its mode is set from here).
+    CPpmCaptureBallistics m_captureBallistics;
 };

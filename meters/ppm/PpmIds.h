@@ -18,6 +18,9 @@ constexpr int ID_HORIZONTAL = 460;
 constexpr int ID_COLORS = 470;
 constexpr int ID_FIRST_COMMAND = 400;
 constexpr int ID_LAST_COMMAND = 470;
+// "Ballistics" submenu: one id per mode, in the modes' order.
+constexpr int ID_BALLISTICS_FIRST = 480;
+constexpr int ID_BALLISTICS_LAST = ID_BALLISTICS_FIRST + 5;
 
 // Commands the control sends to its view.
 constexpr int ID_VIEW_ON_OFF = 32771; // "PPM On/Off"
@@ -109,6 +112,9 @@ constexpr const char* kEntryTweenColor = "TweenColor";
 constexpr const char* kEntryOverColor = "OverColor";
 constexpr const char* kEntryOverPoint = "OverPoint";
 constexpr const char* kEntryTweenPoint = "TweenPoint";
+// The ballistics mode lives in the settings only: the workspace record keeps
+// its bytes.
+constexpr const char* kEntryBallistics = "Ballistics";
 constexpr int kDefaultStatus = 0;
 constexpr int kDefaultPeakMode = 1;   // peak hold
 constexpr int kDefaultDecayIndex = 1; // Medium

@@ -1,10 +1,80 @@
 #include "meters/ppm/PpmModel.h"
 
+#include <algorithm>
 #include <cstdio>
 
-CPpmModel::CPpmModel(unsigned channels) : m_channels(channels) {}
+CPpmModel::CPpmModel(unsigned channels) : m_channels(channels), m_readings(channels) {}
 
-void CPpmModel::SetChannelCount(unsigned channels) { m_channels.resize(channels); }
+void CPpmModel::SetChannelCount(unsigned channels)
+{
+    m_channels.resize(channels);
+    m_readings.resize(channels);
+    ApplyReturnRate();
+}
+
+void CPpmModel::SetDecayTime(unsigned units)
+{
+    m_nDecayTime = units;
+    ApplyReturnRate();
+}
+
+unsigned CPpmModel::DecayIndex() const
+{
+    if (m_nDecayTime == ppm::kDecayFast)
+        return 0;
+    return m_nDecayTime == ppm::kDecaySlow ? 2 : 1;
+}
+
+void CPpmModel::ApplyReturnRate()
+{
+    const double rate = CPpmBallistics::ReturnDbPerSecond(m_ballistics, DecayIndex());
+    for (CPpmDbFall& reading : m_readings)
+        reading.SetRate(rate);
+}
+
+void CPpmModel::SetBallistics(EPpmBallistics mode)
+{
+    m_ballistics = mode;
+    for (CPpmChannel& c : m_channels)
+        c = CPpmChannel {};
+    for (CPpmDbFall& reading : m_readings)
+        reading.Reset();
+    ApplyReturnRate();
+}
+
+unsigned CPpmModel::StepOfDb(double db)
+{
+    const auto& table = CPpmLevelTable::DbTable();
+    // The first step above the reading; the one before it is the reading's.
+    const auto above = std::upper_bound(table.begin(), table.end(), db);
+    return above == table.begin() ? 0 : static_cast<unsigned>(above - table.begin() - 1);
+}
+
+bool CPpmModel::InputLevel(float linear, unsigned channel, double seconds)
+{
+    if (!ReadsDb() || channel >= m_channels.size())
+        return false;
+    const double db = m_readings[channel].Next(CPpmDbFall::ToDb(linear), seconds);
+    CPpmChannel& c = m_channels[channel];
+    const unsigned step = StepOfDb(db);
+    const bool rose = step >= c.level;
+    c.level = step;
+    // The reading falls by itself: a tick has nothing to take from it.
+    c.raised = true;
+    c.maxLevel = std::max(c.maxLevel, step);
+    return rose;
+}
+
+void CPpmModel::ClearReading(unsigned channel)
+{
+    if (channel < m_readings.size())
+        m_readings[channel].Reset();
+}
+
+double CPpmModel::ReadingDb(unsigned channel) const
+{
+    return ReadsDb() && channel < m_readings.size() ? m_readings[channel].Reading() : CPpmDbFall::kFloorDb;
+}
 
 void CPpmModel::SetPeakHold(bool on)
 {
@@ -31,7 +101,7 @@ bool CPpmModel::StepOf(unsigned magnitude, unsigned& step) const
 bool CPpmModel::Input(unsigned magnitude, unsigned channel)
 {
     unsigned step = 0;
-    if (channel >= m_channels.size() || !StepOf(magnitude, step))
+    if (ReadsDb() || channel >= m_channels.size() || !StepOf(magnitude, step))
         return false;
     return m_channels[channel].Input(step);
 }
@@ -59,6 +129,8 @@ CPpmModel::TickDue CPpmModel::BeginTick()
 
 void CPpmModel::Fall(unsigned channel)
 {
+    if (ReadsDb())
+        return;
     CPpmChannel& c = m_channels[channel];
     c.Fall(c.FallStep());
 }
@@ -78,6 +150,8 @@ void CPpmModel::ClearLevels()
 {
     for (CPpmChannel& c : m_channels)
         c.level = 0;
+    for (CPpmDbFall& reading : m_readings)
+        reading.Reset();
 }
 
 void CPpmModel::RestartMaxima()
@@ -93,6 +167,8 @@ void CPpmModel::TakeStateOf(const CPpmModel& other)
     m_bPeakHold = other.m_bPeakHold;
     m_bPeakDecay = other.m_bPeakDecay;
     m_nPeakAccum = other.m_nPeakAccum;
+    m_ballistics = other.m_ballistics;
+    m_readings = other.m_readings;
 }
 
 std::string CPpmModel::ReadoutText(unsigned maxStep)

@@ -9,7 +9,16 @@
 //
 // Plain C++, no widget code: the live control draws it, lumetra-analyze
 // runs it alone. UI thread only.
+//
+// Ballistics: in the default mode the bars read block peaks and fall in
+// scale steps per tick, as above. In the modes that read in dB the bar's
+// level is the dB reading of each block (InputLevel) on the same 361-step
+// scale; the reading rises at once and falls a fixed number of dB per
+// second of the time the blocks cover, and ticks no longer move the bars
+// (the markers still fall on schedule).
 #include "meters/common/MeterTickShare.h"
+#include "meters/ppm/PpmBallistics.h"
+#include "meters/ppm/PpmDbFall.h"
 #include "meters/ppm/PpmChannel.h"
 #include "meters/ppm/PpmLevelTable.h"
 
@@ -32,7 +41,7 @@ public:
     void SetChannelCount(unsigned channels);
     unsigned ChannelCount() const { return static_cast<unsigned>(m_channels.size()); }
 
-    void SetDecayTime(unsigned units) { m_nDecayTime = units; }
+    void SetDecayTime(unsigned units);
     unsigned DecayTime() const { return m_nDecayTime; }
     // Hold and decay exclude each other: switching one on switches the other off.
     void SetPeakHold(bool on);
@@ -70,6 +79,24 @@ public:
     // empty below step 1.
     static std::string ReadoutText(unsigned maxStep);
 
+    // ---- ballistics ----
+    // A new mode starts from silence: levels, readings and maxima at 0.
+    void SetBallistics(EPpmBallistics mode);
+    EPpmBallistics Ballistics() const { return m_ballistics; }
+    bool ReadsDb() const { return m_ballistics != EPpmBallistics::DigitalPeak; }
+    // One block's reading of channel `channel` in a dB mode: `linear` (1.0 =
+    // full scale) covering `seconds`. Ignored while reading block peaks.
+    // True when the level rose or stayed (else it fell).
+    bool InputLevel(float linear, unsigned channel, double seconds);
+    // The channel's reading in dB (the floor while reading block peaks).
+    double ReadingDb(unsigned channel) const;
+    // The channel's reading back to silence (its bar was cleared).
+    void ClearReading(unsigned channel);
+    // The highest scale step at or below `db`; 0 dB and above read full scale.
+    static unsigned StepOfDb(double db);
+    // The decay-time menu's index of the decay time: 0 Fast, 1 Medium, 2 Slow.
+    unsigned DecayIndex() const;
+
     // Copies what was measured and the options, keeping this model's tick share.
     void TakeStateOf(const CPpmModel& other);
 
@@ -82,4 +109,9 @@ private:
     CMeterTickShare m_ownTick;
     CMeterTickShare* m_pTick = &m_ownTick;
     CPpmLevelTable m_levelTable;
+
+    // ---- ballistics ----
+    void ApplyReturnRate();
+    EPpmBallistics m_ballistics = CPpmBallistics::kDefault;
+    std::vector<CPpmDbFall> m_readings;
 };

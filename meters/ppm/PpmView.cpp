@@ -26,11 +26,13 @@ CPpmView::CPpmView(IViewHost& host, QWidget* parent) : CMeterView(host, parent)
     const int peak = Read(ppm::kEntryPeak, ppm::kDefaultPeakMode);
     const int decay = Read(ppm::kEntryDecay, ppm::kDefaultDecayIndex);
     const int dir = Read(ppm::kEntryDir, ppm::kDefaultDir);
+    const int ballistics = Read(ppm::kEntryBallistics, CPpmBallistics::SettingsValue(CPpmBallistics::kDefault));
 
     m_pCtrl = new CPpmCtrl(this);
     m_pCtrl->Create(ppm::kBarCount, ppm::kCreateX, ppm::kCreateY, ppm::kCreateWidth, ppm::kCreateHeight, ppm::kCtrlId, 0);
     ApplyPeakMode(peak);
     ApplyDecayIndex(decay);
+    m_pCtrl->SetBallistics(CPpmBallistics::FromSettingsValue(ballistics));
     m_pCtrl->SetHorizontal(dir);
     m_pCtrl->SetOn(status != 0 ? 1 : 0);
     m_pCtrl->SetColors(static_cast<COLORREF>(Read(ppm::kEntryNormColor, static_cast<int>(ppm::kDefaultNormColor))),
@@ -128,6 +130,7 @@ void CPpmView::OnDestroy()
     Write(ppm::kEntryOverColor, static_cast<int>(p.m_crOver));
     Write(ppm::kEntryOverPoint, static_cast<int>(p.m_nOverPoint));
     Write(ppm::kEntryTweenPoint, static_cast<int>(p.m_nTweenPoint));
+    Write(ppm::kEntryBallistics, CPpmBallistics::SettingsValue(m_pCtrl->Ballistics()));
     m_pCtrl->SetOn(0);
 }
 

@@ -3,6 +3,7 @@
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
 #include "meters/loudness/LoudnessFeed.h"
+#include "meters/ppm/PpmCaptureBallistics.h"
 #include "tests/audio/FakeSinks.h"
 
 #include <gtest/gtest.h>
@@ -33,45 +34,84 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
+namespace {
+// A PPM that runs the real per-sample ballistics on the capture side.
+class CBallisticPpm : public CFakePpm {
+public:
+    bool MeasureForCapture(const std::int16_t* block, int frames, int rate, float* levels, int& mode) override
+    {
+        return m_ballistics.Measure(block, frames, rate, levels, mode);
+    }
+    void SetLevels(const float*, double seconds, int mode) override
+    {
+        ++m_nLevels;
+        m_dSeconds = seconds;
+        m_nMode = mode;
+    }
+    CPpmCaptureBallistics m_ballistics;
+    int m_nLevels = 0;
+    double m_dSeconds = 0;
+    int m_nMode = -1;
+};
+}
+
 TEST(CapturePath, ProcessingBlocksAllocatesNothing)
 {
-    CAudioCapture capture;
-    CVelmoraDoc doc(capture);
-    CFakePpm ppm;
-    CFakeStereo stereo;
-    CFakeCor cor;
-    CFakeEstimator estimator;
-    CFakeFeed feed;
-    doc.SetPpm(&ppm);
-    doc.SetStereo(&stereo);
-    doc.SetCor(&cor);
-    doc.SetCorrelationEstimator(&estimator);
-    doc.SetAnalyzerFeed(&feed);
-    ppm.SetOn(1);
-    stereo.SetOn(1);
-    cor.SetOn(1);
-    // The loudness measurement is made when the device opens (allocating,
-    // as opening does); from then on blocks must cost nothing.
-    CLoudnessFeed loudness;
-    doc.SetLoudnessFeed(&loudness);
-    loudness.SetOn(true);
-    doc.OnInputOpened();
+    // The block peak, the costliest mode (true peak) and a quasi-peak mode.
+    for (EPpmBallistics mode : { EPpmBallistics::DigitalPeak, EPpmBallistics::TruePeak, EPpmBallistics::IecTypeIIEbu }) {
+        SCOPED_TRACE(CPpmBallistics::MenuText(mode));
+        CAudioCapture capture;
+        CVelmoraDoc doc(capture);
+        CBallisticPpm ppm;
+        ppm.m_ballistics.SetMode(mode);
+        CFakeStereo stereo;
+        CFakeCor cor;
+        CFakeEstimator estimator;
+        CFakeFeed feed;
+        doc.SetPpm(&ppm);
+        doc.SetStereo(&stereo);
+        doc.SetCor(&cor);
+        doc.SetCorrelationEstimator(&estimator);
+        doc.SetAnalyzerFeed(&feed);
+        ppm.SetOn(1);
+        stereo.SetOn(1);
+        cor.SetOn(1);
+        // The loudness measurement is made when the device opens (allocating,
+        // as opening does); from then on blocks must cost nothing.
+        CLoudnessFeed loudness;
+        doc.SetLoudnessFeed(&loudness);
+        loudness.SetOn(true);
+        doc.OnInputOpened();
 
-    std::vector<std::int16_t> area(32 * 1024);
-    for (std::size_t i = 0; i < area.size(); ++i)
-        area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
-    const auto* base = reinterpret_cast<const std::uint8_t*>(area.data());
+        std::vector<std::int16_t> area(32 * 1024);
+        for (std::size_t i = 0; i < area.size(); ++i)
+            area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
+        const auto* base = reinterpret_cast<const std::uint8_t*>(area.data());
 
-    g_allocations = 0;
-    g_counting = true;
-    // More blocks than the packet ring holds, so dropping is covered too.
-    for (int block = 0; block < 400; ++block)
-        doc.ProcessBlock(base + (block % 32) * 2048, base);
-    g_counting = false;
-    EXPECT_EQ(g_allocations.load(), 0);
-    EXPECT_GT(doc.DroppedPackets(), 0u);
-    // The loudness meter did measure: 400 blocks hold many 100 ms hops.
-    CLoudnessSnapshot reading;
-    ASSERT_TRUE(loudness.ProcessBlock(reinterpret_cast<const std::int16_t*>(base), 512, reading));
-    EXPECT_TRUE(reading.Has(CLoudnessSnapshot::kMomentary));
+        g_allocations = 0;
+        g_counting = true;
+        // More blocks than the packet ring holds, so dropping is covered too.
+        for (int block = 0; block < 400; ++block)
+            doc.ProcessBlock(base + (block % 32) * 2048, base);
+        g_counting = false;
+        EXPECT_EQ(g_allocations.load(), 0);
+        EXPECT_GT(doc.DroppedPackets(), 0u);
+
+        // The readings reach the meter; the full ring is a backlog, shown
+        // as one step that covers the time of every waiting block.
+        // The loudness meter did measure: 400 blocks hold many 100 ms hops.
+        CLoudnessSnapshot reading;
+        ASSERT_TRUE(loudness.ProcessBlock(reinterpret_cast<const std::int16_t*>(base), 512, reading));
+        EXPECT_TRUE(reading.Has(CLoudnessSnapshot::kMomentary));
+
+        doc.ApplyPackets();
+        if (mode == EPpmBallistics::DigitalPeak) {
+            EXPECT_EQ(ppm.m_nLevels, 0);
+        } else {
+            EXPECT_GT(ppm.m_nLevels, 0);
+            EXPECT_EQ(ppm.m_nMode, CPpmBallistics::SettingsValue(mode));
+            EXPECT_EQ(ppm.m_nLevels, 1);
+            EXPECT_NEAR(ppm.m_dSeconds, CVelmoraDoc::kPacketRingSize * 512.0 / capture.Device().SampleRate(), 1e-4);
+        }
+    }
 }

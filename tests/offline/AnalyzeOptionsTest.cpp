@@ -43,6 +43,11 @@ TEST(AnalyzeOptions, WordsMapToTheMenusValues)
     EXPECT_EQ(Parse({ QStringLiteral("--fft-window=rectangular"), QStringLiteral("a") }).fftWindow, 0);
     EXPECT_EQ(Parse({ QStringLiteral("--fft-window=welch"), QStringLiteral("a") }).fftWindow, 5);
     EXPECT_EQ(Parse({ QStringLiteral("--fft-input=right"), QStringLiteral("a") }).fftInput, 2);
+    EXPECT_EQ(Parse({ QStringLiteral("a") }).ppmBallistics, 0);
+    EXPECT_EQ(Parse({ QStringLiteral("--ppm-ballistics"), QStringLiteral("true"), QStringLiteral("a") }).ppmBallistics, 1);
+    EXPECT_EQ(Parse({ QStringLiteral("--ppm-ballistics=nordic"), QStringLiteral("a") }).ppmBallistics, 3);
+    EXPECT_EQ(Parse({ QStringLiteral("--ppm-ballistics=ebu"), QStringLiteral("a") }).ppmBallistics, 5);
+    EXPECT_EQ(Parse({ QStringLiteral("--ppm-ballistics=iec"), QStringLiteral("a") }).action, CAnalyzeOptions::Action::Usage);
 }
 
 TEST(AnalyzeOptions, NamesGoBackToTheWords)

@@ -242,3 +242,34 @@ TEST_F(FileAnalyzerTest, ASinglePlusOneSampleReadsTheLowestStep)
     EXPECT_EQ(TextAt(r, "ppm", "readout", 0), QStringLiteral("-90.0"));
     EXPECT_EQ(At(r, "ppm", "max_step", 1), 0);
 }
+
+TEST_F(FileAnalyzerTest, BallisticsOptionGivesTheModesReadings)
+{
+    // A quarter-rate sine at 45 degrees: every sample at -6.0 dBFS (16422),
+    // the crest between them 3 dB higher.
+    const std::int16_t quarter[4] = { 16422, 16422, -16422, -16422 };
+    Samples samples;
+    for (int i = 0; i < k48000; ++i) {
+        samples.push_back(quarter[i % 4]);
+        samples.push_back(quarter[i % 4]);
+    }
+    const QString path = Write(QStringLiteral("between.wav"), k48000, 2, samples);
+    const struct {
+        int ballistics;
+        double low, high;
+    } rows[] = {
+        { 0, -6.0, -6.0 }, // block peaks: the samples
+        { 1, -3.4, -2.8 }, // true peak: the crest
+        { 4, -6.3, -5.5 }, // Type II quasi-peak: the rectified samples, all at -6
+    };
+    for (const auto& row : rows) {
+        CAnalyzeOptions options;
+        options.ppmBallistics = row.ballistics;
+        const QJsonObject r = Analyze(path, options);
+        for (int ch = 0; ch < 2; ++ch) {
+            const double db = ValueOf(r, "ppm", "max_db").toArray()[ch].toDouble();
+            EXPECT_GE(db, row.low) << row.ballistics;
+            EXPECT_LE(db, row.high) << row.ballistics;
+        }
+    }
+}

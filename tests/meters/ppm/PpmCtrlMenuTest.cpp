@@ -46,7 +46,8 @@ TEST_F(PpmMenu, ItemsTextsAndIds)
     const std::vector<Item> items = Items();
     const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
         { "Peak Decay", 440 }, { "Decay Time", 0 }, { "Fast", 400 }, { "Medium", 410 }, { "Slow", 420 },
-        { "Colors...", 470 } };
+        { "Ballistics", 0 }, { "Digital Peak", 480 }, { "True Peak", 481 }, { "IEC Type I (DIN)", 482 },
+        { "IEC Type I (Nordic)", 483 }, { "IEC Type II (BBC)", 484 }, { "IEC Type II (EBU)", 485 }, { "Colors...", 470 } };
     ASSERT_EQ(items.size(), expected.size());
     for (size_t i = 0; i < items.size(); ++i) {
         EXPECT_EQ(items[i].text, expected[i].first);
@@ -141,4 +142,31 @@ TEST_F(PpmMenu, SuspensionKeepsTheOnStateAndIgnoresAnUnmatchedRestore)
     ctrl->NotifyMinimized(0);
     EXPECT_EQ(ctrl->IsOn(), 1);
     EXPECT_TRUE(ctrl->IsOnForCapture());
+}
+
+TEST_F(PpmMenu, BallisticsChoiceMovesTheMarkAndTheBarsFollowTheReadings)
+{
+    EXPECT_TRUE(Checked(480)) << "Digital Peak by default";
+    Feed(kMinus6Db);
+    ctrl->OnCommand(484); // IEC Type II (BBC)
+    EXPECT_TRUE(Checked(484));
+    EXPECT_FALSE(Checked(480));
+    EXPECT_EQ(Bar(0).Level(), 0u) << "a new mode starts from silence";
+
+    Feed(kFullScale);
+    EXPECT_EQ(Bar(0).Level(), 0u) << "block peaks are not this mode's reading";
+    const float minus6[2] = { 0.5f, 0.5f };
+    ctrl->SetLevels(minus6, 0.01, 2); // measured before the change, in DIN
+    EXPECT_EQ(Bar(0).Level(), 0u);
+    ctrl->SetLevels(minus6, 0.01, 4);
+    EXPECT_EQ(CPpmLevelTable::DbTable()[Bar(0).Level()], -6.1);
+    EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, Bar(0).EndOf(Bar(0).Level())), kGreen);
+
+    // The return paints the fall: 24 dB in 2.8 s, so 1.4 s later -18 dB.
+    const float silence[2] = { 0, 0 };
+    ctrl->SetLevels(silence, 1.4, -1);
+    const double db = CPpmLevelTable::DbTable()[Bar(0).Level()];
+    EXPECT_NEAR(db, -18.0, 0.6);
+    EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, Bar(0).EndOf(280)), kBlack) << "what fell (here -8 dB) is black";
+    EXPECT_EQ(Pixel(Bar(0).m_rcBar.left, Bar(0).EndOf(Bar(0).Level())), kGreen);
 }

@@ -149,3 +149,24 @@ TEST_F(PpmViewTest, StoreAndRecallRoundTrip)
     EXPECT_EQ(frame.GetWindowPlacement(), r.m_wp);
     EXPECT_EQ(view->Ctrl()->Params().m_crNorm, RGB(9, 9, 9)) << "colours are no part of a workspace";
 }
+
+TEST_F(PpmViewTest, BallisticsSurviveARestartAndUnknownValuesReadDigitalPeak)
+{
+    {
+        auto view = MakeView();
+        view->Ctrl()->OnCommand(481); // True Peak
+        view->OnDestroy();
+    }
+    EXPECT_EQ(Stored("Ballistics"), 1);
+    {
+        CFakeViewFrame second;
+        auto view = MakeView(second);
+        EXPECT_EQ(view->Ctrl()->Ballistics(), EPpmBallistics::TruePeak);
+    }
+    for (int stored : { 6, -1, 99 }) {
+        Store("Ballistics", stored);
+        CFakeViewFrame other;
+        auto view = MakeView(other);
+        EXPECT_EQ(view->Ctrl()->Ballistics(), EPpmBallistics::DigitalPeak) << stored;
+    }
+}
