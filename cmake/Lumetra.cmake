@@ -16,17 +16,21 @@ endfunction()
 
 # One test program per test folder, every .cpp in it, run through CTest
 # headless (offscreen Qt, a private settings folder, see tests/common).
-# lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...]):
+# lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...] [LOCK resource]):
 # every .cpp/.h of the folder as one GoogleTest program, each case a CTest
-# test (time limit 120 s unless TIMEOUT says otherwise).
+# test (time limit 120 s unless TIMEOUT says otherwise). Cases that share a
+# LOCK never run at the same time, even under ctest -j.
 function(lumetra_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "DEPS;LABELS" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
   set(labels)
   if(ARG_LABELS)
     set(labels LABELS ${ARG_LABELS})
+  endif()
+  if(ARG_LOCK)
+    list(APPEND labels RESOURCE_LOCK ${ARG_LOCK})
   endif()
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
