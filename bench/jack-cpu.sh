@@ -36,25 +36,7 @@ pids+=($!)
 sleep 2
 
 # Every instrument on, reading the JACK device by its name at the server's rate.
-mkdir -p "$work/config/TARVIX"
-cat > "$work/config/TARVIX/Tarvix Audio Meter.conf" <<'INI'
-[Settings]
-Device=0
-DeviceName=JACK: system
-SampleRate=48000
-
-[PPM]
-Status=1
-
-[COR]
-Status=1
-
-[FFT]
-Status=1
-
-[STM]
-Status=1
-INI
+"$here/bench/write-all-on-settings.sh" "$work/config" Device=0 "DeviceName=JACK: system" SampleRate=48000
 
 cd "$work"
 XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="${QPA:-offscreen}" "$program" > "$work/program.log" 2>&1 &

@@ -20,22 +20,9 @@ fi
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
-# A settings file that switches all four instruments on; the program reads
+# A settings file that switches every instrument on; the program reads
 # it from its private XDG_CONFIG_HOME. The workspace file lands in $work.
-mkdir -p "$work/config/TARVIX"
-cat > "$work/config/TARVIX/Tarvix Audio Meter.conf" <<'INI'
-[PPM]
-Status=1
-
-[COR]
-Status=1
-
-[FFT]
-Status=1
-
-[STM]
-Status=1
-INI
+"$here/bench/write-all-on-settings.sh" "$work/config"
 
 cd "$work"
 set +e
