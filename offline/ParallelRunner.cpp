@@ -101,10 +101,11 @@ void CParallelRunner::Run(const QStringList& paths, const Analysis& analyse, con
         for (int i = claimed.fetch_add(1, std::memory_order_relaxed); i < distinct;
              i = claimed.fetch_add(1, std::memory_order_relaxed)) {
             CFileReport report = Guarded(analyse, plan.distinct[i]);
-            {
-                std::lock_guard<std::mutex> guard(mutex);
-                done[static_cast<std::size_t>(i)] = std::move(report);
-            }
+            // Notified under the lock: once the last report is delivered the
+            // caller returns and destroys the condition, which must not
+            // happen while a worker is still inside its notify.
+            std::lock_guard<std::mutex> guard(mutex);
+            done[static_cast<std::size_t>(i)] = std::move(report);
             finished.notify_one();
         }
     };

@@ -88,6 +88,9 @@ TEST(LoudnessFeed, SwitchingOnAgainStartsAfresh)
 // same blocks in exact mode grow it, which shows the check can see growth.
 TEST(LoudnessFeed, LiveMemoryStaysFixed)
 {
+    // A sanitizer's allocator keeps its own books: malloc's figures read 0.
+    if (HeapInUse() == 0)
+        GTEST_SKIP() << "the heap figures are not available with this allocator";
     const std::vector<std::int16_t> tone = ToneBlocks(-23.0, 10.0);
     const std::size_t blocks = tone.size() / (2 * CToneSequence::kBlockFrames);
 
