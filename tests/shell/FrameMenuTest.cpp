@@ -1,3 +1,4 @@
+#include "tests/common/MenuChecks.h"
 #include "shell/FrameMenu.h"
 
 #include <QAction>
@@ -19,17 +20,6 @@ std::vector<int> Ids(const QMenu* menu)
     for (const QAction* a : menu->actions())
         ids.push_back(CFrameMenu::CommandId(a));
     return ids;
-}
-
-std::vector<int> Checked(const QMenu* menu)
-{
-    std::vector<int> positions;
-    const QList<QAction*> items = menu->actions();
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i]->isChecked())
-            positions.push_back(i);
-    }
-    return positions;
 }
 
 std::vector<std::string> DeviceNames(int count)
@@ -111,31 +101,31 @@ TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
     CCheckState state;
     state.deviceId = -1;
     menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 0 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 0 }));
     state.deviceId = 2; // the third device item, at position 3
     menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 3 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 3 }));
     state.deviceId = 7; // no such item: nothing checked
     menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_TRUE(Checked(menu.PopupAt(CFrameMenu::Device)).empty());
+    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::Device)).empty());
 
     state.priority = 0;
     menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 0 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 0 }));
     state.priority = 1;
     menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 1 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 1 }));
 
     state.sampleRate = 48000;
     menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 1 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 1 }));
     state.sampleRate = 22050;
     menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_TRUE(Checked(menu.PopupAt(CFrameMenu::SampleRate)).empty());
+    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)).empty());
 
     state.onTop = true;
     menu.UpdateCheckMarks(CFrameMenu::Window, state);
-    EXPECT_EQ(Checked(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 2 }));
+    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 2 }));
 }
 
 TEST(FrameMenu, ChoosingAnItemSendsItsId)

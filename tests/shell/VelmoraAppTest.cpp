@@ -1,3 +1,4 @@
+#include "tests/common/MenuChecks.h"
 #include "ShellAppFixture.h"
 #include "UrlRecorder.h"
 
@@ -27,17 +28,6 @@
 #include <unistd.h>
 
 namespace {
-std::vector<int> Checked(const QMenu* menu)
-{
-    std::vector<int> positions;
-    const QList<QAction*> items = menu->actions();
-    for (int i = 0; i < items.size(); ++i) {
-        if (items[i]->isChecked())
-            positions.push_back(i);
-    }
-    return positions;
-}
-
 // Opens the popup the way the user does, so its check marks are computed,
 // and closes it again.
 void OpenAndClose(QMenu* popup)
@@ -101,9 +91,9 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
     OpenAndClose(device);
     OpenAndClose(priority);
     OpenAndClose(rate);
-    EXPECT_EQ(Checked(device), std::vector<int>({ 1 })); // device 0, not WaveMapper
-    EXPECT_EQ(Checked(priority), std::vector<int>({ 1 })); // High
-    EXPECT_EQ(Checked(rate), std::vector<int>({ 0 }));    // 44100Hz
+    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 1 })); // device 0, not WaveMapper
+    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 1 })); // High
+    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 0 }));    // 44100Hz
 
     const QAction* dealer = bar[4]->menu()->actions()[3];
     EXPECT_EQ(dealer->text(), QStringLiteral("www.tarvix.example"));
@@ -144,15 +134,28 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
     EXPECT_EQ(m_app->Capture().Device().DeviceId(), 1);
     QMenu* device = Main().menuBar()->actions()[0]->menu();
     OpenAndClose(device);
-    EXPECT_EQ(Checked(device), std::vector<int>({ 2 }));
+    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 2 }));
 }
 
-TEST_F(ShellAppTest, StoredMinimisedPlacementStartsNormal)
+// The program never starts minimised, whichever of the three minimising show
+// commands (2 minimised, 6 minimise, 7 minimised without activation) was
+// stored; a maximised or normal window comes back as it was.
+struct StoredShow {
+    int showCmd;
+    bool maximised;
+};
+class ShellAppStoredShow : public ShellAppTest, public ::testing::WithParamInterface<StoredShow> {};
+INSTANTIATE_TEST_SUITE_P(ShowCommands, ShellAppStoredShow,
+    ::testing::Values(StoredShow { 1, false }, StoredShow { 2, false }, StoredShow { 3, true }, StoredShow { 6, false },
+        StoredShow { 7, false }));
+
+TEST_P(ShellAppStoredShow, MainWindowStartsShownNeverMinimised)
 {
-    StorePosition(Placement(60, 40, 500, 400, SW_SHOWMINIMIZED));
+    StorePosition(Placement(60, 40, 500, 400, GetParam().showCmd));
     ASSERT_TRUE(Start());
     EXPECT_FALSE(Main().isMinimized());
-    EXPECT_EQ(Main().geometry(), QRect(60, 40, 500, 400));
+    EXPECT_EQ(Main().isMaximized(), GetParam().maximised);
+    EXPECT_EQ(Main().normalGeometry(), QRect(60, 40, 500, 400));
 }
 
 TEST_F(ShellAppTest, PlacementOutsideEveryScreenComesBackOnScreen)
@@ -197,9 +200,9 @@ TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
     OpenAndClose(device);
     OpenAndClose(priority);
     OpenAndClose(rate);
-    EXPECT_EQ(Checked(device), std::vector<int>({ 0 }));
-    EXPECT_EQ(Checked(priority), std::vector<int>({ 0 }));
-    EXPECT_EQ(Checked(rate), std::vector<int>({ 1 }));
+    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 0 }));
+    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 0 }));
+    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 1 }));
     CUiThreadPriority::Apply(false);
 }
 
