@@ -161,7 +161,10 @@ TEST_F(MeterCountTest, TogglingInstrumentsWhileBlocksArriveIsRaceFree)
         stereo.SetOn(1);
         stereo.m_decimation = round % 3;
         ASSERT_EQ(doc->MeterOn(), 1);
-        for (int i = 0; i < 5; ++i) {
+        // Until the source has delivered at least one block into this
+        // opening (bounded, so a slow machine cannot hang the test).
+        const long before = delivered.load();
+        for (int i = 0; i < 5 || (delivered.load() == before && i < 200000); ++i) {
             doc->ApplyPackets();
             std::this_thread::yield();
         }
