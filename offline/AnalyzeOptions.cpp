@@ -135,7 +135,7 @@ bool CAnalyzeOptions::Apply(const QString& option, const QString& value)
     }
     if (option == QLatin1String("--shard")) {
         QString why;
-        return CShardSpec::Parse(value, shard, why);
+        return CShardSelection::Parse(value, shard, why);
     }
     if (option == QLatin1String("--snapshot") || option == QLatin1String("--json")) {
         if (value.isEmpty())

@@ -3,7 +3,7 @@
 // their menus offer them, the outputs and the files. Defaults are the live
 // program's first-run settings. Plain data, any thread.
 #include "offline/ReportWriter.h"
-#include "offline/ShardSpec.h"
+#include "offline/ShardSelection.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,7 +36,7 @@ public:
     bool nulSeparated = false;
     CReportWriter::Format format = CReportWriter::Format::Json;
     QString check;         // delivery rule name; empty: none
-    CShardSpec shard;
+    CShardSelection shard;
     bool merge = false;    // files are JSON Lines parts to merge
     bool progress = false; // progress line even when standard error is no terminal
 

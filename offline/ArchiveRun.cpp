@@ -7,7 +7,7 @@
 #include "offline/OfflineIds.h"
 #include "offline/ProgressLine.h"
 #include "offline/ReportMerger.h"
-#include "offline/ShardSpec.h"
+#include "offline/ShardSelection.h"
 
 #include <memory>
 #include <optional>

@@ -8,7 +8,7 @@ constexpr const char* kFolderName = "lumetra";
 
 QString CDataHome::Path()
 {
-    // The base directory specification: an unset, empty or relative
+    // As the desktop expects: an unset, empty or relative
     // XDG_DATA_HOME is ignored and the default used.
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))

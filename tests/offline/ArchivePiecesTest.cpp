@@ -9,7 +9,7 @@
 #include "offline/JsonlReportWriter.h"
 #include "offline/ProgressLine.h"
 #include "offline/ReportMerger.h"
-#include "offline/ShardSpec.h"
+#include "offline/ShardSelection.h"
 #include "offline/WavLengthProbe.h"
 
 #include <QFile>
@@ -64,23 +64,23 @@ TEST(FileList, ReadsStandardInputAndNamesWhyAListCannotBeRead)
     EXPECT_TRUE(error.contains(QLatin1String("directory"))) << qPrintable(error);
 }
 
-TEST(ShardSpec, FourShardsTakeEveryPositionExactlyOnce)
+TEST(ShardSelection, FourShardsTakeEveryPositionExactlyOnce)
 {
-    std::vector<CShardSpec> shards(4);
+    std::vector<CShardSelection> shards(4);
     QString error;
     for (int k = 0; k < 4; ++k)
-        ASSERT_TRUE(CShardSpec::Parse(QStringLiteral("%1/4").arg(k), shards[static_cast<std::size_t>(k)], error));
+        ASSERT_TRUE(CShardSelection::Parse(QStringLiteral("%1/4").arg(k), shards[static_cast<std::size_t>(k)], error));
     for (int position = 0; position < 11; ++position) {
         int takers = 0;
-        for (const CShardSpec& shard : shards)
+        for (const CShardSelection& shard : shards)
             takers += shard.Selects(position) ? 1 : 0;
         EXPECT_EQ(takers, 1) << position;
     }
     EXPECT_TRUE(shards[2].Selects(6));   // 6 = 1 * 4 + 2
     EXPECT_FALSE(shards[2].Selects(7));
-    CShardSpec shard;
+    CShardSelection shard;
     for (const char* bad : { "4/4", "-1/4", "0/0", "1", "a/b", "1/2/3" })
-        EXPECT_FALSE(CShardSpec::Parse(QString::fromLatin1(bad), shard, error)) << bad;
+        EXPECT_FALSE(CShardSelection::Parse(QString::fromLatin1(bad), shard, error)) << bad;
 }
 
 TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)

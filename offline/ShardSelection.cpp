@@ -1,8 +1,8 @@
-#include "offline/ShardSpec.h"
+#include "offline/ShardSelection.h"
 
 #include <QStringList>
 
-bool CShardSpec::Parse(const QString& text, CShardSpec& shard, QString& error)
+bool CShardSelection::Parse(const QString& text, CShardSelection& shard, QString& error)
 {
     const QStringList parts = text.split(QLatin1Char('/'));
     bool indexOk = false;

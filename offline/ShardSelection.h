@@ -7,12 +7,12 @@
 // Plain value, any thread.
 #include <QString>
 
-class CShardSpec {
+class CShardSelection {
 public:
-    CShardSpec() = default; // the whole list: 0/1
+    CShardSelection() = default; // the whole list: 0/1
 
     // "K/N" with 0 <= K < N; false with the reason in `error`.
-    static bool Parse(const QString& text, CShardSpec& shard, QString& error);
+    static bool Parse(const QString& text, CShardSelection& shard, QString& error);
 
     bool Selects(long long position) const { return position % m_count == m_index; }
     int Index() const { return m_index; }
