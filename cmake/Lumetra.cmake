@@ -14,31 +14,59 @@ function(lumetra_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# One test program per test folder, every .cpp in it, run through CTest
-# headless (offscreen Qt, a private settings folder, see tests/common).
-# lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...] [LOCK resource]):
-# every .cpp/.h of the folder as one GoogleTest program, each case a CTest
-# test (time limit 120 s unless TIMEOUT says otherwise). Cases that share a
-# LOCK never run at the same time, even under ctest -j.
-function(lumetra_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "DEPS;LABELS" ${ARGN})
+# Sanitizer builds run several times slower; their test time limits grow
+# with them.
+if(LUMETRA_TSAN OR LUMETRA_ASAN)
+  set(LUMETRA_TEST_TIME_SCALE 6)
+else()
+  set(LUMETRA_TEST_TIME_SCALE 1)
+endif()
+
+# lumetra_add_test_program(name [TIMEOUT seconds] [LABELS labels...]
+#                          [LOCK resource] [ENVIRONMENT VAR=value...]):
+# the GoogleTest program runs as one CTest test, headless. One process per
+# program rather than per case: starting a process and Qt for each of several
+# hundred cases was most of the suite's time, and far more under the
+# sanitizers. A failing case is named in the program's output, which
+# ctest --output-on-failure shows. The time limit (120 s unless TIMEOUT says
+# otherwise) is for the whole program. Programs that share a LOCK never run
+# at the same time, even under ctest -j.
+function(lumetra_add_test_program name)
+  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "LABELS;ENVIRONMENT" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  set(labels)
+  math(EXPR timeout "${ARG_TIMEOUT} * ${LUMETRA_TEST_TIME_SCALE}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}" TIMEOUT ${timeout})
   if(ARG_LABELS)
-    set(labels LABELS ${ARG_LABELS})
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
   if(ARG_LOCK)
-    list(APPEND labels RESOURCE_LOCK ${ARG_LOCK})
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${ARG_LOCK})
   endif()
+endfunction()
+
+# One test program per test folder, every .cpp/.h in it:
+# lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...]
+#              [LOCK resource]), registered by lumetra_add_test_program.
+function(lumetra_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "DEPS;LABELS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE lumetra_testmain ${ARG_DEPS})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${ARG_TIMEOUT} ${labels})
+  set(options)
+  foreach(key TIMEOUT LOCK)
+    if(ARG_${key})
+      list(APPEND options ${key} ${ARG_${key}})
+    endif()
+  endforeach()
+  if(ARG_LABELS)
+    list(APPEND options LABELS ${ARG_LABELS})
+  endif()
+  lumetra_add_test_program(${name} ${options})
 endfunction()

@@ -34,6 +34,19 @@ constexpr int kBlocksPerRead = kRingBuffers / 2;
 constexpr int kBlocksPerDrain = 128;
 constexpr int kBlocksPerDrainWithTimeline = 1;
 
+// Peak mode codes as the views store them.
+constexpr int kPeakNone = 0;
+constexpr int kPeakHold = 1;
+constexpr int kPeakDecay = 2;
+
+// Applies a stored peak mode code as the views do: decay first, then hold.
+template <class Meter>
+void ApplyPeakMode(Meter& meter, int code)
+{
+    meter.SetPeakDecay(code == kPeakDecay);
+    meter.SetPeakHold(code == kPeakHold);
+}
+
 // The rates whose frequency labels the analyzer knows.
 constexpr int kRate44100 = 44100;
 constexpr int kRate48000 = 48000;

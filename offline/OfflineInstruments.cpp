@@ -5,6 +5,7 @@
 #include "meters/ppm/PpmCtrl.h"
 #include "meters/stereo/StereoCtrl.h"
 #include "offline/AnalyzeOptions.h"
+#include "offline/OfflineIds.h"
 #include "offline/FirstRunLayout.h"
 #include "offline/OfflineModels.h"
 
@@ -12,21 +13,9 @@
 #include <QEvent>
 
 namespace {
-// Peak mode codes as the views store them.
-constexpr int kPeakNone = 0;
-constexpr int kPeakHold = 1;
-constexpr int kPeakDecay = 2;
 // The analyzer's first-run peak mode.
-constexpr int kFftFirstRunPeak = kPeakDecay;
+constexpr int kFftFirstRunPeak = offline::kPeakDecay;
 constexpr int kOn = 1;
-
-// Applies a stored peak mode code as the views do: decay first, then hold.
-template <class Ctrl>
-void ApplyPeakMode(Ctrl& ctrl, int code)
-{
-    ctrl.SetPeakDecay(code == kPeakDecay ? 1 : 0);
-    ctrl.SetPeakHold(code == kPeakHold ? 1 : 0);
-}
 }
 
 COfflineInstruments::COfflineInstruments(const CAnalyzeOptions& options)
@@ -51,7 +40,7 @@ void COfflineInstruments::CreatePpm(const CAnalyzeOptions& options)
     m_pPpm = new CPpmCtrl(&m_host);
     m_pPpm->Create(ppm::kBarCount, ppm::kCreateX, ppm::kCreateY, ppm::kCreateWidth, ppm::kCreateHeight, ppm::kCtrlId,
         0);
-    ApplyPeakMode(*m_pPpm, options.ppmPeakMode);
+    offline::ApplyPeakMode(*m_pPpm, options.ppmPeakMode);
     m_pPpm->SetDecayTime(options.ppmDecayTime);
     // A first run flips the stored horizontal default to vertical bars.
     m_pPpm->SetHorizontal(0);
@@ -77,7 +66,7 @@ void COfflineInstruments::CreateFft(const CAnalyzeOptions& options)
     m_pFft = new CFftCtrl(&m_host);
     const CRect rc = CFirstRunLayout::FftRect();
     m_pFft->Create(&m_host, fft::kMaxBars, rc.left, rc.top, rc.Width(), rc.Height(), fft::IDC_FFT_CTRL);
-    ApplyPeakMode(*m_pFft, kFftFirstRunPeak);
+    offline::ApplyPeakMode(*m_pFft, kFftFirstRunPeak);
     m_pFft->SetDecayTime(fft::kDecayMedium);
     m_pFft->SetInputMode(options.fftInput);
     m_pFft->SetWindowing(options.fftWindow);

@@ -4,20 +4,9 @@
 #include "meters/analyzer/FftFeed.h"
 #include "meters/analyzer/FftWindowTables.h"
 #include "offline/AnalyzeOptions.h"
+#include "offline/OfflineIds.h"
 
 namespace {
-// Peak mode codes as the views store them.
-constexpr int kPeakHold = 1;
-constexpr int kPeakDecay = 2;
-
-// A stored peak mode code as the views apply it: decay first, then hold.
-template <class Model>
-void ApplyPeakMode(Model& model, int code)
-{
-    model.SetPeakDecay(code == kPeakDecay);
-    model.SetPeakHold(code == kPeakHold);
-}
-
 int ValidInputMode(int mode) { return mode >= 0 && mode < fft::kInputModeCount ? mode : fft::kDefaultInputMode; }
 }
 
@@ -28,11 +17,11 @@ COfflineModels::COfflineModels(const CAnalyzeOptions& options)
     m_fft.SetTickShare(&m_shared.fftTick);
     m_estimator.SetSmoothingState(&m_shared.corState);
 
-    ApplyPeakMode(m_ppm, options.ppmPeakMode);
+    offline::ApplyPeakMode(m_ppm, options.ppmPeakMode);
     m_ppm.SetDecayTime(options.ppmDecayTime);
     m_ppm.SetBallistics(CPpmBallistics::FromSettingsValue(options.ppmBallistics));
     // The analyzer starts with peak decay and the medium decay time.
-    ApplyPeakMode(m_fft, kPeakDecay);
+    offline::ApplyPeakMode(m_fft, offline::kPeakDecay);
     m_fft.SetDecayTime(fft::kDecayMedium);
     m_stereo.SetCount(kDefaultPointCount);
 

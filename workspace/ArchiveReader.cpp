@@ -1,12 +1,10 @@
 #include "workspace/ArchiveReader.h"
+#include "workspace/ArchiveEscapes.h"
 
 #include <QString>
 #include <QtEndian>
 
 namespace {
-constexpr std::uint16_t kCountEscape = 0xFFFF;
-constexpr std::uint8_t kLengthEscape8 = 0xFF;
-constexpr std::uint16_t kLengthEscape16 = 0xFFFF;
 // After the 8-bit escape, this 2-byte value marks a string of 16-bit
 // characters whose length prefix follows again.
 constexpr std::uint16_t kWideMarker = 0xFFFE;
@@ -69,7 +67,7 @@ bool CArchiveReader::ReadCount(std::uint32_t& count, std::uint32_t minItemBytes)
     if (!ReadU16(shortCount))
         return false;
     std::uint32_t value = shortCount;
-    if (shortCount == kCountEscape && !ReadU32(value))
+    if (shortCount == ArchiveEscapes::kCount && !ReadU32(value))
         return false;
     // A count the rest of the file cannot hold is corruption, not a reason
     // to loop or allocate that many items.
@@ -86,7 +84,7 @@ bool CArchiveReader::ReadStringLength(std::uint32_t& length, bool& wide)
         std::uint8_t shortLength = 0;
         if (!ReadU8(shortLength))
             return false;
-        if (shortLength < kLengthEscape8) {
+        if (shortLength < ArchiveEscapes::kLength8) {
             length = shortLength;
             return true;
         }
@@ -97,7 +95,7 @@ bool CArchiveReader::ReadStringLength(std::uint32_t& length, bool& wide)
             wide = true;
             continue;
         }
-        if (midLength == kLengthEscape16)
+        if (midLength == ArchiveEscapes::kLength16)
             return ReadU32(length);
         length = midLength;
         return true;

@@ -1,11 +1,9 @@
 #include "workspace/ArchiveWriter.h"
+#include "workspace/ArchiveEscapes.h"
 
 #include <QtEndian>
 
 namespace {
-constexpr std::uint16_t kCountEscape = 0xFFFF;
-constexpr std::uint8_t kLengthEscape8 = 0xFF;
-constexpr std::uint16_t kLengthEscape16 = 0xFFFF;
 // Lengths from here on no longer fit the 2-byte form, whose top values
 // 0xFFFE and 0xFFFF are markers.
 constexpr std::uint32_t kFirst32BitLength = 0xFFFE;
@@ -31,25 +29,25 @@ void CArchiveWriter::WriteI32(std::int32_t value) { WriteU32(static_cast<std::ui
 
 void CArchiveWriter::WriteCount(std::uint32_t count)
 {
-    if (count < kCountEscape) {
+    if (count < ArchiveEscapes::kCount) {
         WriteU16(static_cast<std::uint16_t>(count));
         return;
     }
-    WriteU16(kCountEscape);
+    WriteU16(ArchiveEscapes::kCount);
     WriteU32(count);
 }
 
 void CArchiveWriter::WriteString(const QByteArray& text)
 {
     const auto length = static_cast<std::uint32_t>(text.size());
-    if (length < kLengthEscape8) {
+    if (length < ArchiveEscapes::kLength8) {
         WriteU8(static_cast<std::uint8_t>(length));
     } else if (length < kFirst32BitLength) {
-        WriteU8(kLengthEscape8);
+        WriteU8(ArchiveEscapes::kLength8);
         WriteU16(static_cast<std::uint16_t>(length));
     } else {
-        WriteU8(kLengthEscape8);
-        WriteU16(kLengthEscape16);
+        WriteU8(ArchiveEscapes::kLength8);
+        WriteU16(ArchiveEscapes::kLength16);
         WriteU32(length);
     }
     m_bytes.append(text);

@@ -30,7 +30,6 @@ QAction* AddItem(QMenu& menu, const char* text, int id, bool checked)
 }
 
 constexpr const char* kDecayTexts[3] = { "Fast", "Medium", "Slow" };
-constexpr int kDecayTimes[3] = { fft::kDecayFast, fft::kDecayMedium, fft::kDecaySlow };
 constexpr int kDecayIds[3] = { fft::ID_FFT_DECAY_FAST, fft::ID_FFT_DECAY_MEDIUM, fft::ID_FFT_DECAY_SLOW };
 constexpr const char* kWindowTexts[fft::kWindowTypeCount] = { "Rectangular", "Parzen", "Hanning", "Blackman",
     "Gaussian", "Welch", "Hamming" };
@@ -459,7 +458,7 @@ std::unique_ptr<QMenu> CFftCtrl::BuildContextMenu()
     menu->addSeparator();
     QMenu* decay = menu->addMenu(QStringLiteral("Decay Time"));
     for (int i = 0; i < 3; ++i)
-        AddItem(*decay, kDecayTexts[i], kDecayIds[i], DecayTime() == kDecayTimes[i]);
+        AddItem(*decay, kDecayTexts[i], kDecayIds[i], DecayTime() == fft::kDecayTimes[i]);
     menu->addSeparator();
     QMenu* windowing = menu->addMenu(QStringLiteral("Windowing"));
     for (int t = 0; t < fft::kWindowTypeCount; ++t)

@@ -39,6 +39,8 @@ constexpr int kDefaultWindowType = kWindowBlackman;
 constexpr int kDecayFast = 10;
 constexpr int kDecayMedium = 20;
 constexpr int kDecaySlow = 30;
+// The decay menu's choices in order.
+inline constexpr int kDecayTimes[3] = { kDecayFast, kDecayMedium, kDecaySlow };
 constexpr int kTickUnits = 10;
 constexpr int kPeakFallUnits = 60;       // peak markers fall every sixth tick
 

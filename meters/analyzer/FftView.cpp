@@ -22,7 +22,6 @@ constexpr int kPeakHold = 1;
 constexpr int kPeakDecay = 2;
 constexpr int kDefaultPeakCode = kPeakDecay;
 constexpr int kDefaultDecayCode = 1;
-constexpr int kDecayTimes[3] = { fft::kDecayFast, fft::kDecayMedium, fft::kDecaySlow };
 
 // Workspace record parameters.
 constexpr int kParamOn = 1;
@@ -97,7 +96,7 @@ void CFftView::ApplyPeakCode(int code)
 void CFftView::ApplyDecayCode(int code)
 {
     if (code >= 0 && code < 3)
-        m_pCtrl->SetDecayTime(kDecayTimes[code]);
+        m_pCtrl->SetDecayTime(fft::kDecayTimes[code]);
 }
 
 void CFftView::OnInitialUpdate()

@@ -8,6 +8,9 @@
 // Plain C++, constants only: any thread.
 #include <cstdint>
 
+// A 16-bit sample as a fraction of full scale.
+inline constexpr float kInt16FullScale = 1.0f / 32768.0f;
+
 enum class EPpmBallistics : int {
     DigitalPeak = 0,
     TruePeak = 1,

@@ -3,7 +3,6 @@
 #include <cmath>
 
 namespace {
-constexpr float kInt16FullScale = 1.0f / 32768.0f;
 // Far below the meter's scale: stages that fell under it are set to zero,
 // so a long silence never leaves them denormal (slow on every sample).
 constexpr float kSilence = 1e-9f;

@@ -1,4 +1,5 @@
 #include "meters/ppm/TruePeakDetector.h"
+#include "meters/ppm/PpmBallistics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,6 @@ constexpr float kFilter[CTruePeakDetector::kPhases][CTruePeakDetector::kTaps] = 
     { -0.0083007812500f, 0.0148925781250f, -0.0266113281250f, 0.0476074218750f, -0.1022949218750f, 0.9721679687500f,
       0.1373291015625f, -0.0594482421875f, 0.0332031250000f, -0.0196533203125f, 0.0109863281250f, 0.0017089843750f },
 };
-constexpr float kInt16FullScale = 1.0f / 32768.0f;
 }
 
 void CTruePeakDetector::Init(double /*rate*/)

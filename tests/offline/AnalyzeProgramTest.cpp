@@ -1,40 +1,17 @@
 // The built program as a QC script runs it: exit codes, the error line,
 // the report on standard output or in a file, and the snapshots.
 #include "OfflineFixture.h"
+#include "ProgramRun.h"
 
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
 #include <QProcess>
 
+using namespace programrun;
 using namespace testfiles;
 
 namespace {
-struct ProgramRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ProgramRun RunProgram(const QStringList& args)
-{
-    QProcess process;
-    // The program needs no display: it must make its own offscreen choice.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(LUMETRA_ANALYZE_PROGRAM), args);
-    ProgramRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
-
 // The error stream without Qt's own start-up chatter.
 QList<QByteArray> OurErrorLines(const QByteArray& err)
 {
@@ -66,7 +43,7 @@ TEST_F(AnalyzeProgramTest, MissingFileAmongTwoExitsOneAndTheOtherIsAnalysed)
 {
     const QString good = Write(QStringLiteral("good.wav"), 44100, 2, StereoSine(1000, 44100, 32767, 4096));
     const QString missing = PathOf(QStringLiteral("missing.wav"));
-    const ProgramRun run = RunProgram({ missing, good });
+    const ProgramRun run = RunAnalyzer({ missing, good });
     ASSERT_EQ(run.exitCode, 1) << run.err.constData();
 
     const QList<QByteArray> errors = OurErrorLines(run.err);
@@ -85,19 +62,19 @@ TEST_F(AnalyzeProgramTest, MissingFileAmongTwoExitsOneAndTheOtherIsAnalysed)
 
 TEST_F(AnalyzeProgramTest, BadOptionExitsTwoWithTheUsage)
 {
-    const ProgramRun run = RunProgram({ QStringLiteral("--fft-window"), QStringLiteral("kaiser"), QStringLiteral("a.wav") });
+    const ProgramRun run = RunAnalyzer({ QStringLiteral("--fft-window"), QStringLiteral("kaiser"), QStringLiteral("a.wav") });
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains("Usage: lumetra-analyze")) << run.err.constData();
     EXPECT_TRUE(run.out.isEmpty());
-    EXPECT_EQ(RunProgram({}).exitCode, 2);
+    EXPECT_EQ(RunAnalyzer({}).exitCode, 2);
 }
 
 TEST_F(AnalyzeProgramTest, HelpAndVersionExitZero)
 {
-    const ProgramRun help = RunProgram({ QStringLiteral("--help") });
+    const ProgramRun help = RunAnalyzer({ QStringLiteral("--help") });
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("--fft-window")) << help.out.constData();
-    const ProgramRun version = RunProgram({ QStringLiteral("--version") });
+    const ProgramRun version = RunAnalyzer({ QStringLiteral("--version") });
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith("lumetra-analyze ")) << version.out.constData();
 }
@@ -106,7 +83,7 @@ TEST_F(AnalyzeProgramTest, ReportGoesToTheJsonFile)
 {
     const QString wav = Write(QStringLiteral("a.wav"), 48000, 2, Silence(2048));
     const QString json = PathOf(QStringLiteral("report.json"));
-    const ProgramRun run = RunProgram({ QStringLiteral("--json"), json, wav });
+    const ProgramRun run = RunAnalyzer({ QStringLiteral("--json"), json, wav });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     EXPECT_TRUE(run.out.isEmpty());
     QFile file(json);
@@ -119,7 +96,7 @@ TEST_F(AnalyzeProgramTest, ReportGoesToTheJsonFile)
 TEST_F(AnalyzeProgramTest, UnwritableReportExitsOne)
 {
     const QString wav = Write(QStringLiteral("b.wav"), 48000, 2, Silence(2048));
-    const ProgramRun run = RunProgram({ QStringLiteral("--json"), PathOf(QStringLiteral("no/such/folder/r.json")), wav });
+    const ProgramRun run = RunAnalyzer({ QStringLiteral("--json"), PathOf(QStringLiteral("no/such/folder/r.json")), wav });
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(OurErrorLines(run.err).size(), 1) << run.err.constData();
 }
@@ -128,7 +105,7 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
 {
     const QString wav = Write(QStringLiteral("tone.wav"), 44100, 2, TwoTones(1000, 440, 44100, 30000, 12000, 22050));
     const QString folder = PathOf(QStringLiteral("pics"));
-    const ProgramRun run = RunProgram({ QStringLiteral("--snapshot"), folder, wav });
+    const ProgramRun run = RunAnalyzer({ QStringLiteral("--snapshot"), folder, wav });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
 
     // Control client areas, each inside a 1-pixel border: the PPM and the
@@ -175,7 +152,7 @@ TEST_F(AnalyzeProgramTest, SeveralFilesGetASnapshotFolderEach)
     QDir().mkpath(PathOf(QStringLiteral("other")));
     const QString b = Write(QStringLiteral("other/a.wav"), 44100, 2, StereoSine(1000, 44100, 20000, 4096));
     const QString folder = PathOf(QStringLiteral("many"));
-    const ProgramRun run = RunProgram({ QStringLiteral("--snapshot"), folder, a, b });
+    const ProgramRun run = RunAnalyzer({ QStringLiteral("--snapshot"), folder, a, b });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
     const QJsonArray report = QJsonDocument::fromJson(run.out).array();
     ASSERT_EQ(report.size(), 2);
@@ -220,10 +197,10 @@ TEST_F(AnalyzeProgramTest, EveryFilesReportIsWhatItIsAloneInWhateverOrder)
     const int frames = 7200; // 0.15 s at 48 kHz
     const QString a = Write(QStringLiteral("in-phase.wav"), 48000, 2, Noise(frames, false));
     const QString b = Write(QStringLiteral("anti-phase.wav"), 48000, 2, Noise(frames, true));
-    const QList<QByteArray> aloneA = ReportsWithoutTiming(RunProgram({ a }).out);
-    const QList<QByteArray> aloneB = ReportsWithoutTiming(RunProgram({ b }).out);
-    const QList<QByteArray> ab = ReportsWithoutTiming(RunProgram({ a, b }).out);
-    const QList<QByteArray> ba = ReportsWithoutTiming(RunProgram({ b, a }).out);
+    const QList<QByteArray> aloneA = ReportsWithoutTiming(RunAnalyzer({ a }).out);
+    const QList<QByteArray> aloneB = ReportsWithoutTiming(RunAnalyzer({ b }).out);
+    const QList<QByteArray> ab = ReportsWithoutTiming(RunAnalyzer({ a, b }).out);
+    const QList<QByteArray> ba = ReportsWithoutTiming(RunAnalyzer({ b, a }).out);
     ASSERT_EQ(aloneA.size(), 1);
     ASSERT_EQ(aloneB.size(), 1);
     ASSERT_EQ(ab.size(), 2);

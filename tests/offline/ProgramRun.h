@@ -21,6 +21,7 @@ inline QProcessEnvironment QuietEnvironment()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as under cron or a batch scheduler
     return env;
 }

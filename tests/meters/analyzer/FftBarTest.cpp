@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kEmptyBar = RGB(0, 0, 0);
 
 // One bar 2 pixels wide and 361 high (one row per level where the
 // division is exact): top 11, bottom 372.
@@ -38,7 +38,7 @@ TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
 TEST_F(FftBarTest, FullScaleShowsThreeZones)
 {
     bar.Input(360);
-    EXPECT_EQ(At(11), kBlack);
+    EXPECT_EQ(At(11), kEmptyBar);
     EXPECT_EQ(At(12), params.m_crOver);
     EXPECT_EQ(At(61), params.m_crOver);
     EXPECT_EQ(At(62), params.m_crTween);
@@ -46,7 +46,7 @@ TEST_F(FftBarTest, FullScaleShowsThreeZones)
     EXPECT_EQ(At(112), params.m_crNorm);
     EXPECT_EQ(At(371), params.m_crNorm);
     EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm); // full width
-    EXPECT_EQ(dc.GetPixel(12, 200), kBlack);           // right edge excluded
+    EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar);           // right edge excluded
     EXPECT_EQ(bar.PeakY(), 12u);
     EXPECT_EQ(bar.PeakColor(), params.m_crOver);
 }
@@ -54,7 +54,7 @@ TEST_F(FftBarTest, FullScaleShowsThreeZones)
 TEST_F(FftBarTest, ValueAtTheTweenPointIsAllNormal)
 {
     bar.Input(260);
-    EXPECT_EQ(At(111), kBlack);
+    EXPECT_EQ(At(111), kEmptyBar);
     EXPECT_EQ(At(112), params.m_crNorm);
     EXPECT_EQ(bar.PeakColor(), params.m_crNorm);
     bar.Input(261);
@@ -79,14 +79,14 @@ TEST_F(FftBarTest, DecayBlackensOnlyAboveTheNewTopAndRedrawsThePeak)
     bar.Decay(bar.DecayStep());
     EXPECT_EQ(bar.Level(), 258u);
     EXPECT_EQ(At(112), params.m_crNorm); // the peak line stays at the old top
-    EXPECT_EQ(At(113), kBlack);
+    EXPECT_EQ(At(113), kEmptyBar);
     EXPECT_EQ(At(114), params.m_crNorm);
 
     // With no peak mode the fall takes the line with it and none is drawn.
     params.m_bPeakDecay = 0;
     bar.Decay(2);
-    EXPECT_EQ(At(112), kBlack);
-    EXPECT_EQ(At(115), kBlack);
+    EXPECT_EQ(At(112), kEmptyBar);
+    EXPECT_EQ(At(115), kEmptyBar);
     EXPECT_EQ(At(116), params.m_crNorm);
 }
 
@@ -113,7 +113,7 @@ TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
     ASSERT_EQ(bar.PeakY(), 72u);
     bar.PeakFall();
     EXPECT_EQ(bar.PeakY(), 73u);
-    EXPECT_EQ(At(72), kBlack); // the old line is erased
+    EXPECT_EQ(At(72), kEmptyBar); // the old line is erased
     for (int i = 0; i < 10; ++i)
         bar.PeakFall();
     EXPECT_EQ(bar.PeakY(), 78u);
@@ -141,7 +141,7 @@ TEST_F(FftBarTest, ValueAboveTheLevelCountIsClampedWithoutPainting)
     bar.SetLevel(400);
     bar.Draw();
     EXPECT_EQ(bar.Level(), 360u);
-    EXPECT_EQ(At(200), kBlack);
+    EXPECT_EQ(At(200), kEmptyBar);
 }
 
 TEST_F(FftBarTest, ResetClearsTheMarkerAndOptionallyTheValue)
@@ -153,6 +153,6 @@ TEST_F(FftBarTest, ResetClearsTheMarkerAndOptionallyTheValue)
     EXPECT_EQ(bar.PeakY(), 72u);
     bar.Reset(true);
     EXPECT_EQ(bar.Level(), 0u);
-    EXPECT_EQ(At(300), kBlack);
+    EXPECT_EQ(At(300), kEmptyBar);
     EXPECT_EQ(bar.PeakY(), 372u); // a bar at 0 has its marker at the bottom: no line
 }

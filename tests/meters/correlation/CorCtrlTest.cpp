@@ -3,6 +3,7 @@
 #include "meters/correlation/CorCtrl.h"
 #include "meters/correlation/CorEstimator.h"
 #include "tests/common/FakeViewFrame.h"
+#include "tests/meters/correlation/CorTestColours.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,21 +16,13 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 namespace {
 
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kGrey = RGB(128, 128, 128);
-constexpr COLORREF kScaleText = RGB(192, 192, 255);
-constexpr COLORREF kCyan = RGB(0, 255, 255);
-constexpr double kPi = 3.14159265358979323846;
-
 // The raw value whose phase angle lies half a degree above `degrees`.
-double RawForAngle(int degrees) { return std::cos((degrees + 0.5) * kPi / 180.0); }
+double RawForAngle(int degrees) { return std::cos((degrees + 0.5) * std::numbers::pi / 180.0); }
 
 class CorCtrlTest : public ::testing::Test {
 protected:
@@ -113,13 +106,13 @@ TEST_F(CorCtrlTest, ReadoutsAreDrawnOnTheirRows)
         EXPECT_EQ(ctrl->MinAngleRect(), c.minRect);
         EXPECT_EQ(ctrl->MaxAngleRect(), c.maxRect);
         ctrl->ShowCorrelation(0.0, RawForAngle(c.minAngle));
-        const int minDigits = CountColor(*ctrl, client, kCyan);
+        const int minDigits = CountColor(*ctrl, client, kCorCyan);
         EXPECT_GT(minDigits, 0) << c.horizontal;
-        EXPECT_EQ(CountColor(*ctrl, c.minBox, kCyan), minDigits) << "smallest angle, lying " << c.horizontal;
+        EXPECT_EQ(CountColor(*ctrl, c.minBox, kCorCyan), minDigits) << "smallest angle, lying " << c.horizontal;
         ctrl->ShowCorrelation(0.0, RawForAngle(c.maxAngle));
-        const int bothDigits = CountColor(*ctrl, client, kCyan);
+        const int bothDigits = CountColor(*ctrl, client, kCorCyan);
         EXPECT_GT(bothDigits, minDigits) << c.horizontal;
-        EXPECT_EQ(CountColor(*ctrl, c.maxBox, kCyan), bothDigits - minDigits) << "largest angle, lying " << c.horizontal;
+        EXPECT_EQ(CountColor(*ctrl, c.maxBox, kCorCyan), bothDigits - minDigits) << "largest angle, lying " << c.horizontal;
     }
 }
 
@@ -127,15 +120,15 @@ TEST_F(CorCtrlTest, HorizontalTicksRunFromTheRightEnd)
 {
     auto ctrl = MakeHorizontal();
     // Tick 0 at column 181, the outermost tick at the right end.
-    EXPECT_EQ(Px(*ctrl, 181, 27), kGrey);
-    EXPECT_EQ(Px(*ctrl, 181, 32), kGrey);
-    EXPECT_EQ(Px(*ctrl, 181, 50), kBlack);
-    EXPECT_EQ(Px(*ctrl, 181, 71), kGrey);
-    EXPECT_EQ(Px(*ctrl, 181, 76), kGrey);
-    EXPECT_EQ(Px(*ctrl, 181, 77), kBlack);
+    EXPECT_EQ(Px(*ctrl, 181, 27), kCorGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 32), kCorGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 50), kCorBlack);
+    EXPECT_EQ(Px(*ctrl, 181, 71), kCorGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 76), kCorGrey);
+    EXPECT_EQ(Px(*ctrl, 181, 77), kCorBlack);
     // The left end (-1) at 99 - 82 = 17, the centre at 99.
-    EXPECT_EQ(Px(*ctrl, 17, 30), kGrey);
-    EXPECT_EQ(Px(*ctrl, 99, 30), kGrey);
+    EXPECT_EQ(Px(*ctrl, 17, 30), kCorGrey);
+    EXPECT_EQ(Px(*ctrl, 99, 30), kCorGrey);
 }
 
 TEST_F(CorCtrlTest, PlusOneLabelsSitAtThePositiveEnd)
@@ -146,20 +139,20 @@ TEST_F(CorCtrlTest, PlusOneLabelsSitAtThePositiveEnd)
     const int th = h->TextHeight();
     const CRect rightValue(171, 33 - th - 7, 191, 26);
     const CRect leftValue(7, 33 - th - 7, 27, 26);
-    EXPECT_GT(CountColor(*h, rightValue, kScaleText), CountColor(*h, leftValue, kScaleText));
-    EXPECT_GT(CountColor(*h, leftValue, kScaleText), 0);
+    EXPECT_GT(CountColor(*h, rightValue, kCorScaleText), CountColor(*h, leftValue, kCorScaleText));
+    EXPECT_GT(CountColor(*h, leftValue, kCorScaleText), 0);
     // The angle labels sit below the track, bottom 20 pixels past it.
     const CRect rightAngle(171, 71 + 20 - th, 191, 91);
     const CRect leftAngle(7, 71 + 20 - th, 27, 91);
-    EXPECT_GT(CountColor(*h, rightAngle, kScaleText), 0);
-    EXPECT_GT(CountColor(*h, leftAngle, kScaleText), CountColor(*h, rightAngle, kScaleText)) << "180 at the -1 end, 0 at +1";
+    EXPECT_GT(CountColor(*h, rightAngle, kCorScaleText), 0);
+    EXPECT_GT(CountColor(*h, leftAngle, kCorScaleText), CountColor(*h, rightAngle, kCorScaleText)) << "180 at the -1 end, 0 at +1";
 
     auto v = MakeVertical();
     const int tv = v->TextHeight();
     const CRect topValue(0, 17 - tv / 2, 21, 17 - tv / 2 + tv);
     const CRect bottomValue(0, 131 - tv / 2, 21, 131 - tv / 2 + tv);
-    EXPECT_GT(CountColor(*v, topValue, kScaleText), CountColor(*v, bottomValue, kScaleText));
-    EXPECT_GT(CountColor(*v, bottomValue, kScaleText), 0);
+    EXPECT_GT(CountColor(*v, topValue, kCorScaleText), CountColor(*v, bottomValue, kCorScaleText));
+    EXPECT_GT(CountColor(*v, bottomValue, kCorScaleText), 0);
 }
 
 TEST_F(CorCtrlTest, VerticalZeroAngleLabelHasALeadingBlank)
@@ -169,8 +162,8 @@ TEST_F(CorCtrlTest, VerticalZeroAngleLabelHasALeadingBlank)
     // Angle labels are left-aligned one pixel into boxes starting at 87.
     const CRect zero(87, 17 - th / 2, 108, 17 - th / 2 + th);
     const CRect ninety(87, 74 - th / 2, 108, 74 - th / 2 + th);
-    const int zeroStart = LeftmostColumn(*ctrl, zero, kScaleText);
-    const int ninetyStart = LeftmostColumn(*ctrl, ninety, kScaleText);
+    const int zeroStart = LeftmostColumn(*ctrl, zero, kCorScaleText);
+    const int ninetyStart = LeftmostColumn(*ctrl, ninety, kCorScaleText);
     ASSERT_GE(ninetyStart, 88);
     EXPECT_GE(zeroStart - ninetyStart, 2) << "\" 0\" starts a blank's width further right than \"90\"";
 }
@@ -253,11 +246,11 @@ TEST_F(CorCtrlTest, BothChannelsSilentSettlesGreenAtPlusOne)
         ctrl->ShowCorrelation(reading.smoothed, reading.raw);
     }
     EXPECT_EQ(ctrl->Pos(), 200);
-    EXPECT_EQ(Px(*ctrl, 54, 17), kGreen);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kCorGreen);
     EXPECT_EQ(ctrl->MinAngle(), 0);
     EXPECT_EQ(ctrl->MaxAngle(), 0);
-    EXPECT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0) << "the minimum readout shows 0";
-    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0) << "the maximum readout stays blank";
+    EXPECT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCorCyan), 0) << "the minimum readout shows 0";
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCorCyan), 0) << "the maximum readout stays blank";
 }
 
 TEST_F(CorCtrlTest, OneSilentChannelSettlesYellowAtTheCentre)
@@ -273,7 +266,7 @@ TEST_F(CorCtrlTest, OneSilentChannelSettlesYellowAtTheCentre)
         ctrl->ShowCorrelation(reading.smoothed, reading.raw);
     }
     EXPECT_EQ(ctrl->Pos(), 0);
-    EXPECT_EQ(Px(*ctrl, 99, 50), kYellow);
+    EXPECT_EQ(Px(*ctrl, 99, 50), kCorYellow);
     EXPECT_EQ(ctrl->MinAngle(), 180);
     EXPECT_EQ(ctrl->MaxAngle(), 0);
 }
@@ -283,10 +276,10 @@ TEST_F(CorCtrlTest, OppositeChannelsShowRedAndOneHundredEighty)
     auto ctrl = MakeHorizontal();
     ctrl->ShowCorrelation(-0.9999999, -1.0);
     EXPECT_EQ(ctrl->Pos(), -200);
-    EXPECT_EQ(Px(*ctrl, 17, 50), kRed);
+    EXPECT_EQ(Px(*ctrl, 17, 50), kCorRed);
     EXPECT_EQ(ctrl->MaxAngle(), 180);
-    EXPECT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
-    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
+    EXPECT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCorCyan), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCorCyan), 0);
 }
 
 TEST_F(CorCtrlTest, ClickBlanksBothReadouts)
@@ -294,15 +287,15 @@ TEST_F(CorCtrlTest, ClickBlanksBothReadouts)
     auto ctrl = MakeVertical();
     ctrl->ShowCorrelation(0.0, RawForAngle(150));
     ctrl->ShowCorrelation(0.0, RawForAngle(10));
-    ASSERT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
-    ASSERT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
+    ASSERT_GT(CountColor(*ctrl, ctrl->MinAngleRect(), kCorCyan), 0);
+    ASSERT_GT(CountColor(*ctrl, ctrl->MaxAngleRect(), kCorCyan), 0);
 
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 60), QPointF(40, 60), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(ctrl.get(), &press);
     EXPECT_EQ(ctrl->MinAngle(), 180);
     EXPECT_EQ(ctrl->MaxAngle(), 0);
-    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCyan), 0);
-    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCyan), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MinAngleRect(), kCorCyan), 0);
+    EXPECT_EQ(CountColor(*ctrl, ctrl->MaxAngleRect(), kCorCyan), 0);
 
     ctrl->ShowCorrelation(0.0, RawForAngle(45));
     EXPECT_EQ(ctrl->MinAngle(), 45);
@@ -316,8 +309,8 @@ TEST_F(CorCtrlTest, WatchdogReturnsThePointerToTheCentreAndStops)
     ctrl->OnTimer(cor::kWatchdogTimerId);
     EXPECT_FALSE(ctrl->IsWatchdogActive());
     EXPECT_EQ(ctrl->Pos(), 0);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
-    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kCorYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kCorBlack);
     // The next update arms it again.
     ctrl->ShowCorrelation(-0.5, -0.5);
     EXPECT_TRUE(ctrl->IsWatchdogActive());
@@ -327,15 +320,15 @@ TEST_F(CorCtrlTest, WatchdogFiresByItselfWithoutUpdates)
 {
     auto ctrl = MakeVertical();
     ctrl->ShowCorrelation(1.0, 1.0);
-    ASSERT_EQ(Px(*ctrl, 54, 17), kGreen);
+    ASSERT_EQ(Px(*ctrl, 54, 17), kCorGreen);
     QElapsedTimer patience;
     patience.start();
     while (ctrl->IsWatchdogActive() && patience.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     EXPECT_FALSE(ctrl->IsWatchdogActive());
     EXPECT_EQ(ctrl->Pos(), 0);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
-    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kCorYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kCorBlack);
 }
 
 TEST_F(CorCtrlTest, UnmovedPointerIsNotRedrawn)
@@ -351,7 +344,7 @@ TEST_F(CorCtrlTest, UnmovedPointerIsNotRedrawn)
     ctrl->ShowCorrelation(0.0, 0.0);
     ctrl->Dc().SetPixel(54, 74, RGB(1, 2, 3));
     ctrl->ShowCorrelation(0.0, 0.0);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kCorYellow);
 }
 
 TEST_F(CorCtrlTest, OrientationChangeRepaintsTheOtherLayout)
@@ -363,8 +356,8 @@ TEST_F(CorCtrlTest, OrientationChangeRepaintsTheOtherLayout)
     ctrl->PaintNow();
     EXPECT_EQ(ctrl->BarRect(), CRect(16, 33, 182, 121));
     // Repainted from scratch: the pointer drawn at the stored position.
-    EXPECT_EQ(Px(*ctrl, 180, 80), kGreen);
-    EXPECT_EQ(Px(*ctrl, 99, 80), kBlack);
+    EXPECT_EQ(Px(*ctrl, 180, 80), kCorGreen);
+    EXPECT_EQ(Px(*ctrl, 99, 80), kCorBlack);
 }
 
 TEST_F(CorCtrlTest, OnStateReachesCaptionAndCapture)

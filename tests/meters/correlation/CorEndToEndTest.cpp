@@ -6,15 +6,13 @@
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "tests/common/ViewTestBench.h"
+#include "tests/meters/correlation/CorTestColours.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 class CorEndToEndTest : public CViewTestBench {
 protected:
@@ -69,7 +67,7 @@ TEST_F(CorEndToEndTest, IdenticalChannelsSettleAtPlusOne)
     EXPECT_EQ(view->Ctrl()->Pos(), 200);
     EXPECT_EQ(view->Ctrl()->MinAngle(), 0);
     EXPECT_EQ(view->Ctrl()->MaxAngle(), 0);
-    EXPECT_EQ(Px(50, 17), kGreen);
+    EXPECT_EQ(Px(50, 17), kCorGreen);
     EXPECT_EQ(doc.DroppedPackets(), 0u);
 }
 
@@ -79,7 +77,7 @@ TEST_F(CorEndToEndTest, OppositeChannelsSettleAtMinusOne)
     EXPECT_EQ(view->Ctrl()->Pos(), -200);
     EXPECT_EQ(view->Ctrl()->MaxAngle(), 180);
     EXPECT_EQ(view->Ctrl()->MinAngle(), 180) << "no angle below 90 was seen";
-    EXPECT_EQ(Px(50, 120), kRed);
+    EXPECT_EQ(Px(50, 120), kCorRed);
 }
 
 TEST_F(CorEndToEndTest, SmoothingRunsOnWhileTheMeterIsPaused)

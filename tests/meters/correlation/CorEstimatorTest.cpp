@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numbers>
 
 namespace {
 
 constexpr int kFrames = CCorEstimator::kFrames;
-constexpr double kPi = 3.14159265358979323846;
 
 // One analysis window of interleaved stereo frames, left first.
 class Window {
@@ -34,7 +34,7 @@ private:
 std::function<int(int)> Sine(double amplitude, int periods, double phaseDegrees = 0.0)
 {
     return [=](int i) {
-        return static_cast<int>(std::lround(amplitude * std::sin(2.0 * kPi * periods * i / kFrames + phaseDegrees * kPi / 180.0)));
+        return static_cast<int>(std::lround(amplitude * std::sin(2.0 * std::numbers::pi * periods * i / kFrames + phaseDegrees * std::numbers::pi / 180.0)));
     };
 }
 std::function<int(int)> Constant(int value)

@@ -3,6 +3,8 @@
 // the set dB per second, at 44100 and at 48000 Hz alike.
 #include "meters/ppm/QuasiPeakIntegrator.h"
 
+#include "tests/common/Decibels.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,7 +16,6 @@ namespace {
 constexpr int kBlock = 512;
 constexpr double kBurstHz = 5000.0;
 
-double Db(double linear) { return 20.0 * std::log10(linear); }
 
 std::vector<float> Tone(double hz, double amplitude, double seconds, int rate)
 {

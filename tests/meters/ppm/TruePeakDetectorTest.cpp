@@ -1,6 +1,8 @@
 // The true-peak detector finds what lies between the samples.
 #include "meters/ppm/TruePeakDetector.h"
 
+#include "tests/common/Decibels.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +11,6 @@
 
 namespace {
 
-double Db(double linear) { return 20.0 * std::log10(linear); }
 
 double TruePeakDb(const std::vector<float>& signal, int rate)
 {
