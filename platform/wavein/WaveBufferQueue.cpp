@@ -55,52 +55,45 @@ void CWaveBufferQueue::ReturnHead()
     m_notify.Post(MM_WIM_DATA, 0, reinterpret_cast<std::intptr_t>(header));
 }
 
-int CWaveBufferQueue::Write(const std::int16_t* stereo, int frames)
+template <class CopyFrames>
+int CWaveBufferQueue::Fill(int frames, CopyFrames copy)
 {
-    while (frames > 0) {
+    int done = 0;
+    while (done < frames) {
         WAVEHDR* header = Head();
         if (!header)
             break;
         const int room = static_cast<int>((header->dwBufferLength - m_nHeadBytes) / kBytesPerFrame);
-        const int n = std::min(room, frames);
-        std::memcpy(header->lpData + m_nHeadBytes, stereo, static_cast<std::size_t>(n) * kBytesPerFrame);
+        const int n = std::min(room, frames - done);
+        copy(reinterpret_cast<std::int16_t*>(header->lpData + m_nHeadBytes), done, n);
         m_nHeadBytes += static_cast<std::uint32_t>(n * kBytesPerFrame);
-        stereo += 2 * n;
-        frames -= n;
+        done += n;
         if (m_nHeadBytes + kBytesPerFrame > header->dwBufferLength)
             ReturnHead();
     }
-    if (frames > 0) {
-        m_nOverruns.fetch_add(frames, std::memory_order_relaxed);
+    const int dropped = frames - done;
+    if (dropped > 0) {
+        m_nOverruns.fetch_add(dropped, std::memory_order_relaxed);
         m_nOverrunGaps.fetch_add(1, std::memory_order_relaxed);
     }
-    return frames;
+    return dropped;
+}
+
+int CWaveBufferQueue::Write(const std::int16_t* stereo, int frames)
+{
+    return Fill(frames, [stereo](std::int16_t* out, int first, int n) {
+        std::memcpy(out, stereo + 2 * first, static_cast<std::size_t>(n) * kBytesPerFrame);
+    });
 }
 
 int CWaveBufferQueue::WriteMono(const std::int16_t* mono, int frames)
 {
-    while (frames > 0) {
-        WAVEHDR* header = Head();
-        if (!header)
-            break;
-        const int room = static_cast<int>((header->dwBufferLength - m_nHeadBytes) / kBytesPerFrame);
-        const int n = std::min(room, frames);
-        auto* out = reinterpret_cast<std::int16_t*>(header->lpData + m_nHeadBytes);
+    return Fill(frames, [mono](std::int16_t* out, int first, int n) {
         for (int i = 0; i < n; ++i) {
-            out[2 * i] = mono[i];
-            out[2 * i + 1] = mono[i];
+            out[2 * i] = mono[first + i];
+            out[2 * i + 1] = mono[first + i];
         }
-        m_nHeadBytes += static_cast<std::uint32_t>(n * kBytesPerFrame);
-        mono += n;
-        frames -= n;
-        if (m_nHeadBytes + kBytesPerFrame > header->dwBufferLength)
-            ReturnHead();
-    }
-    if (frames > 0) {
-        m_nOverruns.fetch_add(frames, std::memory_order_relaxed);
-        m_nOverrunGaps.fetch_add(1, std::memory_order_relaxed);
-    }
-    return frames;
+    });
 }
 
 void CWaveBufferQueue::ReturnAll()

@@ -56,6 +56,10 @@ private:
     // The head buffer being filled, or nullptr when none is queued.
     WAVEHDR* Head();
     void ReturnHead();
+    // Copies `frames` frames into the queued buffers through copy(out,
+    // first, n), returning each buffer that becomes full; returns the number
+    // of frames that found no buffer.
+    template <class CopyFrames> int Fill(int frames, CopyFrames copy);
 
     CThreadMessageQueue& m_notify;
     CSpscRing<WAVEHDR*> m_ring;

@@ -268,6 +268,16 @@ void RemoveSharedMemoryOf(const std::string& server, bool shared)
 
 // A JACK server of its own for each test, under a name no parallel run
 // shares; its shared-memory files go when the fixture does.
+// Points the capture at PortAudio's "JACK: system" device.
+void SelectJackSystem(CAudioCapture& capture)
+{
+    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
+    const auto& names = capture.Device().Names();
+    const auto system = std::find(names.begin(), names.end(), "JACK: system");
+    ASSERT_NE(system, names.end()) << "PortAudio lists no JACK device";
+    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+}
+
 class JackCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -340,11 +350,7 @@ TEST_F(JackCaptureTest, ToneFromAJackClientReachesTheSinkAsFullAntiPhaseBlocks)
             CAudioCapture capture;
             capture.CreateThread();
             capture.SetDocument(&sink);
-            ASSERT_GT(capture.Device().EnumerateDevices(), 0);
-            const auto& names = capture.Device().Names();
-            const auto system = std::find(names.begin(), names.end(), "JACK: system");
-            ASSERT_NE(system, names.end()) << "PortAudio lists no JACK device";
-            capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+            ASSERT_NO_FATAL_FAILURE(SelectJackSystem(capture));
             // The server runs at 48000: asking for 44100 is refused and the
             // open falls back to the server's rate.
             capture.Device().SetSampleRate(44100);
@@ -388,11 +394,7 @@ TEST_F(JackCaptureTest, AServerThatGoesAwayEndsCaptureWithACloseNotice)
     CAudioCapture capture;
     capture.CreateThread();
     capture.SetDocument(&sink);
-    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
-    const auto& names = capture.Device().Names();
-    const auto system = std::find(names.begin(), names.end(), "JACK: system");
-    ASSERT_NE(system, names.end());
-    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+    ASSERT_NO_FATAL_FAILURE(SelectJackSystem(capture));
     capture.Device().SetSampleRate(kServerRate);
     ASSERT_EQ(capture.Open(), 1);
     for (int i = 0; i < 100 && sink.Count() < 10; ++i)
@@ -433,11 +435,7 @@ TEST_F(JackCaptureTest, AKilledAndRestartedServerIsReconnectedByItself)
     CLossHost host;
     doc.SetPpm(&ppm);
     doc.SetHost(&host);
-    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
-    const auto& names = capture.Device().Names();
-    const auto system = std::find(names.begin(), names.end(), "JACK: system");
-    ASSERT_NE(system, names.end());
-    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
+    ASSERT_NO_FATAL_FAILURE(SelectJackSystem(capture));
     capture.Device().SetSampleRate(kServerRate);
     ppm.SetOn(1);
     ASSERT_EQ(doc.MeterOn(), 1);
@@ -469,6 +467,10 @@ TEST_F(JackCaptureTest, AKilledAndRestartedServerIsReconnectedByItself)
     const std::uint64_t before = capture.DeliveredBlocks();
     EXPECT_TRUE(SpinUntil([&] { return capture.DeliveredBlocks() >= before + 90; }, 10000))
         << "delivered " << capture.DeliveredBlocks() - before << " blocks after the return";
+    // ...and they carry the tone at its level, not silence.
+    ppm.m_nLastPeak = 0;
+    EXPECT_TRUE(SpinUntil([&] { return ppm.m_nLastPeak >= kExpectedPeak - 1; }, 10000))
+        << "the tone's peak after the return reads " << ppm.m_nLastPeak;
     EXPECT_TRUE(notices.Notices().empty());
     doc.MeterOff(true);
     capture.m_bStop = 1;

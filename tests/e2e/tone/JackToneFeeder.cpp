@@ -1,7 +1,8 @@
 // A small JACK client for the end-to-end capture test: plays
 // L = 0.5 sin(2 pi 1000 t) and R = -L, and connects its two outputs to the
 // first two input ports of the client named on the command line as soon as
-// they appear. Prints "connected" once it has. Ends on SIGTERM or after the
+// they appear, and again whenever they come back. Prints "connected" each
+// time it connects. Ends on SIGTERM or after the
 // given number of seconds.
 //
 //     lumetra_jack_tone <server> <target client> <seconds>
@@ -90,9 +91,12 @@ int main(int argc, char** argv)
         jack_client_close(client);
         return 1;
     }
+    // Reconnects whenever the target's ports went away and came back (a
+    // program that reopens its device registers fresh ports).
     bool connected = false;
     while (!g_bQuit.load() && std::chrono::steady_clock::now() < deadline) {
-        if (!connected && ConnectTo(client, target)) {
+        const bool linked = jack_port_connected(g_pLeft) > 0 && jack_port_connected(g_pRight) > 0;
+        if (!linked && ConnectTo(client, target)) {
             connected = true;
             std::printf("connected\n");
             std::fflush(stdout);
