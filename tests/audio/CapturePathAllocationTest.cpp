@@ -4,7 +4,7 @@
 #include "audio/VelmoraDoc.h"
 #include "meters/loudness/LoudnessFeed.h"
 #include "meters/ppm/PpmCaptureBallistics.h"
-#include "tests/audio/FakeSinks.h"
+#include "tests/common/FakeMeterSinks.h"
 
 #include <gtest/gtest.h>
 

@@ -132,16 +132,7 @@ TEST_F(SoundFileReaderTest, FileDeviceIsNamedAfterTheFileAndOffersOnlyItsRate)
     EXPECT_NE(stream, nullptr);
 }
 
-TEST(SoundFileMissing, GivesAReasonAndNoDriver)
-{
-    CSoundFileReader reader;
-    std::string error;
-    EXPECT_FALSE(reader.Open("no-such-file.wav", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(CFileWaveDriver::Create("no-such-file.wav", error), nullptr);
-}
-
-TEST(SoundFileMissing, NotATextFileEither)
+TEST(SoundFileMissing, AMissingOrTextFileGivesAReasonAndNoDriver)
 {
     {
         FILE* f = std::fopen("notes.txt", "w");
@@ -149,9 +140,15 @@ TEST(SoundFileMissing, NotATextFileEither)
         std::fputs("not a sound file\n", f);
         std::fclose(f);
     }
-    std::string error;
-    EXPECT_EQ(CFileWaveDriver::Create("notes.txt", error), nullptr);
-    EXPECT_FALSE(error.empty());
+    for (const char* path : { "no-such-file.wav", "notes.txt" }) {
+        CSoundFileReader reader;
+        std::string error;
+        EXPECT_FALSE(reader.Open(path, error)) << path;
+        EXPECT_FALSE(error.empty()) << path;
+        error.clear();
+        EXPECT_EQ(CFileWaveDriver::Create(path, error), nullptr) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
 }
 
 TEST(SoundFileMissing, RegistrationShowsOneNoticeAndAddsNoFileDevice)

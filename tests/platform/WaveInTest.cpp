@@ -66,6 +66,7 @@ TEST_F(WaveInTest, OpeningAnIdReachesThatDriversDevice)
     EXPECT_EQ(msg.message, MM_WIM_CLOSE);
 }
 
+// The first driver naming a default decides; none: device 0; no devices: -1.
 TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
 {
     EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), 0);
@@ -76,16 +77,22 @@ TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
     ASSERT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
     EXPECT_EQ(m_test.LastOpenDevice(), 1);
     waveInClose(handle);
+    CWaveIn::Instance().ReplaceDrivers({});
+    EXPECT_EQ(waveInGetNumDevs(), 0u);
+    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
+    EXPECT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NODRIVER);
+    EXPECT_EQ(handle, nullptr);
 }
 
 TEST_F(WaveInTest, OnlySixteenBitStereoPcmIsOffered)
 {
-    HWAVEIN handle = nullptr;
-    WAVEFORMATEX mono = StereoFormat(44100);
-    mono.nChannels = 1;
-    mono.nBlockAlign = 2;
-    EXPECT_EQ(waveInOpen(&handle, 0, &mono, m_notify), WAVERR_BADFORMAT);
-    EXPECT_EQ(handle, nullptr);
+    for (int field = 0; field < 4; ++field) {
+        WAVEFORMATEX format = StereoFormat(44100);
+        (field == 0 ? format.nChannels : field == 1 ? format.wBitsPerSample : field == 2 ? format.nBlockAlign : format.wFormatTag) = 3;
+        HWAVEIN handle = nullptr;
+        EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), WAVERR_BADFORMAT) << field;
+        EXPECT_EQ(handle, nullptr);
+    }
     EXPECT_EQ(m_test.OpenCount(), 0);
 }
 
@@ -118,17 +125,6 @@ TEST_F(WaveInTest, ADriversOwnFailureTextIsTheOneReported)
     // Codes no driver claims still read as something.
     EXPECT_FALSE(waveInGetErrorText(WAVERR_BADFORMAT).empty());
     EXPECT_NE(waveInGetErrorText(12345).find("12345"), std::string::npos);
-}
-
-TEST_F(WaveInTest, NoDriversMeansNoDevice)
-{
-    CWaveIn::Instance().ReplaceDrivers({});
-    EXPECT_EQ(waveInGetNumDevs(), 0u);
-    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
-    HWAVEIN handle = nullptr;
-    const WAVEFORMATEX format = StereoFormat(44100);
-    EXPECT_NE(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
-    EXPECT_EQ(handle, nullptr);
 }
 
 } // namespace
