@@ -149,17 +149,6 @@ TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackAndAReopenStartsAtB
     EXPECT_EQ(m_sink.Offsets(), (std::vector<long> { 0, 2048, 4096, 0 }));
 }
 
-TEST_F(AudioCaptureTest, StopFlagThenStopAsTheDocumentClosesStillClosesTheDevice)
-{
-    OpenAndSettle();
-    Deliver(2);
-    m_capture.m_bStop.store(1);
-    EXPECT_TRUE(m_capture.StopCapture());
-    EXPECT_FALSE(m_driver.IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_EQ(m_sink.Offsets().size(), 2u);
-}
-
 TEST_F(AudioCaptureTest, ALostDeviceIsClosedAtOnceTheDocumentIsToldAndItReopens)
 {
     OpenAndSettle();

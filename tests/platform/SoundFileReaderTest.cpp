@@ -51,33 +51,28 @@ protected:
 };
 bool SoundFileReaderTest::s_bSox = false;
 
-TEST_F(SoundFileReaderTest, MonoFileIsReadOnBothChannelsWithItsOwnSamples)
+// A mono file plays on both channels; of three channels the first two are read.
+TEST_F(SoundFileReaderTest, FilesGiveTheirFirstTwoChannelsOrTheirOneOnBoth)
 {
-    CSoundFileReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.Open("tone.wav", error)) << error;
-    EXPECT_EQ(reader.SampleRate(), 44100);
-    EXPECT_EQ(reader.Channels(), 1);
-    EXPECT_EQ(reader.Frames(), 44100);
-    std::vector<std::int16_t> block(2 * 1000);
-    ASSERT_EQ(reader.ReadStereo(block.data(), 1000), 1000);
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_EQ(block[static_cast<std::size_t>(2 * n)], block[static_cast<std::size_t>(2 * n + 1)]);
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, 44100, n), kDitherSteps) << n;
-    }
-}
-
-TEST_F(SoundFileReaderTest, ThreeChannelFileGivesItsFirstTwo)
-{
-    CSoundFileReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.Open("three.wav", error)) << error;
-    EXPECT_EQ(reader.Channels(), 3);
-    std::vector<std::int16_t> block(2 * 600);
-    ASSERT_EQ(reader.ReadStereo(block.data(), 600), 600);
-    for (int n = 0; n < 600; ++n) {
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, 48000, n), kDitherSteps) << n;
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n + 1)], Ideal(0.5, 3000, 48000, n), kDitherSteps) << n;
+    const struct {
+        const char* file;
+        int rate, channels, frames;
+        double rightHz;
+    } cases[] = { { "tone.wav", 44100, 1, 44100, 1000 }, { "three.wav", 48000, 3, 4800, 3000 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CSoundFileReader reader;
+        std::string error;
+        ASSERT_TRUE(reader.Open(c.file, error)) << error;
+        EXPECT_EQ(reader.SampleRate(), c.rate);
+        EXPECT_EQ(reader.Channels(), c.channels);
+        EXPECT_EQ(reader.Frames(), c.frames);
+        std::vector<std::int16_t> block(2 * 600);
+        ASSERT_EQ(reader.ReadStereo(block.data(), 600), 600);
+        for (int n = 0; n < 600; ++n) {
+            ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, c.rate, n), kDitherSteps) << n;
+            ASSERT_NEAR(block[static_cast<std::size_t>(2 * n + 1)], Ideal(0.5, c.rightHz, c.rate, n), kDitherSteps) << n;
+        }
     }
 }
 
