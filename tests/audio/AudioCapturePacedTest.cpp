@@ -1,64 +1,25 @@
 // The capture engine on the paced drivers: the demo generators and a sound
 // file play through the whole ring in real time.
 #include "audio/AudioCapture.h"
-#include "audio/BlockSink.h"
 #include "platform/Notices.h"
 #include "platform/wavein/DemoWaveDriver.h"
 #include "platform/wavein/FileWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/audio/BlockRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <chrono>
-#include <condition_variable>
 #include <cstdlib>
-#include <cstring>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 namespace {
-
-// Keeps copies of the first blocks it receives.
-class CCopyingSink : public IBlockSink {
-public:
-    using Block = std::array<std::int16_t, 1024>;
-
-    void ProcessBlock(const std::uint8_t* block, const std::uint8_t*) override
-    {
-        std::lock_guard lock(m_lock);
-        if (m_blocks.size() < m_blocks.capacity()) // never reallocates on this thread
-            std::memcpy(m_blocks.emplace_back().data(), block, 2048);
-        ++m_nCount;
-        m_changed.notify_all();
-    }
-    bool WaitFor(int count, std::chrono::seconds timeout)
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, timeout, [&] { return m_nCount >= count; });
-    }
-    std::vector<Block> Blocks()
-    {
-        std::lock_guard lock(m_lock);
-        return m_blocks;
-    }
-    void Reserve(std::size_t n) { m_blocks.reserve(n); }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<Block> m_blocks;
-    int m_nCount = 0;
-};
 
 class AudioCapturePacedTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_sink.Reserve(64);
         m_capture.CreateThread();
         m_capture.SetDocument(&m_sink);
     }
@@ -71,7 +32,7 @@ protected:
 
     CNoticeRecorder m_notices;
     std::vector<IWaveInDriver*> m_previous;
-    CCopyingSink m_sink;
+    CBlockRecorder m_sink;
     CAudioCapture m_capture;
 };
 

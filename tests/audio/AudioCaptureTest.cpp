@@ -2,53 +2,18 @@
 // opening and its failures, the notices it drops, stopping, a lost device,
 // and the capture thread's priority.
 #include "audio/AudioCapture.h"
-#include "audio/BlockSink.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
+#include "tests/audio/BlockRecorder.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstring>
 #include <functional>
-#include <mutex>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-// Records each block's buffer offset within the sample area and its first left sample.
-class CRecordingSink : public IBlockSink {
-public:
-    void ProcessBlock(const std::uint8_t* block, const std::uint8_t* sampleArea) override
-    {
-        std::int16_t first;
-        std::memcpy(&first, block, sizeof first);
-        std::lock_guard lock(m_lock);
-        m_offsets.push_back(static_cast<long>(block - sampleArea));
-        m_firstLeft.push_back(first);
-    }
-    void OnInputLost() override { ++m_nLosses; }
-    void OnInputOpened() override { ++m_nOpens; }
-    std::vector<long> Offsets()
-    {
-        std::lock_guard lock(m_lock);
-        return m_offsets;
-    }
-    std::vector<int> FirstLeft()
-    {
-        std::lock_guard lock(m_lock);
-        return m_firstLeft;
-    }
-    std::atomic<int> m_nLosses { 0 };
-    std::atomic<int> m_nOpens { 0 };
-
-private:
-    std::mutex m_lock;
-    std::vector<long> m_offsets;
-    std::vector<int> m_firstLeft;
-};
 
 class AudioCaptureTest : public ::testing::Test {
 protected:
@@ -78,7 +43,7 @@ protected:
 
     CNoticeRecorder m_notices;
     CTestWaveDriver m_driver;
-    CRecordingSink m_sink;
+    CBlockRecorder m_sink;
     CAudioCapture m_capture;
 };
 
