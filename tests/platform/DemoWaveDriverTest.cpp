@@ -3,6 +3,7 @@
 #include "platform/ThreadMessageQueue.h"
 #include "platform/wavein/DemoSignal.h"
 #include "platform/wavein/DemoWaveDriver.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -40,18 +41,13 @@ TEST(DemoWaveDriver, ListsFiveDemoDevicesAtBothMeasuringRatesOnly)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(driver.DeviceName(i), names[static_cast<std::size_t>(i)]);
     CThreadMessageQueue notify(64);
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
     for (const int rate : { 44100, 48000, 22050 }) {
-        format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
         std::unique_ptr<IWaveInStream> stream;
-        EXPECT_EQ(driver.Open(4, format, notify, stream), rate == 22050 ? WAVERR_BADFORMAT : MMSYSERR_NOERROR) << rate;
+        EXPECT_EQ(driver.Open(4, StereoFormat(rate), notify, stream), rate == 22050 ? WAVERR_BADFORMAT : MMSYSERR_NOERROR) << rate;
         EXPECT_EQ(stream != nullptr, rate != 22050);
     }
     std::unique_ptr<IWaveInStream> stream;
-    EXPECT_EQ(driver.Open(5, format, notify, stream), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(driver.Open(5, StereoFormat(44100), notify, stream), MMSYSERR_BADDEVICEID);
 }
 
 TEST(DemoSignal, SineIsOneKilohertzAtMinusSixDecibelsFullScaleAtBothRates)

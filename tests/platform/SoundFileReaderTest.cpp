@@ -7,6 +7,7 @@
 #include "platform/wavein/FileWaveDriver.h"
 #include "platform/wavein/SoundFileReader.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -101,13 +102,8 @@ TEST_F(SoundFileReaderTest, FileDeviceRefusesOtherRatesNamingItsOwn)
     auto driver = CFileWaveDriver::Create("tone.wav", error);
     ASSERT_NE(driver, nullptr) << error;
     CThreadMessageQueue notify(64);
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nSamplesPerSec = 48000;
     std::unique_ptr<IWaveInStream> stream;
-    EXPECT_EQ(driver->Open(0, format, notify, stream), WAVERR_BADFORMAT);
+    EXPECT_EQ(driver->Open(0, StereoFormat(48000), notify, stream), WAVERR_BADFORMAT);
     std::string text;
     ASSERT_TRUE(driver->ErrorText(WAVERR_BADFORMAT, text));
     EXPECT_NE(text.find("44100"), std::string::npos);

@@ -4,21 +4,11 @@
 #include "platform/wavein/DemoWaveDriver.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-WAVEFORMATEX StereoFormat(int rate)
-{
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = static_cast<std::uint32_t>(rate * 4);
-    return format;
-}
 
 class WaveInTest : public ::testing::Test {
 protected:
