@@ -7,22 +7,23 @@
 
 #include <cstdint>
 
+// Every field distinct, so a value stored in its neighbour's place shows.
 TEST(WindowPlacement, BytesAreElevenLittleEndianValuesLengthFirst)
 {
     CWindowPlacement p;
+    p.flags = 2;
     p.showCmd = SW_SHOWMAXIMIZED;
+    p.minX = -4;
+    p.minY = 5;
+    p.maxX = 6;
+    p.maxY = 7;
     p.left = 10;
     p.top = 20;
     p.right = 650;
     p.bottom = -2;
     const QByteArray bytes = p.ToBytes();
-    ASSERT_EQ(bytes.size(), 44);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 44);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 3);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 10);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[36]), 650 & 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[37]), 650 >> 8);
-    EXPECT_EQ(bytes.mid(40), QByteArray("\xFE\xFF\xFF\xFF", 4));
+    EXPECT_EQ(bytes.toHex(), QByteArray("2c000000" "02000000" "03000000" "fcffffff" "05000000" "06000000"
+                                        "07000000" "0a000000" "14000000" "8a020000" "feffffff"));
     CWindowPlacement back;
     ASSERT_TRUE(CWindowPlacement::FromBytes(bytes, back));
     EXPECT_EQ(back, p);
