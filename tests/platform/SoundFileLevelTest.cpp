@@ -100,7 +100,8 @@ double MeterDb(unsigned magnitude)
 
 struct FloatCase {
     const char* name;
-    std::vector<float> samples; // stereo
+    int channels;
+    std::vector<float> samples;
     double leftDb, rightDb;     // the meter's reading
     long long clipped, nonFinite;
 };
@@ -110,47 +111,31 @@ TEST(SoundFileLevel, FloatFilesReadAtTheirTrueLevelAndCountWhatWasMended)
     std::vector<float> withInf = StereoTones(-20, -20);
     withInf[2 * 100] = std::numeric_limits<float>::infinity();
     withInf[2 * 200 + 1] = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> fullScale(2 * 512, 0.0f); // exactly 1.0 and -1.0 are not beyond full scale
+    fullScale[10] = 1.0f;
+    fullScale[21] = -1.0f;
+    std::vector<float> mono(512, 0.25f); // each file sample counted once
+    mono[3] = 3.0f;
+    mono[4] = -std::numeric_limits<float>::infinity();
     // +6 dBFS on the left (amplitude 1.995): a sample is beyond 1.0 where
     // |sin| > 0.501, which of the 48 samples of a period (7.5 degrees
     // apart) are the 15 from 37.5 to 142.5 degrees and their 15 mirrors.
     const FloatCase cases[] = {
-        { "tones.wav", StereoTones(-20, -6), -20.0, -6.0, 0, 0 },
-        { "quiet.wav", StereoTones(-40, -60), -40.0, -60.0, 0, 0 },
-        { "hot.wav", StereoTones(6, -6), 0.0, -6.0, 100L * 30, 0 },
-        { "inf.wav", withInf, -20.0, -20.0, 0, 2 },
+        { "tones.wav", 2, StereoTones(-20, -6), -20.0, -6.0, 0, 0 },
+        { "quiet.wav", 2, StereoTones(-40, -60), -40.0, -60.0, 0, 0 },
+        { "hot.wav", 2, StereoTones(6, -6), 0.0, -6.0, 100L * 30, 0 },
+        { "inf.wav", 2, withInf, -20.0, -20.0, 0, 2 },
+        { "full.wav", 2, fullScale, 0.0, 0.0, 0, 0 },
+        { "mono.wav", 1, mono, 0.0, 0.0, 1, 1 },
     };
     for (const FloatCase& c : cases) {
-        WriteWave(c.name, 2, c.samples);
+        WriteWave(c.name, c.channels, c.samples);
         const FileReading r = ReadAll(c.name);
         EXPECT_DOUBLE_EQ(MeterDb(r.peak[0]), c.leftDb) << c.name;
         EXPECT_DOUBLE_EQ(MeterDb(r.peak[1]), c.rightDb) << c.name;
         EXPECT_EQ(r.clipped, c.clipped) << c.name;
         EXPECT_EQ(r.nonFinite, c.nonFinite) << c.name;
     }
-}
-
-TEST(SoundFileLevel, FullScaleFloatAndItsNegativeBothReachZeroDb)
-{
-    std::vector<float> s(2 * 512, 0.0f);
-    s[10] = 1.0f;
-    s[21] = -1.0f;
-    WriteWave("full.wav", 2, s);
-    const FileReading r = ReadAll("full.wav");
-    EXPECT_EQ(r.peak[0], 32767u);
-    EXPECT_EQ(r.peak[1], 32767u);
-    EXPECT_EQ(r.clipped, 0);
-}
-
-TEST(SoundFileLevel, MonoFloatCountsEachFileSampleOnce)
-{
-    std::vector<float> s(512, 0.25f);
-    s[3] = 3.0f;
-    s[4] = -std::numeric_limits<float>::infinity();
-    WriteWave("mono.wav", 1, s);
-    const FileReading r = ReadAll("mono.wav");
-    EXPECT_EQ(r.peak[0], 32767u);
-    EXPECT_EQ(r.clipped, 1);
-    EXPECT_EQ(r.nonFinite, 1);
 }
 
 TEST(SoundFileLevel, ASingleLeastStepIn16BitsIsKept)
