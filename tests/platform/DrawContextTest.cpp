@@ -62,10 +62,11 @@ TEST(DrawContext, PatInvertTwiceRestoresEveryPixelAndCopiesKeepTheirs)
     EXPECT_EQ(dc.GetPixel(22, 11), kBlack);
 }
 
-TEST(DrawContext, OpaqueClippedTextNeverPaintsOutsideItsBox)
+// Opaque clipped text and end-ellipsis text each stay inside their rectangle.
+TEST(DrawContext, ClippedAndEllipsisTextNeverPaintOutsideTheirBoxes)
 {
     CDrawContext dc;
-    dc.Resize(40, 30);
+    dc.Resize(40, 40);
     dc.FillSolidRect(dc.ClientRect(), RGB(50, 50, 50));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(14);
@@ -75,16 +76,20 @@ TEST(DrawContext, OpaqueClippedTextNeverPaintsOutsideItsBox)
     dc.SetTextAlign(TA_CENTER | TA_TOP);
     const CRect box(10, 10, 22, 16);
     dc.ExtTextOut(16, 8, ETO_OPAQUE | ETO_CLIPPED, &box, QStringLiteral("-120.5 dB"));
-    int lit = 0;
+    const CRect line(2, 20, 30, 38);
+    dc.DrawText(QStringLiteral("A very long window title"), line, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    int lit[2] = { 0, 0 };
     for (int y = 0; y < dc.Height(); ++y) {
         for (int x = 0; x < dc.Width(); ++x) {
-            if (!box.PtInRect(x, y))
+            const bool inBox = box.PtInRect(x, y);
+            if (!inBox && !line.PtInRect(x, y))
                 ASSERT_EQ(dc.GetPixel(x, y), RGB(50, 50, 50)) << x << "," << y;
             else
-                lit += dc.GetPixel(x, y) == RGB(255, 255, 255);
+                lit[inBox ? 0 : 1] += dc.GetPixel(x, y) == RGB(255, 255, 255);
         }
     }
-    EXPECT_GT(lit, 0);
+    EXPECT_GT(lit[0], 0);
+    EXPECT_GT(lit[1], 0);
 }
 
 // At two device pixels per logical pixel every primitive covers whole 2 x 2
