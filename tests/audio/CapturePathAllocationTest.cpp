@@ -1,10 +1,8 @@
 // Counts heap allocations made while the hub processes blocks on the
 // capture side: there must be none, whatever the instruments do.
-#include "audio/AudioCapture.h"
-#include "audio/VelmoraDoc.h"
 #include "meters/loudness/LoudnessFeed.h"
 #include "meters/ppm/PpmCaptureBallistics.h"
-#include "tests/audio/FakeSinks.h"
+#include "tests/audio/HandFedHub.h"
 
 #include <gtest/gtest.h>
 
@@ -60,58 +58,42 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
     // The block peak, the costliest mode (true peak) and a quasi-peak mode.
     for (EPpmBallistics mode : { EPpmBallistics::DigitalPeak, EPpmBallistics::TruePeak, EPpmBallistics::IecTypeIIEbu }) {
         SCOPED_TRACE(CPpmBallistics::MenuText(mode));
-        CAudioCapture capture;
-        CVelmoraDoc doc(capture);
+        CHandFedHub hub;
         CBallisticPpm ppm;
         ppm.m_ballistics.SetMode(mode);
-        CFakeStereo stereo;
-        CFakeCor cor;
-        CFakeEstimator estimator;
-        CFakeFeed feed;
-        doc.SetPpm(&ppm);
-        doc.SetStereo(&stereo);
-        doc.SetCor(&cor);
-        doc.SetCorrelationEstimator(&estimator);
-        doc.SetAnalyzerFeed(&feed);
+        hub.doc.SetPpm(&ppm);
         ppm.SetOn(1);
-        stereo.SetOn(1);
-        cor.SetOn(1);
+        hub.stereo.SetOn(1);
+        hub.cor.SetOn(1);
         // The loudness measurement is made when the device opens (allocating,
         // as opening does); from then on blocks must cost nothing.
         CLoudnessFeed loudness;
-        doc.SetLoudnessFeed(&loudness);
+        hub.doc.SetLoudnessFeed(&loudness);
         loudness.SetOn(true);
-        doc.OnInputOpened();
-
-        std::vector<std::int16_t> area(32 * 1024);
-        for (std::size_t i = 0; i < area.size(); ++i)
-            area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
-        const auto* base = reinterpret_cast<const std::uint8_t*>(area.data());
+        hub.doc.OnInputOpened();
+        for (std::size_t i = 0; i < hub.area.size(); ++i)
+            hub.area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
 
         g_allocations = 0;
         g_counting = true;
         // More blocks than the packet ring holds, so dropping is covered too.
         for (int block = 0; block < 400; ++block)
-            doc.ProcessBlock(base + (block % 32) * 2048, base);
+            hub.Deliver(block % 32);
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0);
-        EXPECT_GT(doc.DroppedPackets(), 0u);
+        EXPECT_GT(hub.doc.DroppedPackets(), 0u);
 
-        // The readings reach the meter; the full ring is a backlog, shown
-        // as one step that covers the time of every waiting block.
         // The loudness meter did measure: 400 blocks hold many 100 ms hops.
         CLoudnessSnapshot reading;
-        ASSERT_TRUE(loudness.ProcessBlock(reinterpret_cast<const std::int16_t*>(base), 512, reading));
+        ASSERT_TRUE(loudness.ProcessBlock(hub.area.data(), 512, reading));
         EXPECT_TRUE(reading.Has(CLoudnessSnapshot::kMomentary));
 
-        doc.ApplyPackets();
-        if (mode == EPpmBallistics::DigitalPeak) {
-            EXPECT_EQ(ppm.m_nLevels, 0);
-        } else {
-            EXPECT_GT(ppm.m_nLevels, 0);
+        hub.doc.ApplyPackets();
+        // The full ring is a backlog, shown as one step covering every waiting block.
+        EXPECT_EQ(ppm.m_nLevels, mode == EPpmBallistics::DigitalPeak ? 0 : 1);
+        if (mode != EPpmBallistics::DigitalPeak) {
             EXPECT_EQ(ppm.m_nMode, CPpmBallistics::SettingsValue(mode));
-            EXPECT_EQ(ppm.m_nLevels, 1);
-            EXPECT_NEAR(ppm.m_dSeconds, CVelmoraDoc::kPacketRingSize * 512.0 / capture.Device().SampleRate(), 1e-4);
+            EXPECT_NEAR(ppm.m_dSeconds, CVelmoraDoc::kPacketRingSize * 512.0 / hub.capture.Device().SampleRate(), 1e-4);
         }
     }
 }

@@ -1,6 +1,4 @@
-#include "audio/AudioCapture.h"
-#include "audio/VelmoraDoc.h"
-#include "tests/audio/FakeSinks.h"
+#include "tests/audio/HandFedHub.h"
 
 #include <gtest/gtest.h>
 
@@ -11,47 +9,7 @@
 
 namespace {
 
-constexpr int kBuffers = 32;
-constexpr int kBlockBytes = 2048;
-constexpr int kFrames = 512;
-
-// The hub fed by hand as the capture thread would feed it: blocks out of a
-// 64 KiB sample area, then the packets applied as the UI thread applies them.
-class SampleHubTest : public ::testing::Test {
-protected:
-    SampleHubTest() : area(kBuffers * kBlockBytes / 2), doc(capture)
-    {
-        doc.SetPpm(&ppm);
-        doc.SetStereo(&stereo);
-        doc.SetCor(&cor);
-        doc.SetFft(&fft);
-        doc.SetCorrelationEstimator(&estimator);
-        doc.SetAnalyzerFeed(&feed);
-    }
-
-    std::int16_t* Buffer(int i) { return area.data() + i * kFrames * 2; }
-    void FillBuffer(int i, std::int16_t left, std::int16_t right)
-    {
-        for (int f = 0; f < kFrames; ++f) {
-            Buffer(i)[2 * f] = left;
-            Buffer(i)[2 * f + 1] = right;
-        }
-    }
-    void Deliver(int i)
-    {
-        doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(Buffer(i)), reinterpret_cast<const std::uint8_t*>(area.data()));
-    }
-
-    std::vector<std::int16_t> area;
-    CAudioCapture capture;
-    CVelmoraDoc doc;
-    CFakePpm ppm;
-    CFakeStereo stereo;
-    CFakeCor cor;
-    CFakeFft fft;
-    CFakeEstimator estimator;
-    CFakeFeed feed;
-};
+class SampleHubTest : public ::testing::Test, public CHandFedHub {};
 
 TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768IsFullScale)
 {
@@ -73,20 +31,14 @@ TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768Is
     EXPECT_EQ(ppm.m_events, expected);
 }
 
-TEST_F(SampleHubTest, NoPeaksWhileThePpmIsOffButTheTickGoesOn)
+// The PPM off takes no peaks but keeps its tick, which pauses while a window is moved.
+TEST_F(SampleHubTest, NoPeaksWhileThePpmIsOffAndNoTickWhileAWindowMoves)
 {
     FillBuffer(1, 5000, 5000);
-    Deliver(1);
-    doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
-}
-
-TEST_F(SampleHubTest, NoTickWhileAWindowIsMovedOrSized)
-{
     capture.m_bPostTick = 0;
     Deliver(1);
     capture.m_bPostTick = 1;
-    Deliver(2);
+    Deliver(1);
     doc.ApplyPackets();
     EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
 }
@@ -98,18 +50,14 @@ TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
         Buffer(5)[2 * f] = static_cast<std::int16_t>(f);
         Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
     }
-    const int expectedCounts[3] = { 512, 256, 128 };
-    const int expectedStep[3] = { 1, 2, 4 };
-    for (int mode = 0; mode < 3; ++mode) {
+    for (const int step : { 1, 2, 4 }) {
         stereo.m_points.clear();
-        stereo.m_decimation = mode;
+        stereo.m_decimation = step / 2; // modes 0, 1, 2
         Deliver(5);
         doc.ApplyPackets();
-        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), expectedCounts[mode]) << "mode " << mode;
-        for (int i = 0; i < expectedCounts[mode]; ++i) {
-            ASSERT_EQ(stereo.m_points[i][0], i * expectedStep[mode]);
-            ASSERT_EQ(stereo.m_points[i][1], -i * expectedStep[mode]);
-        }
+        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), kFrames / step) << "step " << step;
+        for (int i = 0; i < kFrames / step; ++i)
+            ASSERT_EQ(stereo.m_points[static_cast<std::size_t>(i)], (std::array<int, 2> { i * step, -i * step }));
     }
 }
 
@@ -144,33 +92,24 @@ TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
     EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data() + 2 * kFrames, Buffer(0), kBlockBytes), 0);
 }
 
-TEST_F(SampleHubTest, CorrelationRunsEverySecondBlockButIsShownOnlyWhileOn)
-{
-    for (int i = 1; i <= 4; ++i)
-        Deliver(i);
-    doc.ApplyPackets();
-    EXPECT_EQ(estimator.m_nWindows, 2);
-    EXPECT_TRUE(cor.m_shown.empty());
-    cor.SetOn(1);
-    Deliver(5);
-    Deliver(6);
-    doc.ApplyPackets();
-    ASSERT_EQ(cor.m_shown.size(), 1u);
-    EXPECT_EQ(cor.m_shown[0][0], 0.25);
-    EXPECT_EQ(cor.m_shown[0][1], 0.5);
-}
-
-TEST_F(SampleHubTest, AnalyzerBarsArriveAllAtOnceWhenTheFeedHandsThemOver)
+// Windows are formed every second block; their correlation is shown only
+// while the meter is on, the analyzer's bars all at once when the feed hands them over.
+TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
 {
     fft.SetOn(1);
     for (int i = 1; i <= 4; ++i)
         Deliver(i);
     doc.ApplyPackets();
+    EXPECT_EQ(estimator.m_nWindows, 2);
+    EXPECT_TRUE(cor.m_shown.empty());
     ASSERT_EQ(fft.m_values.size(), static_cast<size_t>(kBandCount));
-    for (int i = 0; i < kBandCount; ++i) {
-        EXPECT_EQ(fft.m_values[i][1], i);
-        EXPECT_EQ(fft.m_values[i][0], i + 2);
-    }
+    for (int i = 0; i < kBandCount; ++i)
+        EXPECT_EQ(fft.m_values[static_cast<std::size_t>(i)], (std::array<int, 2> { i + 2, i }));
+    cor.SetOn(1);
+    Deliver(5);
+    Deliver(6);
+    doc.ApplyPackets();
+    EXPECT_EQ(cor.m_shown, (std::vector<std::array<double, 2>> { { 0.25, 0.5 } }));
 }
 
 TEST_F(SampleHubTest, PacketsMadeBeforeAnInstrumentWentOffAreNotApplied)
@@ -199,9 +138,8 @@ TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
     EXPECT_EQ(std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"), CVelmoraDoc::kPacketRingSize);
 }
 
-// The UI thread stalled for about two seconds (172 blocks at 44.1 kHz):
-// what it shows afterwards is the state at the end of the backlog, not a
-// replay of it.
+// A UI thread stalled for two seconds (172 blocks) shows the state at the
+// end of the backlog, not a replay of it.
 TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
 {
     ppm.SetOn(1);

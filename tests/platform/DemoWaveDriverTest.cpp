@@ -1,11 +1,13 @@
-// The demo devices: their names, the rates they offer, and the signals
-// they play (read straight from the generator, no clock involved).
+// The demo devices: their names, the rates they offer, and the signals they
+// play (read straight from the generator, no clock involved).
 #include "platform/ThreadMessageQueue.h"
 #include "platform/wavein/DemoSignal.h"
 #include "platform/wavein/DemoWaveDriver.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -30,61 +32,38 @@ int Peak(const std::vector<std::int16_t>& v, int channel)
     return peak;
 }
 
-TEST(DemoWaveDriver, ListsFiveDevicesNamedDemo)
+TEST(DemoWaveDriver, ListsFiveDemoDevicesAtBothMeasuringRatesOnly)
 {
     CDemoWaveDriver driver;
+    const std::vector<std::string> names { "Demo: Music mix", "Demo: 1 kHz sine -6 dBFS", "Demo: Pink noise",
+                                           "Demo: Left channel only", "Demo: Anti-phase" };
     ASSERT_EQ(driver.DeviceCount(), 5);
-    EXPECT_EQ(driver.DeviceName(0), "Demo: Music mix");
-    EXPECT_EQ(driver.DeviceName(1), "Demo: 1 kHz sine -6 dBFS");
-    EXPECT_EQ(driver.DeviceName(2), "Demo: Pink noise");
-    EXPECT_EQ(driver.DeviceName(3), "Demo: Left channel only");
-    EXPECT_EQ(driver.DeviceName(4), "Demo: Anti-phase");
-}
-
-TEST(DemoWaveDriver, OffersBothMeasuringRatesAndRefusesOthers)
-{
-    CDemoWaveDriver driver;
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(driver.DeviceName(i), names[static_cast<std::size_t>(i)]);
     CThreadMessageQueue notify(64);
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    for (int rate : { 44100, 48000 }) {
-        format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
+    for (const int rate : { 44100, 48000, 22050 }) {
         std::unique_ptr<IWaveInStream> stream;
-        EXPECT_EQ(driver.Open(0, format, notify, stream), MMSYSERR_NOERROR) << rate;
-        EXPECT_NE(stream, nullptr);
+        EXPECT_EQ(driver.Open(4, StereoFormat(rate), notify, stream), rate == 22050 ? WAVERR_BADFORMAT : MMSYSERR_NOERROR) << rate;
+        EXPECT_EQ(stream != nullptr, rate != 22050);
     }
-    format.nSamplesPerSec = 22050;
     std::unique_ptr<IWaveInStream> stream;
-    EXPECT_EQ(driver.Open(0, format, notify, stream), WAVERR_BADFORMAT);
-    EXPECT_EQ(driver.Open(5, format, notify, stream), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(driver.Open(5, StereoFormat(44100), notify, stream), MMSYSERR_BADDEVICEID);
 }
 
-TEST(DemoSignal, SineIsOneKilohertzAtMinusSixDecibelsFullScale)
+TEST(DemoSignal, SineIsOneKilohertzAtMinusSixDecibelsFullScaleAtBothRates)
 {
-    const auto v = Render(CDemoSignal::Kind::Sine1k, 48000, 4800);
-    // -6.02 dBFS: half of full scale.
-    EXPECT_NEAR(Peak(v, 0), 16384, 1);
     // 48 samples per period at 48 kHz: sample 12 is the crest, 24 the zero crossing.
+    const auto v = Render(CDemoSignal::Kind::Sine1k, 48000, 4800);
+    EXPECT_NEAR(Peak(v, 0), 16384, 1);
     EXPECT_NEAR(v[2 * 12], 16384, 1);
     EXPECT_NEAR(v[2 * 24], 0, 1);
     EXPECT_NEAR(v[2 * 36], -16384, 1);
     for (std::size_t i = 0; i < v.size(); i += 2)
         ASSERT_EQ(v[i], v[i + 1]);
-}
-
-TEST(DemoSignal, SineAt44100HasItsCrestEvery44AndAHalfSamples)
-{
-    const auto v = Render(CDemoSignal::Kind::Sine1k, 44100, 441);
-    // After 441 samples (ten periods) the phase is back at zero.
-    CDemoSignal signal(CDemoSignal::Kind::Sine1k, 44100);
-    std::vector<std::int16_t> next(2);
-    std::vector<std::int16_t> skip(2 * 441);
-    signal.Render(skip.data(), 441);
-    signal.Render(next.data(), 1);
-    EXPECT_NEAR(next[0], 0, 1);
-    EXPECT_NEAR(v[2 * 11], std::lround(16384 * std::sin(2 * std::numbers::pi * 11 / 44.1)), 1);
+    // At 44.1 kHz ten periods take 441 samples: sample 441 is a zero crossing again.
+    const auto w = Render(CDemoSignal::Kind::Sine1k, 44100, 442);
+    EXPECT_NEAR(w[2 * 11], std::lround(16384 * std::sin(2 * std::numbers::pi * 11 / 44.1)), 1);
+    EXPECT_NEAR(w[2 * 441], 0, 1);
 }
 
 TEST(DemoSignal, LeftOnlyIsSilentOnTheRightAndAntiPhaseIsInverted)
@@ -98,53 +77,38 @@ TEST(DemoSignal, LeftOnlyIsSilentOnTheRightAndAntiPhaseIsInverted)
         ASSERT_EQ(anti[i + 1], anti[i] == -32768 ? 32767 : -anti[i]) << "frame " << i / 2;
 }
 
+// Twenty seconds: long enough for the pan sweep to lean both ways and the
+// dynamics to show (the loudest second clearly above the quietest).
 TEST(DemoSignal, MusicMixMovesBetweenTheChannelsWithoutClipping)
 {
-    // Twenty seconds: long enough for the pan sweep to lean both ways.
     const auto v = Render(CDemoSignal::Kind::MusicMix, 44100, 20 * 44100);
     EXPECT_LT(Peak(v, 0), 32767);
     EXPECT_LT(Peak(v, 1), 32767);
     EXPECT_GT(Peak(v, 0), 8000);
-    // Not a mono signal: the channels differ often.
     int differing = 0;
-    for (std::size_t i = 0; i < v.size(); i += 2)
+    std::vector<double> energy(20, 0.0);
+    for (std::size_t i = 0; i < v.size(); i += 2) {
         differing += v[i] != v[i + 1] ? 1 : 0;
-    EXPECT_GT(differing, static_cast<int>(v.size() / 4));
-    // Dynamics: the loudest second is clearly louder than the quietest.
-    double minRms = 1e9;
-    double maxRms = 0;
-    for (int s = 0; s < 20; ++s) {
-        double sum = 0;
-        for (int i = 0; i < 44100; ++i) {
-            const double x = v[static_cast<std::size_t>(2 * (s * 44100 + i))];
-            sum += x * x;
-        }
-        const double rms = std::sqrt(sum / 44100);
-        minRms = std::min(minRms, rms);
-        maxRms = std::max(maxRms, rms);
+        energy[i / (2 * 44100)] += static_cast<double>(v[i]) * v[i];
     }
-    EXPECT_GT(maxRms / minRms, 1.3);
+    EXPECT_GT(differing, static_cast<int>(v.size() / 4));
+    const auto [quietest, loudest] = std::minmax_element(energy.begin(), energy.end());
+    EXPECT_GT(std::sqrt(*loudest / *quietest), 1.3);
 }
 
+// White noise has a first difference with twice its energy; pink far less.
 TEST(DemoSignal, PinkNoiseChannelsAreUncorrelatedAndFallTowardsTheTreble)
 {
     const auto v = Render(CDemoSignal::Kind::PinkNoise, 48000, 96000);
-    double lr = 0;
-    double ll = 0;
-    double rr = 0;
-    // Energy of the signal and of its first difference: white noise has a
-    // difference energy twice its own, pink far less.
-    double diff = 0;
+    double lr = 0, ll = 0, rr = 0, diff = 0;
     for (std::size_t i = 0; i < v.size(); i += 2) {
         const double l = v[i];
         const double r = v[i + 1];
         lr += l * r;
         ll += l * l;
         rr += r * r;
-        if (i >= 2) {
-            const double d = l - v[i - 2];
-            diff += d * d;
-        }
+        if (i >= 2)
+            diff += (l - v[i - 2]) * (l - v[i - 2]);
     }
     EXPECT_LT(std::abs(lr / std::sqrt(ll * rr)), 0.05);
     EXPECT_LT(diff / ll, 0.5);

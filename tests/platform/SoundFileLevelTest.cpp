@@ -1,6 +1,6 @@
 // Float and 16-bit files read at their true level. The files are written
-// byte by byte here (a RIFF header and raw samples), so values beyond full
-// scale, NaN and infinity reach the reader exactly as stored.
+// here byte by byte, so values beyond full scale, NaN and infinity reach the
+// reader exactly as stored.
 #include "meters/ppm/PpmLevelTable.h"
 #include "platform/wavein/SoundFileReader.h"
 
@@ -8,11 +8,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
+#include <fstream>
 #include <limits>
 #include <numbers>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -20,60 +20,36 @@ namespace {
 constexpr int kRate = 48000;
 constexpr int kFrames = 4800;
 
-void PutU32(std::vector<std::uint8_t>& b, std::uint32_t v)
+// A WAVE file of interleaved samples as this (little-endian) machine holds
+// them: IEEE float (format 3, with its fact chunk) or 16-bit PCM (format 1).
+template <typename Sample> void WriteWave(const std::string& path, int channels, const std::vector<Sample>& samples)
 {
-    for (int i = 0; i < 4; ++i)
-        b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void PutU16(std::vector<std::uint8_t>& b, unsigned v)
-{
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void PutTag(std::vector<std::uint8_t>& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
-
-// A WAVE file of `channels` interleaved samples: IEEE float (format 3) or
-// 16-bit PCM (format 1).
-void WriteWave(const std::string& path, int channels, const std::vector<std::uint8_t>& data, bool isFloat)
-{
-    const unsigned bytes = isFloat ? 4 : 2;
-    std::vector<std::uint8_t> b;
-    PutTag(b, "RIFF");
-    PutU32(b, static_cast<std::uint32_t>(4 + 26 + (isFloat ? 12 : 0) + 8 + data.size()));
-    PutTag(b, "WAVE");
-    PutTag(b, "fmt ");
-    PutU32(b, 18);
-    PutU16(b, isFloat ? 3 : 1);
-    PutU16(b, static_cast<unsigned>(channels));
-    PutU32(b, kRate);
-    PutU32(b, kRate * bytes * static_cast<unsigned>(channels));
-    PutU16(b, bytes * static_cast<unsigned>(channels));
-    PutU16(b, 8 * bytes);
-    PutU16(b, 0);
+    constexpr bool isFloat = std::is_floating_point_v<Sample>;
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * sizeof(Sample));
+    const auto frameBytes = static_cast<unsigned>(sizeof(Sample)) * static_cast<unsigned>(channels);
+    std::string b;
+    const auto u16 = [&b](unsigned v) { b += static_cast<char>(v & 0xFF), b += static_cast<char>(v >> 8); };
+    const auto u32 = [&u16](std::uint32_t v) { u16(v & 0xFFFF), u16(v >> 16); };
+    b += "RIFF";
+    u32(4 + 26 + (isFloat ? 12 : 0) + 8 + dataBytes);
+    b += "WAVEfmt ";
+    u32(18);
+    u16(isFloat ? 3 : 1);
+    u16(static_cast<unsigned>(channels));
+    u32(kRate);
+    u32(kRate * frameBytes);
+    u16(frameBytes);
+    u16(8 * sizeof(Sample));
+    u16(0);
     if (isFloat) {
-        PutTag(b, "fact");
-        PutU32(b, 4);
-        PutU32(b, static_cast<std::uint32_t>(data.size() / (bytes * static_cast<unsigned>(channels))));
+        b += "fact";
+        u32(4);
+        u32(static_cast<std::uint32_t>(samples.size()) / static_cast<unsigned>(channels));
     }
-    PutTag(b, "data");
-    PutU32(b, static_cast<std::uint32_t>(data.size()));
-    b.insert(b.end(), data.begin(), data.end());
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(b.data(), 1, b.size(), f);
-    std::fclose(f);
-}
-
-void WriteFloatWave(const std::string& path, int channels, const std::vector<float>& samples)
-{
-    std::vector<std::uint8_t> data(samples.size() * 4);
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &samples[i], 4);
-        for (int k = 0; k < 4; ++k)
-            data[4 * i + static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(bits >> (8 * k));
-    }
-    WriteWave(path, channels, data, true);
+    b += "data";
+    u32(dataBytes);
+    b.append(reinterpret_cast<const char*>(samples.data()), dataBytes);
+    std::ofstream(path, std::ios::binary) << b;
 }
 
 // 1 kHz at 48 kHz: sample 12 of each period is the crest, so the peak
@@ -124,7 +100,8 @@ double MeterDb(unsigned magnitude)
 
 struct FloatCase {
     const char* name;
-    std::vector<float> samples; // stereo
+    int channels;
+    std::vector<float> samples;
     double leftDb, rightDb;     // the meter's reading
     long long clipped, nonFinite;
 };
@@ -134,17 +111,25 @@ TEST(SoundFileLevel, FloatFilesReadAtTheirTrueLevelAndCountWhatWasMended)
     std::vector<float> withInf = StereoTones(-20, -20);
     withInf[2 * 100] = std::numeric_limits<float>::infinity();
     withInf[2 * 200 + 1] = std::numeric_limits<float>::quiet_NaN();
+    std::vector<float> fullScale(2 * 512, 0.0f); // exactly 1.0 and -1.0 are not beyond full scale
+    fullScale[10] = 1.0f;
+    fullScale[21] = -1.0f;
+    std::vector<float> mono(512, 0.25f); // each file sample counted once
+    mono[3] = 3.0f;
+    mono[4] = -std::numeric_limits<float>::infinity();
     // +6 dBFS on the left (amplitude 1.995): a sample is beyond 1.0 where
     // |sin| > 0.501, which of the 48 samples of a period (7.5 degrees
     // apart) are the 15 from 37.5 to 142.5 degrees and their 15 mirrors.
     const FloatCase cases[] = {
-        { "tones.wav", StereoTones(-20, -6), -20.0, -6.0, 0, 0 },
-        { "quiet.wav", StereoTones(-40, -60), -40.0, -60.0, 0, 0 },
-        { "hot.wav", StereoTones(6, -6), 0.0, -6.0, 100L * 30, 0 },
-        { "inf.wav", withInf, -20.0, -20.0, 0, 2 },
+        { "tones.wav", 2, StereoTones(-20, -6), -20.0, -6.0, 0, 0 },
+        { "quiet.wav", 2, StereoTones(-40, -60), -40.0, -60.0, 0, 0 },
+        { "hot.wav", 2, StereoTones(6, -6), 0.0, -6.0, 100L * 30, 0 },
+        { "inf.wav", 2, withInf, -20.0, -20.0, 0, 2 },
+        { "full.wav", 2, fullScale, 0.0, 0.0, 0, 0 },
+        { "mono.wav", 1, mono, 0.0, 0.0, 1, 1 },
     };
     for (const FloatCase& c : cases) {
-        WriteFloatWave(c.name, 2, c.samples);
+        WriteWave(c.name, c.channels, c.samples);
         const FileReading r = ReadAll(c.name);
         EXPECT_DOUBLE_EQ(MeterDb(r.peak[0]), c.leftDb) << c.name;
         EXPECT_DOUBLE_EQ(MeterDb(r.peak[1]), c.rightDb) << c.name;
@@ -153,35 +138,11 @@ TEST(SoundFileLevel, FloatFilesReadAtTheirTrueLevelAndCountWhatWasMended)
     }
 }
 
-TEST(SoundFileLevel, FullScaleFloatAndItsNegativeBothReachZeroDb)
-{
-    std::vector<float> s(2 * 512, 0.0f);
-    s[10] = 1.0f;
-    s[21] = -1.0f;
-    WriteFloatWave("full.wav", 2, s);
-    const FileReading r = ReadAll("full.wav");
-    EXPECT_EQ(r.peak[0], 32767u);
-    EXPECT_EQ(r.peak[1], 32767u);
-    EXPECT_EQ(r.clipped, 0);
-}
-
-TEST(SoundFileLevel, MonoFloatCountsEachFileSampleOnce)
-{
-    std::vector<float> s(512, 0.25f);
-    s[3] = 3.0f;
-    s[4] = -std::numeric_limits<float>::infinity();
-    WriteFloatWave("mono.wav", 1, s);
-    const FileReading r = ReadAll("mono.wav");
-    EXPECT_EQ(r.peak[0], 32767u);
-    EXPECT_EQ(r.clipped, 1);
-    EXPECT_EQ(r.nonFinite, 1);
-}
-
 TEST(SoundFileLevel, ASingleLeastStepIn16BitsIsKept)
 {
-    std::vector<std::uint8_t> data(2 * 2 * 1000, 0);
-    data[2 * 2 * 500] = 1; // left sample of frame 500 is +1
-    WriteWave("one.wav", 2, data, false);
+    std::vector<std::int16_t> data(2 * 1000, 0);
+    data[2 * 500] = 1; // left sample of frame 500 is +1
+    WriteWave("one.wav", 2, data);
     CSoundFileReader reader;
     std::string error;
     ASSERT_TRUE(reader.Open("one.wav", error)) << error;

@@ -7,6 +7,7 @@
 #include "platform/wavein/FileWaveDriver.h"
 #include "platform/wavein/SoundFileReader.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -51,97 +52,64 @@ protected:
 };
 bool SoundFileReaderTest::s_bSox = false;
 
-TEST_F(SoundFileReaderTest, MonoFileIsReadOnBothChannelsWithItsOwnSamples)
+// A mono file plays on both channels; of three channels the first two are read.
+TEST_F(SoundFileReaderTest, FilesGiveTheirFirstTwoChannelsOrTheirOneOnBoth)
 {
-    CSoundFileReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.Open("tone.wav", error)) << error;
-    EXPECT_EQ(reader.SampleRate(), 44100);
-    EXPECT_EQ(reader.Channels(), 1);
-    EXPECT_EQ(reader.Frames(), 44100);
-    std::vector<std::int16_t> block(2 * 1000);
-    ASSERT_EQ(reader.ReadStereo(block.data(), 1000), 1000);
-    for (int n = 0; n < 1000; ++n) {
-        ASSERT_EQ(block[static_cast<std::size_t>(2 * n)], block[static_cast<std::size_t>(2 * n + 1)]);
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, 44100, n), kDitherSteps) << n;
+    const struct {
+        const char* file;
+        int rate, channels, frames;
+        double rightHz;
+    } cases[] = { { "tone.wav", 44100, 1, 44100, 1000 }, { "three.wav", 48000, 3, 4800, 3000 } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CSoundFileReader reader;
+        std::string error;
+        ASSERT_TRUE(reader.Open(c.file, error)) << error;
+        EXPECT_EQ(reader.SampleRate(), c.rate);
+        EXPECT_EQ(reader.Channels(), c.channels);
+        EXPECT_EQ(reader.Frames(), c.frames);
+        std::vector<std::int16_t> block(2 * 600);
+        ASSERT_EQ(reader.ReadStereo(block.data(), 600), 600);
+        for (int n = 0; n < 600; ++n) {
+            ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, c.rate, n), kDitherSteps) << n;
+            ASSERT_NEAR(block[static_cast<std::size_t>(2 * n + 1)], Ideal(0.5, c.rightHz, c.rate, n), kDitherSteps) << n;
+        }
     }
 }
 
-TEST_F(SoundFileReaderTest, ThreeChannelFileGivesItsFirstTwo)
-{
-    CSoundFileReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.Open("three.wav", error)) << error;
-    EXPECT_EQ(reader.Channels(), 3);
-    std::vector<std::int16_t> block(2 * 600);
-    ASSERT_EQ(reader.ReadStereo(block.data(), 600), 600);
-    for (int n = 0; n < 600; ++n) {
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n)], Ideal(0.5, 1000, 48000, n), kDitherSteps) << n;
-        ASSERT_NEAR(block[static_cast<std::size_t>(2 * n + 1)], Ideal(0.5, 3000, 48000, n), kDitherSteps) << n;
-    }
-}
-
-TEST_F(SoundFileReaderTest, ReadingStopsAtTheEndAndRewindStartsOver)
-{
-    CSoundFileReader reader;
-    std::string error;
-    ASSERT_TRUE(reader.Open("short.wav", error)) << error;
-    ASSERT_EQ(reader.Frames(), 100);
-    std::vector<std::int16_t> block(2 * 512);
-    EXPECT_EQ(reader.ReadStereo(block.data(), 512), 100);
-    EXPECT_EQ(reader.ReadStereo(block.data(), 512), 0);
-    ASSERT_TRUE(reader.Rewind());
-    EXPECT_EQ(reader.ReadStereo(block.data(), 10), 10);
-}
-
-TEST_F(SoundFileReaderTest, TheFileSourceLoopsSeamlessly)
+// short.wav holds 100 frames: reading stops there; the file source loops seamlessly.
+TEST_F(SoundFileReaderTest, ReadingStopsAtTheEndRewindStartsOverAndTheSourceLoops)
 {
     auto reader = std::make_unique<CSoundFileReader>();
     std::string error;
-    ASSERT_TRUE(reader->Open("short.wav", error));
-    CFileFrameSource source(std::move(reader));
+    ASSERT_TRUE(reader->Open("short.wav", error)) << error;
+    ASSERT_EQ(reader->Frames(), 100);
     std::vector<std::int16_t> block(2 * 512);
+    EXPECT_EQ(reader->ReadStereo(block.data(), 512), 100);
+    EXPECT_EQ(reader->ReadStereo(block.data(), 512), 0);
+    ASSERT_TRUE(reader->Rewind());
+    CFileFrameSource source(std::move(reader));
     source.Render(block.data(), 512);
-    // 100 frames per lap: frame 100 + n is frame n again.
-    for (int n = 0; n < 412; ++n)
-        ASSERT_EQ(block[static_cast<std::size_t>(2 * (100 + n))], block[static_cast<std::size_t>(2 * (n % 100))]) << n;
-    // 1 kHz at 8 kHz: frame 2 is the crest of the first period.
-    EXPECT_NEAR(block[4], 16384, kDitherSteps);
+    for (std::size_t n = 0; n < 412; ++n)
+        ASSERT_EQ(block[2 * (100 + n)], block[2 * (n % 100)]) << n;
+    EXPECT_NEAR(block[4], 16384, kDitherSteps); // 1 kHz at 8 kHz: frame 2 is the crest
 }
 
-TEST_F(SoundFileReaderTest, FileDeviceIsNamedAfterTheFileAndOffersOnlyItsRate)
+// The device plays the file at its own rate only, and says so.
+TEST_F(SoundFileReaderTest, FileDeviceRefusesOtherRatesNamingItsOwn)
 {
     std::string error;
     auto driver = CFileWaveDriver::Create("tone.wav", error);
     ASSERT_NE(driver, nullptr) << error;
-    ASSERT_EQ(driver->DeviceCount(), 1);
-    EXPECT_EQ(driver->DeviceName(0), "File: tone.wav");
     CThreadMessageQueue notify(64);
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nSamplesPerSec = 48000;
     std::unique_ptr<IWaveInStream> stream;
-    EXPECT_EQ(driver->Open(0, format, notify, stream), WAVERR_BADFORMAT);
+    EXPECT_EQ(driver->Open(0, StereoFormat(48000), notify, stream), WAVERR_BADFORMAT);
     std::string text;
     ASSERT_TRUE(driver->ErrorText(WAVERR_BADFORMAT, text));
     EXPECT_NE(text.find("44100"), std::string::npos);
-    format.nSamplesPerSec = 44100;
-    EXPECT_EQ(driver->Open(0, format, notify, stream), MMSYSERR_NOERROR);
-    EXPECT_NE(stream, nullptr);
 }
 
-TEST(SoundFileMissing, GivesAReasonAndNoDriver)
-{
-    CSoundFileReader reader;
-    std::string error;
-    EXPECT_FALSE(reader.Open("no-such-file.wav", error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(CFileWaveDriver::Create("no-such-file.wav", error), nullptr);
-}
-
-TEST(SoundFileMissing, NotATextFileEither)
+TEST(SoundFileMissing, AMissingOrTextFileGivesAReasonAndNoDriver)
 {
     {
         FILE* f = std::fopen("notes.txt", "w");
@@ -149,9 +117,15 @@ TEST(SoundFileMissing, NotATextFileEither)
         std::fputs("not a sound file\n", f);
         std::fclose(f);
     }
-    std::string error;
-    EXPECT_EQ(CFileWaveDriver::Create("notes.txt", error), nullptr);
-    EXPECT_FALSE(error.empty());
+    for (const char* path : { "no-such-file.wav", "notes.txt" }) {
+        CSoundFileReader reader;
+        std::string error;
+        EXPECT_FALSE(reader.Open(path, error)) << path;
+        EXPECT_FALSE(error.empty()) << path;
+        error.clear();
+        EXPECT_EQ(CFileWaveDriver::Create(path, error), nullptr) << path;
+        EXPECT_FALSE(error.empty()) << path;
+    }
 }
 
 TEST(SoundFileMissing, RegistrationShowsOneNoticeAndAddsNoFileDevice)

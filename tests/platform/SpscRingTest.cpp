@@ -7,23 +7,6 @@
 
 namespace {
 
-TEST(SpscRing, HoldsExactlyItsCapacityThenDropsAndCounts)
-{
-    CSpscRing<int> ring(3);
-    EXPECT_TRUE(ring.Push(1));
-    EXPECT_TRUE(ring.Push(2));
-    EXPECT_TRUE(ring.Push(3));
-    EXPECT_FALSE(ring.Push(4));
-    EXPECT_EQ(ring.Dropped(), 1u);
-    for (int expected = 1; expected <= 3; ++expected) {
-        const int* item = ring.BeginRead();
-        ASSERT_NE(item, nullptr);
-        EXPECT_EQ(*item, expected);
-        ring.EndRead();
-    }
-    EXPECT_EQ(ring.BeginRead(), nullptr);
-}
-
 TEST(SpscRing, ItemsCrossThreadsInOrderAndDropsAreAccountedFor)
 {
     constexpr int kItems = 200000;

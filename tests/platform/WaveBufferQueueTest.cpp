@@ -82,16 +82,17 @@ TEST_F(WaveBufferQueueTest, FramesWithNoQueuedBufferAreCountedNotWritten)
     EXPECT_EQ(m_data[2][15], 0);
 }
 
+// Mono frames go to both channels and spill over like stereo ones.
 TEST_F(WaveBufferQueueTest, MonoFramesGoToBothChannels)
 {
     ASSERT_EQ(m_queue.Add(&m_headers[0]), MMSYSERR_NOERROR);
-    const std::int16_t mono[3] = { 100, -200, 300 };
-    m_queue.WriteMono(mono, 3);
-    EXPECT_EQ(m_data[0][0], 100);
-    EXPECT_EQ(m_data[0][1], 100);
-    EXPECT_EQ(m_data[0][2], -200);
-    EXPECT_EQ(m_data[0][3], -200);
-    EXPECT_EQ(m_data[0][5], 300);
+    ASSERT_EQ(m_queue.Add(&m_headers[1]), MMSYSERR_NOERROR);
+    const std::int16_t mono[9] = { 100, -200, 300, 4, 5, 6, 7, 8, 9 };
+    EXPECT_EQ(m_queue.WriteMono(mono, 9), 0);
+    EXPECT_EQ((std::vector<std::int16_t>(m_data[0].begin(), m_data[0].begin() + 6)), (std::vector<std::int16_t> { 100, 100, -200, -200, 300, 300 }));
+    EXPECT_EQ(m_data[1][0], 9);
+    EXPECT_EQ(m_data[1][1], 9);
+    EXPECT_EQ(ReturnedHeaders().size(), 1u);
 }
 
 TEST_F(WaveBufferQueueTest, ReturnAllGivesThePartlyFilledBufferFirstWithItsBytes)
@@ -116,10 +117,13 @@ TEST_F(WaveBufferQueueTest, UnpreparedOrEmptyHeadersAreRefused)
     WAVEHDR unprepared = m_headers[0];
     unprepared.dwFlags = 0;
     EXPECT_EQ(m_queue.Add(&unprepared), WAVERR_UNPREPARED);
-    WAVEHDR empty {};
-    empty.dwFlags = WHDR_PREPARED;
-    EXPECT_EQ(m_queue.Add(&empty), MMSYSERR_INVALPARAM);
+    // A buffer must hold one frame (4 bytes).
+    WAVEHDR tiny = m_headers[0];
+    tiny.dwBufferLength = 3;
+    EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_INVALPARAM);
     EXPECT_EQ(m_queue.Queued(), 0);
+    tiny.dwBufferLength = 4;
+    EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_NOERROR);
 }
 
 } // namespace

@@ -4,21 +4,11 @@
 #include "platform/wavein/DemoWaveDriver.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-WAVEFORMATEX StereoFormat(int rate)
-{
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = static_cast<std::uint32_t>(rate * 4);
-    return format;
-}
 
 class WaveInTest : public ::testing::Test {
 protected:
@@ -64,8 +54,14 @@ TEST_F(WaveInTest, OpeningAnIdReachesThatDriversDevice)
     ASSERT_EQ(waveInClose(handle), MMSYSERR_NOERROR);
     ASSERT_TRUE(m_notify.Peek(msg));
     EXPECT_EQ(msg.message, MM_WIM_CLOSE);
+    // The driver that failed last explains its own code; codes nobody claims still read as something.
+    m_test.FailOpen(77, "Sync lost on the optical input.");
+    EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), 77);
+    EXPECT_EQ(waveInGetErrorText(77), "Sync lost on the optical input.");
+    EXPECT_NE(waveInGetErrorText(12345).find("12345"), std::string::npos);
 }
 
+// The first driver naming a default decides; none: device 0; no devices: -1.
 TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
 {
     EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), 0);
@@ -76,16 +72,22 @@ TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
     ASSERT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
     EXPECT_EQ(m_test.LastOpenDevice(), 1);
     waveInClose(handle);
+    CWaveIn::Instance().ReplaceDrivers({});
+    EXPECT_EQ(waveInGetNumDevs(), 0u);
+    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
+    EXPECT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NODRIVER);
+    EXPECT_EQ(handle, nullptr);
 }
 
 TEST_F(WaveInTest, OnlySixteenBitStereoPcmIsOffered)
 {
-    HWAVEIN handle = nullptr;
-    WAVEFORMATEX mono = StereoFormat(44100);
-    mono.nChannels = 1;
-    mono.nBlockAlign = 2;
-    EXPECT_EQ(waveInOpen(&handle, 0, &mono, m_notify), WAVERR_BADFORMAT);
-    EXPECT_EQ(handle, nullptr);
+    for (int field = 0; field < 4; ++field) {
+        WAVEFORMATEX format = StereoFormat(44100);
+        (field == 0 ? format.nChannels : field == 1 ? format.wBitsPerSample : field == 2 ? format.nBlockAlign : format.wFormatTag) = 3;
+        HWAVEIN handle = nullptr;
+        EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), WAVERR_BADFORMAT) << field;
+        EXPECT_EQ(handle, nullptr);
+    }
     EXPECT_EQ(m_test.OpenCount(), 0);
 }
 
@@ -105,30 +107,6 @@ TEST_F(WaveInTest, ClosingWithBuffersQueuedFailsUntilReset)
     ASSERT_EQ(waveInReset(handle), MMSYSERR_NOERROR);
     EXPECT_EQ(waveInUnprepareHeader(handle, &header), MMSYSERR_NOERROR);
     EXPECT_EQ(waveInClose(handle), MMSYSERR_NOERROR);
-}
-
-TEST_F(WaveInTest, ADriversOwnFailureTextIsTheOneReported)
-{
-    m_test.FailOpen(77, "Sync lost on the optical input.");
-    HWAVEIN handle = nullptr;
-    const WAVEFORMATEX format = StereoFormat(44100);
-    const MMRESULT result = waveInOpen(&handle, 0, &format, m_notify);
-    EXPECT_EQ(result, 77);
-    EXPECT_EQ(waveInGetErrorText(result), "Sync lost on the optical input.");
-    // Codes no driver claims still read as something.
-    EXPECT_FALSE(waveInGetErrorText(WAVERR_BADFORMAT).empty());
-    EXPECT_NE(waveInGetErrorText(12345).find("12345"), std::string::npos);
-}
-
-TEST_F(WaveInTest, NoDriversMeansNoDevice)
-{
-    CWaveIn::Instance().ReplaceDrivers({});
-    EXPECT_EQ(waveInGetNumDevs(), 0u);
-    EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
-    HWAVEIN handle = nullptr;
-    const WAVEFORMATEX format = StereoFormat(44100);
-    EXPECT_NE(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NOERROR);
-    EXPECT_EQ(handle, nullptr);
 }
 
 } // namespace

@@ -7,35 +7,30 @@
 
 #include <cstdint>
 
+// Every field distinct, so a value stored in its neighbour's place shows.
 TEST(WindowPlacement, BytesAreElevenLittleEndianValuesLengthFirst)
 {
     CWindowPlacement p;
+    p.flags = 2;
     p.showCmd = SW_SHOWMAXIMIZED;
+    p.minX = -4;
+    p.minY = 5;
+    p.maxX = 6;
+    p.maxY = 7;
     p.left = 10;
     p.top = 20;
     p.right = 650;
     p.bottom = -2;
     const QByteArray bytes = p.ToBytes();
-    ASSERT_EQ(bytes.size(), 44);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 44);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[8]), 3);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[28]), 10);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[36]), 650 & 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[37]), 650 >> 8);
-    EXPECT_EQ(bytes.mid(40), QByteArray("\xFE\xFF\xFF\xFF", 4));
+    EXPECT_EQ(bytes.toHex(), QByteArray("2c000000" "02000000" "03000000" "fcffffff" "05000000" "06000000"
+                                        "07000000" "0a000000" "14000000" "8a020000" "feffffff"));
     CWindowPlacement back;
     ASSERT_TRUE(CWindowPlacement::FromBytes(bytes, back));
     EXPECT_EQ(back, p);
-}
-
-TEST(WindowPlacement, AnyOtherLengthIsRefused)
-{
-    CWindowPlacement out;
-    out.left = 7;
-    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(43, '\0'), out));
-    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(45, '\0'), out));
-    EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(), out));
-    EXPECT_EQ(out.left, 7);
+    // Any other length is refused and leaves the record alone.
+    for (const int length : { 43, 45, 0 })
+        EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(length, '\0'), back)) << length;
+    EXPECT_EQ(back, p);
 }
 
 TEST(WindowPlacement, PlacementOutsideEveryScreenIsBroughtBack)
@@ -52,21 +47,30 @@ TEST(WindowPlacement, PlacementOutsideEveryScreenIsBroughtBack)
     EXPECT_EQ(window.geometry().size(), QSize(640, 480));
 }
 
-TEST(WindowPlacement, PlacementOnScreenIsKept)
+// A rectangle on screen is kept, and the show command comes back as stored.
+TEST(WindowPlacement, OnScreenPlacementAndShowCommandRoundTrip)
 {
-    QWidget window;
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    CWindowPlacement p;
-    p.left = area.left() + 10;
-    p.top = area.top() + 20;
-    p.right = p.left + 300;
-    p.bottom = p.top + 200;
-    SetTopLevelPlacement(&window, p);
-    EXPECT_EQ(window.geometry(), QRect(p.left, p.top, 300, 200));
-    const CWindowPlacement back = GetTopLevelPlacement(&window);
-    EXPECT_EQ(back.left, p.left);
-    EXPECT_EQ(back.bottom, p.bottom);
-    EXPECT_EQ(back.showCmd, SW_SHOWNORMAL);
+    for (const int showCmd : { SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED }) {
+        SCOPED_TRACE(showCmd);
+        QWidget window;
+        CWindowPlacement p;
+        p.showCmd = showCmd;
+        p.left = area.left() + 10;
+        p.top = area.top() + 20;
+        p.right = p.left + 300;
+        p.bottom = p.top + 200;
+        SetTopLevelPlacement(&window, p);
+        EXPECT_EQ(window.isMinimized(), showCmd == SW_SHOWMINIMIZED);
+        EXPECT_EQ(window.isMaximized(), showCmd == SW_SHOWMAXIMIZED);
+        const CWindowPlacement back = GetTopLevelPlacement(&window);
+        EXPECT_EQ(back.showCmd, showCmd);
+        if (showCmd != SW_SHOWMAXIMIZED) {
+            EXPECT_EQ(window.geometry(), QRect(p.left, p.top, 300, 200));
+            EXPECT_EQ(back.left, p.left);
+            EXPECT_EQ(back.bottom, p.bottom);
+        }
+    }
 }
 
 // Values a damaged settings entry or workspace file may hold: the extremes
