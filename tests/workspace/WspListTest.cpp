@@ -20,20 +20,21 @@ CWinSet SampleRecord(std::uint32_t type, int on)
     return record;
 }
 
-// The defaults with workspace 2 stored: two records, one with a title long
+// The defaults with the last workspace stored, so a cut in its last record
+// is a cut at the end of the file: two records, one with a title long
 // enough for the 3-byte length form.
 CWspList StoredList()
 {
     CWspList list;
     list.FillDefaults();
-    CWsp stored = list.At(2);
+    CWsp stored = list.At(7);
     stored.m_frame.m_strTitle = "Tarvix Audio Meter";
     stored.m_frame.m_wp = CWindowPlacement::FromValues({ 44, 0, SW_SHOWNORMAL, -1, -1, -1, -1, 100, 80, 740, 560 });
     stored.AddWinSet(SampleRecord(kTypePpm, 1));
     CWinSet longTitle = SampleRecord(kTypeStereo, 0);
     longTitle.m_strTitle = QByteArray(300, 'T');
     stored.AddWinSet(longTitle);
-    list.Replace(2, stored);
+    list.Replace(7, stored);
     return list;
 }
 
@@ -150,7 +151,7 @@ TEST(WspList, SaveReplacesTheFileWholeAndLoadAppends)
     ASSERT_TRUE(read.Load(path));
     EXPECT_EQ(read.Count(), 16);
     EXPECT_EQ(read.m_nCount, 16);
-    EXPECT_EQ(read.At(10), list.At(2));
+    EXPECT_EQ(read.At(15), list.At(7));
     EXPECT_FALSE(read.Load(QDir(folder.path()).filePath(QStringLiteral("absent.wsp"))));
     EXPECT_FALSE(read.Load(folder.path())) << "a folder is no file";
     EXPECT_EQ(read.Count(), 16);
