@@ -125,37 +125,10 @@ TEST_F(ColorSettingsDlgTest, ChosenColourIsKeptCancelledChooserChangesNothing)
     CColorSettingsDlg::SetModalRunner(runner);
 }
 
-TEST(ColorSettingsDlgAnalyzer, UsesItsOwnTable)
+TEST(ColorSettingsDlgText, CaptionOfEachTemplateAndLeadingNumberOfAListText)
 {
-    // The analyzer's manner: labels 0, -2, -4 ... with steps 8 apart.
-    std::vector<std::string> texts;
-    std::vector<const char*> labels;
-    std::vector<std::uint32_t> steps;
-    for (int i = 0; i < 37; ++i) {
-        texts.push_back(std::to_string(-2 * i));
-        steps.push_back(static_cast<std::uint32_t>(360 - 8 * i));
-    }
-    for (const std::string& t : texts)
-        labels.push_back(t.c_str());
-    CColorSettingsDlg analyzer(CColorSettingsDlg::kTemplateAnalyzer);
-    EXPECT_EQ(analyzer.windowTitle(), QStringLiteral("Analyzer Color Settings"));
-    analyzer.m_nOverPoint = 336;
-    analyzer.m_nTweenPoint = 280;
-    analyzer.SetScale(labels.data(), steps.data(), 37);
-    analyzer.OnInitDialog();
-    EXPECT_EQ(analyzer.OverCombo()->currentText(), QStringLiteral("-6 db"));
-    EXPECT_EQ(analyzer.TweenCombo()->currentText(), QStringLiteral("-20 db"));
-    EXPECT_EQ(analyzer.TweenCombo()->itemText(18), QStringLiteral("-40 db"));
-    analyzer.TweenCombo()->setCurrentIndex(0); // "-4 db"
-    analyzer.OverCombo()->setCurrentIndex(0);  // "-2 db"
-    analyzer.OnOK();
-    EXPECT_EQ(analyzer.Result(), CColorSettingsDlg::IDOK);
-    EXPECT_EQ(analyzer.m_nOverPoint, 352u);
-    EXPECT_EQ(analyzer.m_nTweenPoint, 344u);
-}
+    EXPECT_EQ(CColorSettingsDlg(CColorSettingsDlg::kTemplateAnalyzer).windowTitle(), QStringLiteral("Analyzer Color Settings"));
 
-TEST(ColorSettingsDlgText, LeadingNumberOfAListText)
-{
     const struct {
         const char* text;
         int value;

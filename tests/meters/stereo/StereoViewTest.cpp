@@ -127,15 +127,28 @@ TEST_F(StereoViewTest, EveryOrEveryFourthFrameIsPlottedAndOffRemovesTheTrace)
 TEST_F(StereoViewTest, AColourChangePausesTheMeterAndLeavesNoOldPoint)
 {
     MakeView();
-    Ctrl().SetColorChooser([](COLORREF, QWidget*) -> std::optional<COLORREF> { return RGB(255, 0, 255); });
+    COLORREF offered = 0;
+    std::optional<COLORREF> answer;
+    Ctrl().SetColorChooser([&](COLORREF current, QWidget*) {
+        offered = current;
+        return answer;
+    });
     view->OnCommand(ID_STEREO_ON_OFF);
     ASSERT_TRUE(capture.WaitForIdle());
     DeliverSweep();
+    const QImage before = Ctrl().BackBuffer().copy();
+    Ctrl().ChooseColor();
+    EXPECT_EQ(Ctrl().BackBuffer(), before) << "cancelled: nothing changes";
+    EXPECT_EQ(offered, RGB(255, 255, 0));
+    answer = RGB(255, 0, 255);
     frame.m_meterOnCalls.clear();
     Ctrl().OnCommand(ID_STM_COLORS);
     EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 }));
     EXPECT_TRUE(TraceIsGone());
     EXPECT_EQ(Ctrl().PointColor(), RGB(255, 0, 255));
+    Ctrl().PlotPoint(0, 16384);
+    const StereoPoint at = Ctrl().Geometry().Map(0, 16384);
+    EXPECT_EQ(Ctrl().BackBuffer().pixel(at.x, at.y), fresh.pixel(at.x, at.y) ^ 0xFF00FFu) << "inverted with the new colour";
 }
 
 TEST_F(StereoViewTest, WorkspaceRecordCarriesTheOptions)
