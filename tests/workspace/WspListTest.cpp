@@ -175,25 +175,13 @@ TEST(WspList, FailedSaveLeavesTheOldFileIntact)
     EXPECT_EQ(ReadFile(path), old);
 }
 
-TEST(Wsp, FindWinSetFindsTheFirstOfItsTypeAndCopyAppends)
+TEST(Wsp, FindWinSetFindsTheFirstOfItsType)
 {
     CWsp workspace;
-    EXPECT_EQ(workspace.FindWinSet(kTypePpm), nullptr);
     EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 1)), 1);
-    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypePpm, 0)), 2);
-    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 0)), 3);
+    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 0)), 2);
     ASSERT_NE(workspace.FindWinSet(kTypeAnalyzer), nullptr);
     EXPECT_EQ(workspace.FindWinSet(kTypeAnalyzer)->m_nParam[1], 1);
-    EXPECT_EQ(workspace.FindWinSet(kTypeCorrelation), nullptr);
+    EXPECT_EQ(workspace.FindWinSet(kTypePpm), nullptr);
     EXPECT_EQ(workspace.FindWinSet(0), nullptr) << "the frame record is no window record";
-
-    CWsp target;
-    target.AddWinSet(SampleRecord(kTypeStereo, 0));
-    workspace.m_strName = "Workspace 4";
-    workspace.m_frame.m_strTitle = "Tarvix Audio Meter";
-    target.CopyFrom(workspace);
-    EXPECT_EQ(target.m_strName, QByteArray("Workspace 4"));
-    EXPECT_TRUE(target.IsStored());
-    ASSERT_EQ(target.m_winSets.size(), 4u);
-    EXPECT_EQ(target.m_winSets[0].m_nType, kTypeStereo);
 }
