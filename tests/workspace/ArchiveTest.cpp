@@ -1,138 +1,88 @@
-// The archive's length and count forms, byte for byte, and how the reader
-// treats strings stored with 16-bit characters and lengths past the end.
+// The archive's length and count forms byte for byte, strings stored with
+// 16-bit characters, and reads that would run past the end.
 #include "workspace/ArchiveReader.h"
 #include "workspace/ArchiveWriter.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-QByteArray Written(const QByteArray& text)
-{
-    CArchiveWriter writer;
-    writer.WriteString(text);
-    return writer.Bytes();
-}
+QByteArray Hex(const char* hex) { return QByteArray::fromHex(hex); }
 
-QByteArray WrittenCount(std::uint32_t count)
-{
-    CArchiveWriter writer;
-    writer.WriteCount(count);
-    return writer.Bytes();
-}
-
-QByteArray ReadBack(const QByteArray& bytes, bool* ok = nullptr)
+// The string read from `bytes`, and whether it was read and used them all.
+std::pair<QByteArray, bool> ReadOne(const QByteArray& bytes)
 {
     CArchiveReader reader(bytes);
     QByteArray text;
-    const bool read = reader.ReadString(text);
-    if (ok)
-        *ok = read && reader.AtEnd();
-    return text;
+    const bool ok = reader.ReadString(text);
+    return { text, ok && reader.AtEnd() };
 }
 }
 
-TEST(ArchiveString, LengthBelow255HasOneBytePrefix)
+TEST(Archive, EachStringLengthTakesItsPrefixForm)
 {
-    EXPECT_EQ(Written(""), QByteArray::fromHex("00"));
-    EXPECT_EQ(Written("Workspace 1"), QByteArray::fromHex("0b") + "Workspace 1");
-    const QByteArray text254(254, 'x');
-    const QByteArray bytes = Written(text254);
-    ASSERT_EQ(bytes.size(), 255);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFE);
-    EXPECT_EQ(ReadBack(bytes), text254);
+    const struct {
+        int length;
+        const char* prefix;
+    } rows[] = { { 0, "00" }, { 11, "0b" }, { 254, "fe" }, { 255, "ffff00" }, { 0xFFFD, "fffdff" },
+        { 0xFFFE, "fffffffeff0000" }, { 70000, "ffffff70110100" } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.length);
+        const QByteArray text(row.length, 'x');
+        CArchiveWriter writer;
+        writer.WriteString(text);
+        EXPECT_EQ(writer.Bytes(), Hex(row.prefix) + text);
+        EXPECT_EQ(ReadOne(writer.Bytes()), std::make_pair(text, true));
+    }
 }
 
-TEST(ArchiveString, LengthFrom255To0xFFFDHasThreeBytePrefix)
+TEST(Archive, EachCountTakesItsFormAndMustFitInTheBytesLeft)
 {
-    const QByteArray text255(255, 'y');
-    const QByteArray bytes255 = Written(text255);
-    EXPECT_EQ(bytes255.left(3), QByteArray::fromHex("ffff00"));
-    EXPECT_EQ(bytes255.size(), 3 + 255);
-    EXPECT_EQ(ReadBack(bytes255), text255);
-
-    const QByteArray textMax(0xFFFD, 'z');
-    const QByteArray bytesMax = Written(textMax);
-    EXPECT_EQ(bytesMax.left(3), QByteArray::fromHex("fffdff"));
-    EXPECT_EQ(ReadBack(bytesMax), textMax);
+    const struct {
+        std::uint32_t count;
+        const char* bytes;
+    } rows[] = { { 0, "0000" }, { 8, "0800" }, { 0xFFFE, "feff" }, { 0xFFFF, "ffffffff0000" }, { 0x12345, "ffff45230100" } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.count);
+        CArchiveWriter writer;
+        writer.WriteCount(row.count);
+        EXPECT_EQ(writer.Bytes(), Hex(row.bytes));
+        // Items of two bytes each: exactly enough bytes, then one too few.
+        std::uint32_t count = 7;
+        CArchiveReader fits(writer.Bytes() + QByteArray(2 * row.count, '\0'));
+        EXPECT_TRUE(fits.ReadCount(count, 2));
+        EXPECT_EQ(count, row.count);
+        if (row.count > 0) {
+            CArchiveReader short1(writer.Bytes() + QByteArray(2 * row.count - 1, '\0'));
+            EXPECT_FALSE(short1.ReadCount(count, 2));
+        }
+    }
 }
 
-TEST(ArchiveString, Length0xFFFEAndAboveHasSevenBytePrefix)
+TEST(Archive, SixteenBitStringsReadAsEightBitText)
 {
-    const QByteArray text(0xFFFE, 'w');
-    const QByteArray bytes = Written(text);
-    EXPECT_EQ(bytes.left(7), QByteArray::fromHex("fffffffeff0000"));
-    EXPECT_EQ(bytes.size(), 7 + 0xFFFE);
-    bool ok = false;
-    EXPECT_EQ(ReadBack(bytes, &ok), text);
-    EXPECT_TRUE(ok);
-
-    const QByteArray longer(70000, 'v');
-    EXPECT_EQ(Written(longer).left(7), QByteArray::fromHex("ffffff70110100"));
-    EXPECT_EQ(ReadBack(Written(longer)), longer);
-}
-
-TEST(ArchiveString, SixteenBitStringReadsAsEightBitText)
-{
-    // 0xFF, marker 0xFFFE, length 3, then 'A', e-acute and Greek Omega as
-    // 16-bit characters; Omega has no 8-bit form.
-    bool ok = false;
-    const QByteArray text = ReadBack(QByteArray::fromHex("fffeff03" "4100" "e900" "a903"), &ok);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(text, QByteArray("A\xE9?"));
-    // The length prefix after the marker may take its longer forms too.
-    QByteArray wide300 = QByteArray::fromHex("fffeff" "ff2c01");
+    // 0xFF, marker 0xFFFE, length 3: 'A', e-acute and Omega, which has no 8-bit form.
+    EXPECT_EQ(ReadOne(Hex("fffeff03" "4100" "e900" "a903")), std::make_pair(QByteArray("A\xE9?"), true));
+    // The length after the marker may take its longer form too.
+    QByteArray wide300 = Hex("fffeff" "ff2c01");
     for (int i = 0; i < 300; ++i)
-        wide300 += QByteArray::fromHex("4200");
-    EXPECT_EQ(ReadBack(wide300, &ok), QByteArray(300, 'B'));
-    EXPECT_TRUE(ok);
+        wide300 += Hex("4200");
+    EXPECT_EQ(ReadOne(wide300), std::make_pair(QByteArray(300, 'B'), true));
 }
 
-TEST(ArchiveString, LengthPastTheEndFailsWithoutReading)
+TEST(Archive, ReadsPastTheEndFailAndStayFailed)
 {
-    bool ok = true;
-    ReadBack(QByteArray::fromHex("05") + "abcd", &ok);
-    EXPECT_FALSE(ok);
-    // A 4-byte length near 4 GiB in a 10-byte buffer.
-    CArchiveReader reader(QByteArray::fromHex("ffffffffffffff") + "abc");
-    QByteArray text;
-    EXPECT_FALSE(reader.ReadString(text));
-    EXPECT_TRUE(text.isEmpty());
-    // Sixteen-bit characters take two bytes each: 3 characters need 6.
-    ReadBack(QByteArray::fromHex("fffeff03" "41004200"), &ok);
-    EXPECT_FALSE(ok);
-}
-
-TEST(ArchiveReader, FailureIsSticky)
-{
-    CArchiveReader reader(QByteArray::fromHex("0102"));
+    for (const QByteArray& bytes : { Hex("05") + "abcd", Hex("ffffffffffffff") + "abc", Hex("fffeff03" "41004200"), Hex("ff"),
+             Hex("ffff") }) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
+        CArchiveReader reader(bytes);
+        QByteArray text;
+        EXPECT_FALSE(reader.ReadString(text));
+        EXPECT_TRUE(text.isEmpty());
+        EXPECT_TRUE(reader.Failed());
+    }
+    CArchiveReader reader(Hex("0102"));
     std::uint32_t value = 0;
-    EXPECT_FALSE(reader.ReadU32(value));
     std::uint8_t byte = 0;
-    EXPECT_FALSE(reader.ReadU8(byte)); // the two bytes are still there, but the read already failed
-    EXPECT_TRUE(reader.Failed());
+    EXPECT_FALSE(reader.ReadU32(value));
+    EXPECT_FALSE(reader.ReadU8(byte)) << "the two bytes are there, but the reader already failed";
 }
-
-TEST(ArchiveCount, TwoBytesBelow0xFFFFThenEscape)
-{
-    EXPECT_EQ(WrittenCount(0), QByteArray::fromHex("0000"));
-    EXPECT_EQ(WrittenCount(8), QByteArray::fromHex("0800"));
-    EXPECT_EQ(WrittenCount(0xFFFE), QByteArray::fromHex("feff"));
-    EXPECT_EQ(WrittenCount(0xFFFF), QByteArray::fromHex("ffffffff0000"));
-    EXPECT_EQ(WrittenCount(0x12345), QByteArray::fromHex("ffff45230100"));
-}
-
-TEST(ArchiveCount, ReadsBothFormsAndRefusesCountsThatCannotFit)
-{
-    std::uint32_t count = 0;
-    CArchiveReader escaped(QByteArray::fromHex("ffff03000000") + "abc");
-    EXPECT_TRUE(escaped.ReadCount(count));
-    EXPECT_EQ(count, 3u);
-
-    // Three items of at least two bytes do not fit in five bytes.
-    CArchiveReader tooMany(QByteArray::fromHex("0300") + "abcde");
-    EXPECT_FALSE(tooMany.ReadCount(count, 2));
-    CArchiveReader fits(QByteArray::fromHex("0300") + "abcdef");
-    EXPECT_TRUE(fits.ReadCount(count, 2));
-    EXPECT_EQ(count, 3u);
-}
-

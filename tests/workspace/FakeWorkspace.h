@@ -1,8 +1,10 @@
 #pragma once
-// Stand-ins for the instrument views, the main window and the capture side,
-// so the workspace commands can be driven without windows or a device. They
-// share one event log, which shows the order in which things happened.
+// Stand-ins for the instrument views, the main window, the loudness window
+// and the capture side, so the workspace commands can be driven without
+// windows or a device. They share one event log, which shows the order in
+// which things happened.
 #include "workspace/CaptureControl.h"
+#include "workspace/LoudnessWorkspaceView.h"
 #include "workspace/WorkspaceHost.h"
 #include "workspace/WorkspaceView.h"
 #include "workspace/Wsp.h"
@@ -12,22 +14,41 @@
 
 using CEventLog = std::vector<std::string>;
 
-// A view that keeps the few things a real view puts in its record: its
-// placement, on state, one option and whether it was active.
+inline CWindowPlacement Placement(int left, int top, int right, int bottom, int showCmd = SW_SHOWNORMAL)
+{
+    return CWindowPlacement::FromValues({ 44, 0, showCmd, -1, -1, -1, -1, left, top, right, bottom });
+}
+
+// A view that keeps what a real view puts in its record: placement, on
+// state (parameter 1), one option (2) and whether it was active (4).
 class CFakeWorkspaceView : public IWorkspaceView {
 public:
-    CFakeWorkspaceView(std::uint32_t type, std::string name, CEventLog& log)
-        : m_nType(type), m_name(std::move(name)), m_log(log)
-    {
-    }
+    CFakeWorkspaceView(std::uint32_t type, std::string name, CEventLog& log) : m_nType(type), m_name(std::move(name)), m_log(log) {}
 
     void OnUpdate(int hint, CWsp* workspace) override
     {
-        switch (hint) {
-        case HINT_STORE: Store(*workspace); break;
-        case HINT_RESTORE: Restore(*workspace); break;
-        case HINT_ARRANGE: Arrange(*workspace); break;
-        default: m_log.push_back(m_name + ":other"); break;
+        const CWinSet* record = workspace->FindWinSet(m_nType);
+        if (hint == HINT_STORE) {
+            m_log.push_back(m_name + ":store");
+            CWinSet mine;
+            mine.m_nType = m_nType;
+            mine.m_strTitle = QByteArray::fromStdString(m_name);
+            mine.m_wp = m_wp;
+            mine.m_nParam[1] = m_nOn;
+            mine.m_nParam[2] = m_nOption;
+            mine.m_nParam[4] = m_nActive;
+            workspace->AddWinSet(mine);
+        } else if (hint == HINT_RESTORE) {
+            m_log.push_back(m_name + ":restore");
+            if (record) {
+                m_wp = record->m_wp;
+                m_nOn = record->m_nParam[1];
+                m_nOption = record->m_nParam[2];
+            }
+        } else if (hint == HINT_ARRANGE) {
+            m_log.push_back(m_name + ":arrange");
+            if (record)
+                m_nActive = record->m_nParam[4];
         }
     }
 
@@ -38,38 +59,24 @@ public:
     int m_nOn = 0;
     int m_nOption = 0;
     int m_nActive = 0;
-    bool m_bMaximized = false;
+};
 
-private:
-    void Store(CWsp& workspace)
+class CFakeLoudnessView : public ILoudnessWorkspaceView {
+public:
+    explicit CFakeLoudnessView(CEventLog& log) : m_log(log) {}
+    CLoudnessWspRecord WspRecord(std::uint32_t workspace) const override
     {
-        m_log.push_back(m_name + ":store");
-        CWinSet record;
-        record.m_nType = m_nType;
-        record.m_strTitle = QByteArray::fromStdString(m_name);
-        record.m_wp = m_wp;
-        record.m_nParam[1] = m_nOn;
-        record.m_nParam[2] = m_nOption;
-        record.m_nParam[4] = m_nActive;
-        workspace.AddWinSet(record);
+        CLoudnessWspRecord record = m_state;
+        record.workspace = workspace;
+        return record;
     }
-    void Restore(const CWsp& workspace)
+    void ApplyWspRecord(const CLoudnessWspRecord& record) override
     {
-        m_log.push_back(m_name + ":restore");
-        if (const CWinSet* record = workspace.FindWinSet(m_nType)) {
-            m_wp = record->m_wp;
-            m_nOn = record->m_nParam[1];
-            m_nOption = record->m_nParam[2];
-        }
+        m_log.push_back("LUD:apply on " + std::to_string(record.on));
+        m_state = record;
     }
-    void Arrange(const CWsp& workspace)
-    {
-        m_log.push_back(m_name + ":arrange");
-        if (const CWinSet* record = workspace.FindWinSet(m_nType)) {
-            m_bMaximized = record->m_wp.showCmd == SW_SHOWMAXIMIZED;
-            m_nActive = record->m_nParam[4];
-        }
-    }
+    CEventLog& m_log;
+    CLoudnessWspRecord m_state;
 };
 
 class CFakeWorkspaceHost : public IWorkspaceHost {
@@ -82,10 +89,12 @@ public:
         ++m_nSetPlacementCalls;
     }
     QString MainCaption() const override { return m_caption; }
+    ILoudnessWorkspaceView* LoudnessView() const override { return m_pLoudness; }
 
     std::vector<IWorkspaceView*> m_views;
     CWindowPlacement m_wp;
     QString m_caption = QStringLiteral("Tarvix Audio Meter");
+    ILoudnessWorkspaceView* m_pLoudness = nullptr;
     int m_nSetPlacementCalls = 0;
 };
 

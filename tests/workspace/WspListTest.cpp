@@ -1,6 +1,5 @@
-// The workspace file: golden bytes of the default list, records and
-// workspaces round-tripping, and files that are cut short or corrupt
-// loading as if missing.
+// The workspace file: a record's bytes in file order, round trips through
+// bytes and files, and damaged files that must load nothing.
 #include "workspace/WspList.h"
 
 #include <QDir>
@@ -8,16 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-// One never-stored workspace as the file holds it: the name, an empty frame
-// record (two empty strings, type 0, 44 zero bytes of placement, 40 zero
-// bytes of parameters) and no window records.
-QByteArray NeverStoredWorkspaceBytes(const QByteArray& name)
-{
-    return QByteArray(1, static_cast<char>(name.size())) + name + QByteArray::fromHex("0000") + QByteArray(4 + 44 + 40, '\0')
-        + QByteArray::fromHex("0000");
-}
+#include <random>
 
+namespace {
 CWinSet SampleRecord(std::uint32_t type, int on)
 {
     CWinSet record;
@@ -28,202 +20,168 @@ CWinSet SampleRecord(std::uint32_t type, int on)
     return record;
 }
 
+// The defaults with the last workspace stored, so a cut in its last record
+// is a cut at the end of the file: two records, one with a title long
+// enough for the 3-byte length form.
 CWspList StoredList()
 {
     CWspList list;
     list.FillDefaults();
-    CWsp stored = list.At(2);
+    CWsp stored = list.At(7);
     stored.m_frame.m_strTitle = "Tarvix Audio Meter";
     stored.m_frame.m_wp = CWindowPlacement::FromValues({ 44, 0, SW_SHOWNORMAL, -1, -1, -1, -1, 100, 80, 740, 560 });
     stored.AddWinSet(SampleRecord(kTypePpm, 1));
-    stored.AddWinSet(SampleRecord(kTypeStereo, 0));
-    list.Replace(2, stored);
+    CWinSet longTitle = SampleRecord(kTypeStereo, 0);
+    longTitle.m_strTitle = QByteArray(300, 'T');
+    stored.AddWinSet(longTitle);
+    list.Replace(7, stored);
     return list;
 }
 
-class WspListFile : public ::testing::Test {
-protected:
-    QString Path(const char* name = "cv.wsp") const { return QDir(m_folder.path()).filePath(QString::fromLatin1(name)); }
-    void WriteFile(const QByteArray& bytes, const char* name = "cv.wsp") const
-    {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
-    QByteArray ReadFile(const char* name = "cv.wsp") const
-    {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    QTemporaryDir m_folder;
-};
-}
-
-TEST(WspListBytes, DefaultListIs834GoldenBytes)
+QByteArray ReadFile(const QString& path)
 {
-    CWspList list;
-    list.FillDefaults();
-    ASSERT_EQ(list.Count(), 8);
-    EXPECT_EQ(list.At(0).m_strName, QByteArray("Workspace 1"));
-    EXPECT_EQ(list.At(7).m_strName, QByteArray("Workspace 8"));
-
-    QByteArray expected = QByteArray::fromHex("0800");
-    for (char digit = '1'; digit <= '8'; ++digit)
-        expected += NeverStoredWorkspaceBytes(QByteArray("Workspace ") + digit);
-    const QByteArray bytes = list.ToBytes();
-    EXPECT_EQ(bytes.size(), 834);
-    EXPECT_EQ(bytes, expected);
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 }
 
-TEST(WspListBytes, OneWorkspaceMatchesTheDocumentedExample)
-{
-    CWspList list;
-    CWsp workspace;
-    workspace.m_strName = "Workspace 1";
-    list.AddWsp(workspace);
-    EXPECT_EQ(list.ToBytes(), QByteArray::fromHex("0100") + NeverStoredWorkspaceBytes("Workspace 1"));
-}
-
-TEST(WspListBytes, RecordFieldsInFileOrder)
+TEST(WspList, RecordFieldsInFileOrder)
 {
     CWsp workspace;
     workspace.m_strName = "W";
     workspace.AddWinSet(SampleRecord(kTypeStereo, 1));
     CWspList list;
     list.AddWsp(workspace);
-    const QByteArray bytes = list.ToBytes();
-    // count, name, frame record (90 bytes), record count 1, then the record.
-    const QByteArray record = bytes.mid(2 + 2 + 90 + 2);
-    const QByteArray expected = QByteArray::fromHex("0c") + "Stereo-Meter" + QByteArray::fromHex("00" "85000000")
-        + QByteArray::fromHex("2c000000" "00000000" "03000000" "ffffffff" "ffffffff" "fcffffff" "e9ffffff"
-                              "0a000000" "14000000" "36010000" "90000000")
-        + QByteArray::fromHex("00000000" "01000000" "02000000" "00040000" "01000000" "02000000")
+    // Count 1, name "W", the never-stored frame record (90 bytes), record count 1, the record.
+    const QByteArray expected = QByteArray::fromHex("0100" "0157") + QByteArray(90, '\0') + QByteArray::fromHex("0100" "0c")
+        + "Stereo-Meter"
+        + QByteArray::fromHex("00" "85000000" "2c000000" "00000000" "03000000" "ffffffff" "ffffffff" "fcffffff" "e9ffffff"
+                              "0a000000" "14000000" "36010000" "90000000"
+                              "00000000" "01000000" "02000000" "00040000" "01000000" "02000000")
         + QByteArray(16, '\0');
-    EXPECT_EQ(record, expected);
-    EXPECT_EQ(bytes.mid(2 + 2 + 90, 2), QByteArray::fromHex("0100"));
+    EXPECT_EQ(list.ToBytes().toHex().toStdString(), expected.toHex().toStdString());
 }
 
-TEST(WspListBytes, StoredListRoundTrips)
+TEST(WspList, WholeFilesLoadAndBytesAfterTheLastWorkspaceAreIgnored)
 {
     const CWspList list = StoredList();
-    CWspList read;
-    ASSERT_TRUE(read.AppendFromBytes(list.ToBytes()));
-    ASSERT_EQ(read.Count(), 8);
-    EXPECT_EQ(read.m_nCount, 8);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(read.At(i), list.At(i)) << "workspace " << i;
-    ASSERT_NE(read.At(2).FindWinSet(kTypeStereo), nullptr);
-    EXPECT_EQ(read.At(2).FindWinSet(kTypeStereo)->m_wp.maxY, -23);
+    for (const QByteArray& tail : { QByteArray(), QByteArray("junk") }) {
+        CWspList read;
+        ASSERT_TRUE(read.AppendFromBytes(list.ToBytes() + tail));
+        ASSERT_EQ(read.Count(), 8);
+        EXPECT_EQ(read.m_nCount, 8);
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(read.At(i), list.At(i)) << "workspace " << i;
+    }
+    CWspList empty;
+    EXPECT_TRUE(empty.AppendFromBytes(QByteArray::fromHex("0000")));
+    EXPECT_EQ(empty.Count(), 0);
 }
 
-TEST(WspListBytes, SixteenBitNameInFileReadsAsEightBit)
-{
-    // A workspace named "Mix" in 16-bit characters, otherwise never stored.
-    const QByteArray bytes = QByteArray::fromHex("0100" "fffeff03" "4d00" "6900" "7800") + NeverStoredWorkspaceBytes("").mid(1);
-    CWspList list;
-    ASSERT_TRUE(list.AppendFromBytes(bytes));
-    EXPECT_EQ(list.At(0).m_strName, QByteArray("Mix"));
-    // Written back it takes the 8-bit form.
-    EXPECT_EQ(list.ToBytes().mid(2, 4), QByteArray::fromHex("03") + "Mix");
-}
-
-TEST(WspListBytes, ZeroWorkspacesIsAnEmptyList)
-{
-    CWspList list;
-    ASSERT_TRUE(list.AppendFromBytes(QByteArray::fromHex("0000")));
-    EXPECT_EQ(list.Count(), 0);
-    EXPECT_EQ(list.ToBytes(), QByteArray::fromHex("0000"));
-}
-
-TEST(WspListBytes, EveryTruncationLoadsNothing)
+TEST(WspList, CutShortOrOverlongCountsLoadNothing)
 {
     const QByteArray whole = StoredList().ToBytes();
-    for (int size = 0; size < whole.size(); ++size) {
+    std::vector<QByteArray> damaged;
+    for (int size = 0; size < whole.size(); ++size)
+        damaged.push_back(whole.left(size));
+    damaged.push_back(QByteArray::fromHex("ffffffffffff")); // 0xFFFFFFFF workspaces in six bytes
+    QByteArray manyRecords = whole.left(2 + 12 + 90);       // the first workspace up to its record count
+    damaged.push_back(manyRecords.replace(0, 2, QByteArray::fromHex("0100")) + QByteArray::fromHex("ffffffffff7f"));
+    for (const QByteArray& bytes : damaged) {
         CWspList list;
-        CWsp marker;
-        marker.m_strName = "kept";
-        list.AddWsp(marker);
-        EXPECT_FALSE(list.AppendFromBytes(whole.left(size))) << "cut at " << size;
-        ASSERT_EQ(list.Count(), 1) << "cut at " << size;
-        EXPECT_EQ(list.At(0).m_strName, QByteArray("kept"));
+        CWsp kept;
+        kept.m_strName = "kept";
+        list.AddWsp(kept);
+        ASSERT_FALSE(list.AppendFromBytes(bytes)) << "cut at " << bytes.size();
+        ASSERT_EQ(list.Count(), 1) << "cut at " << bytes.size();
+        EXPECT_EQ(list.m_nCount, 1);
     }
 }
 
-TEST(WspListBytes, CountsBeyondTheFileAreRefused)
+// Thousands of damaged files (bytes changed, cut, inserted, removed) must
+// never crash, and one that loads must write back and read again unchanged.
+TEST(WspList, DamagedFilesLoadWholeOrNotAtAll)
 {
-    CWspList list;
-    // 0xFFFFFFFF workspaces in a six-byte file.
-    EXPECT_FALSE(list.AppendFromBytes(QByteArray::fromHex("ffffffffffff")));
-    // One workspace claiming 0x7FFFFFFF records.
-    QByteArray bytes = QByteArray::fromHex("0100") + NeverStoredWorkspaceBytes("W");
-    bytes.chop(2);
-    bytes += QByteArray::fromHex("ffffffffff7f");
-    EXPECT_FALSE(list.AppendFromBytes(bytes));
-    EXPECT_EQ(list.Count(), 0);
+    const QByteArray valid = StoredList().ToBytes();
+    const unsigned char telling[] = { 0x00, 0x01, 0x0B, 0xFE, 0xFF, 0x7F, 0x80 };
+    std::mt19937 random(20240611);
+    int loaded = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes = valid;
+        for (int e = 0, edits = 1 + int(random() % 6); e < edits && !bytes.isEmpty(); ++e) {
+            const auto at = static_cast<qsizetype>(random() % bytes.size());
+            const char byte = static_cast<char>(telling[random() % sizeof telling]);
+            switch (random() % 4) {
+            case 0: bytes[at] = static_cast<char>(random()); break;
+            case 1: bytes[at] = byte; break;
+            case 2: bytes.truncate(at); break;
+            default: bytes.insert(at, byte); break;
+            }
+        }
+        CWspList list;
+        if (!list.AppendFromBytes(bytes)) {
+            ASSERT_EQ(list.Count(), 0) << "round " << round;
+            continue;
+        }
+        ++loaded;
+        const QByteArray rewritten = list.ToBytes();
+        CWspList again;
+        ASSERT_TRUE(again.AppendFromBytes(rewritten)) << "round " << round;
+        ASSERT_EQ(again.ToBytes(), rewritten) << "round " << round;
+    }
+    EXPECT_GT(loaded, 100) << "some damage (a parameter, a title byte) leaves a valid file";
 }
 
-TEST(WspListBytes, BytesAfterTheLastWorkspaceAreIgnored)
+TEST(WspList, SaveReplacesTheFileWholeAndLoadAppends)
 {
-    CWspList list;
-    ASSERT_TRUE(list.AppendFromBytes(StoredList().ToBytes() + "junk"));
-    EXPECT_EQ(list.Count(), 8);
-    EXPECT_TRUE(list.At(2).IsStored());
-}
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("cv.wsp"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'x'));
+    old.close();
 
-TEST_F(WspListFile, SaveThenLoadAppendsToTheList)
-{
     CWspList list = StoredList();
-    ASSERT_TRUE(list.Save(Path()));
-    EXPECT_EQ(ReadFile(), list.ToBytes());
+    ASSERT_TRUE(list.Save(path));
+    EXPECT_EQ(ReadFile(path), list.ToBytes());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("cv.wsp") }) << "no temporary file left";
 
     CWspList read;
-    CWsp first;
-    first.m_strName = "already here";
-    read.AddWsp(first);
-    ASSERT_TRUE(read.Load(Path()));
-    EXPECT_EQ(read.Count(), 9);
-    EXPECT_EQ(read.m_nCount, 9);
-    EXPECT_EQ(read.At(0).m_strName, QByteArray("already here"));
-    EXPECT_EQ(read.At(3), list.At(2));
+    read.FillDefaults();
+    ASSERT_TRUE(read.Load(path));
+    EXPECT_EQ(read.Count(), 16);
+    EXPECT_EQ(read.m_nCount, 16);
+    EXPECT_EQ(read.At(15), list.At(7));
+    EXPECT_FALSE(read.Load(QDir(folder.path()).filePath(QStringLiteral("absent.wsp"))));
+    EXPECT_FALSE(read.Load(folder.path())) << "a folder is no file";
+    EXPECT_EQ(read.Count(), 16);
+    EXPECT_FALSE(list.Save(QDir(folder.path()).filePath(QStringLiteral("no/such/folder/cv.wsp"))));
 }
 
-TEST_F(WspListFile, MissingFileLeavesListUnchanged)
+TEST(WspList, FailedSaveLeavesTheOldFileIntact)
 {
-    CWspList list;
-    list.FillDefaults();
-    EXPECT_FALSE(list.Load(Path("absent.wsp")));
-    EXPECT_EQ(list.Count(), 8);
-}
-
-TEST_F(WspListFile, SaveReplacesTheWholeFileAndLeavesNoTemporaryFile)
-{
-    WriteFile(QByteArray(5000, 'x'));
-    CWspList list;
-    list.FillDefaults();
-    ASSERT_TRUE(list.Save(Path()));
-    EXPECT_EQ(ReadFile().size(), 834);
-    EXPECT_EQ(QDir(m_folder.path()).entryList(QDir::Files), QStringList { QStringLiteral("cv.wsp") });
-}
-
-TEST_F(WspListFile, SaveIntoAMissingFolderFails)
-{
-    CWspList list;
-    list.FillDefaults();
-    EXPECT_FALSE(list.Save(QDir(m_folder.path()).filePath(QStringLiteral("no/such/folder/cv.wsp"))));
-}
-
-TEST_F(WspListFile, FailedSaveLeavesTheOldFileIntact)
-{
-    // A name of 250 characters is valid, but the temporary file beside it
-    // (the name plus a suffix) is too long to create: the save fails before
-    // the old file is touched, so it must keep its bytes, not be cut to zero.
-    const QByteArray longName(250, 'w');
+    // A 250-character name is valid, but the temporary file beside it is too
+    // long to create: the save fails before the old file is touched.
+    QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QString(250, QLatin1Char('w')));
     const QByteArray old = StoredList().ToBytes();
-    WriteFile(old, longName.constData());
-    ASSERT_EQ(ReadFile(longName.constData()), old);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(old);
+    file.close();
     CWspList list;
     list.FillDefaults();
-    EXPECT_FALSE(list.Save(Path(longName.constData())));
-    EXPECT_EQ(ReadFile(longName.constData()), old);
+    EXPECT_FALSE(list.Save(path));
+    EXPECT_EQ(ReadFile(path), old);
+}
+
+TEST(Wsp, FindWinSetFindsTheFirstOfItsType)
+{
+    CWsp workspace;
+    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 1)), 1);
+    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 0)), 2);
+    ASSERT_NE(workspace.FindWinSet(kTypeAnalyzer), nullptr);
+    EXPECT_EQ(workspace.FindWinSet(kTypeAnalyzer)->m_nParam[1], 1);
+    EXPECT_EQ(workspace.FindWinSet(kTypePpm), nullptr);
+    EXPECT_EQ(workspace.FindWinSet(0), nullptr) << "the frame record is no window record";
 }

@@ -120,7 +120,7 @@ TYPED_TEST_SUITE(InstrumentViewTest, Kinds);
 
 } // namespace
 
-TYPED_TEST(InstrumentViewTest, MainMenuSwitchesOnAndOffThroughTheHub)
+TYPED_TEST(InstrumentViewTest, MainMenuSwitchesThroughTheHubAndAMissingDeviceSaysWhy)
 {
     this->Make();
     EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
@@ -137,11 +137,7 @@ TYPED_TEST(InstrumentViewTest, MainMenuSwitchesOnAndOffThroughTheHub)
     EXPECT_FALSE(this->driver.IsOpen());
     EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
     EXPECT_FALSE(this->view->OnCommand(12345));
-}
 
-TYPED_TEST(InstrumentViewTest, SwitchingOnWithoutADeviceLeavesItOffAndSaysWhy)
-{
-    this->Make();
     this->driver.SetBusy(true);
     this->ToggleFromTheMainMenu();
     EXPECT_EQ(this->IsOn(), 0);
@@ -151,44 +147,29 @@ TYPED_TEST(InstrumentViewTest, SwitchingOnWithoutADeviceLeavesItOffAndSaysWhy)
     EXPECT_EQ(this->notices.Notices().size(), 1u);
 }
 
-TYPED_TEST(InstrumentViewTest, StoredOnIsCountedButTheProgramOpensCaptureLater)
+TYPED_TEST(InstrumentViewTest, StoredSettingsAreAppliedAndWrittenAtExit)
 {
+    // Stored on: counted, but the program opens capture later. Only a
+    // placement of 44 bytes is applied.
     CSettingsStore::WriteInt(this->Section(), QStringLiteral("Status"), 1);
+    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), QByteArray(40, '\1'));
     this->Make();
     EXPECT_EQ(this->IsOn(), 1);
     EXPECT_EQ(this->doc.MeterCount(), 1);
     EXPECT_FALSE(this->driver.IsOpen());
     EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
-}
-
-TYPED_TEST(InstrumentViewTest, OnlyA44BytePlacementIsApplied)
-{
-    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), QByteArray(40, '\1'));
-    this->Make();
     EXPECT_EQ(this->frame.m_nSetPlacementCalls, 0);
 
-    CWindowPlacement stored;
-    stored.left = 11;
-    stored.top = 22;
-    stored.right = 411;
-    stored.bottom = 272;
-    CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), stored.ToBytes());
-    CFakeViewFrame second;
-    auto again = this->template CreateView<typename TestFixture::View>(300, 300, second);
-    EXPECT_EQ(second.m_nSetPlacementCalls, 1);
-    EXPECT_EQ(second.m_rect, QRect(11, 22, 400, 250));
-}
-
-TYPED_TEST(InstrumentViewTest, ExitWritesThePlacementAndTheOnState)
-{
-    this->Make();
-    this->ToggleFromTheMainMenu();
     this->frame.m_rect = QRect(31, 41, 333, 222);
     this->view->OnDestroy();
     EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 1);
-    CWindowPlacement stored;
-    ASSERT_TRUE(CWindowPlacement::FromBytes(CSettingsStore::GetBinary(QStringLiteral("WinPos"), this->Placement()), stored));
-    EXPECT_EQ(QRect(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top), QRect(31, 41, 333, 222));
+    this->doc.MeterOff(true);
+    TypeParam::Detach(this->doc);
+    this->view.reset();
+    this->frame = CFakeViewFrame();
+    this->Make();
+    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 1);
+    EXPECT_EQ(this->frame.m_rect, QRect(31, 41, 333, 222));
 }
 
 TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
@@ -204,38 +185,33 @@ TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
     EXPECT_EQ(this->IsOn(), 1);
     EXPECT_TRUE(this->OnForCapture());
     EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
-
     this->view->OnSize(SIZE_MINIMIZED);
     this->view->OnSize(SIZE_MAXIMIZED);
     EXPECT_TRUE(this->OnForCapture()) << "maximised straight from minimised";
-    this->view->OnSize(SIZE_RESTORED);
-    EXPECT_TRUE(this->OnForCapture());
 
+    // Recalled or switched off while minimised: the count follows at once,
+    // the recalled state shows after the restore.
     this->view->OnSize(SIZE_MINIMIZED);
-    this->view->OnDestroy();
-    EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 0) << "paused at exit: stored as off";
-}
-
-TYPED_TEST(InstrumentViewTest, SwitchingOffWhileMinimisedReleasesTheDevice)
-{
-    this->Make();
-    this->ToggleFromTheMainMenu();
-    this->view->OnSize(SIZE_MINIMIZED);
-    this->ToggleFromTheMainMenu();
+    this->Recall(1);
+    EXPECT_EQ(this->doc.MeterCount(), 1);
+    EXPECT_FALSE(this->OnForCapture()) << "still paused";
+    this->Recall(0);
     EXPECT_EQ(this->doc.MeterCount(), 0);
     EXPECT_FALSE(this->driver.IsOpen());
     this->view->OnSize(SIZE_RESTORED);
     EXPECT_EQ(this->IsOn(), 0);
     EXPECT_FALSE(this->OnForCapture());
 
-    // Switched off by the hub (all meters off) while minimised: off after the restore.
     this->ToggleFromTheMainMenu();
     this->view->OnSize(SIZE_MINIMIZED);
     this->doc.AllMetersOff();
-    EXPECT_EQ(this->doc.MeterCount(), 0);
     this->view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_FALSE(this->OnForCapture());
+    EXPECT_EQ(this->IsOn(), 0) << "switched off by the hub while minimised";
+    this->ToggleFromTheMainMenu();
+    this->view->OnSize(SIZE_MINIMIZED);
+    this->view->OnDestroy();
+    EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 0) << "paused at exit: stored as off";
+    this->view->OnSize(SIZE_RESTORED); // the pause flag is shared by the views of one kind
 }
 
 TYPED_TEST(InstrumentViewTest, RecallSwitchesThroughTheHubAndCountsOnce)
@@ -249,25 +225,9 @@ TYPED_TEST(InstrumentViewTest, RecallSwitchesThroughTheHubAndCountsOnce)
     EXPECT_EQ(this->doc.MeterCount(), 1) << "already on: not counted twice";
     this->Recall(0);
     EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_EQ(this->doc.MeterCount(), 0);
     EXPECT_FALSE(this->driver.IsOpen());
     this->Recall(0);
     EXPECT_EQ(this->doc.MeterCount(), 0) << "already off: not switched off again";
-}
-
-TYPED_TEST(InstrumentViewTest, RecallWhileMinimisedKeepsTheCountAndTheRecalledState)
-{
-    this->Make();
-    this->ToggleFromTheMainMenu();
-    this->view->OnSize(SIZE_MINIMIZED);
-    this->Recall(1);
-    EXPECT_EQ(this->doc.MeterCount(), 1);
-    EXPECT_FALSE(this->OnForCapture()) << "still paused";
-    this->Recall(0);
-    EXPECT_EQ(this->doc.MeterCount(), 0);
-    EXPECT_FALSE(this->driver.IsOpen());
-    this->view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(this->IsOn(), 0) << "the recalled state, not the one before minimising";
 }
 
 TYPED_TEST(InstrumentViewTest, StoreWritesTypeTitlePlacementOnAndActive)
@@ -279,56 +239,50 @@ TYPED_TEST(InstrumentViewTest, StoreWritesTypeTitlePlacementOnAndActive)
     this->host.m_pActiveView = this->view.get();
     CWsp wsp;
     this->view->OnUpdate(HINT_STORE, &wsp);
-    ASSERT_EQ(wsp.m_winSets.size(), 1u);
-    const CWinSet& record = wsp.m_winSets[0];
-    EXPECT_EQ(record.m_nType, TestFixture::View::kType);
-    EXPECT_EQ(record.m_strTitle, QByteArray(TestFixture::View::kTitle));
-    EXPECT_TRUE(record.m_strText2.isEmpty());
-    EXPECT_EQ(record.m_wp, this->frame.GetWindowPlacement());
-    EXPECT_EQ(record.m_nParam[1], 1);
-    EXPECT_EQ(record.m_nParam[TypeParam::kActiveParam], 1);
-
     this->host.m_pActiveView = nullptr;
     this->view->OnUpdate(HINT_STORE, &wsp);
     ASSERT_EQ(wsp.m_winSets.size(), 2u);
+    const CWinSet& record = wsp.m_winSets[0];
+    EXPECT_EQ(record.m_nType, TestFixture::View::kType);
+    EXPECT_EQ(record.m_strTitle, QByteArray(TestFixture::View::kTitle));
+    EXPECT_EQ(record.m_wp, this->frame.GetWindowPlacement());
+    EXPECT_EQ(record.m_nParam[1], 1);
+    EXPECT_EQ(record.m_nParam[TypeParam::kActiveParam], 1);
     EXPECT_EQ(wsp.m_winSets[1].m_nParam[TypeParam::kActiveParam], 0);
 }
 
-TYPED_TEST(InstrumentViewTest, RecallPlacesTheWindowAndArrangeShowsIt)
+// Arranging restores the frame first, then maximises or minimises it as its
+// placement says, and activates it when it was the active one.
+TYPED_TEST(InstrumentViewTest, ArrangeShowsTheWindowAsItsPlacementSays)
 {
     this->Make();
     CWsp normal = this->Workspace(0, 0);
     this->view->OnUpdate(HINT_RESTORE, &normal);
     EXPECT_EQ(this->frame.m_rect, QRect(30, 40, 300, 260));
-
-    CWsp maximised = this->Workspace(0, 1, SW_SHOWMAXIMIZED);
-    this->view->OnUpdate(HINT_ARRANGE, &maximised);
-    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore", "maximize", "activate" }));
+    const struct {
+        int showCmd;
+        int active;
+        std::vector<QString> actions;
+    } rows[] = { { SW_SHOWMAXIMIZED, 1, { "restore", "maximize", "activate" } }, { SW_SHOWMINIMIZED, 0, { "restore", "minimize" } },
+        { SW_SHOWNORMAL, 0, { "restore" } }, { SW_SHOWMINIMIZED, 2, { "restore", "minimize" } } };
+    for (const auto& row : rows) {
+        this->frame.m_actions.clear();
+        CWsp wsp = this->Workspace(0, row.active, row.showCmd);
+        this->view->OnUpdate(HINT_ARRANGE, &wsp);
+        EXPECT_EQ(this->frame.m_actions, row.actions) << row.showCmd << "/" << row.active;
+    }
     this->frame.m_actions.clear();
-    CWsp minimised = this->Workspace(0, 0, SW_SHOWMINIMIZED);
-    this->view->OnUpdate(HINT_ARRANGE, &minimised);
-    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore", "minimize" }));
-    this->frame.m_actions.clear();
-    this->view->OnUpdate(HINT_ARRANGE, &normal);
-    EXPECT_EQ(this->frame.m_actions, (std::vector<QString> { "restore" }));
-    this->frame.m_actions.clear();
-    this->view->OnUpdate(7, &maximised);
-    EXPECT_TRUE(this->frame.m_actions.empty()) << "not a workspace hint";
-}
-
-TYPED_TEST(InstrumentViewTest, AWorkspaceWithoutItsRecordChangesNothing)
-{
-    this->Make();
-    CWsp wsp = this->Workspace(1, 1, SW_SHOWMAXIMIZED);
-    wsp.m_winSets[0].m_nType = 7;
-    this->view->OnUpdate(HINT_RESTORE, &wsp);
-    this->view->OnUpdate(HINT_ARRANGE, &wsp);
+    CWsp other = this->Workspace(1, 1, SW_SHOWMAXIMIZED);
+    this->view->OnUpdate(7, &other);
+    other.m_winSets[0].m_nType = 7;
+    this->view->OnUpdate(HINT_RESTORE, &other);
+    this->view->OnUpdate(HINT_ARRANGE, &other);
+    EXPECT_TRUE(this->frame.m_actions.empty()) << "no workspace hint, or no record of this type";
     EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 0);
-    EXPECT_TRUE(this->frame.m_actions.empty());
+    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 1);
 }
 
-TYPED_TEST(InstrumentViewTest, TheMenuSetUpRunsOnTheFirstActivationOnly)
+TYPED_TEST(InstrumentViewTest, MenuSetUpOnTheFirstActivationAndTheControlFollowsTheSize)
 {
     this->Make();
     this->view->OnActivateView(false);
@@ -336,11 +290,7 @@ TYPED_TEST(InstrumentViewTest, TheMenuSetUpRunsOnTheFirstActivationOnly)
     this->view->OnActivateView(true);
     this->view->OnActivateView(true);
     EXPECT_EQ(this->host.m_nFirstActivations, 1);
-}
 
-TYPED_TEST(InstrumentViewTest, ControlFollowsTheViewSize)
-{
-    this->Make();
     this->view->show();
     this->view->resize(300, 200);
     this->view->OnSize(SIZE_RESTORED);

@@ -1,0 +1,266 @@
+// The correlation meter's display, its view and its feed from the test
+// driver through the capture thread, checked on the back buffer.
+#include "meters/common/MeterFonts.h"
+#include "meters/correlation/CorConstants.h"
+#include "meters/correlation/CorView.h"
+#include "platform/SettingsStore.h"
+#include "tests/common/ViewTestBench.h"
+#include "workspace/Wsp.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+constexpr COLORREF kBlack = RGB(0, 0, 0), kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kYellow = RGB(255, 255, 0);
+constexpr COLORREF kGrey = RGB(128, 128, 128), kScaleText = RGB(192, 192, 255), kCyan = RGB(0, 255, 255);
+
+// The raw value whose phase angle lies half a degree above `degrees`.
+double RawForAngle(int degrees) { return std::cos((degrees + 0.5) * std::numbers::pi / 180.0); }
+
+// A control of the given outer size (client 2 pixels smaller), painted once.
+std::unique_ptr<CCorCtrl> Make(int width, int height, bool horizontal)
+{
+    auto ctrl = std::make_unique<CCorCtrl>(nullptr, horizontal);
+    ctrl->resize(width, height);
+    ctrl->show();
+    ctrl->PaintNow();
+    return ctrl;
+}
+// Upright: client 108 x 148, track (27, 16, 81, 132), centre row 74.
+std::unique_ptr<CCorCtrl> MakeVertical() { return Make(110, 150, false); }
+// Lying: client 198 x 98, track (16, 33, 182, 71), centre column 99.
+std::unique_ptr<CCorCtrl> MakeHorizontal() { return Make(200, 100, true); }
+
+COLORREF Px(CCorCtrl& ctrl, int x, int y) { return ctrl.Dc().GetPixel(x, y); }
+int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color)
+{
+    int n = 0;
+    for (int y = rc.top; y < rc.bottom; ++y)
+        for (int x = rc.left; x < rc.right; ++x)
+            n += Px(ctrl, x, y) == color ? 1 : 0;
+    return n;
+}
+void Click(QWidget& widget)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 60), QPointF(40, 60), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &press);
+}
+}
+
+// Upright, the smallest angle shows above the track and the largest below;
+// lying, both above the track, the smallest at the +1 (right) end.
+TEST(CorCtrl, ReadoutsAreDrawnOnTheirRows)
+{
+    const int th = QFontMetrics(CMeterFonts::Normal()).height();
+    const struct {
+        bool horizontal;
+        CRect minRect, maxRect; // the readout boxes
+        CRect minArea, maxArea; // where each readout's digits must lie
+    } cases[] = {
+        { false, CRect(25, 1, 83, 1 + th), CRect(25, 136, 83, 146), CRect(0, 0, 108, 16), CRect(0, 132, 108, 148) },
+        { true, CRect(157, 27 - 2 * th, 177, 27 - th), CRect(31, 27 - 2 * th, 51, 27 - th), CRect(99, 0, 198, 33 - th), CRect(0, 0, 99, 33 - th) },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.horizontal ? "lying" : "upright");
+        auto ctrl = c.horizontal ? MakeHorizontal() : MakeVertical();
+        const CRect client(0, 0, c.horizontal ? 198 : 108, c.horizontal ? 98 : 148);
+        EXPECT_EQ(ctrl->MinAngleRect(), c.minRect);
+        EXPECT_EQ(ctrl->MaxAngleRect(), c.maxRect);
+        EXPECT_EQ(CountColor(*ctrl, client, kCyan), 0) << "no angle seen: both readouts blank";
+        ctrl->ShowCorrelation(0.0, RawForAngle(45));
+        const int minDigits = CountColor(*ctrl, client, kCyan);
+        EXPECT_GT(minDigits, 0);
+        EXPECT_EQ(CountColor(*ctrl, c.minArea, kCyan), minDigits);
+        ctrl->ShowCorrelation(0.0, RawForAngle(135));
+        const int bothDigits = CountColor(*ctrl, client, kCyan);
+        EXPECT_GT(bothDigits, minDigits);
+        EXPECT_EQ(CountColor(*ctrl, c.maxArea, kCyan), bothDigits - minDigits);
+        Click(*ctrl);
+        EXPECT_EQ(CountColor(*ctrl, client, kCyan), 0) << "a click blanks both readouts";
+        EXPECT_EQ(ctrl->MinAngle(), cor::kNoMinAngle);
+    }
+}
+
+TEST(CorCtrl, ScaleTicksAndLabelsSitAtTheirEnds)
+{
+    auto h = MakeHorizontal();
+    // Ticks reach 6 pixels past the track: column 181 (+1), 99 (0), 17 (-1).
+    EXPECT_EQ(Px(*h, 181, 27), kGrey);
+    EXPECT_EQ(Px(*h, 181, 76), kGrey);
+    EXPECT_EQ(Px(*h, 181, 77), kBlack);
+    EXPECT_EQ(Px(*h, 181, 50), kBlack) << "the track is black";
+    EXPECT_EQ(Px(*h, 99, 30), kGrey);
+    EXPECT_EQ(Px(*h, 17, 30), kGrey);
+    // "+1" has more lit pixels than "-1"; "180" more than "0".
+    const int th = h->TextHeight();
+    EXPECT_GT(CountColor(*h, CRect(171, 26 - th, 191, 26), kScaleText), CountColor(*h, CRect(7, 26 - th, 27, 26), kScaleText));
+    EXPECT_GT(CountColor(*h, CRect(7, 91 - th, 27, 91), kScaleText), CountColor(*h, CRect(171, 91 - th, 191, 91), kScaleText));
+    EXPECT_GT(CountColor(*h, CRect(171, 91 - th, 191, 91), kScaleText), 0);
+
+    auto v = MakeVertical();
+    const int tv = v->TextHeight();
+    EXPECT_GT(CountColor(*v, CRect(0, 17 - tv / 2, 21, 17 + tv), kScaleText), CountColor(*v, CRect(0, 131 - tv / 2, 21, 131 + tv), kScaleText));
+    EXPECT_GT(CountColor(*v, CRect(0, 131 - tv / 2, 21, 131 + tv), kScaleText), 0);
+}
+
+TEST(CorCtrl, ShortTracksUseTheSmallScaleFont)
+{
+    // Track 80 pixels: the normal font; 79: the small one (readouts stay normal).
+    EXPECT_EQ(Make(110, 114, false)->ScaleFont(), CMeterFonts::Normal());
+    auto small = Make(110, 113, false);
+    EXPECT_EQ(small->ScaleFont(), CMeterFonts::Small());
+    EXPECT_EQ(small->TextHeight(), QFontMetrics(CMeterFonts::Small()).height());
+    small->ShowCorrelation(0.5, -1.0);
+    EXPECT_EQ(small->Dc().SelectedFont(), CMeterFonts::Normal());
+    EXPECT_EQ(Make(113, 100, true)->ScaleFont(), CMeterFonts::Small());
+    EXPECT_EQ(Make(114, 100, true)->ScaleFont(), CMeterFonts::Normal());
+}
+
+TEST(CorCtrl, PointerPositionAndColourFollowTheSmoothedValue)
+{
+    const struct {
+        bool horizontal;
+        double smoothed;
+        int pos;
+        int x, y;
+        COLORREF color;
+    } rows[] = { { false, 1.0, 200, 54, 17, kGreen }, { false, 0.9975, 199, 54, 17, kGreen }, { false, -0.0049, 0, 54, 74, kYellow },
+        { false, -1.0, -200, 54, 130, kRed }, { true, -0.9999999, -200, 17, 50, kRed }, { true, 0.0, 0, 99, 50, kYellow },
+        { true, 1.0, 200, 180, 50, kGreen } };
+    for (const auto& row : rows) {
+        auto ctrl = row.horizontal ? MakeHorizontal() : MakeVertical();
+        ctrl->ShowCorrelation(row.smoothed, 0.0);
+        EXPECT_EQ(ctrl->Pos(), row.pos) << row.smoothed;
+        EXPECT_EQ(Px(*ctrl, row.x, row.y), row.color) << row.smoothed;
+    }
+    // Off the scale: nothing moves or is drawn, and the watchdog stays off.
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(0.5, 0.5);
+    ctrl->OnTimer(cor::kWatchdogTimerId);
+    const QImage before = ctrl->BackBuffer().copy();
+    for (double smoothed : { 1.0000001, -1.5, std::nan("") })
+        ctrl->ShowCorrelation(smoothed, -1.0);
+    EXPECT_EQ(ctrl->BackBuffer(), before);
+    EXPECT_FALSE(ctrl->IsWatchdogActive());
+}
+
+TEST(CorCtrl, WatchdogReturnsAStillPointerToTheCentre)
+{
+    auto ctrl = MakeVertical();
+    ctrl->ShowCorrelation(1.0, 1.0);
+    ctrl->Dc().SetPixel(54, 17, RGB(1, 2, 3));
+    ctrl->ShowCorrelation(0.999, 1.0);
+    EXPECT_EQ(Px(*ctrl, 54, 17), RGB(1, 2, 3)) << "an unmoved pointer is not redrawn";
+    QElapsedTimer patience;
+    patience.start();
+    while (ctrl->IsWatchdogActive() && patience.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(ctrl->IsWatchdogActive());
+    EXPECT_EQ(ctrl->Pos(), 0);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
+    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+    ctrl->Dc().SetPixel(54, 74, RGB(1, 2, 3));
+    ctrl->ShowCorrelation(0.0, 0.0);
+    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow) << "at the centre it is redrawn every time";
+    EXPECT_TRUE(ctrl->IsWatchdogActive());
+}
+
+// The views pause a control once per minimise; the control itself counts
+// nested pauses and ignores a resume without one.
+TEST(CorCtrl, PausesNestAndTheMenuShowsTheStates)
+{
+    auto ctrl = MakeVertical();
+    ctrl->SetOn(1);
+    ctrl->NotifyMinimized(false);
+    ctrl->NotifyMinimized(true);
+    ctrl->NotifyMinimized(true);
+    ctrl->NotifyMinimized(false);
+    EXPECT_FALSE(ctrl->IsOnForCapture()) << "one pause is left";
+    ctrl->NotifyMinimized(false);
+    EXPECT_TRUE(ctrl->IsOnForCapture());
+
+    std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
+    ASSERT_EQ(menu->actions().size(), 3);
+    EXPECT_EQ(menu->actions()[0]->data().toInt(), 400);
+    EXPECT_TRUE(menu->actions()[0]->isChecked());
+    EXPECT_EQ(menu->actions()[2]->data().toInt(), 410);
+    EXPECT_FALSE(menu->actions()[2]->isChecked());
+}
+
+class CorViewTest : public CViewTestBench {
+protected:
+    ~CorViewTest() override
+    {
+        if (doc.MeterCount() > 0)
+            doc.MeterOff(true);
+        doc.SetCor(nullptr);
+        doc.SetCorrelationEstimator(nullptr);
+    }
+    void Deliver(int blocks, std::int16_t left, std::int16_t right)
+    {
+        for (int i = 0; i < blocks; ++i) {
+            ASSERT_TRUE(driver.DeliverBlock(CTestWaveDriver::Block(left, right)));
+            ASSERT_TRUE(capture.WaitForIdle());
+            doc.ApplyPackets();
+        }
+    }
+};
+
+TEST_F(CorViewTest, OrientationBringsTheDefaultSizesAndIsStored)
+{
+    frame.m_rect = QRect(7, 9, 300, 300);
+    auto view = CreateView<CCorView>(120, 140, frame);
+    EXPECT_FALSE(view->Ctrl()->IsHorizontal());
+    EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 150));
+    EXPECT_EQ(view->MinTrackSize(), QSize(84, 120));
+    view->Ctrl()->OnCommand(410); // the control's menu reaches the view
+    EXPECT_TRUE(view->Ctrl()->IsHorizontal());
+    EXPECT_EQ(frame.m_rect, QRect(7, 9, 124, 105));
+    EXPECT_EQ(view->MinTrackSize(), QSize(106, 96));
+    view->OnDestroy();
+    EXPECT_EQ(CSettingsStore::GetInt("COR", "Dir", -1), 1);
+    CWsp wsp;
+    view->OnUpdate(HINT_STORE, &wsp);
+    EXPECT_EQ(wsp.m_winSets.at(0).m_nParam[0], 1);
+    view->OnCommand(200);
+    view->OnUpdate(HINT_RESTORE, &wsp);
+    EXPECT_TRUE(view->Ctrl()->IsHorizontal());
+
+    CSettingsStore::WriteInt("COR", "Dir", 0);
+    CSettingsStore::WriteBinary("WinPos", "Correlation", QByteArray(40, '\1'));
+    CFakeViewFrame second;
+    EXPECT_TRUE(CreateView<CCorView>(120, 140, second)->Ctrl()->IsHorizontal()) << "Dir 0 read, then flipped with no valid placement";
+    EXPECT_EQ(second.m_nSetPlacementCalls, 0);
+}
+
+TEST_F(CorViewTest, CaptureFeedsThePointerAndSmoothingRunsOnWhilePaused)
+{
+    auto view = CreateView<CCorView>(120, 140, frame);
+    view->show();
+    view->Ctrl()->PaintNow();
+    view->Ctrl()->OnCommand(400);
+    ASSERT_TRUE(capture.WaitForIdle());
+    ASSERT_EQ(capture.m_bOpened.load(), 1);
+    Deliver(200, 8000, 8000);
+    EXPECT_EQ(view->Ctrl()->Pos(), 200);
+    EXPECT_EQ(view->Ctrl()->MinAngle(), 0);
+    EXPECT_EQ(view->Ctrl()->MaxAngle(), 0);
+    EXPECT_EQ(doc.DroppedPackets(), 0u);
+
+    view->OnSize(SIZE_MINIMIZED);
+    Deliver(40, 8000, -8000);
+    EXPECT_EQ(view->Ctrl()->Pos(), 200) << "nothing reaches a paused display";
+    view->OnSize(SIZE_RESTORED);
+    Deliver(2, 8000, -8000);
+    EXPECT_LT(view->Ctrl()->Pos(), -150) << "the filter followed the input meanwhile";
+    EXPECT_EQ(view->Ctrl()->MaxAngle(), 180);
+    view->OnCommand(32772);
+    EXPECT_FALSE(driver.IsOpen());
+}
