@@ -37,6 +37,20 @@ void OpenAndClose(QMenu* popup)
     popup->hide();
 }
 
+// The checked positions of the device, priority and sample-rate popups.
+std::vector<std::vector<int>> Marks(const QMenuBar* bar)
+{
+    std::vector<std::vector<int>> marks;
+    for (int popup = 0; popup < 3; ++popup) {
+        QMenu* menu = bar->actions()[popup]->menu();
+        OpenAndClose(menu);
+        marks.push_back(CheckedPositions(menu));
+    }
+    return marks;
+}
+
+using Marked = std::vector<std::vector<int>>;
+
 QSettings StoredSettings()
 {
     CSettingsStore::Sync();
@@ -61,7 +75,7 @@ CWindowPlacement Placement(int left, int top, int width, int height, int showCmd
 }
 }
 
-TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
+TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
 {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(m_notices.Notices().empty());
@@ -83,26 +97,15 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
     const QList<QAction*> bar = Main().menuBar()->actions();
     ASSERT_EQ(bar.size(), 5);
     QMenu* device = bar[0]->menu();
-    QMenu* priority = bar[1]->menu();
-    QMenu* rate = bar[2]->menu();
     ASSERT_EQ(device->actions().size(), 3);
     EXPECT_EQ(device->actions()[1]->text(), QStringLiteral("Line In"));
     EXPECT_EQ(device->actions()[2]->text(), QStringLiteral("USB Mic"));
-    OpenAndClose(device);
-    OpenAndClose(priority);
-    OpenAndClose(rate);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 1 })); // device 0, not WaveMapper
-    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 1 })); // High
-    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 0 }));    // 44100Hz
-
+    // Device 0 (not WaveMapper), priority High, 44100Hz.
+    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 1 }, { 1 }, { 0 } }));
     const QAction* dealer = bar[4]->menu()->actions()[3];
     EXPECT_EQ(dealer->text(), QStringLiteral("www.tarvix.example"));
     EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
-}
 
-TEST_F(ShellAppTest, ExitWritesTheProgramSettingsAndTheWorkspaceFile)
-{
-    ASSERT_TRUE(Start());
     Stop();
     QSettings stored = StoredSettings();
     EXPECT_EQ(stored.value(QStringLiteral("Settings/Priority")).toInt(), 1);
@@ -112,11 +115,10 @@ TEST_F(ShellAppTest, ExitWritesTheProgramSettingsAndTheWorkspaceFile)
     EXPECT_EQ(stored.value(QStringLiteral("Settings/SampleRate")).toInt(), 44100);
     EXPECT_EQ(stored.value(QStringLiteral("Settings/Active")).toString(), QStringLiteral("FFT"));
     EXPECT_EQ(stored.value(QStringLiteral("Settings/Position")).toByteArray().size(), 44);
-    // Eight never-stored workspaces.
-    EXPECT_EQ(QFile(QStringLiteral("cv.wsp")).size(), 834);
+    EXPECT_EQ(QFile(QStringLiteral("cv.wsp")).size(), 834); // eight never-stored workspaces
 }
 
-TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
+TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceActiveWindowAndOnTop)
 {
     ASSERT_TRUE(Start());
     Main().setGeometry(100, 80, 600, 420);
@@ -125,16 +127,27 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
     cor->setGeometry(50, 60, 210, 190);
     Main().ActivateFrame(m_app->FrameOfType(133));
     ASSERT_TRUE(Main().OnCommand(10001)); // the second device
+    // Always on top changes the flag without moving the window.
+    const QRect before = Main().geometry();
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(Main().geometry(), before);
+    QMenu* window = Main().menuBar()->actions()[3]->menu();
+    OpenAndClose(window);
+    EXPECT_EQ(CheckedPositions(window), std::vector<int>({ 2 }));
     ProcessEvents();
 
     Restart();
+    EXPECT_TRUE(m_app->OnTop());
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Main().geometry(), QRect(100, 80, 600, 420));
     EXPECT_EQ(m_app->FrameOfType(131)->geometry(), QRect(50, 60, 210, 190));
     EXPECT_EQ(static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(), 133);
     EXPECT_EQ(m_app->Capture().Device().DeviceId(), 1);
-    QMenu* device = Main().menuBar()->actions()[0]->menu();
-    OpenAndClose(device);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 2 }));
+    EXPECT_EQ(Marks(Main().menuBar())[0], std::vector<int>({ 2 }));
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 // The program never starts minimised, whichever of the three minimising show
@@ -180,7 +193,7 @@ TEST_F(ShellAppTest, UnknownStoredSampleRateStartsAt44100)
     EXPECT_EQ(m_app->Capture().Device().SampleRate(), 48000);
 }
 
-TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
+TEST_F(ShellAppTest, MenuCommandsMoveTheMarksWithAMaximisedInstrumentAndSetThePriority)
 {
     ASSERT_TRUE(Start());
     CMultiViewFrame* analyzer = m_app->FrameOfType(132);
@@ -191,18 +204,18 @@ TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
     ASSERT_TRUE(Main().OnCommand(32838)); // 48000Hz
     ASSERT_TRUE(Main().OnCommand(32829)); // WaveMapper
 
-    const QList<QAction*> bar = Main().menuBar()->actions();
-    ASSERT_EQ(bar.size(), 5);
-    QMenu* device = bar[0]->menu();
-    QMenu* priority = bar[1]->menu();
-    QMenu* rate = bar[2]->menu();
-    EXPECT_EQ(device->title(), QStringLiteral("&Device"));
-    OpenAndClose(device);
-    OpenAndClose(priority);
-    OpenAndClose(rate);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 0 }));
-    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 0 }));
-    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 1 }));
+    EXPECT_EQ(Main().menuBar()->actions()[0]->menu()->title(), QStringLiteral("&Device"));
+    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 0 }, { 0 }, { 1 } }));
+    EXPECT_EQ(m_app->Priority(), 0);
+    EXPECT_FALSE(m_app->Capture().IsPriorityHigh());
+    EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
+    ASSERT_TRUE(Main().OnCommand(32832)); // Priority High raises the interface and capture threads
+    EXPECT_EQ(m_app->Priority(), 1);
+    EXPECT_TRUE(m_app->Capture().IsPriorityHigh());
+    if (geteuid() == 0)
+        EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceAboveNormal);
+    else
+        EXPECT_LE(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
     CUiThreadPriority::Apply(false);
 }
 
@@ -237,23 +250,6 @@ TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsBack)
     EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
 }
 
-TEST_F(ShellAppTest, PriorityHighRaisesTheInterfaceAndCaptureThreads)
-{
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Main().OnCommand(32831));
-    EXPECT_EQ(m_app->Priority(), 0);
-    EXPECT_FALSE(m_app->Capture().IsPriorityHigh());
-    EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
-    ASSERT_TRUE(Main().OnCommand(32832));
-    EXPECT_EQ(m_app->Priority(), 1);
-    EXPECT_TRUE(m_app->Capture().IsPriorityHigh());
-    if (geteuid() == 0)
-        EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceAboveNormal);
-    else
-        EXPECT_LE(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
-    CUiThreadPriority::Apply(false);
-}
-
 TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
 {
     EXPECT_EQ(CUiThreadPriority::LowestGranted(0), 19); // no limit: only lowering the priority
@@ -263,71 +259,40 @@ TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
     EXPECT_EQ(CUiThreadPriority::LowestGranted(RLIM_INFINITY), -20);
 }
 
-TEST_F(ShellAppTest, AlwaysOnTopTogglesWithoutMovingTheWindow)
+TEST_F(ShellAppTest, HelpMenuOpensTheManualTheHomepagesAndTheAboutBox)
 {
-    ASSERT_TRUE(Start());
-    const QRect before = Main().geometry();
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_TRUE(m_app->OnTop());
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(Main().isVisible());
-    EXPECT_EQ(Main().geometry(), before);
-    QMenu* window = Main().menuBar()->actions()[3]->menu();
-    OpenAndClose(window);
-    EXPECT_TRUE(window->actions()[2]->isChecked());
-    Restart();
-    EXPECT_TRUE(m_app->OnTop());
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST_F(ShellAppTest, HelpOpensTheBuiltInManualOrTheHelpFile)
-{
+    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
     CUrlRecorder opened;
     ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
     ASSERT_TRUE(Main().OnCommand(32835));
     ASSERT_EQ(opened.m_urls.size(), 1u);
     QFile manual(opened.m_urls[0].toLocalFile());
     ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
     EXPECT_TRUE(manual.readAll().contains("<title>Lumetra"));
-
+    // A help file beside the program wins over the built-in manual.
     QFile chm(QStringLiteral("Lumetra.chm"));
     ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
     chm.close();
     ASSERT_TRUE(Main().OnCommand(32835));
-    ASSERT_EQ(opened.m_urls.size(), 2u);
-    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
     QFile::remove(QStringLiteral("Lumetra.chm"));
-}
-
-TEST_F(ShellAppTest, HomepageCommandsOpenTheNewsAndDealerPages)
-{
-    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
-    CUrlRecorder opened;
-    ASSERT_TRUE(Start());
     ASSERT_TRUE(Main().OnCommand(32840));
     ASSERT_TRUE(Main().OnCommand(32841));
-    ASSERT_EQ(opened.m_urls.size(), 2u);
-    EXPECT_EQ(opened.m_urls[0].scheme(), QStringLiteral("http"));
-    EXPECT_EQ(opened.m_urls[1], QUrl(QStringLiteral("http://shop.example.org")));
-    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
-}
+    ASSERT_EQ(opened.m_urls.size(), 4u);
+    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
+    EXPECT_EQ(opened.m_urls[2].scheme(), QStringLiteral("http"));
+    EXPECT_EQ(opened.m_urls[3], QUrl(QStringLiteral("http://shop.example.org")));
 
-TEST_F(ShellAppTest, AboutCommandShowsTheVersionModally)
-{
-    ASSERT_TRUE(Start());
     QString title;
     QString version;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
-        if (!about)
-            return;
-        title = about->windowTitle();
-        version = about->VersionLine();
-        about->accept();
+        if (auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+            title = about->windowTitle();
+            version = about->VersionLine();
+            about->accept();
+        }
     });
-    ASSERT_TRUE(Main().OnCommand(57664));
+    ASSERT_TRUE(Main().OnCommand(57664)); // returns once the modal box is closed
     EXPECT_EQ(title, QStringLiteral("Info about Lumetra"));
     EXPECT_EQ(version, m_app->VersionText());
     EXPECT_TRUE(version.startsWith(QStringLiteral("Version ")));
