@@ -133,7 +133,7 @@ TEST_F(MultiViewFrameTest, TitleIsCyanAndBoldWhenOnRedAndThinWhenOff)
     EXPECT_GT(onCyan, offRed);
 }
 
-TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingTheFrame)
+TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingAndActivationSwitchesTheGradient)
 {
     Activate(m_pSecond);
     ASSERT_FALSE(m_pFirst->CaptionActive());
@@ -146,19 +146,13 @@ TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingTheFrame)
     EXPECT_EQ(CountPixels(captionShown, kRed), 0);
     EXPECT_FALSE(m_pFirst->CaptionActive());
     EXPECT_EQ(m_pArea->activeSubWindow(), m_pSecond);
-}
-
-TEST_F(MultiViewFrameTest, ActivationSwitchesTheGradient)
-{
+    // Activation switches the gradient.
     Activate(m_pFirst);
     EXPECT_TRUE(m_pFirst->CaptionActive());
     EXPECT_FALSE(m_pSecond->CaptionActive());
-    Activate(m_pSecond);
-    EXPECT_FALSE(m_pFirst->CaptionActive());
-    EXPECT_TRUE(m_pSecond->CaptionActive());
-    const QImage shown = m_pSecond->grab().toImage();
-    const CRect& caption = m_pSecond->CaptionRect();
-    EXPECT_EQ(PixelAt(shown, caption.left + 1, caption.top), RGB(128, 128, 192));
+    const QImage active = m_pFirst->grab().toImage();
+    EXPECT_EQ(PixelAt(active, caption.left + 1, caption.top), RGB(128, 128, 192));
+    EXPECT_EQ(PixelAt(m_pSecond->grab().toImage(), caption.left + 1, caption.top), RGB(96, 96, 96));
 }
 
 TEST_F(MultiViewFrameTest, LongTitleEndsInAnEllipsisLeftOfTheButtons)
@@ -174,7 +168,7 @@ TEST_F(MultiViewFrameTest, LongTitleEndsInAnEllipsisLeftOfTheButtons)
     EXPECT_GT(CountPixels(image, kRed, limit - 12, limit), 0);
 }
 
-TEST_F(MultiViewFrameTest, CloseMinimisesAndKeepsTheWindow)
+TEST_F(MultiViewFrameTest, CloseMinimisesAndTheCaptionButtonsMinimiseAndMaximise)
 {
     EXPECT_FALSE(m_pFirst->close());
     ProcessEvents();
@@ -186,22 +180,23 @@ TEST_F(MultiViewFrameTest, CloseMinimisesAndKeepsTheWindow)
     Press(m_pSecond, m_pSecond->CloseButtonRect());
     EXPECT_FALSE(m_pSecond->isMinimized());
     EXPECT_FALSE(m_pSecond->isMaximized());
-}
-
-TEST_F(MultiViewFrameTest, CaptionButtonsMinimiseAndMaximise)
-{
     Press(m_pSecond, m_pSecond->MinButtonRect());
     EXPECT_TRUE(m_pSecond->isMinimized());
+    m_pFirst->showNormal();
+    ProcessEvents();
     Press(m_pFirst, m_pFirst->MaxButtonRect());
     EXPECT_TRUE(m_pFirst->isMaximized());
 }
 
-TEST_F(MultiViewFrameTest, SizeChangesReachTheViewAndMinimisingOnlyOnce)
+TEST_F(MultiViewFrameTest, SizeChangesReachTheViewMinimisingOnlyOnceAndOnlyRestoredFramesTakeItsLimit)
 {
+    // Only a restored frame takes the view's size limit.
+    EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
     m_pFirstView->m_sizes.clear();
     m_pFirst->showMinimized();
     ProcessEvents();
     EXPECT_EQ(std::count(m_pFirstView->m_sizes.begin(), m_pFirstView->m_sizes.end(), SIZE_MINIMIZED), 1);
+    EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
     m_pFirst->showMaximized();
     ProcessEvents();
     ASSERT_FALSE(m_pFirstView->m_sizes.empty());
@@ -211,38 +206,34 @@ TEST_F(MultiViewFrameTest, SizeChangesReachTheViewAndMinimisingOnlyOnce)
     EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_RESTORED);
 }
 
-TEST_F(MultiViewFrameTest, ViewSetsTheSizeLimitOfARestoredFrame)
+TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleInEveryState)
 {
-    EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
-    m_pFirst->showMinimized();
-    ProcessEvents();
-    EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
-}
-
-TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleWhileMaximised)
-{
-    CWindowPlacement p;
-    p.left = 40;
-    p.top = 30;
-    p.right = 240;
-    p.bottom = 180;
-    p.showCmd = SW_SHOWMAXIMIZED;
-    m_pFirst->SetWindowPlacement(p);
-    ProcessEvents();
-    EXPECT_TRUE(m_pFirst->isMaximized());
-    const CWindowPlacement got = m_pFirst->GetWindowPlacement();
-    EXPECT_EQ(got.showCmd, SW_SHOWMAXIMIZED);
-    EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
-    m_pFirst->showNormal();
-    ProcessEvents();
-    EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));
-
-    p.showCmd = SW_SHOWMINIMIZED;
-    m_pSecond->SetWindowPlacement(p);
-    ProcessEvents();
-    EXPECT_TRUE(m_pSecond->isMinimized());
-    EXPECT_EQ(m_pSecond->GetWindowPlacement().showCmd, SW_SHOWMINIMIZED);
-    EXPECT_EQ(m_pSecond->GetWindowPlacement().right, 240);
+    const struct {
+        int showCmd;
+        bool minimised, maximised;
+    } cases[] = { { SW_SHOWNORMAL, false, false }, { SW_SHOWMINIMIZED, true, false }, { SW_SHOWMAXIMIZED, false, true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.showCmd);
+        CWindowPlacement p;
+        p.left = 40;
+        p.top = 30;
+        p.right = 240;
+        p.bottom = 180;
+        p.showCmd = c.showCmd;
+        m_pFirst->SetWindowPlacement(p);
+        ProcessEvents();
+        EXPECT_EQ(m_pFirst->isMinimized(), c.minimised);
+        EXPECT_EQ(m_pFirst->isMaximized(), c.maximised);
+        const CWindowPlacement got = m_pFirst->GetWindowPlacement();
+        EXPECT_EQ(got.showCmd, c.showCmd);
+        EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
+        // Only a minimised window has a minimised position: where its bar is.
+        EXPECT_EQ(QPoint(got.minX, got.minY), c.minimised ? m_pFirst->geometry().topLeft() : QPoint(-1, -1));
+        m_pFirst->showNormal();
+        ProcessEvents();
+        EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));
+        m_pFirst->setGeometry(10, 10, 240, 160);
+    }
 }
 
 TEST_F(MultiViewFrameTest, PressOnTheCaptionStartsAMoveAndReleaseEndsIt)
