@@ -31,34 +31,33 @@ std::vector<std::string> DeviceNames(int count)
 }
 }
 
-TEST(FrameMenu, InstrumentMenuHasTheItemsAndIds)
+TEST(FrameMenu, PopupsHaveTheirTitlesItemsAndIds)
 {
-    CFrameMenu menu(132, nullptr);
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->title(), QStringLiteral("&Device"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Priority)->title(), QStringLiteral("&Priority"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::SampleRate)->title(), QStringLiteral("&Sample Rate"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Window)->title(), QStringLiteral("&Window"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Help)->title(), QStringLiteral("&Help"));
-
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 32831, 32832 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::SampleRate)), QStringList({ "44100Hz", "48000Hz" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 32837, 32838 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Window)),
-        QStringList({ "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 57649, 0, 32842, 32843 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Help)),
-        QStringList({ "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Help)), std::vector<int>({ 32835, 0, 32840, 0, 0, 57664 }));
-}
-
-TEST(FrameMenu, MainMenuDevicePopupHoldsOnlyASeparator)
-{
-    CFrameMenu menu(128, nullptr);
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "-" }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
+    const struct {
+        int menuId;
+        CFrameMenu::Popup popup;
+        const char* title;
+        QStringList texts;
+        std::vector<int> ids;
+    } cases[] = {
+        { 132, CFrameMenu::Device, "&Device", { "WaveMapper" }, { 32829 } },
+        { 132, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
+        { 132, CFrameMenu::SampleRate, "&Sample Rate", { "44100Hz", "48000Hz" }, { 32837, 32838 } },
+        { 132, CFrameMenu::Window, "&Window", { "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" },
+          { 57649, 0, 32842, 32843 } },
+        { 132, CFrameMenu::Help, "&Help", { "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." },
+          { 32835, 0, 32840, 0, 0, 57664 } },
+        // The main window's own menu: the device popup holds only a separator.
+        { 128, CFrameMenu::Device, "&Device", { "-" }, { 0 } },
+        { 128, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        CFrameMenu menu(c.menuId, nullptr);
+        EXPECT_EQ(menu.PopupAt(c.popup)->title(), QString::fromLatin1(c.title));
+        EXPECT_EQ(Texts(menu.PopupAt(c.popup)), c.texts);
+        EXPECT_EQ(Ids(menu.PopupAt(c.popup)), c.ids);
+    }
 }
 
 TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
