@@ -97,34 +97,28 @@ TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
 {
     CFrameMenu menu(132, nullptr);
     menu.SetUpOnFirstActivation(DeviceNames(3), QStringLiteral("x"));
-    CCheckState state;
-    state.deviceId = -1;
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 0 }));
-    state.deviceId = 2; // the third device item, at position 3
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 3 }));
-    state.deviceId = 7; // no such item: nothing checked
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::Device)).empty());
-
-    state.priority = 0;
-    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 0 }));
-    state.priority = 1;
-    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 1 }));
-
-    state.sampleRate = 48000;
-    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 1 }));
-    state.sampleRate = 22050;
-    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)).empty());
-
-    state.onTop = true;
-    menu.UpdateCheckMarks(CFrameMenu::Window, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 2 }));
+    const struct {
+        CFrameMenu::Popup popup;
+        void (*set)(CCheckState&);
+        std::vector<int> checked;
+    } cases[] = {
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = -1; }, { 0 } }, // WaveMapper
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 2; }, { 3 } },  // the third device item
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 7; }, {} },     // no such item
+        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 0; }, { 0 } },
+        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 1; }, { 1 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 44100; }, { 0 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 48000; }, { 1 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 22050; }, {} },
+        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = true; }, { 2 } },
+        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = false; }, {} },
+    };
+    for (const auto& c : cases) {
+        CCheckState state;
+        c.set(state);
+        menu.UpdateCheckMarks(c.popup, state);
+        EXPECT_EQ(CheckedPositions(menu.PopupAt(c.popup)), c.checked) << "row " << (&c - cases);
+    }
 }
 
 TEST(FrameMenu, ChoosingAnItemSendsItsId)
