@@ -60,15 +60,21 @@ TEST(FrameMenu, PopupsHaveTheirTitlesItemsAndIds)
     }
 }
 
-TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
+// Devices follow WaveMapper; past the twenty-first they have no handler.
+TEST(FrameMenu, FirstActivationAddsDevicesAndTheDealerItemWhoseChoiceSendsTheirIds)
 {
-    CFrameMenu menu(129, nullptr);
+    std::vector<int> sent;
+    CFrameMenu menu(129, [&sent](int id) { sent.push_back(id); });
     menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
     const QAction* dealer = menu.PopupAt(CFrameMenu::Help)->actions()[3];
     EXPECT_EQ(dealer->text(), QStringLiteral("www.dealer.example"));
     EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
+    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
+    menu.PopupAt(CFrameMenu::Device)->actions()[2]->trigger();
+    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
+    EXPECT_EQ(sent, std::vector<int>({ 32838, 10001, 32841 }));
 
     // A second set-up adds nothing.
     menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
@@ -78,12 +84,8 @@ TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
     menu.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "USB Mic", "JACK: system" }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
-}
 
-TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
-{
-    CFrameMenu menu(129, nullptr);
-    menu.SetUpOnFirstActivation(DeviceNames(23), QStringLiteral("x"));
+    menu.ReplaceDeviceItems(DeviceNames(23));
     const QList<QAction*> items = menu.PopupAt(CFrameMenu::Device)->actions();
     ASSERT_EQ(items.size(), 24);
     EXPECT_EQ(CFrameMenu::CommandId(items[21]), 10020);
@@ -91,6 +93,16 @@ TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
     EXPECT_EQ(CFrameMenu::CommandId(items[22]), 10021);
     EXPECT_FALSE(items[22]->isEnabled());
     EXPECT_FALSE(items[23]->isEnabled());
+
+    // No rescan before the set-up, nor on the main window's own menu.
+    CFrameMenu fresh(129, nullptr);
+    fresh.ReplaceDeviceItems({ "Line In" });
+    EXPECT_EQ(Texts(fresh.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
+    CFrameMenu main(128, nullptr);
+    main.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
+    const QStringList before = Texts(main.PopupAt(CFrameMenu::Device));
+    main.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
+    EXPECT_EQ(Texts(main.PopupAt(CFrameMenu::Device)), before);
 }
 
 TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
@@ -119,15 +131,4 @@ TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
         menu.UpdateCheckMarks(c.popup, state);
         EXPECT_EQ(CheckedPositions(menu.PopupAt(c.popup)), c.checked) << "row " << (&c - cases);
     }
-}
-
-TEST(FrameMenu, ChoosingAnItemSendsItsId)
-{
-    std::vector<int> sent;
-    CFrameMenu menu(131, [&sent](int id) { sent.push_back(id); });
-    menu.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
-    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
-    menu.PopupAt(CFrameMenu::Device)->actions()[1]->trigger();
-    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
-    EXPECT_EQ(sent, std::vector<int>({ 32838, 10000, 32841 }));
 }
