@@ -24,6 +24,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QMouseEvent>
+#include <set>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -293,6 +294,23 @@ TEST_F(ShellAppTest, MovingAWindowPausesTheTickUntilItEndsAndArrangeIconsLinesUp
     EXPECT_EQ(ppm->geometry().left(), 0);
     EXPECT_EQ(stereo->geometry().left(), ppm->geometry().right() + 1);
     EXPECT_EQ(stereo->geometry().bottom() + 1, bottom);
+
+    // Five bars in a window two and a half bars wide: rows of two, from the bottom up.
+    for (CMultiViewFrame* frame : m_app->Frames())
+        frame->showMinimized();
+    Main().resize(ppm->width() * 5 / 2, Main().height());
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(57649));
+    const QRect area(QPoint(0, 0), Main().MdiArea()->viewport()->size());
+    ASSERT_EQ(area.width() / ppm->width(), 2);
+    std::set<int> rows;
+    for (CMultiViewFrame* frame : m_app->Frames()) {
+        EXPECT_TRUE(area.contains(frame->geometry())) << qPrintable(frame->windowTitle());
+        for (CMultiViewFrame* other : m_app->Frames())
+            EXPECT_TRUE(frame == other || !frame->geometry().intersects(other->geometry()));
+        rows.insert(frame->geometry().top());
+    }
+    EXPECT_EQ(rows.size(), 3u);
 }
 
 // The loudness window keeps its workspace state in a side file; the
