@@ -26,21 +26,6 @@ bool HasPixel(const QImage& image, QRgb colour)
     return false;
 }
 
-// Noise from a fixed linear congruential sequence, the same on both
-// channels or inverted on the right.
-Samples Noise(int frames, bool inverted)
-{
-    Samples s;
-    std::uint32_t x = 12345;
-    for (int i = 0; i < frames; ++i) {
-        x = x * 1664525u + 1013904223u;
-        const auto v = static_cast<std::int16_t>(static_cast<int>(x >> 17) - 16384);
-        s.push_back(v);
-        s.push_back(inverted ? static_cast<std::int16_t>(-v) : v);
-    }
-    return s;
-}
-
 // The report without the one field that measures the run rather than the file.
 QJsonArray WithoutTiming(const QJsonArray& report)
 {
@@ -177,16 +162,18 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
 
 TEST_F(AnalyzeProgramTest, EveryFilesReportIsWhatItIsAloneInWhateverOrder)
 {
-    const QString a = Write(QStringLiteral("in-phase.wav"), 48000, 2, Noise(7200, false));
-    const QString b = Write(QStringLiteral("anti-phase.wav"), 48000, 2, Noise(7200, true));
+    // Different levels, tones and channel relations: any state carried from one file shows in the next.
+    const QString a = Write(QStringLiteral("in-phase.wav"), 48000, 2, StereoSine(440, 48000, 16000, 7200));
+    const QString b = Write(QStringLiteral("anti-phase.wav"), 48000, 2, StereoSine(3000, 48000, 8000, 7200, -1));
     const QJsonArray aloneA = WithoutTiming(Report(Run({ a }).out));
     const QJsonArray aloneB = WithoutTiming(Report(Run({ b }).out));
     ASSERT_EQ(aloneA.size(), 1);
     ASSERT_EQ(aloneB.size(), 1);
     EXPECT_EQ(WithoutTiming(Report(Run({ a, b }).out)), QJsonArray({ aloneA[0], aloneB[0] }));
     EXPECT_EQ(WithoutTiming(Report(Run({ b, a }).out)), QJsonArray({ aloneB[0], aloneA[0] }));
-    // Anti-phase noise: the smoothed correlation heads for -1 from rest.
+    // Opposite channels: the smoothed correlation heads for -1 from rest.
     EXPECT_LT(ValueOf(aloneB[0].toObject(), "correlation", "last_smoothed").toDouble(), -0.7);
+    EXPECT_GT(At(aloneA[0].toObject(), "ppm", "max_step", 0), At(aloneB[0].toObject(), "ppm", "max_step", 0));
 }
 
 TEST_F(AnalyzeProgramTest, TwoJobsGiveTheOneJobReportAndARepeatedFileOncePerMention)
