@@ -1,6 +1,4 @@
-// The built lumetra-analyze as a QC script or an archive run uses it: exit
-// statuses, the error lines, the report formats, snapshots, workers, shards
-// through GNU parallel, a killed run and the bad input a real archive holds.
+// The built offline program as a QC script or an archive run uses it.
 #include "OfflineFixture.h"
 #include "ProgramRun.h"
 

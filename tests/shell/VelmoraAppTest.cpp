@@ -127,9 +127,8 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceActiveWindowAndOnTop)
     EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-// What a start makes of a stored placement and sample rate: never minimised
-// (show commands 2, 6 and 7 all minimise), back on a screen, 44100Hz for a
-// rate the menu does not offer.
+// Never minimised at start (show commands 2, 6 and 7 all minimise), back on a
+// screen, 44100Hz for a stored rate the menu does not offer.
 struct StoredStart {
     QRect placed;
     int showCmd;
