@@ -1,12 +1,8 @@
-// The archive run's plain pieces: byte paths, file lists, shards, the
-// delivery check, the CSV row, the merge, the progress text and the WAVE
-// length probe.
 #include "OfflineFixture.h"
 #include "offline/BytePath.h"
 #include "offline/CsvReportWriter.h"
 #include "offline/DeliveryCheck.h"
 #include "offline/FileList.h"
-#include "offline/JsonlReportWriter.h"
 #include "offline/ProgressLine.h"
 #include "offline/ReportMerger.h"
 #include "offline/ShardSelection.h"
@@ -39,15 +35,11 @@ TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
     }
 }
 
-TEST(FileList, SplitsLinesAndNulListsAsFindAndEditorsWriteThem)
+TEST(FileList, SplitsLinesAndNulListsReadsStandardInputAndNamesWhyAListCannotBeRead)
 {
     EXPECT_EQ(CFileList::Split("a.wav\nb c.wav\r\n\n", false), (QStringList { "a.wav", "b c.wav" }));
     // In a NUL list a line break is part of a name.
     EXPECT_EQ(CFileList::Split(QByteArray("x\ny.wav\0z.wav\0", 14), true), (QStringList { "x\ny.wav", "z.wav" }));
-}
-
-TEST(FileList, ReadsStandardInputAndNamesWhyAListCannotBeRead)
-{
     std::FILE* input = std::tmpfile();
     ASSERT_NE(input, nullptr);
     std::fputs("one.wav\ntwo.wav\n", input);
@@ -133,10 +125,9 @@ TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
 
 TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplitAndLeavesUnmeasuredCellsEmpty)
 {
-    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("plain.wav")), QStringLiteral("plain.wav"));
-    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("a,b.wav")), QStringLiteral("\"a,b.wav\""));
-    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("say \"hi\".wav")), QStringLiteral("\"say \"\"hi\"\".wav\""));
-    EXPECT_EQ(CCsvReportWriter::Quoted(QStringLiteral("two\nlines")), QStringLiteral("\"two\nlines\""));
+    for (const auto& [name, cell] : { std::pair { "plain.wav", "plain.wav" }, { "a,b.wav", "\"a,b.wav\"" },
+             { "say \"hi\".wav", "\"say \"\"hi\"\".wav\"" }, { "two\nlines", "\"two\nlines\"" } })
+        EXPECT_EQ(CCsvReportWriter::Quoted(QString::fromLatin1(name)), QString::fromLatin1(cell));
 
     CFileReport report;
     report.object = QJsonDocument::fromJson(R"({"file":"x.wav","rate":48000,"frames":96000,
@@ -146,26 +137,6 @@ TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplitAndLeavesUnmeasuredCellsEm
     const QStringList cells = CCsvReportWriter::Row(report).split(QLatin1Char(','));
     EXPECT_EQ(cells.size(), CCsvReportWriter::HeaderRow().split(QLatin1Char(',')).size());
     EXPECT_EQ(cells, (QStringList { "x.wav", "2.000", "48000", "-6", "-12.5", "", "45", "-23.0", "", "", "fail", "" }));
-}
-
-TEST(JsonlReportWriter, EachLineIsOnDiskBeforeTheNextFileIsDone)
-{
-    QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(QStringLiteral("part.jsonl"));
-    CJsonlReportWriter writer(stdout, path);
-    QString error;
-    ASSERT_TRUE(writer.Begin(error)) << qPrintable(error);
-    CFileReport report;
-    for (int position : { 4, 9 }) {
-        report.object = QJsonObject { { QStringLiteral("file"), QStringLiteral("f%1.wav").arg(position) } };
-        ASSERT_TRUE(writer.Add(position, report, error));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        const QJsonObject last = QJsonDocument::fromJson(lines[lines.size() - 2]).object();
-        EXPECT_EQ(last[QLatin1String("index")].toInt(), position); // written, not waiting in a buffer
-    }
-    EXPECT_TRUE(writer.Finish(error));
 }
 
 TEST(ReportMerger, PutsShardsBackInListOrderAndNamesWhatIsMissingOrCut)
@@ -197,26 +168,13 @@ TEST(ProgressLine, SaysFilesDoneSpeedAndTimeLeftAtThePaceSoFar)
     EXPECT_EQ(CProgressLine::Text(0, 5, 0, 0), QStringLiteral("0 of 5 files"));
 }
 
-using WavLengthProbeTest = OfflineFixture;
-
-TEST_F(WavLengthProbeTest, TellsAHeaderThatPromisesMoreFramesThanTheFileHolds)
+TEST(WavLengthProbe, RefusesAFileThatIsNoWave)
 {
-    const QString whole = Write(QStringLiteral("whole.wav"), 44100, 2, Silence(1000));
-    CWavLengthProbe::Length length;
-    ASSERT_TRUE(CWavLengthProbe::Probe(whole, length));
-    EXPECT_EQ(length.declaredFrames, 1000);
-    EXPECT_EQ(length.presentFrames, 1000);
-
-    // The same file cut 400 bytes (100 stereo frames) short.
-    QFile file(whole);
-    ASSERT_TRUE(file.resize(file.size() - 400));
-    ASSERT_TRUE(CWavLengthProbe::Probe(whole, length));
-    EXPECT_EQ(length.declaredFrames, 1000);
-    EXPECT_EQ(length.presentFrames, 900);
-
-    QFile text(PathOf(QStringLiteral("notes.txt")));
+    QTemporaryDir folder;
+    QFile text(QDir(folder.path()).filePath(QStringLiteral("notes.txt")));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("RIFF but not a wave file at all");
     text.close();
+    CWavLengthProbe::Length length;
     EXPECT_FALSE(CWavLengthProbe::Probe(text.fileName(), length));
 }

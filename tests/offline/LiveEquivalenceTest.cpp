@@ -1,7 +1,5 @@
-// The offline program measures exactly what the live program shows: the
-// same blocks go once through the live path (the scriptable test driver,
-// the capture thread, the hub's packet ring, the controls) and once through
-// the offline path (a file, unpaced), and the readings must agree.
+// The same blocks through the live path (test driver, capture thread, packet
+// ring, controls) and through a file must give the same readings.
 #include "OfflineFixture.h"
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
@@ -29,9 +27,8 @@ using namespace testfiles;
 namespace {
 constexpr int kRate = 44100;
 constexpr int kBlockFrames = 512;
-// Bins 46 and 140 of the 2048-point transform (about 990 Hz and 3015 Hz):
-// whole cycles in every 1024-frame window, so every window is alike and
-// the analyzer's bars settle on fixed values.
+// Bins 46 and 140 of the 2048-point transform: whole cycles in every window,
+// so the analyzer's bars settle on fixed values.
 constexpr double kToneA = 46.0 * kRate / 2048.0;
 constexpr double kToneB = 140.0 * kRate / 2048.0;
 constexpr int kFirstBlocks = 60;   // closely related channels (small angles)
@@ -69,11 +66,10 @@ protected:
         capture.Device().SetSampleRate(kRate);
     }
 
-    // The live path: block by block through the capture thread, the packets
-    // applied and the relayed ticks delivered as the woken UI thread does.
+    // Block by block, the packets applied and the relayed ticks delivered as
+    // the woken UI thread does, the displays wired as the live views wire them.
     QJsonObject RunLive(const Samples& samples, COfflineInstruments& instruments)
     {
-        // Wired as the live views wire the displays into the hub.
         CCorEstimator estimator;
         CFftFeed feed(instruments.Fft().CaptureState());
         CMeterSharedState shared;
@@ -138,8 +134,7 @@ TEST_F(LiveEquivalenceTest, OfflineReadingsMatchTheLiveInstruments)
     ASSERT_EQ(offline[QLatin1String("blocks")].toInt(), kFirstBlocks + kSecondBlocks);
     EXPECT_TRUE(offline[QLatin1String("notes")].toArray().isEmpty());
 
-    // The programme is telling: full-ish level, both angle readouts in use,
-    // both tones on the analyzer.
+    // Telling: near full level, both angle readouts in use, both tones shown.
     EXPECT_GT(Section(offline, "ppm", "max_step")[0].toInt(), 340);
     const QJsonObject cor = offline[QLatin1String("correlation")].toObject();
     EXPECT_LT(cor[QLatin1String("min_angle")].toInt(180), 45);
@@ -150,28 +145,16 @@ TEST_F(LiveEquivalenceTest, OfflineReadingsMatchTheLiveInstruments)
     for (const char* key : { "max_step", "max_db", "readout" })
         EXPECT_EQ(Section(offline, "ppm", key), Section(liveReadings, "ppm", key)) << key;
     for (const char* key : { "peak_levels", "last_levels" }) {
-        const QJsonArray off = Section(offline, "analyzer", key);
-        const QJsonArray on = Section(liveReadings, "analyzer", key);
-        ASSERT_EQ(off.size(), 128);
-        ASSERT_EQ(on.size(), 128);
-        for (int bar = 0; bar < 128; ++bar)
-            EXPECT_EQ(off[bar].toInt(), on[bar].toInt()) << key << " bar " << bar;
+        EXPECT_EQ(Section(offline, "analyzer", key).size(), 128);
+        EXPECT_EQ(Section(offline, "analyzer", key), Section(liveReadings, "analyzer", key)) << key;
     }
-    const QJsonObject liveCor = liveReadings[QLatin1String("correlation")].toObject();
-    EXPECT_EQ(cor[QLatin1String("min_angle")], liveCor[QLatin1String("min_angle")]);
-    EXPECT_EQ(cor[QLatin1String("max_angle")], liveCor[QLatin1String("max_angle")]);
-    EXPECT_EQ(cor[QLatin1String("last_raw")].toDouble(), liveCor[QLatin1String("last_raw")].toDouble());
     // Both runs start their smoothing from a fresh program-wide state.
-    EXPECT_EQ(cor[QLatin1String("last_smoothed")].toDouble(), liveCor[QLatin1String("last_smoothed")].toDouble());
+    const QJsonObject liveCor = liveReadings[QLatin1String("correlation")].toObject();
+    for (const char* key : { "min_angle", "max_angle", "last_raw", "last_smoothed" })
+        EXPECT_EQ(cor[QLatin1String(key)], liveCor[QLatin1String(key)]) << key;
 
-    // The stereo trace is drawn pair by pair from the same samples: the
-    // pictures are identical.
+    // The stereo trace is drawn pair by pair from the same samples.
     const QImage offlineStereo(QDir(pictures).filePath(QStringLiteral("stereo.png")));
-    ASSERT_EQ(offlineStereo.size(), liveStereo.size());
-    int differing = 0;
-    for (int y = 0; y < liveStereo.height(); ++y) {
-        for (int x = 0; x < liveStereo.width(); ++x)
-            differing += (offlineStereo.pixel(x, y) & 0xFFFFFF) != (liveStereo.pixel(x, y) & 0xFFFFFF);
-    }
-    EXPECT_EQ(differing, 0);
+    ASSERT_FALSE(offlineStereo.isNull());
+    EXPECT_TRUE(offlineStereo.convertToFormat(QImage::Format_RGB32) == liveStereo.convertToFormat(QImage::Format_RGB32));
 }

@@ -1,6 +1,3 @@
-// The runner hands reports back in list order whatever order the workers
-// finish in, analyses a repeated path once, and its reports equal a single
-// worker's.
 #include "offline/AnalyzeOptions.h"
 #include "offline/ParallelRunner.h"
 
@@ -38,6 +35,7 @@ struct Emitted {
     QList<int> positions;
     QStringList files;
     QList<int> squares;
+    QStringList errors;
     bool allOnCaller = true;
 };
 
@@ -51,49 +49,38 @@ Emitted RunWith(int workers, const QStringList& paths, CountingAnalysis& analysi
             emitted.positions << position;
             emitted.files << report.object[QLatin1String("file")].toString();
             emitted.squares << report.object[QLatin1String("square")].toInt();
+            emitted.errors << (report.outcome == CFileReport::Outcome::Unreadable ? report.error : QString());
             emitted.allOnCaller = emitted.allOnCaller && std::this_thread::get_id() == caller;
         });
     return emitted;
 }
 }
 
+// Later files finish first; a repeated path is analysed once; an analysis
+// that throws makes its file unreadable and the run goes on.
 TEST(ParallelRunner, FourWorkersGiveTheSingleWorkersReportInListOrder)
 {
     QStringList paths;
     for (int i = 0; i < 24; ++i)
         paths << QStringLiteral("f%1").arg(i);
-    paths << QStringLiteral("f3") << QStringLiteral("f0"); // mentioned twice
+    paths << QStringLiteral("throws") << QStringLiteral("f3") << QStringLiteral("f0");
     CountingAnalysis serialCalls;
     CountingAnalysis parallelCalls;
     const Emitted serial = RunWith(1, paths, serialCalls);
     const Emitted parallel = RunWith(4, paths, parallelCalls);
 
-    ASSERT_EQ(parallel.positions.size(), 26);
-    for (int i = 0; i < 26; ++i)
+    ASSERT_EQ(parallel.positions.size(), 27);
+    for (int i = 0; i < 27; ++i)
         EXPECT_EQ(parallel.positions[i], i);
-    EXPECT_EQ(parallel.files, paths);
+    EXPECT_EQ(parallel.files.mid(0, 24), paths.mid(0, 24));
+    EXPECT_EQ(parallel.files.mid(25), paths.mid(25));
     EXPECT_EQ(parallel.squares, serial.squares);
-    EXPECT_EQ(parallel.squares[24], 9); // the repeated f3 gets f3's report
+    EXPECT_EQ(parallel.squares[25], 9); // the repeated f3 gets f3's report
+    QStringList errors(27);
+    errors[24] = QStringLiteral("reader exploded");
+    EXPECT_EQ(parallel.errors, errors);
     EXPECT_TRUE(parallel.allOnCaller);
-    EXPECT_EQ(parallelCalls.calls.size(), 24);
+    EXPECT_EQ(parallelCalls.calls.size(), 25);
     for (auto it = parallelCalls.calls.cbegin(); it != parallelCalls.calls.cend(); ++it)
         EXPECT_EQ(it.value(), 1) << qPrintable(it.key()); // once, however often listed
-}
-
-TEST(ParallelRunner, AnAnalysisThatThrowsMakesItsFileUnreadableAndTheRunGoesOn)
-{
-    CountingAnalysis analysis;
-    QList<CFileReport::Outcome> outcomes;
-    QString error;
-    CParallelRunner(2).Run(
-        { QStringLiteral("f1"), QStringLiteral("throws"), QStringLiteral("f2") },
-        [&](const QString& path) { return analysis(path); },
-        [&](int, const CFileReport& report) {
-            outcomes << report.outcome;
-            if (!report.error.isEmpty())
-                error = report.error;
-        });
-    EXPECT_EQ(outcomes, (QList<CFileReport::Outcome> { CFileReport::Outcome::Analysed, CFileReport::Outcome::Unreadable,
-                                                        CFileReport::Outcome::Analysed }));
-    EXPECT_EQ(error, QStringLiteral("reader exploded"));
 }

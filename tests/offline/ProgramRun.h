@@ -49,6 +49,18 @@ inline ProgramRun RunAnalyzer(const QStringList& args, const QString& folder = Q
     return Finish(process);
 }
 
+// A shell line, for what QProcess cannot pass (bytes that are not text,
+// GNU parallel's fan-out); the program is $0.
+inline ProgramRun RunShell(const QString& line, const QString& folder)
+{
+    QProcess process;
+    process.setProcessEnvironment(QuietEnvironment());
+    process.setWorkingDirectory(folder);
+    process.start(QStringLiteral("/bin/sh"), { QStringLiteral("-c"), line, QStringLiteral(LUMETRA_ANALYZE_PROGRAM) });
+    process.closeWriteChannel();
+    return Finish(process);
+}
+
 inline QJsonArray Report(const QByteArray& json) { return QJsonDocument::fromJson(json).array(); }
 
 } // namespace programrun

@@ -2,61 +2,43 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-CCommandLine Parse(std::initializer_list<const char*> args)
+TEST(CommandLine, EachOptionLandsInItsFieldAndBadLinesAreRefused)
 {
-    QStringList list;
-    for (const char* a : args)
-        list << QString::fromLatin1(a);
-    return CCommandLine::Parse(list);
-}
-}
-
-TEST(CommandLine, NoOptionsRunsThePlainProgram)
-{
-    const CCommandLine line = Parse({});
-    EXPECT_EQ(line.action, CCommandLine::Action::Run);
-    EXPECT_FALSE(line.demo);
-    EXPECT_TRUE(line.inputFile.isEmpty());
-    EXPECT_EQ(line.quitAfterMs, -1);
-}
-
-TEST(CommandLine, RunOptionsAreTakenWithTheirValues)
-{
-    const CCommandLine line = Parse({ "--demo", "--input", "tone.wav", "--quit-after", "1500", "--screenshot", "shot.png" });
-    EXPECT_EQ(line.action, CCommandLine::Action::Run);
-    EXPECT_TRUE(line.demo);
-    EXPECT_EQ(line.inputFile, QStringLiteral("tone.wav"));
-    EXPECT_EQ(line.quitAfterMs, 1500);
-    EXPECT_EQ(line.screenshot, QStringLiteral("shot.png"));
-    EXPECT_FALSE(line.dataHome);
-    EXPECT_TRUE(Parse({ "--data-home" }).dataHome);
-}
-
-TEST(CommandLine, ListDevicesKeepsTheDriverOptions)
-{
-    const CCommandLine line = Parse({ "--list-devices", "--demo", "--input", "a.wav" });
-    EXPECT_EQ(line.action, CCommandLine::Action::ListDevices);
-    EXPECT_TRUE(line.demo);
-    EXPECT_EQ(line.inputFile, QStringLiteral("a.wav"));
-    EXPECT_EQ(Parse({ "--demo", "--version", "--list-devices" }).action, CCommandLine::Action::Version);
-}
-
-TEST(CommandLine, UnknownOptionsAndMissingValuesAreRefused)
-{
-    EXPECT_EQ(Parse({ "--bogus" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "stray" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "--input" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "--screenshot" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "--quit-after" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "--quit-after", "soon" }).action, CCommandLine::Action::Usage);
-    EXPECT_EQ(Parse({ "--quit-after", "-5" }).action, CCommandLine::Action::Usage);
-    EXPECT_TRUE(Parse({ "--bogus" }).error.contains(QStringLiteral("--bogus")));
-}
-
-TEST(CommandLine, QtOwnOptionsPassThrough)
-{
-    const CCommandLine line = Parse({ "-platform", "offscreen", "-reverse", "--demo" });
-    EXPECT_EQ(line.action, CCommandLine::Action::Run);
-    EXPECT_TRUE(line.demo);
+    using A = CCommandLine::Action;
+    const struct {
+        QStringList args;
+        A action;
+        bool demo, dataHome;
+        const char* input;
+        int quitAfterMs;
+        const char* screenshot;
+    } cases[] = {
+        { {}, A::Run, false, false, "", -1, "" }, // runs until the user closes it
+        { { "--demo", "--input", "tone.wav", "--quit-after", "1500", "--screenshot", "shot.png" }, A::Run, true, false,
+          "tone.wav", 1500, "shot.png" },
+        { { "--data-home", "--quit-after", "0" }, A::Run, false, true, "", 0, "" },
+        // The device list keeps the driver options; the version outranks it.
+        { { "--list-devices", "--demo", "--input", "a.wav" }, A::ListDevices, true, false, "a.wav", -1, "" },
+        { { "--demo", "--version", "--list-devices" }, A::Version, true, false, "", -1, "" },
+        { { "-h" }, A::Help, false, false, "", -1, "" },
+        // Qt's own options pass through, with their values.
+        { { "-platform", "offscreen", "-reverse", "--demo" }, A::Run, true, false, "", -1, "" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        const CCommandLine line = CCommandLine::Parse(c.args);
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.demo, c.demo);
+        EXPECT_EQ(line.dataHome, c.dataHome);
+        EXPECT_EQ(line.inputFile, QString::fromLatin1(c.input));
+        EXPECT_EQ(line.quitAfterMs, c.quitAfterMs);
+        EXPECT_EQ(line.screenshot, QString::fromLatin1(c.screenshot));
+    }
+    const QStringList bad[] = { { "--bogus" }, { "stray" }, { "--input" }, { "--screenshot" }, { "--quit-after" },
+        { "--quit-after", "soon" }, { "--quit-after", "-5" }, { "--demo=yes" } };
+    for (const QStringList& args : bad) {
+        const CCommandLine line = CCommandLine::Parse(args);
+        EXPECT_EQ(line.action, A::Usage) << qPrintable(args.join(QLatin1Char(' ')));
+        EXPECT_TRUE(line.error.contains(args[0])) << qPrintable(line.error);
+    }
 }

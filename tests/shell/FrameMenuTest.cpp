@@ -31,45 +31,50 @@ std::vector<std::string> DeviceNames(int count)
 }
 }
 
-TEST(FrameMenu, InstrumentMenuHasTheItemsAndIds)
+TEST(FrameMenu, PopupsHaveTheirTitlesItemsAndIds)
 {
-    CFrameMenu menu(132, nullptr);
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->title(), QStringLiteral("&Device"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Priority)->title(), QStringLiteral("&Priority"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::SampleRate)->title(), QStringLiteral("&Sample Rate"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Window)->title(), QStringLiteral("&Window"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Help)->title(), QStringLiteral("&Help"));
-
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 32831, 32832 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::SampleRate)), QStringList({ "44100Hz", "48000Hz" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 32837, 32838 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Window)),
-        QStringList({ "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 57649, 0, 32842, 32843 }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Help)),
-        QStringList({ "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Help)), std::vector<int>({ 32835, 0, 32840, 0, 0, 57664 }));
+    const struct {
+        int menuId;
+        CFrameMenu::Popup popup;
+        const char* title;
+        QStringList texts;
+        std::vector<int> ids;
+    } cases[] = {
+        { 132, CFrameMenu::Device, "&Device", { "WaveMapper" }, { 32829 } },
+        { 132, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
+        { 132, CFrameMenu::SampleRate, "&Sample Rate", { "44100Hz", "48000Hz" }, { 32837, 32838 } },
+        { 132, CFrameMenu::Window, "&Window", { "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" },
+          { 57649, 0, 32842, 32843 } },
+        { 132, CFrameMenu::Help, "&Help", { "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." },
+          { 32835, 0, 32840, 0, 0, 57664 } },
+        // The main window's own menu: the device popup holds only a separator.
+        { 128, CFrameMenu::Device, "&Device", { "-" }, { 0 } },
+        { 128, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        CFrameMenu menu(c.menuId, nullptr);
+        EXPECT_EQ(menu.PopupAt(c.popup)->title(), QString::fromLatin1(c.title));
+        EXPECT_EQ(Texts(menu.PopupAt(c.popup)), c.texts);
+        EXPECT_EQ(Ids(menu.PopupAt(c.popup)), c.ids);
+    }
 }
 
-TEST(FrameMenu, MainMenuDevicePopupHoldsOnlyASeparator)
+// Devices follow WaveMapper; past the twenty-first they have no handler.
+TEST(FrameMenu, FirstActivationAddsDevicesAndTheDealerItemWhoseChoiceSendsTheirIds)
 {
-    CFrameMenu menu(128, nullptr);
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "-" }));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Priority)), QStringList({ "Normal", "High" }));
-}
-
-TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
-{
-    CFrameMenu menu(129, nullptr);
+    std::vector<int> sent;
+    CFrameMenu menu(129, [&sent](int id) { sent.push_back(id); });
     menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
     const QAction* dealer = menu.PopupAt(CFrameMenu::Help)->actions()[3];
     EXPECT_EQ(dealer->text(), QStringLiteral("www.dealer.example"));
     EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
+    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
+    menu.PopupAt(CFrameMenu::Device)->actions()[2]->trigger();
+    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
+    EXPECT_EQ(sent, std::vector<int>({ 32838, 10001, 32841 }));
 
     // A second set-up adds nothing.
     menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
@@ -79,12 +84,8 @@ TEST(FrameMenu, FirstActivationAddsDevicesAfterWaveMapperAndTheDealerItem)
     menu.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
     EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "USB Mic", "JACK: system" }));
     EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
-}
 
-TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
-{
-    CFrameMenu menu(129, nullptr);
-    menu.SetUpOnFirstActivation(DeviceNames(23), QStringLiteral("x"));
+    menu.ReplaceDeviceItems(DeviceNames(23));
     const QList<QAction*> items = menu.PopupAt(CFrameMenu::Device)->actions();
     ASSERT_EQ(items.size(), 24);
     EXPECT_EQ(CFrameMenu::CommandId(items[21]), 10020);
@@ -92,49 +93,42 @@ TEST(FrameMenu, DevicesPastTheTwentyFirstHaveNoHandlerAndAreDisabled)
     EXPECT_EQ(CFrameMenu::CommandId(items[22]), 10021);
     EXPECT_FALSE(items[22]->isEnabled());
     EXPECT_FALSE(items[23]->isEnabled());
+
+    // No rescan before the set-up, nor on the main window's own menu.
+    CFrameMenu fresh(129, nullptr);
+    fresh.ReplaceDeviceItems({ "Line In" });
+    EXPECT_EQ(Texts(fresh.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
+    CFrameMenu main(128, nullptr);
+    main.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
+    const QStringList before = Texts(main.PopupAt(CFrameMenu::Device));
+    main.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
+    EXPECT_EQ(Texts(main.PopupAt(CFrameMenu::Device)), before);
 }
 
 TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
 {
     CFrameMenu menu(132, nullptr);
     menu.SetUpOnFirstActivation(DeviceNames(3), QStringLiteral("x"));
-    CCheckState state;
-    state.deviceId = -1;
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 0 }));
-    state.deviceId = 2; // the third device item, at position 3
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 3 }));
-    state.deviceId = 7; // no such item: nothing checked
-    menu.UpdateCheckMarks(CFrameMenu::Device, state);
-    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::Device)).empty());
-
-    state.priority = 0;
-    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 0 }));
-    state.priority = 1;
-    menu.UpdateCheckMarks(CFrameMenu::Priority, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Priority)), std::vector<int>({ 1 }));
-
-    state.sampleRate = 48000;
-    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)), std::vector<int>({ 1 }));
-    state.sampleRate = 22050;
-    menu.UpdateCheckMarks(CFrameMenu::SampleRate, state);
-    EXPECT_TRUE(CheckedPositions(menu.PopupAt(CFrameMenu::SampleRate)).empty());
-
-    state.onTop = true;
-    menu.UpdateCheckMarks(CFrameMenu::Window, state);
-    EXPECT_EQ(CheckedPositions(menu.PopupAt(CFrameMenu::Window)), std::vector<int>({ 2 }));
-}
-
-TEST(FrameMenu, ChoosingAnItemSendsItsId)
-{
-    std::vector<int> sent;
-    CFrameMenu menu(131, [&sent](int id) { sent.push_back(id); });
-    menu.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
-    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
-    menu.PopupAt(CFrameMenu::Device)->actions()[1]->trigger();
-    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
-    EXPECT_EQ(sent, std::vector<int>({ 32838, 10000, 32841 }));
+    const struct {
+        CFrameMenu::Popup popup;
+        void (*set)(CCheckState&);
+        std::vector<int> checked;
+    } cases[] = {
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = -1; }, { 0 } }, // WaveMapper
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 2; }, { 3 } },  // the third device item
+        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 7; }, {} },     // no such item
+        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 0; }, { 0 } },
+        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 1; }, { 1 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 44100; }, { 0 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 48000; }, { 1 } },
+        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 22050; }, {} },
+        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = true; }, { 2 } },
+        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = false; }, {} },
+    };
+    for (const auto& c : cases) {
+        CCheckState state;
+        c.set(state);
+        menu.UpdateCheckMarks(c.popup, state);
+        EXPECT_EQ(CheckedPositions(menu.PopupAt(c.popup)), c.checked) << "row " << (&c - cases);
+    }
 }

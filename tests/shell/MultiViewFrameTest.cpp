@@ -98,42 +98,45 @@ protected:
     CMultiViewFrame* m_pSecond = nullptr;
 };
 
-TEST_F(MultiViewFrameTest, ActiveCaptionIsABlueGradientInactiveAGreyOne)
+TEST_F(MultiViewFrameTest, CaptionIsABlueOrGreyGradientWithACyanBoldOrRedThinTitleCutLeftOfTheButtons)
 {
     m_pFirst->BuildCaption(true);
     m_pFirst->BuildCaption(false);
     const QImage& active = m_pFirst->CaptionImage(true);
     const QImage& inactive = m_pFirst->CaptionImage(false);
     const int h = active.height();
-    ASSERT_GT(h, 0);
-    // Column 1 lies left of the title text.
+    ASSERT_GT(h, 1);
+    // Column 1 lies left of the title text; the gradient darkens downwards.
     EXPECT_EQ(PixelAt(active, 1, 0), RGB(128, 128, 192));
     EXPECT_EQ(PixelAt(inactive, 1, 0), RGB(96, 96, 96));
-    // Each row darkens by 96 / h (integer division).
-    const int c = (h - 1) * (96 / h);
-    EXPECT_EQ(PixelAt(active, 1, h - 1), RGB(128 - c, 128 - c, 192 - c));
-    EXPECT_EQ(PixelAt(inactive, 1, h - 1), RGB(96 - c, 96 - c, 96 - c));
-}
+    const QColor activeBottom = QColor::fromRgb(active.pixel(1, h - 1));
+    EXPECT_LT(activeBottom.red(), 128);
+    EXPECT_EQ(activeBottom.blue() - activeBottom.red(), 64);
+    EXPECT_LT(QColor::fromRgb(inactive.pixel(1, h - 1)).red(), 96);
 
-TEST_F(MultiViewFrameTest, TitleIsCyanAndBoldWhenOnRedAndThinWhenOff)
-{
     m_pFirst->SetMeterOn(0);
     m_pFirst->BuildCaption(true);
     const QImage off = m_pFirst->CaptionImage(true).copy();
     m_pFirst->SetMeterOn(1);
     m_pFirst->BuildCaption(true);
     const QImage on = m_pFirst->CaptionImage(true).copy();
-
-    const int offRed = CountPixels(off, kRed);
-    const int onCyan = CountPixels(on, kCyan);
-    EXPECT_GT(offRed, 0);
     EXPECT_EQ(CountPixels(off, kCyan), 0);
     EXPECT_EQ(CountPixels(on, kRed), 0);
-    // The same title in bold covers more pixels than in the thin face.
-    EXPECT_GT(onCyan, offRed);
+    EXPECT_GT(CountPixels(off, kRed), 0);
+    EXPECT_GT(CountPixels(on, kCyan), CountPixels(off, kRed)); // bold covers more than thin
+
+    m_pFirst->SetMeterOn(0);
+    m_pFirst->setGeometry(10, 10, 120, 160);
+    m_pFirst->setWindowTitle(QStringLiteral("Spectrum Analyzer with a very long title indeed"));
+    m_pFirst->BuildCaption(true);
+    const QImage& cut = m_pFirst->CaptionImage(true);
+    const int limit = m_pFirst->MinButtonRect().left - m_pFirst->CaptionRect().left - 2;
+    ASSERT_GT(limit, 10);
+    EXPECT_EQ(CountPixels(cut, kRed, limit, cut.width()), 0);
+    EXPECT_GT(CountPixels(cut, kRed, limit - 12, limit), 0); // cut, not dropped
 }
 
-TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingTheFrame)
+TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingAndActivationSwitchesTheGradient)
 {
     Activate(m_pSecond);
     ASSERT_FALSE(m_pFirst->CaptionActive());
@@ -146,106 +149,16 @@ TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingTheFrame)
     EXPECT_EQ(CountPixels(captionShown, kRed), 0);
     EXPECT_FALSE(m_pFirst->CaptionActive());
     EXPECT_EQ(m_pArea->activeSubWindow(), m_pSecond);
-}
-
-TEST_F(MultiViewFrameTest, ActivationSwitchesTheGradient)
-{
+    // Activation switches the gradient.
     Activate(m_pFirst);
     EXPECT_TRUE(m_pFirst->CaptionActive());
     EXPECT_FALSE(m_pSecond->CaptionActive());
-    Activate(m_pSecond);
-    EXPECT_FALSE(m_pFirst->CaptionActive());
-    EXPECT_TRUE(m_pSecond->CaptionActive());
-    const QImage shown = m_pSecond->grab().toImage();
-    const CRect& caption = m_pSecond->CaptionRect();
-    EXPECT_EQ(PixelAt(shown, caption.left + 1, caption.top), RGB(128, 128, 192));
+    const QImage active = m_pFirst->grab().toImage();
+    EXPECT_EQ(PixelAt(active, caption.left + 1, caption.top), RGB(128, 128, 192));
+    EXPECT_EQ(PixelAt(m_pSecond->grab().toImage(), caption.left + 1, caption.top), RGB(96, 96, 96));
 }
 
-TEST_F(MultiViewFrameTest, LongTitleEndsInAnEllipsisLeftOfTheButtons)
-{
-    m_pFirst->setGeometry(10, 10, 120, 160);
-    m_pFirst->setWindowTitle(QStringLiteral("Spectrum Analyzer with a very long title indeed"));
-    m_pFirst->BuildCaption(true);
-    const QImage& image = m_pFirst->CaptionImage(true);
-    const int limit = m_pFirst->MinButtonRect().left - m_pFirst->CaptionRect().left - 2;
-    ASSERT_GT(limit, 10);
-    EXPECT_EQ(CountPixels(image, kRed, limit, image.width()), 0);
-    // The text reaches close to its limit: cut, not dropped.
-    EXPECT_GT(CountPixels(image, kRed, limit - 12, limit), 0);
-}
-
-TEST_F(MultiViewFrameTest, CloseMinimisesAndKeepsTheWindow)
-{
-    EXPECT_FALSE(m_pFirst->close());
-    ProcessEvents();
-    EXPECT_TRUE(m_pFirst->isMinimized());
-    EXPECT_EQ(m_pArea->subWindowList().size(), 2);
-    // The close button of the caption does nothing at all.
-    m_pSecond->showNormal();
-    ProcessEvents();
-    Press(m_pSecond, m_pSecond->CloseButtonRect());
-    EXPECT_FALSE(m_pSecond->isMinimized());
-    EXPECT_FALSE(m_pSecond->isMaximized());
-}
-
-TEST_F(MultiViewFrameTest, CaptionButtonsMinimiseAndMaximise)
-{
-    Press(m_pSecond, m_pSecond->MinButtonRect());
-    EXPECT_TRUE(m_pSecond->isMinimized());
-    Press(m_pFirst, m_pFirst->MaxButtonRect());
-    EXPECT_TRUE(m_pFirst->isMaximized());
-}
-
-TEST_F(MultiViewFrameTest, SizeChangesReachTheViewAndMinimisingOnlyOnce)
-{
-    m_pFirstView->m_sizes.clear();
-    m_pFirst->showMinimized();
-    ProcessEvents();
-    EXPECT_EQ(std::count(m_pFirstView->m_sizes.begin(), m_pFirstView->m_sizes.end(), SIZE_MINIMIZED), 1);
-    m_pFirst->showMaximized();
-    ProcessEvents();
-    ASSERT_FALSE(m_pFirstView->m_sizes.empty());
-    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_MAXIMIZED);
-    m_pFirst->showNormal();
-    ProcessEvents();
-    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_RESTORED);
-}
-
-TEST_F(MultiViewFrameTest, ViewSetsTheSizeLimitOfARestoredFrame)
-{
-    EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
-    m_pFirst->showMinimized();
-    ProcessEvents();
-    EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
-}
-
-TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleWhileMaximised)
-{
-    CWindowPlacement p;
-    p.left = 40;
-    p.top = 30;
-    p.right = 240;
-    p.bottom = 180;
-    p.showCmd = SW_SHOWMAXIMIZED;
-    m_pFirst->SetWindowPlacement(p);
-    ProcessEvents();
-    EXPECT_TRUE(m_pFirst->isMaximized());
-    const CWindowPlacement got = m_pFirst->GetWindowPlacement();
-    EXPECT_EQ(got.showCmd, SW_SHOWMAXIMIZED);
-    EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
-    m_pFirst->showNormal();
-    ProcessEvents();
-    EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));
-
-    p.showCmd = SW_SHOWMINIMIZED;
-    m_pSecond->SetWindowPlacement(p);
-    ProcessEvents();
-    EXPECT_TRUE(m_pSecond->isMinimized());
-    EXPECT_EQ(m_pSecond->GetWindowPlacement().showCmd, SW_SHOWMINIMIZED);
-    EXPECT_EQ(m_pSecond->GetWindowPlacement().right, 240);
-}
-
-TEST_F(MultiViewFrameTest, PressOnTheCaptionStartsAMoveAndReleaseEndsIt)
+TEST_F(MultiViewFrameTest, PressOnTheTitleMovesTheFrameCloseMinimisesAndTheButtonsMinimiseAndMaximise)
 {
     const CRect caption = m_pFirst->CaptionRect();
     const CRect title(caption.left + 4, caption.top, caption.left + 10, caption.bottom);
@@ -258,4 +171,68 @@ TEST_F(MultiViewFrameTest, PressOnTheCaptionStartsAMoveAndReleaseEndsIt)
     // The caption buttons are no move.
     Press(m_pFirst, m_pFirst->MaxButtonRect());
     EXPECT_EQ(m_listener.m_events.size(), 2u);
+    EXPECT_FALSE(m_pFirst->close());
+    ProcessEvents();
+    EXPECT_TRUE(m_pFirst->isMinimized());
+    EXPECT_EQ(m_pArea->subWindowList().size(), 2);
+    // The close button of the caption does nothing at all.
+    m_pSecond->showNormal();
+    ProcessEvents();
+    Press(m_pSecond, m_pSecond->CloseButtonRect());
+    EXPECT_FALSE(m_pSecond->isMinimized());
+    EXPECT_FALSE(m_pSecond->isMaximized());
+    Press(m_pSecond, m_pSecond->MinButtonRect());
+    EXPECT_TRUE(m_pSecond->isMinimized());
+    m_pFirst->showNormal();
+    ProcessEvents();
+    Press(m_pFirst, m_pFirst->MaxButtonRect());
+    EXPECT_TRUE(m_pFirst->isMaximized());
+}
+
+TEST_F(MultiViewFrameTest, SizeChangesReachTheViewMinimisingOnlyOnceAndOnlyRestoredFramesTakeItsLimit)
+{
+    // Only a restored frame takes the view's size limit.
+    EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
+    m_pFirstView->m_sizes.clear();
+    m_pFirst->showMinimized();
+    ProcessEvents();
+    EXPECT_EQ(std::count(m_pFirstView->m_sizes.begin(), m_pFirstView->m_sizes.end(), SIZE_MINIMIZED), 1);
+    EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
+    m_pFirst->showMaximized();
+    ProcessEvents();
+    ASSERT_FALSE(m_pFirstView->m_sizes.empty());
+    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_MAXIMIZED);
+    m_pFirst->showNormal();
+    ProcessEvents();
+    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_RESTORED);
+}
+
+TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleInEveryState)
+{
+    const struct {
+        int showCmd;
+        bool minimised, maximised;
+    } cases[] = { { SW_SHOWNORMAL, false, false }, { SW_SHOWMINIMIZED, true, false }, { SW_SHOWMAXIMIZED, false, true } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.showCmd);
+        CWindowPlacement p;
+        p.left = 40;
+        p.top = 30;
+        p.right = 240;
+        p.bottom = 180;
+        p.showCmd = c.showCmd;
+        m_pFirst->SetWindowPlacement(p);
+        ProcessEvents();
+        EXPECT_EQ(m_pFirst->isMinimized(), c.minimised);
+        EXPECT_EQ(m_pFirst->isMaximized(), c.maximised);
+        const CWindowPlacement got = m_pFirst->GetWindowPlacement();
+        EXPECT_EQ(got.showCmd, c.showCmd);
+        EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
+        // Only a minimised window has a minimised position: where its bar is.
+        EXPECT_EQ(QPoint(got.minX, got.minY), c.minimised ? m_pFirst->geometry().topLeft() : QPoint(-1, -1));
+        m_pFirst->showNormal();
+        ProcessEvents();
+        EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));
+        m_pFirst->setGeometry(10, 10, 240, 160);
+    }
 }

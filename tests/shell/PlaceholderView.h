@@ -1,7 +1,6 @@
 #pragma once
-// A view that measures and draws nothing, takes no settings and keeps its
-// window's size, for tests of the child frame without an instrument. It
-// still sets up the menus at its first activation, as every view does. UI thread only.
+// A view that measures and draws nothing, for tests of the child frame; it
+// still sets up the menus at its first activation. UI thread only.
 #include "meters/common/MeterView.h"
 
 class CPlaceholderView : public CMeterView {

@@ -1,127 +1,212 @@
-// Runs the real program headless and checks what it leaves behind.
+// The real program, run headless.
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <ostream>
+
 namespace {
+const QStringList kInstruments = { QStringLiteral("PPM"), QStringLiteral("COR"), QStringLiteral("FFT"), QStringLiteral("STM") };
+
 struct CRun {
     int exitCode = -1;
-    bool finished = false;
     QString out;
     QString err;
 };
 
-CRun RunProgram(const QStringList& args, const QString& folder, int timeoutMs = 60000)
+void Prepare(QProcess& process, const QString& folder)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder).filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), QDir(folder).filePath(QStringLiteral("cache")));
+    for (const char* kind : { "CONFIG", "CACHE", "DATA" })
+        env.insert(QStringLiteral("XDG_%1_HOME").arg(QLatin1String(kind)), QDir(folder).filePath(QString::fromLatin1(kind).toLower()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
+}
+
+CRun RunLumetra(const QStringList& args, const QString& folder)
+{
+    QProcess process;
+    Prepare(process, folder);
     process.start(QStringLiteral(LUMETRA_PROGRAM), args);
     CRun run;
-    run.finished = process.waitForFinished(timeoutMs);
-    if (!run.finished)
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
+        return run;
+    }
     run.exitCode = process.exitCode();
     run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.err = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
 }
+
+// True once the process catches SIGTERM: from then on a termination signal
+// takes the normal close, whatever the start is doing.
+bool WaitUntilItCatchesTermination(const QProcess& process)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    for (int wait = 0; wait < 600; ++wait) {
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        const QList<QByteArray> lines = status.readAll().split('\n');
+        status.close();
+        for (const QByteArray& line : lines) {
+            if (line.startsWith("SigCgt:") && (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1))
+                return true;
+        }
+        QThread::msleep(20);
+    }
+    return false;
 }
 
-TEST(Program, DemoRunClosesNormallyAndWritesItsFiles)
+// A short silent 16-bit stereo WAV file: a device without --demo that any
+// machine offers, sound card or not.
+QString WriteSilence(const QString& folder)
+{
+    const QString path = QDir(folder).filePath(QStringLiteral("silence.wav"));
+    const quint32 dataBytes = 44100 * 4 / 10;
+    QByteArray wav;
+    auto u32 = [&wav](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char((v >> (8 * i)) & 0xFF)); };
+    auto u16 = [&wav](quint16 v) { wav.append(char(v & 0xFF)); wav.append(char(v >> 8)); };
+    wav.append("RIFF"); u32(36 + dataBytes); wav.append("WAVEfmt ");
+    u32(16); u16(1); u16(2); u32(44100); u32(44100 * 4); u16(4); u16(16);
+    wav.append("data"); u32(dataBytes); wav.append(QByteArray(int(dataBytes), '\0'));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size())
+        return QString();
+    return path;
+}
+
+QString ConfPath(const QString& folder) { return QDir(folder).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")); }
+
+// The id the device list gives "Demo: Music mix".
+int MusicMixId(const QString& folder)
+{
+    const CRun list = RunLumetra({ QStringLiteral("--list-devices"), QStringLiteral("--demo") }, folder);
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(-?\\d+): Demo: Music mix$"),
+        QRegularExpression::MultilineOption).match(list.out);
+    return m.hasMatch() ? m.captured(1).toInt() : -100;
+}
+
+struct FirstStartCase {
+    const char* name;
+    bool demo;
+    bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
+    int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
+    int expectedOn[4];       // PPM, COR, FFT, STM
+};
+
+void PrintTo(const FirstStartCase& c, std::ostream* os) { *os << c.name; }
+
+class FirstStart : public ::testing::TestWithParam<FirstStartCase> {};
+}
+
+TEST_P(FirstStart, SeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
+{
+    const FirstStartCase& c = GetParam();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const int musicMix = MusicMixId(folder.path());
+    ASSERT_GE(musicMix, 0);
+    if (c.storedSettings) {
+        QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
+        stored.setValue(QStringLiteral("Settings/Device"), musicMix + 1);
+        for (const QString& section : kInstruments)
+            stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
+    }
+    QStringList args = { QStringLiteral("--quit-after"), QStringLiteral("0"), QStringLiteral("--screenshot"), QStringLiteral("shot.png") };
+    args << (c.demo ? QStringList { QStringLiteral("--demo") } : QStringList { QStringLiteral("--input"), WriteSilence(folder.path()) });
+    const CRun run = RunLumetra(args, folder.path());
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+
+    EXPECT_EQ(QImage(QDir(folder.path()).filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
+    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
+    // What the run wrote at its end is what it ran with.
+    QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
+    EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, FirstStart, ::testing::Values(
+    FirstStartCase { "DemoWithoutSettings", true, false, 0, { 1, 1, 1, 1 } },
+    FirstStartCase { "DemoWithStoredSettings", true, true, 1, { 1, 1, 0, 1 } },
+    FirstStartCase { "PlainFirstStart", false, false, 100, { 0, 0, 0, 0 } }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Program, DataHomeKeepsTheWorkspaceFileInTheProgramsOwnFolder)
 {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const CRun run = RunProgram({ "--demo", "--quit-after", "1500", "--screenshot", "shot.png" }, folder.path());
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
-
-    QImage shot(QDir(folder.path()).filePath(QStringLiteral("shot.png")));
-    ASSERT_FALSE(shot.isNull());
-    EXPECT_EQ(shot.size(), QSize(640, 480));
-
-    const QString conf = QDir(folder.path()).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf"));
-    ASSERT_TRUE(QFile::exists(conf));
-    QSettings stored(conf, QSettings::IniFormat);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Priority")).toInt(), 1);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/SampleRate")).toInt(), 44100);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Active")).toString(), QStringLiteral("FFT"));
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Position")).toByteArray().size(), 44);
-    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+    const QDir here(folder.path());
+    const QString dataFolder = here.filePath(QStringLiteral("data/lumetra"));
+    // A screenshot named relative to where it was asked for lands there.
+    ASSERT_EQ(RunLumetra({ QStringLiteral("--data-home"), QStringLiteral("--demo"), QStringLiteral("--quit-after"), QStringLiteral("0"),
+                  QStringLiteral("--screenshot"), QStringLiteral("shot.png") }, folder.path()).exitCode, 0);
+    EXPECT_EQ(QFile(QDir(dataFolder).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+    EXPECT_FALSE(QFile::exists(here.filePath(QStringLiteral("cv.wsp"))));
+    EXPECT_TRUE(QFile::exists(here.filePath(QStringLiteral("shot.png"))));
+    // Started from a terminal without it, the current folder holds the file.
+    ASSERT_EQ(RunLumetra({ QStringLiteral("--demo"), QStringLiteral("--quit-after"), QStringLiteral("0") }, folder.path()).exitCode, 0);
+    EXPECT_EQ(QFile(here.filePath(QStringLiteral("cv.wsp"))).size(), 834);
 }
 
-TEST(Program, VersionAndDeviceListEndAtOnce)
+TEST(Program, QuickCommandsEndAtOnceWithTheirStatusAndWriteNothing)
 {
+    const struct {
+        QStringList args;
+        int exitCode;
+        bool onStdout;
+        QStringList says;
+    } cases[] = {
+        { { "--version" }, 0, true, { "Lumetra " } },
+        { { "--help" }, 0, true, { "Usage: lumetra", "--quit-after MS" } },
+        { { "--list-devices", "--demo" }, 0, true, { "-1: ", "Demo: " } },
+        { { "--frobnicate" }, 2, false, { "Usage: lumetra", "--frobnicate" } },
+        { { "--quit-after", "soon" }, 2, false, { "--quit-after needs" } },
+    };
     QTemporaryDir folder;
-    const CRun version = RunProgram({ "--version" }, folder.path());
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(version.out.startsWith(QStringLiteral("Lumetra "))) << qPrintable(version.out);
-
-    const CRun list = RunProgram({ "--list-devices", "--demo" }, folder.path());
-    EXPECT_EQ(list.exitCode, 0);
-    EXPECT_TRUE(list.out.contains(QStringLiteral("-1: "))) << qPrintable(list.out);
-    EXPECT_TRUE(list.out.contains(QStringLiteral("Demo: "))) << qPrintable(list.out);
-    // Nothing was started, so nothing was written.
+    for (const auto& c : cases) {
+        const CRun run = RunLumetra(c.args, folder.path());
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        for (const QString& words : c.says)
+            EXPECT_TRUE((c.onStdout ? run.out : run.err).contains(words)) << qPrintable(run.out + run.err);
+    }
     EXPECT_FALSE(QFile::exists(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))));
 }
 
-TEST(Program, UnknownOptionPrintsTheUsageAndExitsWithTwo)
+TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
 {
-    QTemporaryDir folder;
-    const CRun run = RunProgram({ "--frobnicate" }, folder.path());
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: lumetra"))) << qPrintable(run.err);
-    EXPECT_TRUE(run.err.contains(QStringLiteral("--frobnicate")));
-}
-
-TEST(Program, TerminationSignalClosesNormallyAndKeepsTheSettings)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder.path());
-    process.start(QStringLiteral(LUMETRA_PROGRAM), { QStringLiteral("--demo") });
-    ASSERT_TRUE(process.waitForStarted());
-    // Still running after a while: it does not end by itself.
-    EXPECT_FALSE(process.waitForFinished(1000));
-    process.terminate(); // SIGTERM
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0);
-    QSettings stored(QDir(folder.path()).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")), QSettings::IniFormat);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
-    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
-}
-
-TEST(Program, TerminationSignalEndsAStartThatWaitsAtANotice)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(folder.path());
-    // A missing input file is reported in a message box that waits for the user.
-    process.start(QStringLiteral(LUMETRA_PROGRAM), { QStringLiteral("--input"), folder.filePath(QStringLiteral("missing.wav")) });
-    ASSERT_TRUE(process.waitForStarted());
-    EXPECT_FALSE(process.waitForFinished(1500));
-    process.terminate(); // SIGTERM
-    ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung at its notice";
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    // A demo run ends only when asked to; a missing input file stops the
+    // start at a notice that waits for the user.
+    for (const bool atNotice : { false, true }) {
+        SCOPED_TRACE(atNotice ? "at the notice" : "running");
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        QProcess process;
+        Prepare(process, folder.path());
+        process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice
+                ? QStringList { QStringLiteral("--input"), folder.filePath(QStringLiteral("missing.wav")) }
+                : QStringList { QStringLiteral("--demo") });
+        ASSERT_TRUE(process.waitForStarted());
+        ASSERT_TRUE(WaitUntilItCatchesTermination(process));
+        process.terminate(); // SIGTERM
+        ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung";
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0);
+        if (!atNotice) {
+            QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
+            EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
+            EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+        }
+    }
 }

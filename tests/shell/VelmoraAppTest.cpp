@@ -24,44 +24,30 @@
 #include <QSettings>
 #include <QTimer>
 #include <QMouseEvent>
+#include <set>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-// Opens the popup the way the user does, so its check marks are computed,
-// and closes it again.
-void OpenAndClose(QMenu* popup)
+// The checked positions of the device, priority and sample-rate popups, each
+// opened the way the user does so its marks are computed.
+std::vector<std::vector<int>> Marks(const QMenuBar* bar, int popups = 3)
 {
-    popup->popup(QPoint(0, 0));
-    QApplication::processEvents();
-    popup->hide();
+    std::vector<std::vector<int>> marks;
+    for (int popup = 0; popup < popups; ++popup) {
+        QMenu* menu = bar->actions()[popup]->menu();
+        menu->popup(QPoint(0, 0));
+        QApplication::processEvents();
+        menu->hide();
+        marks.push_back(CheckedPositions(menu));
+    }
+    return marks;
 }
 
-QSettings StoredSettings()
-{
-    CSettingsStore::Sync();
-    return QSettings(CSettingsStore::FilePath(), QSettings::IniFormat);
+using Marked = std::vector<std::vector<int>>;
 }
 
-void StorePosition(const CWindowPlacement& p)
-{
-    CSettingsStore::WriteBinary(QStringLiteral("Settings"), QStringLiteral("Position"), p.ToBytes());
-    CSettingsStore::Sync();
-}
-
-CWindowPlacement Placement(int left, int top, int width, int height, int showCmd = SW_SHOWNORMAL)
-{
-    CWindowPlacement p;
-    p.left = left;
-    p.top = top;
-    p.right = left + width;
-    p.bottom = top + height;
-    p.showCmd = showCmd;
-    return p;
-}
-}
-
-TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
+TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
 {
     ASSERT_TRUE(Start());
     EXPECT_TRUE(m_notices.Notices().empty());
@@ -83,40 +69,35 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultWindowMenusAndMarks)
     const QList<QAction*> bar = Main().menuBar()->actions();
     ASSERT_EQ(bar.size(), 5);
     QMenu* device = bar[0]->menu();
-    QMenu* priority = bar[1]->menu();
-    QMenu* rate = bar[2]->menu();
     ASSERT_EQ(device->actions().size(), 3);
     EXPECT_EQ(device->actions()[1]->text(), QStringLiteral("Line In"));
     EXPECT_EQ(device->actions()[2]->text(), QStringLiteral("USB Mic"));
-    OpenAndClose(device);
-    OpenAndClose(priority);
-    OpenAndClose(rate);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 1 })); // device 0, not WaveMapper
-    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 1 })); // High
-    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 0 }));    // 44100Hz
-
+    // Device 0 (not WaveMapper), priority High, 44100Hz.
+    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 1 }, { 1 }, { 0 } }));
     const QAction* dealer = bar[4]->menu()->actions()[3];
     EXPECT_EQ(dealer->text(), QStringLiteral("www.tarvix.example"));
     EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
-}
 
-TEST_F(ShellAppTest, ExitWritesTheProgramSettingsAndTheWorkspaceFile)
-{
-    ASSERT_TRUE(Start());
+    std::map<QString, int> keys;
+    for (const QAction* action : Main().actions())
+        keys[action->shortcut().toString()] = action->data().toInt();
+    const std::map<QString, int> expectedKeys { { "F1", 32835 }, { "Shift+F1", 32835 }, { "F5", 32793 }, { "F12", 32800 },
+        { "Shift+F5", 32816 }, { "Shift+F12", 32823 } };
+    for (const auto& [key, command] : expectedKeys)
+        EXPECT_EQ(keys[key], command) << qPrintable(key);
+
     Stop();
-    QSettings stored = StoredSettings();
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Priority")).toInt(), 1);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/OnTop")).toInt(), 0);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), 0);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/SampleRate")).toInt(), 44100);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Active")).toString(), QStringLiteral("FFT"));
+    CSettingsStore::Sync();
+    const QSettings stored(CSettingsStore::FilePath(), QSettings::IniFormat);
+    const std::map<QString, QVariant> expectedSettings { { "Priority", 1 }, { "MsgDecay", 1 }, { "OnTop", 0 },
+        { "Device", 0 }, { "SampleRate", 44100 }, { "Active", QStringLiteral("FFT") } };
+    for (const auto& [key, value] : expectedSettings)
+        EXPECT_EQ(stored.value(QStringLiteral("Settings/") + key).toString(), value.toString()) << qPrintable(key);
     EXPECT_EQ(stored.value(QStringLiteral("Settings/Position")).toByteArray().size(), 44);
-    // Eight never-stored workspaces.
-    EXPECT_EQ(QFile(QStringLiteral("cv.wsp")).size(), 834);
+    EXPECT_EQ(QFile(QStringLiteral("cv.wsp")).size(), 834); // eight never-stored workspaces
 }
 
-TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
+TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceActiveWindowAndOnTop)
 {
     ASSERT_TRUE(Start());
     Main().setGeometry(100, 80, 600, 420);
@@ -125,62 +106,72 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceAndTheActiveWindow)
     cor->setGeometry(50, 60, 210, 190);
     Main().ActivateFrame(m_app->FrameOfType(133));
     ASSERT_TRUE(Main().OnCommand(10001)); // the second device
+    // Always on top changes the flag without moving the window.
+    const QRect before = Main().geometry();
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(Main().isVisible());
+    EXPECT_EQ(Main().geometry(), before);
+    EXPECT_EQ(Marks(Main().menuBar(), 4)[3], std::vector<int>({ 2 }));
     ProcessEvents();
 
     Restart();
+    EXPECT_TRUE(m_app->OnTop());
+    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Main().geometry(), QRect(100, 80, 600, 420));
     EXPECT_EQ(m_app->FrameOfType(131)->geometry(), QRect(50, 60, 210, 190));
     EXPECT_EQ(static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(), 133);
     EXPECT_EQ(m_app->Capture().Device().DeviceId(), 1);
-    QMenu* device = Main().menuBar()->actions()[0]->menu();
-    OpenAndClose(device);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 2 }));
+    EXPECT_EQ(Marks(Main().menuBar())[0], std::vector<int>({ 2 }));
+    ASSERT_TRUE(Main().OnCommand(32842));
+    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
-// The program never starts minimised, whichever of the three minimising show
-// commands (2 minimised, 6 minimise, 7 minimised without activation) was
-// stored; a maximised or normal window comes back as it was.
-struct StoredShow {
+// Never minimised at start (show commands 2, 6 and 7 all minimise), back on a
+// screen, 44100Hz for a stored rate the menu does not offer.
+struct StoredStart {
+    QRect placed;
     int showCmd;
+    int storedRate; // 0: none stored
     bool maximised;
+    int rate;
 };
-class ShellAppStoredShow : public ShellAppTest, public ::testing::WithParamInterface<StoredShow> {};
-INSTANTIATE_TEST_SUITE_P(ShowCommands, ShellAppStoredShow,
-    ::testing::Values(StoredShow { 1, false }, StoredShow { 2, false }, StoredShow { 3, true }, StoredShow { 6, false },
-        StoredShow { 7, false }));
+class ShellAppStoredStart : public ShellAppTest, public ::testing::WithParamInterface<StoredStart> {};
+INSTANTIATE_TEST_SUITE_P(Stored, ShellAppStoredStart,
+    ::testing::Values(StoredStart { { 60, 40, 500, 400 }, 1, 0, false, 44100 },
+        StoredStart { { 60, 40, 500, 400 }, 2, 48000, false, 48000 },
+        StoredStart { { 60, 40, 500, 400 }, 3, 22050, true, 44100 },
+        StoredStart { { 60, 40, 500, 400 }, 6, 0, false, 44100 }, StoredStart { { 60, 40, 500, 400 }, 7, 0, false, 44100 },
+        StoredStart { { 9000, 7000, 500, 400 }, 1, 0, false, 44100 }));
 
-TEST_P(ShellAppStoredShow, MainWindowStartsShownNeverMinimised)
+TEST_P(ShellAppStoredStart, MainWindowStartsShownOnScreenAtAKnownRate)
 {
-    StorePosition(Placement(60, 40, 500, 400, GetParam().showCmd));
+    const StoredStart& stored = GetParam();
+    CWindowPlacement p;
+    p.left = stored.placed.left();
+    p.top = stored.placed.top();
+    p.right = stored.placed.right() + 1;
+    p.bottom = stored.placed.bottom() + 1;
+    p.showCmd = stored.showCmd;
+    CSettingsStore::WriteBinary(QStringLiteral("Settings"), QStringLiteral("Position"), p.ToBytes());
+    if (stored.storedRate != 0)
+        CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), stored.storedRate);
+    CSettingsStore::Sync();
     ASSERT_TRUE(Start());
     EXPECT_FALSE(Main().isMinimized());
-    EXPECT_EQ(Main().isMaximized(), GetParam().maximised);
-    EXPECT_EQ(Main().normalGeometry(), QRect(60, 40, 500, 400));
-}
-
-TEST_F(ShellAppTest, PlacementOutsideEveryScreenComesBackOnScreen)
-{
-    StorePosition(Placement(9000, 7000, 500, 400));
-    ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().isMaximized(), stored.maximised);
+    EXPECT_EQ(Main().normalGeometry().size(), QSize(500, 400));
     bool onScreen = false;
     for (const QScreen* screen : QGuiApplication::screens())
-        onScreen = onScreen || screen->availableGeometry().intersects(Main().geometry());
+        onScreen = onScreen || screen->availableGeometry().intersects(Main().normalGeometry());
     EXPECT_TRUE(onScreen);
-    EXPECT_EQ(Main().size(), QSize(500, 400));
+    if (stored.placed.left() < 1000) {
+        EXPECT_EQ(Main().normalGeometry(), stored.placed);
+    }
+    EXPECT_EQ(m_app->Capture().Device().SampleRate(), stored.rate);
 }
 
-TEST_F(ShellAppTest, UnknownStoredSampleRateStartsAt44100)
-{
-    CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), 22050);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_app->Capture().Device().SampleRate(), 44100);
-    Stop();
-    CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), 48000);
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m_app->Capture().Device().SampleRate(), 48000);
-}
-
-TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
+TEST_F(ShellAppTest, MenuCommandsMoveTheMarksWithAMaximisedInstrumentAndSetThePriority)
 {
     ASSERT_TRUE(Start());
     CMultiViewFrame* analyzer = m_app->FrameOfType(132);
@@ -191,60 +182,12 @@ TEST_F(ShellAppTest, CheckMarksLandOnTheirPopupsWithAMaximisedInstrument)
     ASSERT_TRUE(Main().OnCommand(32838)); // 48000Hz
     ASSERT_TRUE(Main().OnCommand(32829)); // WaveMapper
 
-    const QList<QAction*> bar = Main().menuBar()->actions();
-    ASSERT_EQ(bar.size(), 5);
-    QMenu* device = bar[0]->menu();
-    QMenu* priority = bar[1]->menu();
-    QMenu* rate = bar[2]->menu();
-    EXPECT_EQ(device->title(), QStringLiteral("&Device"));
-    OpenAndClose(device);
-    OpenAndClose(priority);
-    OpenAndClose(rate);
-    EXPECT_EQ(CheckedPositions(device), std::vector<int>({ 0 }));
-    EXPECT_EQ(CheckedPositions(priority), std::vector<int>({ 0 }));
-    EXPECT_EQ(CheckedPositions(rate), std::vector<int>({ 1 }));
-    CUiThreadPriority::Apply(false);
-}
-
-TEST_F(ShellAppTest, AcceleratorsCarryTheHelpAndWorkspaceCommands)
-{
-    ASSERT_TRUE(Start());
-    std::map<QString, int> keys;
-    for (const QAction* action : Main().actions())
-        keys[action->shortcut().toString()] = action->data().toInt();
-    EXPECT_EQ(keys[QStringLiteral("F1")], 32835);
-    EXPECT_EQ(keys[QStringLiteral("Shift+F1")], 32835);
-    EXPECT_EQ(keys[QStringLiteral("F5")], 32793);
-    EXPECT_EQ(keys[QStringLiteral("F12")], 32800);
-    EXPECT_EQ(keys[QStringLiteral("Shift+F5")], 32816);
-    EXPECT_EQ(keys[QStringLiteral("Shift+F12")], 32823);
-}
-
-TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsBack)
-{
-    ASSERT_TRUE(Start());
-    Main().setGeometry(120, 90, 600, 420);
-    CMultiViewFrame* stereo = m_app->FrameOfType(133);
-    stereo->setGeometry(200, 100, 220, 200);
-    ProcessEvents();
-    ASSERT_TRUE(Main().OnCommand(32818)); // Shift+F7
-    Main().setGeometry(10, 10, 500, 400);
-    stereo->setGeometry(0, 0, 260, 240);
-    ProcessEvents();
-    ASSERT_TRUE(Main().OnCommand(32795)); // F7
-    ProcessEvents();
-    EXPECT_EQ(Main().geometry(), QRect(120, 90, 600, 420));
-    EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
-}
-
-TEST_F(ShellAppTest, PriorityHighRaisesTheInterfaceAndCaptureThreads)
-{
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(Main().OnCommand(32831));
+    EXPECT_EQ(Main().menuBar()->actions()[0]->menu()->title(), QStringLiteral("&Device"));
+    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 0 }, { 0 }, { 1 } }));
     EXPECT_EQ(m_app->Priority(), 0);
     EXPECT_FALSE(m_app->Capture().IsPriorityHigh());
     EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
-    ASSERT_TRUE(Main().OnCommand(32832));
+    ASSERT_TRUE(Main().OnCommand(32832)); // Priority High raises the interface and capture threads
     EXPECT_EQ(m_app->Priority(), 1);
     EXPECT_TRUE(m_app->Capture().IsPriorityHigh());
     if (geteuid() == 0)
@@ -263,71 +206,40 @@ TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
     EXPECT_EQ(CUiThreadPriority::LowestGranted(RLIM_INFINITY), -20);
 }
 
-TEST_F(ShellAppTest, AlwaysOnTopTogglesWithoutMovingTheWindow)
+TEST_F(ShellAppTest, HelpMenuOpensTheManualTheHomepagesAndTheAboutBox)
 {
-    ASSERT_TRUE(Start());
-    const QRect before = Main().geometry();
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_TRUE(m_app->OnTop());
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(Main().isVisible());
-    EXPECT_EQ(Main().geometry(), before);
-    QMenu* window = Main().menuBar()->actions()[3]->menu();
-    OpenAndClose(window);
-    EXPECT_TRUE(window->actions()[2]->isChecked());
-    Restart();
-    EXPECT_TRUE(m_app->OnTop());
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST_F(ShellAppTest, HelpOpensTheBuiltInManualOrTheHelpFile)
-{
+    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
     CUrlRecorder opened;
     ASSERT_TRUE(Start());
+    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
     ASSERT_TRUE(Main().OnCommand(32835));
     ASSERT_EQ(opened.m_urls.size(), 1u);
     QFile manual(opened.m_urls[0].toLocalFile());
     ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
     EXPECT_TRUE(manual.readAll().contains("<title>Lumetra"));
-
+    // A help file beside the program wins over the built-in manual.
     QFile chm(QStringLiteral("Lumetra.chm"));
     ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
     chm.close();
     ASSERT_TRUE(Main().OnCommand(32835));
-    ASSERT_EQ(opened.m_urls.size(), 2u);
-    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
     QFile::remove(QStringLiteral("Lumetra.chm"));
-}
-
-TEST_F(ShellAppTest, HomepageCommandsOpenTheNewsAndDealerPages)
-{
-    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
-    CUrlRecorder opened;
-    ASSERT_TRUE(Start());
     ASSERT_TRUE(Main().OnCommand(32840));
     ASSERT_TRUE(Main().OnCommand(32841));
-    ASSERT_EQ(opened.m_urls.size(), 2u);
-    EXPECT_EQ(opened.m_urls[0].scheme(), QStringLiteral("http"));
-    EXPECT_EQ(opened.m_urls[1], QUrl(QStringLiteral("http://shop.example.org")));
-    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
-}
+    ASSERT_EQ(opened.m_urls.size(), 4u);
+    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
+    EXPECT_EQ(opened.m_urls[2].scheme(), QStringLiteral("http"));
+    EXPECT_EQ(opened.m_urls[3], QUrl(QStringLiteral("http://shop.example.org")));
 
-TEST_F(ShellAppTest, AboutCommandShowsTheVersionModally)
-{
-    ASSERT_TRUE(Start());
     QString title;
     QString version;
     QTimer::singleShot(0, [&] {
-        auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
-        if (!about)
-            return;
-        title = about->windowTitle();
-        version = about->VersionLine();
-        about->accept();
+        if (auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
+            title = about->windowTitle();
+            version = about->VersionLine();
+            about->accept();
+        }
     });
-    ASSERT_TRUE(Main().OnCommand(57664));
+    ASSERT_TRUE(Main().OnCommand(57664)); // returns once the modal box is closed
     EXPECT_EQ(title, QStringLiteral("Info about Lumetra"));
     EXPECT_EQ(version, m_app->VersionText());
     EXPECT_TRUE(version.startsWith(QStringLiteral("Version ")));
@@ -343,41 +255,32 @@ TEST_F(ShellAppTest, NoInputDeviceEndsTheStartWithItsMessage)
     EXPECT_EQ(m_app->Document(), nullptr);
 }
 
-TEST_F(ShellAppTest, MovingTheMainWindowPausesTheTickAndResetsAfterwards)
+TEST_F(ShellAppTest, MovingAWindowPausesTheTickUntilItEndsAndArrangeIconsLinesUpMinimisedOnes)
 {
     ASSERT_TRUE(Start());
-    // Start-up's own geometry changes settle first.
-    ASSERT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
-    const int redraws = Main().RedrawCount();
+    const auto ticking = [&] { return m_app->Capture().m_bPostTick.load() == 1; };
+    ASSERT_TRUE(WaitFor(ticking)); // start-up's own geometry changes settle first
+    int redraws = Main().RedrawCount();
     Main().move(Main().pos() + QPoint(30, 20));
     ProcessEvents();
-    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 0);
-    EXPECT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
+    EXPECT_FALSE(ticking());
+    EXPECT_TRUE(WaitFor(ticking));
     EXPECT_GT(Main().RedrawCount(), redraws);
-}
 
-TEST_F(ShellAppTest, MovingAnInstrumentWindowPausesTheTickUntilRelease)
-{
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(WaitFor([&] { return m_app->Capture().m_bPostTick.load() == 1; }));
     CMultiViewFrame* cor = m_app->FrameOfType(131);
     cor->showNormal();
     ProcessEvents();
     const CRect caption = cor->CaptionRect();
     const QPointF pos(caption.left + 3, (caption.top + caption.bottom) / 2);
-    const int redraws = Main().RedrawCount();
+    redraws = Main().RedrawCount();
     QMouseEvent press(QEvent::MouseButtonPress, pos, cor->mapToGlobal(pos), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(cor, &press);
-    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 0);
+    EXPECT_FALSE(ticking());
     QMouseEvent release(QEvent::MouseButtonRelease, pos, cor->mapToGlobal(pos), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(cor, &release);
-    EXPECT_EQ(m_app->Capture().m_bPostTick.load(), 1);
+    EXPECT_TRUE(ticking());
     EXPECT_EQ(Main().RedrawCount(), redraws + 1);
-}
 
-TEST_F(ShellAppTest, ArrangeIconsLinesUpMinimisedWindowsAtTheBottom)
-{
-    ASSERT_TRUE(Start());
     CMultiViewFrame* ppm = m_app->FrameOfType(129);
     CMultiViewFrame* stereo = m_app->FrameOfType(133);
     ppm->showMinimized();
@@ -390,20 +293,40 @@ TEST_F(ShellAppTest, ArrangeIconsLinesUpMinimisedWindowsAtTheBottom)
     EXPECT_EQ(ppm->geometry().left(), 0);
     EXPECT_EQ(stereo->geometry().left(), ppm->geometry().right() + 1);
     EXPECT_EQ(stereo->geometry().bottom() + 1, bottom);
+
+    // Five bars in a window two and a half bars wide: rows of two, from the bottom up.
+    for (CMultiViewFrame* frame : m_app->Frames())
+        frame->showMinimized();
+    Main().resize(ppm->width() * 5 / 2, Main().height());
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(57649));
+    const QRect area(QPoint(0, 0), Main().MdiArea()->viewport()->size());
+    ASSERT_EQ(area.width() / ppm->width(), 2);
+    std::set<int> rows;
+    for (CMultiViewFrame* frame : m_app->Frames()) {
+        EXPECT_TRUE(area.contains(frame->geometry())) << qPrintable(frame->windowTitle());
+        for (CMultiViewFrame* other : m_app->Frames())
+            EXPECT_TRUE(frame == other || !frame->geometry().intersects(other->geometry()));
+        rows.insert(frame->geometry().top());
+    }
+    EXPECT_EQ(rows.size(), 3u);
 }
 
-// The loudness window takes part in workspaces through its side file: the
-// workspace file keeps the other four windows' records only.
-TEST_F(ShellAppTest, LoudnessWindowIsStoredBesideTheWorkspaceFileAndRecalled)
+// The loudness window keeps its workspace state in a side file; the
+// workspace file holds the other four windows' records only.
+TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsAndTheLoudnessStateBack)
 {
     ASSERT_TRUE(Start());
-    CMultiViewFrame* frame = m_app->FrameOfType(static_cast<int>(CLoudnessView::kType));
-    ASSERT_NE(frame, nullptr);
-    auto* view = qobject_cast<CLoudnessView*>(frame->View());
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(view->OnCommand(lud::ID_VIEW_ON_OFF));
-    ASSERT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_TRUE(m_app->OnCommand(ID_WSP_STORE_FIRST + 2));
+    const auto loudness = [&] {
+        return qobject_cast<CLoudnessView*>(m_app->FrameOfType(static_cast<int>(CLoudnessView::kType))->View());
+    };
+    ASSERT_NE(loudness(), nullptr);
+    ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF));
+    ASSERT_EQ(loudness()->Ctrl()->IsOn(), 1);
+    Main().setGeometry(120, 90, 600, 420);
+    m_app->FrameOfType(133)->setGeometry(200, 100, 220, 200);
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(32818)); // Shift+F7
     Stop();
 
     CWspList stored;
@@ -417,9 +340,15 @@ TEST_F(ShellAppTest, LoudnessWindowIsStoredBesideTheWorkspaceFileAndRecalled)
     EXPECT_EQ(side.Find(2)->on, 1);
 
     ASSERT_TRUE(Start());
-    auto* again = qobject_cast<CLoudnessView*>(m_app->FrameOfType(static_cast<int>(CLoudnessView::kType))->View());
-    ASSERT_TRUE(again->OnCommand(lud::ID_VIEW_ON_OFF)); // on at start, as it was left: now off
-    ASSERT_EQ(again->Ctrl()->IsOn(), 0);
-    EXPECT_TRUE(m_app->OnCommand(ID_WSP_RECALL_FIRST + 2));
-    EXPECT_EQ(again->Ctrl()->IsOn(), 1);
+    ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF)); // on at start, as it was left: now off
+    ASSERT_EQ(loudness()->Ctrl()->IsOn(), 0);
+    Main().setGeometry(10, 10, 500, 400);
+    CMultiViewFrame* stereo = m_app->FrameOfType(133);
+    stereo->setGeometry(0, 0, 260, 240);
+    ProcessEvents();
+    ASSERT_TRUE(Main().OnCommand(32795)); // F7
+    ProcessEvents();
+    EXPECT_EQ(loudness()->Ctrl()->IsOn(), 1);
+    EXPECT_EQ(Main().geometry(), QRect(120, 90, 600, 420));
+    EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
 }
