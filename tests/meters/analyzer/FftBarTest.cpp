@@ -35,31 +35,28 @@ TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
     EXPECT_EQ(bar.LevelY(39), 334);
 }
 
-TEST_F(FftBarTest, FullScaleShowsThreeZones)
+// Rows 12..61 are over, 62..111 tween, 112..371 normal (tween point 260, over
+// point 310); a bar ending on the tween point is all normal.
+TEST_F(FftBarTest, ZonesAndTheMarkersColour)
 {
-    bar.Input(360);
-    EXPECT_EQ(At(11), kEmptyBar);
-    EXPECT_EQ(At(12), params.m_crOver);
-    EXPECT_EQ(At(61), params.m_crOver);
-    EXPECT_EQ(At(62), params.m_crTween);
-    EXPECT_EQ(At(111), params.m_crTween);
-    EXPECT_EQ(At(112), params.m_crNorm);
-    EXPECT_EQ(At(371), params.m_crNorm);
-    EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm); // full width
-    EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar);           // right edge excluded
-    EXPECT_EQ(bar.PeakY(), 12u);
-    EXPECT_EQ(bar.PeakColor(), params.m_crOver);
-}
-
-TEST_F(FftBarTest, ValueAtTheTweenPointIsAllNormal)
-{
-    bar.Input(260);
-    EXPECT_EQ(At(111), kEmptyBar);
-    EXPECT_EQ(At(112), params.m_crNorm);
-    EXPECT_EQ(bar.PeakColor(), params.m_crNorm);
-    bar.Input(261);
-    EXPECT_EQ(At(111), params.m_crTween);
-    EXPECT_EQ(At(112), params.m_crNorm);
+    const struct {
+        unsigned level;
+        int top;
+        COLORREF topColor;
+    } rows[] = { { 360, 12, params.m_crOver }, { 311, 61, params.m_crOver }, { 310, 62, params.m_crTween },
+        { 261, 111, params.m_crTween }, { 260, 112, params.m_crNorm } };
+    for (const auto& r : rows) {
+        CFftBar fresh(&params, CRect(10, 11, 12, 372));
+        dc.Resize(100, 400);
+        fresh.Input(r.level);
+        EXPECT_EQ(At(r.top - 1), kEmptyBar) << r.level;
+        EXPECT_EQ(At(r.top), r.topColor) << r.level;
+        EXPECT_EQ(At(371), params.m_crNorm) << r.level;
+        EXPECT_EQ(fresh.PeakY(), static_cast<unsigned>(r.top));
+        EXPECT_EQ(fresh.PeakColor(), r.topColor) << r.level;
+    }
+    EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm) << "full width";
+    EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar) << "right edge excluded";
 }
 
 TEST_F(FftBarTest, LowerInputOnlyReleasesTheBar)

@@ -1,12 +1,7 @@
 #include "meters/analyzer/FftView.h"
 
-#include "audio/AudioCapture.h"
-#include "audio/VelmoraDoc.h"
-#include "platform/Notices.h"
 #include "platform/SettingsStore.h"
-#include "platform/wavein/TestWaveDriver.h"
 #include "tests/common/ViewTestBench.h"
-#include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
 
 #include <QPointer>
@@ -43,7 +38,8 @@ protected:
             doc.MeterOff(true);
     }
 
-    // Created as the shell creates it: construction, frame, initial update.
+    static int Stored(const char* entry) { return CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1); }
+    static void Store(const char* entry, int value) { CSettingsStore::WriteInt(kFft, QString::fromLatin1(entry), value); }
     std::unique_ptr<CFftView> MakeView() { return CreateView<CFftView>(502, 302, frame); }
     static CWinSet Record(int on, int peak, int decay, int input, int window, int active, int showCmd = SW_SHOWNORMAL)
     {
@@ -58,7 +54,6 @@ protected:
         record.m_nParam = { 0, on, peak, decay, input, window, active, 0, 0, 0 };
         return record;
     }
-
 };
 }
 
@@ -87,13 +82,13 @@ TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaults)
 
 TEST_F(FftViewTest, StoredOptionsAreApplied)
 {
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 1);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), 2);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 3);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 5);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("NormColor"), 0x010203);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("TweenPoint"), 200);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("OverPoint"), 300);
+    Store("Peak", 1);
+    Store("Decay", 2);
+    Store("Input", 3);
+    Store("Windowing", 5);
+    Store("NormColor", 0x010203);
+    Store("TweenPoint", 200);
+    Store("OverPoint", 300);
     auto view = MakeView();
     CFftCtrl& c = *view->Ctrl();
     EXPECT_EQ(c.GetPeakMode(), 1);
@@ -108,10 +103,10 @@ TEST_F(FftViewTest, StoredOptionsAreApplied)
 
 TEST_F(FftViewTest, StoredCodesOutOfRangeReadAsDefaults)
 {
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 5);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), -1);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 4);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 7);
+    Store("Peak", 5);
+    Store("Decay", -1);
+    Store("Input", 4);
+    Store("Windowing", 7);
     auto view = MakeView();
     EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
     EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
@@ -123,7 +118,7 @@ TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
 {
     CRelayPpm ppm;
     doc.SetPpm(&ppm);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Status"), 1);
+    Store("Status", 1);
     CWindowPlacement placement;
     placement.left = 11;
     placement.top = 22;
@@ -193,16 +188,16 @@ TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
         view->OnDestroy();
         EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     }
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Status"), -1), 0);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Peak"), -1), 1);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Decay"), -1), 0);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Input"), -1), 2);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Windowing"), -1), 6);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("NormColor"), -1), 0x010101);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenColor"), -1), 0x020202);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverColor"), -1), 0x030303);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenPoint"), -1), 150);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverPoint"), -1), 250);
+    EXPECT_EQ(Stored("Status"), 0);
+    EXPECT_EQ(Stored("Peak"), 1);
+    EXPECT_EQ(Stored("Decay"), 0);
+    EXPECT_EQ(Stored("Input"), 2);
+    EXPECT_EQ(Stored("Windowing"), 6);
+    EXPECT_EQ(Stored("NormColor"), 0x010101);
+    EXPECT_EQ(Stored("TweenColor"), 0x020202);
+    EXPECT_EQ(Stored("OverColor"), 0x030303);
+    EXPECT_EQ(Stored("TweenPoint"), 150);
+    EXPECT_EQ(Stored("OverPoint"), 250);
     EXPECT_EQ(CSettingsStore::GetBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer")).size(), 44);
 }
 

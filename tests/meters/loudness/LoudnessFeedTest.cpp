@@ -25,6 +25,14 @@ std::vector<std::int16_t> ToneBlocks(double dbfs, double seconds)
     return all;
 }
 
+// Every whole block of `samples`, in order.
+void FeedBlocks(CLoudnessFeed& feed, const std::vector<std::int16_t>& samples, CLoudnessSnapshot& s)
+{
+    constexpr std::size_t kBlock = 2 * CToneSequence::kBlockFrames;
+    for (std::size_t at = 0; at + kBlock <= samples.size(); at += kBlock)
+        ASSERT_TRUE(feed.ProcessBlock(samples.data() + at, CToneSequence::kBlockFrames, s));
+}
+
 std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
 TEST(LoudnessFeed, MeasuresOnlyWhileOn)
@@ -36,8 +44,7 @@ TEST(LoudnessFeed, MeasuresOnlyWhileOn)
     EXPECT_FALSE(feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s));
     feed.SetOn(true);
     EXPECT_TRUE(feed.IsOn());
-    for (std::size_t at = 0; at + 2 * CToneSequence::kBlockFrames <= tone.size(); at += 2 * CToneSequence::kBlockFrames)
-        ASSERT_TRUE(feed.ProcessBlock(tone.data() + at, CToneSequence::kBlockFrames, s));
+    FeedBlocks(feed, tone, s);
     ASSERT_TRUE(s.Has(CLoudnessSnapshot::kMomentary));
     EXPECT_NEAR(s.momentary, -23.0, 0.1);
     // Off before 3 s: no short-term value was ever complete.
@@ -54,8 +61,7 @@ TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
     feed.Open(kRate);
     feed.SetOn(true);
     CLoudnessSnapshot s;
-    for (std::size_t at = 0; at + 2 * CToneSequence::kBlockFrames <= loud.size(); at += 2 * CToneSequence::kBlockFrames)
-        feed.ProcessBlock(loud.data() + at, CToneSequence::kBlockFrames, s);
+    FeedBlocks(feed, loud, s);
     ASSERT_TRUE(s.Has(CLoudnessSnapshot::kIntegrated));
     const std::uint32_t before = s.resetCount;
 
@@ -101,8 +107,7 @@ TEST(LoudnessFeed, LiveMemoryStaysFixed)
     feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s); // serves the switch-on reset
     feed.Collect();
     const std::size_t liveBefore = HeapInUse();
-    for (std::size_t b = 0; b < blocks; ++b)
-        feed.ProcessBlock(tone.data() + b * 2 * CToneSequence::kBlockFrames, CToneSequence::kBlockFrames, s);
+    FeedBlocks(feed, tone, s);
     EXPECT_EQ(HeapInUse(), liveBefore);
 
     CLoudnessModel exact;
