@@ -114,6 +114,7 @@ TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
     for (int i = 0; i < 10; ++i)
         bar.PeakFall();
     EXPECT_EQ(bar.PeakY(), 78u);
+    EXPECT_EQ(At(78), params.m_crTween) << "a marker at rest on the bar top erases nothing";
 }
 
 TEST_F(FftBarTest, TallBarMovesThePeakTwoPixelsButNeverIntoTheBar)

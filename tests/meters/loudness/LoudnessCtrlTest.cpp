@@ -93,7 +93,8 @@ TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
         ctrl.ShowReading(Reading(-23.0f, row.peakDb, -20.0f));
         EXPECT_EQ(RowHasColor(4, lud::kOverColor), row.over);
         EXPECT_FALSE(RowHasColor(5, lud::kOverColor));
-        EXPECT_TRUE(RowHasColor(5, lud::kReadoutColor));
+        for (int r : { 0, 1, 2, 3, 5 }) // each readout on its own row, none left empty
+            EXPECT_TRUE(RowHasColor(r, lud::kReadoutColor)) << "row " << r;
     }
 }
 
