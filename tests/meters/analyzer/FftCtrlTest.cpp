@@ -254,11 +254,16 @@ TEST_F(FftCtrlTest, SuspensionSwitchesOffAndRestoresTheOnState)
     ctrl->NotifyMinimized(0);
     EXPECT_EQ(ctrl->IsOn(), 1);
     EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-    // A restore without a suspension changes nothing.
-    ctrl->SetOn(0);
-    ctrl->NotifyMinimized(0);
-    ctrl->SetOn(1);
+    ctrl->NotifyMinimized(0); // a restore without a suspension changes nothing
+    EXPECT_EQ(ctrl->IsOn(), 1);
+    // A choice made while suspended waits for the resume.
     ctrl->NotifyMinimized(1);
+    ctrl->SetOn(0);
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
+    ctrl->SetOn(1);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_FALSE(ctrl->CaptureState().IsOn());
+    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
     ctrl->NotifyMinimized(0);
     EXPECT_EQ(ctrl->IsOn(), 1);
 }
@@ -300,21 +305,6 @@ TEST_F(FftCtrlTest, ColourDialogOffersTheAnalyzerTableAndAppliesItsChoiceCancelC
     EXPECT_EQ(ctrl->Params().m_nTweenPoint, 210u);
     EXPECT_EQ(ctrl->Params().m_crNorm, RGB(1, 2, 3));
     EXPECT_EQ(ctrl->Bar(3).Level(), 0u);
-    EXPECT_EQ(ctrl->IsOn(), 1);
-}
-
-TEST_F(FftCtrlTest, ChoiceMadeWhileSuspendedWaitsForTheResume)
-{
-    ctrl->SetOn(1);
-    ctrl->NotifyMinimized(1);
-    ctrl->SetOn(0);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
-    ctrl->SetOn(1);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    EXPECT_FALSE(ctrl->CaptureState().IsOn());
-    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
-    ctrl->NotifyMinimized(0);
     EXPECT_EQ(ctrl->IsOn(), 1);
 }
 

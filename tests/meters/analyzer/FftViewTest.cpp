@@ -80,38 +80,33 @@ TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaults)
     EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
 }
 
-TEST_F(FftViewTest, StoredOptionsAreApplied)
+// Stored codes are applied; codes out of range read as the defaults.
+TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
 {
-    Store("Peak", 1);
-    Store("Decay", 2);
-    Store("Input", 3);
-    Store("Windowing", 5);
-    Store("NormColor", 0x010203);
-    Store("TweenPoint", 200);
-    Store("OverPoint", 300);
-    auto view = MakeView();
-    CFftCtrl& c = *view->Ctrl();
-    EXPECT_EQ(c.GetPeakMode(), 1);
-    EXPECT_EQ(c.DecayTime(), 30);
-    EXPECT_EQ(c.InputMode(), 3);
-    EXPECT_EQ(c.WindowType(), 5);
-    EXPECT_EQ(c.CaptureState().WindowType(), 5);
-    EXPECT_EQ(c.Params().m_crNorm, 0x010203u);
-    EXPECT_EQ(c.Params().m_nTweenPoint, 200u);
-    EXPECT_EQ(c.Params().m_nOverPoint, 300u);
-}
-
-TEST_F(FftViewTest, StoredCodesOutOfRangeReadAsDefaults)
-{
-    Store("Peak", 5);
-    Store("Decay", -1);
-    Store("Input", 4);
-    Store("Windowing", 7);
-    auto view = MakeView();
-    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
-    EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
-    EXPECT_EQ(view->Ctrl()->InputMode(), 0);
-    EXPECT_EQ(view->Ctrl()->WindowType(), 3);
+    const struct {
+        int peak, decay, input, window;
+        int peakMode, decayTime, inputMode, windowType;
+    } rows[] = { { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 } };
+    for (const auto& r : rows) {
+        Store("Peak", r.peak);
+        Store("Decay", r.decay);
+        Store("Input", r.input);
+        Store("Windowing", r.window);
+        Store("NormColor", 0x010203);
+        Store("OverPoint", 300);
+        CFakeViewFrame viewFrame;
+        auto view = CreateView<CFftView>(502, 302, viewFrame);
+        const CFftCtrl& c = *view->Ctrl();
+        EXPECT_EQ(c.GetPeakMode(), r.peakMode) << r.peak;
+        EXPECT_EQ(c.DecayTime(), r.decayTime) << r.decay;
+        EXPECT_EQ(c.InputMode(), r.inputMode) << r.input;
+        EXPECT_EQ(c.WindowType(), r.windowType) << r.window;
+        EXPECT_EQ(c.CaptureState().WindowType(), r.windowType) << r.window;
+        EXPECT_EQ(c.Params().m_crNorm, 0x010203u);
+        EXPECT_EQ(c.Params().m_nOverPoint, 300u);
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+    }
 }
 
 TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
