@@ -7,8 +7,7 @@
 namespace {
 constexpr COLORREF kEmptyBar = RGB(0, 0, 0);
 
-// One bar 2 pixels wide and 361 high (one row per level where the
-// division is exact): top 11, bottom 372.
+// One bar 2 pixels wide, 361 rows high (top 11, bottom 372).
 class FftBarTest : public ::testing::Test {
 protected:
     FftBarTest()
@@ -35,8 +34,7 @@ TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
     EXPECT_EQ(bar.LevelY(39), 334);
 }
 
-// Rows 12..61 are over, 62..111 tween, 112..371 normal (tween point 260, over
-// point 310); a bar ending on the tween point is all normal.
+// Rows 12..61 over, 62..111 tween, 112..371 normal; a bar ending on the tween point is all normal.
 TEST_F(FftBarTest, ZonesAndTheMarkersColour)
 {
     const struct {
@@ -59,28 +57,18 @@ TEST_F(FftBarTest, ZonesAndTheMarkersColour)
     EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar) << "right edge excluded";
 }
 
-TEST_F(FftBarTest, LowerInputOnlyReleasesTheBar)
-{
-    bar.Input(300);
-    EXPECT_EQ(bar.DecayStep(), 0);
-    bar.Input(100);
-    EXPECT_EQ(bar.Level(), 300u);
-    EXPECT_EQ(bar.DecayStep(), 2);
-    EXPECT_EQ(At(100), params.m_crTween);
-}
-
-TEST_F(FftBarTest, DecayBlackensOnlyAboveTheNewTopAndRedrawsThePeak)
+TEST_F(FftBarTest, LowerInputReleasesTheBarWhichFallsAboveItsTopAndKeepsThePeakLine)
 {
     bar.Input(260);
-    bar.Input(0);
+    bar.Input(100);
+    EXPECT_EQ(bar.Level(), 260u);
+    EXPECT_EQ(bar.DecayStep(), 2);
     bar.Decay(bar.DecayStep());
     EXPECT_EQ(bar.Level(), 258u);
     EXPECT_EQ(At(112), params.m_crNorm); // the peak line stays at the old top
     EXPECT_EQ(At(113), kEmptyBar);
     EXPECT_EQ(At(114), params.m_crNorm);
-
-    // With no peak mode the fall takes the line with it and none is drawn.
-    params.m_bPeakDecay = 0;
+    params.m_bPeakDecay = 0; // with no peak mode the fall takes the line with it
     bar.Decay(2);
     EXPECT_EQ(At(112), kEmptyBar);
     EXPECT_EQ(At(115), kEmptyBar);
@@ -94,8 +82,6 @@ TEST_F(FftBarTest, SmallLevelsFallOneStepAndZeroStays)
     bar.Decay(bar.DecayStep());
     EXPECT_EQ(bar.Level(), 9u);
     EXPECT_EQ(bar.DecayStep(), 1);
-    bar.Decay(bar.DecayStep());
-    EXPECT_EQ(bar.Level(), 8u);
     CFftBar empty(&params, CRect(20, 11, 22, 372));
     empty.Decay(1);
     EXPECT_EQ(empty.Level(), 0u);
@@ -134,21 +120,17 @@ TEST_F(FftBarTest, TallBarMovesThePeakTwoPixelsButNeverIntoTheBar)
     EXPECT_EQ(tall.PeakY(), top);
 }
 
-TEST_F(FftBarTest, ValueAboveTheLevelCountIsClampedWithoutPainting)
+// Out-of-range values clamp without painting; a reset clears the marker and optionally the value.
+TEST_F(FftBarTest, ClampAndReset)
 {
     bar.SetLevel(400);
     bar.Draw();
     EXPECT_EQ(bar.Level(), 360u);
     EXPECT_EQ(At(200), kEmptyBar);
-}
-
-TEST_F(FftBarTest, ResetClearsTheMarkerAndOptionallyTheValue)
-{
     bar.Input(300);
     bar.Reset(false);
-    EXPECT_EQ(bar.Level(), 300u);
+    EXPECT_EQ(bar.Level(), 360u);
     EXPECT_EQ(At(100), params.m_crTween);
-    EXPECT_EQ(bar.PeakY(), 72u);
     bar.Reset(true);
     EXPECT_EQ(bar.Level(), 0u);
     EXPECT_EQ(At(300), kEmptyBar);

@@ -56,15 +56,6 @@ TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
         EXPECT_EQ(LevelOf(i), 0u) << "bar " << i;
 }
 
-TEST_F(FftFeedTest, OffFeedsNothing)
-{
-    state.SetOn(0);
-    const auto tone = fftsig::BinSine(100, 32767, 4);
-    bands.fill(0);
-    EXPECT_FALSE(FeedAll(tone, 0, 4));
-    EXPECT_EQ(bands[80], 0u);
-}
-
 TEST_F(FftFeedTest, FullScaleSineAtBinCentreReachesZeroDbWithRectangularWindow)
 {
     state.SetWindowType(fft::kWindowRectangular);
@@ -74,8 +65,6 @@ TEST_F(FftFeedTest, FullScaleSineAtBinCentreReachesZeroDbWithRectangularWindow)
     EXPECT_LT(LevelOf(120), 150u);
 }
 
-// Left - Right of equal channels and Left + Right of opposite ones cancel;
-// one channel alone of the same signal is loud.
 TEST_F(FftFeedTest, InputModesMixTheChannels)
 {
     const struct {
@@ -89,12 +78,10 @@ TEST_F(FftFeedTest, InputModesMixTheChannels)
         const auto tone = fftsig::Sine(1000, 44100, 30000, 2, r.invertRight);
         ASSERT_TRUE(FeedAll(tone, 0, 2));
         ASSERT_TRUE(FeedAll(tone, 0, 2)); // both spectra of the pair from this signal
-        EXPECT_EQ(LevelOf(73) == 0, r.silent) << "mode " << r.mode;
-        if (r.silent) {
+        if (r.silent)
             EXPECT_EQ(*std::max_element(bands.begin(), bands.end()), 0u) << "mode " << r.mode;
-        } else {
+        else
             EXPECT_GT(LevelOf(73), 340u) << "mode " << r.mode;
-        }
     }
 }
 
@@ -131,12 +118,15 @@ TEST_F(FftFeedTest, BarsTakeTheLargerOfTheTwoNewestSpectra)
     EXPECT_EQ(LevelOf(127), 0u);
 }
 
-TEST_F(FftFeedTest, WithoutAPlanNothingIsTransformed)
+TEST_F(FftFeedTest, OffOrWithoutAPlanNothingIsTransformed)
 {
+    const auto tone = fftsig::BinSine(100, 32767, 4);
+    state.SetOn(0);
+    EXPECT_FALSE(FeedAll(tone, 0, 4));
+    EXPECT_EQ(bands[80], 0u);
+    state.SetOn(1);
     std::array<fftw_real, 4> dummy {};
     std::array<std::uint32_t, 4> b {};
     feed->Engine().Init(4, dummy.data(), dummy.data(), b.data());
-    EXPECT_FALSE(feed->HasPlan());
-    const auto tone = fftsig::BinSine(100, 32767, 4);
     EXPECT_FALSE(FeedAll(tone, 0, 4));
 }
