@@ -1,5 +1,3 @@
-// The peak meter control: bars, markers, readouts and scales in its back
-// buffer, its menu, colour dialog and suspension.
 #include "meters/common/ColorSettingsDlg.h"
 #include "meters/common/MeterFonts.h"
 #include "meters/ppm/PpmCtrl.h"
@@ -81,8 +79,7 @@ TEST_F(PpmCtrlTest, LayoutOfTwoBarsVerticalAndHorizontal)
     EXPECT_EQ(Bar(0).m_rcReadout, CRect(272, 40 - th / 2, 300, 40 - th / 2 + th));
 }
 
-// Normal up to -6 dB, tween up to -1 dB, over above; a bar ending on a zone
-// point is all of the zone below it, and the marker takes the top zone's colour.
+// A bar ending on a zone point is all of the zone below it; the marker takes the top zone's colour.
 TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
 {
     const struct {
@@ -94,7 +91,6 @@ TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
             SCOPED_TRACE(std::to_string(horizontal) + " " + std::to_string(row.step));
             horizontal ? Make(300, 124, 1) : Make(150, 397);
             Feed(row.magnitude);
-            // The pixel a bar ending at `pos` paints last, and the first one beyond it.
             auto inside = [&](int pos) { return At(horizontal ? pos - 1 : pos); };
             auto beyond = [&](int pos) { return At(horizontal ? pos : pos - 1); };
             const int end = Bar(0).EndOf(row.step), tween = Bar(0).EndOf(300);
@@ -143,8 +139,6 @@ TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove
     EXPECT_EQ(At(marker - 1), kBlack) << "the old marker row was erased";
 }
 
-// A decaying marker moves one pixel per fall on a bar of 361 rows and two on
-// one of 722, and comes to rest on the bar's end; a held marker stays put.
 TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
 {
     for (const auto& [height, pixels] : { std::pair { 397, 1 }, std::pair { 758, 2 } }) {
@@ -233,15 +227,19 @@ TEST_F(PpmCtrlTest, TickIsRelayedToTheAnalyzersDisplay)
 
 TEST_F(PpmCtrlTest, FontsSwitchAtHeight250AndReadoutsAtWidth104)
 {
+    const struct {
+        int width, height;
+        bool small;
+    } rows[] = { { 150, 249, true }, { 150, 250, false }, { 103, 300, true }, { 104, 300, false } };
     ASSERT_NE(QFontMetrics(CMeterFonts::Small()).height(), QFontMetrics(CMeterFonts::Normal()).height());
-    Make(150, 249);
-    EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(CMeterFonts::Small()).height());
-    Make(150, 250);
-    EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(CMeterFonts::Normal()).height());
-    Make(103, 300);
-    EXPECT_EQ(ctrl->Dc().SelectedFont(), ctrl->SmallFont());
-    Make(104, 300);
-    EXPECT_EQ(ctrl->Dc().SelectedFont(), ctrl->NormalFont());
+    for (const auto& r : rows) {
+        Make(r.width, r.height);
+        const QFont& expected = r.small ? CMeterFonts::Small() : CMeterFonts::Normal();
+        if (r.width == 150) // the scale text follows the height
+            EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(expected).height()) << r.height;
+        else // the readouts follow the width
+            EXPECT_EQ(ctrl->Dc().SelectedFont(), r.small ? ctrl->SmallFont() : ctrl->NormalFont()) << r.width;
+    }
 }
 
 TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
@@ -264,28 +262,6 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
 }
 
-TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
-{
-    Make(300, 124, 1);
-    const int x = Bar(0).EndOf(360) - 1;
-    const CRect label(x - 6, 7, x + 6, 19);
-    auto render = [&](const QString& text) {
-        CDrawContext dc;
-        dc.Resize(300, 124);
-        dc.SelectFont(ctrl->Dc().SelectedFont());
-        dc.SetBkColor(kBlack);
-        dc.SetTextColor(kScaleText);
-        dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
-        return dc.Image().copy(label.ToQRect());
-    };
-    // The tick line runs through the box; compare the text left of it.
-    const QRect textPart(0, 0, label.Width() - 7, label.Height());
-    const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
-    EXPECT_EQ(shown, render(QStringLiteral(" 0")).copy(textPart));
-    EXPECT_NE(shown, render(QStringLiteral("0")).copy(textPart));
-}
-
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     std::vector<std::pair<QString, int>> items;
@@ -303,25 +279,24 @@ TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
         { "IEC Type I (Nordic)", 483 }, { "IEC Type II (BBC)", 484 }, { "IEC Type II (EBU)", 485 }, { "Colors...", 470 } };
     EXPECT_EQ(items, expected);
 
-    EXPECT_FALSE(Checked(450));
-    EXPECT_FALSE(Checked(460));
-    EXPECT_TRUE(Checked(440)) << "peak decay as constructed";
-    EXPECT_TRUE(Checked(410));
-    EXPECT_TRUE(Checked(480)) << "Digital Peak by default";
+    // After each command: the items that must be checked and those that must not.
+    const struct {
+        int command;
+        std::vector<int> on, off;
+    } steps[] = { { 0, { 440, 410, 480 }, { 450, 460, 430 } }, { 430, { 430 }, { 440 } }, { 400, { 400 }, { 410 } },
+        { 450, { 450 }, {} }, { 485, { 485 }, { 480 } } };
     Feed(kMinus6Db);
-    ctrl->OnCommand(430);
-    EXPECT_TRUE(Checked(430));
-    EXPECT_FALSE(Checked(440)) << "choosing hold took the mark off decay";
-    ctrl->OnCommand(400);
-    EXPECT_TRUE(Checked(400));
-    EXPECT_FALSE(Checked(410));
-    EXPECT_EQ(At(Bar(0).EndOf(300)), kGreen) << "the bar is redrawn at its level";
+    for (const auto& step : steps) {
+        if (step.command == 450)
+            ctrl->SetOn(1);
+        else if (step.command)
+            ctrl->OnCommand(step.command);
+        for (int id : step.on)
+            EXPECT_TRUE(Checked(id)) << step.command << ": " << id;
+        for (int id : step.off)
+            EXPECT_FALSE(Checked(id)) << step.command << ": " << id;
+    }
     EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
-    ctrl->SetOn(1);
-    EXPECT_TRUE(Checked(450));
-    ctrl->OnCommand(485);
-    EXPECT_TRUE(Checked(485));
-    EXPECT_FALSE(Checked(480));
 }
 
 TEST_F(PpmCtrlTest, ColourDialogOkAppliesColoursAndPointsCancelChangesNothing)
