@@ -1,6 +1,4 @@
-// The ballistics modes fed block by block as the hub feeds them: the capture
-// half measures each 512-frame block, the model turns the block's reading into
-// the bar's level with the block's real duration.
+// The ballistics modes fed 512-frame blocks as the hub feeds them.
 #include "meters/ppm/PpmCaptureBallistics.h"
 #include "meters/ppm/PpmLevelTable.h"
 #include "meters/ppm/PpmModel.h"
@@ -114,8 +112,6 @@ TEST(PpmBallisticsModes, MenuTextsAndStoredValuesUnknownReadsDigitalPeak)
     EXPECT_EQ(CPpmBallistics::ReturnDbPerSecond(kTruePeak, 3), 17.0);
 }
 
-// 5 kHz bursts at -10 dBFS read their set distance below the steady tone,
-// and the steady tone reads its own level.
 TEST(PpmBallisticsModes, ToneBurstsReadTheirSetDistanceBelowTheSteadyTone)
 {
     const struct {
@@ -141,9 +137,7 @@ TEST(PpmBallisticsModes, ToneBurstsReadTheirSetDistanceBelowTheSteadyTone)
     }
 }
 
-// From a steady 1 kHz tone (which reads its level), silence brings the
-// reading down by the set dB in the set time; True Peak's return comes from
-// the decay-time menu: Fast, Medium, Slow fall 34, 17 and 8.6 dB/s.
+// True Peak's return follows the decay-time menu: Fast, Medium, Slow fall 34, 17 and 8.6 dB/s.
 TEST(PpmBallisticsModes, ReturnsFallTheirDbInTheirTimeAtBothRatesAndAnyLevel)
 {
     const struct {
@@ -200,8 +194,6 @@ TEST(PpmBallisticsModes, TruePeakSeesTheCrestBetweenSamplesDigitalPeakDoesNot)
 
 TEST(PpmBallisticsModes, ChoosingAModeStartsTheIntegratorsFromSilence)
 {
-    // A charged integrator carried into the new choice would read the old tone
-    // for seconds; re-choosing the same mode also starts afresh.
     for (EPpmBallistics next : { kBbc, kDin, kTruePeak }) {
         CMeter meter(kDin, 48000);
         meter.Feed(CSignal(48000).Tone(1000, 0, 500).Blocks());

@@ -1,5 +1,3 @@
-// The PPM's measurement without a display: levels, falls, tick cadence and
-// maxima in scale steps.
 #include "meters/ppm/PpmModel.h"
 #include "tests/meters/ppm/PpmLevels.h"
 
