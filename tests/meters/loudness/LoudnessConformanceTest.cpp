@@ -54,33 +54,22 @@ CLoudnessSnapshot MeasureLive(unsigned rate, const std::vector<ToneStep>& steps)
 
 class LoudnessConformance : public ::testing::TestWithParam<unsigned> {};
 
-TEST_P(LoudnessConformance, IntegratedCases)
+TEST_P(LoudnessConformance, IntegratedAndRangeCases)
 {
     const unsigned rate = GetParam();
-    for (const Case& c : kIntegratedCases) {
-        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(rate));
-        const CLoudnessSnapshot r = MeasureLive(rate, c.steps);
-        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kIntegrated));
-        EXPECT_NEAR(r.integrated, c.expected, kLoudnessTolerance);
-        if (!c.steady)
-            continue;
-        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary));
-        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kShortTerm));
-        EXPECT_NEAR(r.momentary, c.expected, kLoudnessTolerance);
-        EXPECT_NEAR(r.shortTerm, c.expected, kLoudnessTolerance);
-        EXPECT_NEAR(r.maxMomentary, c.expected, kLoudnessTolerance);
-        EXPECT_NEAR(r.maxShortTerm, c.expected, kLoudnessTolerance);
-    }
-}
-
-TEST_P(LoudnessConformance, RangeCases)
-{
-    const unsigned rate = GetParam();
-    for (const Case& c : kRangeCases) {
-        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(rate));
-        const CLoudnessSnapshot r = MeasureLive(rate, c.steps);
-        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kRange));
-        EXPECT_NEAR(r.range, c.expected, kRangeTolerance);
+    for (const auto* cases : { &kIntegratedCases, &kRangeCases }) {
+        const bool range = cases == &kRangeCases;
+        for (const Case& c : *cases) {
+            SCOPED_TRACE(std::string(range ? "range " : "integrated ") + c.name + " at " + std::to_string(rate));
+            const CLoudnessSnapshot r = MeasureLive(rate, c.steps);
+            ASSERT_TRUE(r.Has(range ? CLoudnessSnapshot::kRange : CLoudnessSnapshot::kIntegrated));
+            EXPECT_NEAR(range ? r.range : r.integrated, c.expected, range ? kRangeTolerance : kLoudnessTolerance);
+            if (!c.steady)
+                continue;
+            ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kShortTerm));
+            for (double reading : { r.momentary, r.shortTerm, r.maxMomentary, r.maxShortTerm })
+                EXPECT_NEAR(reading, c.expected, kLoudnessTolerance);
+        }
     }
 }
 
