@@ -75,18 +75,6 @@ TEST_F(FftBarTest, LowerInputReleasesTheBarWhichFallsAboveItsTopAndKeepsThePeakL
     EXPECT_EQ(At(116), params.m_crNorm);
 }
 
-TEST_F(FftBarTest, SmallLevelsFallOneStepAndZeroStays)
-{
-    bar.Input(11);
-    bar.Input(0);
-    bar.Decay(bar.DecayStep());
-    EXPECT_EQ(bar.Level(), 9u);
-    EXPECT_EQ(bar.DecayStep(), 1);
-    CFftBar empty(&params, CRect(20, 11, 22, 372));
-    empty.Decay(1);
-    EXPECT_EQ(empty.Level(), 0u);
-}
-
 TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
 {
     bar.Input(300); // top row 72
