@@ -65,19 +65,6 @@ protected:
 };
 }
 
-TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaults)
-{
-    auto view = MakeView();
-    const CFftCtrl& c = *view->Ctrl();
-    EXPECT_EQ(c.IsOn(), 0);
-    EXPECT_EQ(c.Params().m_crNorm, RGB(0, 192, 192));
-    EXPECT_EQ(c.Params().m_crTween, RGB(255, 255, 0));
-    EXPECT_EQ(c.Params().m_nTweenPoint, 260u);
-    EXPECT_EQ(c.Params().m_nOverPoint, 310u);
-    EXPECT_EQ(view->MinTrackSize(), QSize(464, 216 - 17));
-    EXPECT_EQ(doc.MeterCount(), 0);
-}
-
 TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
 {
     const struct {
@@ -85,12 +72,9 @@ TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
         int peakMode, decayTime, inputMode, windowType;
     } rows[] = { { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 } };
     for (const auto& r : rows) {
-        Store("Peak", r.peak);
-        Store("Decay", r.decay);
-        Store("Input", r.input);
-        Store("Windowing", r.window);
-        Store("NormColor", 0x010203);
-        Store("OverPoint", 300);
+        for (const auto& [entry, value] : { std::pair { "Peak", r.peak }, { "Decay", r.decay }, { "Input", r.input },
+                 { "Windowing", r.window }, { "NormColor", 0x010203 }, { "OverPoint", 300 } })
+            Store(entry, value);
         CFakeViewFrame viewFrame;
         auto view = CreateView<CFftView>(502, 302, viewFrame);
         const CFftCtrl& c = *view->Ctrl();
@@ -127,9 +111,17 @@ TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
     EXPECT_FALSE(driver.IsOpen()); // the shell opens capture after start-up
 }
 
-TEST_F(FftViewTest, WithoutATransformPlanTheAnalyzerRefusesToRun)
+TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaultsAndWithoutATransformPlanRefusesToRun)
 {
     auto view = MakeView();
+    const FftBarParams& p = view->Ctrl()->Params();
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(std::tuple(p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint),
+        std::tuple(RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
+    EXPECT_EQ(view->MinTrackSize(), QSize(464, 216 - 17));
+    EXPECT_EQ(view->EraseColor(), RGB(96, 96, 96));
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0) << "no stored placement";
     std::array<fftw_real, 4> none {};
     std::array<std::uint32_t, 4> bands {};
     view->Feed().Engine().Init(4, none.data(), none.data(), bands.data());
@@ -173,7 +165,7 @@ TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
         EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     }
     const std::pair<const char*, int> entries[] = { { "Status", 0 }, { "Peak", 1 }, { "Decay", 0 }, { "Input", 2 },
-        { "Windowing", 6 }, { "NormColor", 0x010101 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 }, { "OverPoint", 250 } };
+        { "Windowing", 6 }, { "NormColor", 0x010101 }, { "TweenColor", 0x020202 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 }, { "OverPoint", 250 } };
     for (const auto& [entry, value] : entries)
         EXPECT_EQ(Stored(entry), value) << entry;
     EXPECT_EQ(CSettingsStore::GetBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer")).size(), 44);

@@ -262,6 +262,28 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
 }
 
+TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
+{
+    Make(300, 124, 1);
+    const int x = Bar(0).EndOf(360) - 1;
+    const CRect label(x - 6, 7, x + 6, 19);
+    auto render = [&](const QString& text) {
+        CDrawContext dc;
+        dc.Resize(300, 124);
+        dc.SelectFont(ctrl->Dc().SelectedFont());
+        dc.SetBkColor(kBlack);
+        dc.SetTextColor(kScaleText);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
+        return dc.Image().copy(label.ToQRect());
+    };
+    // The tick line runs through the box; compare the text left of it.
+    const QRect textPart(0, 0, label.Width() - 7, label.Height());
+    const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
+    EXPECT_EQ(shown, render(QStringLiteral(" 0")).copy(textPart));
+    EXPECT_NE(shown, render(QStringLiteral("0")).copy(textPart));
+}
+
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     std::vector<std::pair<QString, int>> items;
