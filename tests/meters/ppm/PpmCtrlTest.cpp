@@ -246,14 +246,14 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
 {
     const CRect& b0 = Bar(0).m_rcBar;
     const CRect& b1 = Bar(1).m_rcBar;
-    const int y = Bar(0).EndOf(260); // the -10 dB tick
-    EXPECT_EQ(Pixel(24, y), kGrey);
-    EXPECT_EQ(Pixel(23, y), kBlack);
-    EXPECT_EQ(Pixel(b0.left - 1, y), kGrey);
-    EXPECT_EQ(Pixel((b0.right + b1.left) / 2, y), kGrey) << "in the gap";
-    EXPECT_EQ(Pixel(b0.left, y), kBlack) << "not inside a bar";
-    EXPECT_EQ(Pixel(150 - 25, y), kGrey);
-    EXPECT_EQ(Pixel(150 - 24, y), kBlack);
+    const int y = Bar(0).EndOf(260); // the -10 dB tick: in the margins and the gap, not in a bar
+    const struct {
+        int x;
+        COLORREF colour;
+    } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
+        { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
+    for (const auto& p : pixels)
+        EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
     const int th = ctrl->TextHeight();
     EXPECT_TRUE(Any(CRect(0, y - th / 2, 24, y - th / 2 + th), kScaleText)) << "-10 on the left";
     EXPECT_TRUE(Any(CRect(150 - 24, y - th / 2, 150, y - th / 2 + th), kScaleText)) << "and on the right";
