@@ -7,8 +7,7 @@
 namespace {
 constexpr COLORREF kEmptyBar = RGB(0, 0, 0);
 
-// One bar 2 pixels wide and 361 high (one row per level where the
-// division is exact): top 11, bottom 372.
+// One bar 2 pixels wide, 361 rows high (top 11, bottom 372).
 class FftBarTest : public ::testing::Test {
 protected:
     FftBarTest()
@@ -35,73 +34,45 @@ TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
     EXPECT_EQ(bar.LevelY(39), 334);
 }
 
-TEST_F(FftBarTest, FullScaleShowsThreeZones)
+// Rows 12..61 over, 62..111 tween, 112..371 normal; a bar ending on the tween point is all normal.
+TEST_F(FftBarTest, ZonesAndTheMarkersColour)
 {
-    bar.Input(360);
-    EXPECT_EQ(At(11), kEmptyBar);
-    EXPECT_EQ(At(12), params.m_crOver);
-    EXPECT_EQ(At(61), params.m_crOver);
-    EXPECT_EQ(At(62), params.m_crTween);
-    EXPECT_EQ(At(111), params.m_crTween);
-    EXPECT_EQ(At(112), params.m_crNorm);
-    EXPECT_EQ(At(371), params.m_crNorm);
-    EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm); // full width
-    EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar);           // right edge excluded
-    EXPECT_EQ(bar.PeakY(), 12u);
-    EXPECT_EQ(bar.PeakColor(), params.m_crOver);
+    const struct {
+        unsigned level;
+        int top;
+        COLORREF topColor;
+    } rows[] = { { 360, 12, params.m_crOver }, { 311, 61, params.m_crOver }, { 310, 62, params.m_crTween },
+        { 261, 111, params.m_crTween }, { 260, 112, params.m_crNorm } };
+    for (const auto& r : rows) {
+        CFftBar fresh(&params, CRect(10, 11, 12, 372));
+        dc.Resize(100, 400);
+        fresh.Input(r.level);
+        EXPECT_EQ(At(r.top - 1), kEmptyBar) << r.level;
+        EXPECT_EQ(At(r.top), r.topColor) << r.level;
+        EXPECT_EQ(At(371), params.m_crNorm) << r.level;
+        EXPECT_EQ(fresh.PeakY(), static_cast<unsigned>(r.top));
+        EXPECT_EQ(fresh.PeakColor(), r.topColor) << r.level;
+    }
+    EXPECT_EQ(dc.GetPixel(11, 200), params.m_crNorm) << "full width";
+    EXPECT_EQ(dc.GetPixel(12, 200), kEmptyBar) << "right edge excluded";
 }
 
-TEST_F(FftBarTest, ValueAtTheTweenPointIsAllNormal)
+TEST_F(FftBarTest, LowerInputReleasesTheBarWhichFallsAboveItsTopAndKeepsThePeakLine)
 {
     bar.Input(260);
-    EXPECT_EQ(At(111), kEmptyBar);
-    EXPECT_EQ(At(112), params.m_crNorm);
-    EXPECT_EQ(bar.PeakColor(), params.m_crNorm);
-    bar.Input(261);
-    EXPECT_EQ(At(111), params.m_crTween);
-    EXPECT_EQ(At(112), params.m_crNorm);
-}
-
-TEST_F(FftBarTest, LowerInputOnlyReleasesTheBar)
-{
-    bar.Input(300);
-    EXPECT_EQ(bar.DecayStep(), 0);
     bar.Input(100);
-    EXPECT_EQ(bar.Level(), 300u);
+    EXPECT_EQ(bar.Level(), 260u);
     EXPECT_EQ(bar.DecayStep(), 2);
-    EXPECT_EQ(At(100), params.m_crTween);
-}
-
-TEST_F(FftBarTest, DecayBlackensOnlyAboveTheNewTopAndRedrawsThePeak)
-{
-    bar.Input(260);
-    bar.Input(0);
     bar.Decay(bar.DecayStep());
     EXPECT_EQ(bar.Level(), 258u);
     EXPECT_EQ(At(112), params.m_crNorm); // the peak line stays at the old top
     EXPECT_EQ(At(113), kEmptyBar);
     EXPECT_EQ(At(114), params.m_crNorm);
-
-    // With no peak mode the fall takes the line with it and none is drawn.
-    params.m_bPeakDecay = 0;
+    params.m_bPeakDecay = 0; // with no peak mode the fall takes the line with it
     bar.Decay(2);
     EXPECT_EQ(At(112), kEmptyBar);
     EXPECT_EQ(At(115), kEmptyBar);
     EXPECT_EQ(At(116), params.m_crNorm);
-}
-
-TEST_F(FftBarTest, SmallLevelsFallOneStepAndZeroStays)
-{
-    bar.Input(11);
-    bar.Input(0);
-    bar.Decay(bar.DecayStep());
-    EXPECT_EQ(bar.Level(), 9u);
-    EXPECT_EQ(bar.DecayStep(), 1);
-    bar.Decay(bar.DecayStep());
-    EXPECT_EQ(bar.Level(), 8u);
-    CFftBar empty(&params, CRect(20, 11, 22, 372));
-    empty.Decay(1);
-    EXPECT_EQ(empty.Level(), 0u);
 }
 
 TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
@@ -117,6 +88,7 @@ TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
     for (int i = 0; i < 10; ++i)
         bar.PeakFall();
     EXPECT_EQ(bar.PeakY(), 78u);
+    EXPECT_EQ(At(78), params.m_crTween) << "a marker at rest on the bar top erases nothing";
 }
 
 TEST_F(FftBarTest, TallBarMovesThePeakTwoPixelsButNeverIntoTheBar)
@@ -136,21 +108,17 @@ TEST_F(FftBarTest, TallBarMovesThePeakTwoPixelsButNeverIntoTheBar)
     EXPECT_EQ(tall.PeakY(), top);
 }
 
-TEST_F(FftBarTest, ValueAboveTheLevelCountIsClampedWithoutPainting)
+// Out-of-range values clamp without painting; a reset clears the marker and optionally the value.
+TEST_F(FftBarTest, ClampAndReset)
 {
     bar.SetLevel(400);
     bar.Draw();
     EXPECT_EQ(bar.Level(), 360u);
     EXPECT_EQ(At(200), kEmptyBar);
-}
-
-TEST_F(FftBarTest, ResetClearsTheMarkerAndOptionallyTheValue)
-{
     bar.Input(300);
     bar.Reset(false);
-    EXPECT_EQ(bar.Level(), 300u);
+    EXPECT_EQ(bar.Level(), 360u);
     EXPECT_EQ(At(100), params.m_crTween);
-    EXPECT_EQ(bar.PeakY(), 72u);
     bar.Reset(true);
     EXPECT_EQ(bar.Level(), 0u);
     EXPECT_EQ(At(300), kEmptyBar);

@@ -1,5 +1,3 @@
-// The analyzer's measurement without a display: bar levels, falls and the
-// highest level each bar reached.
 #include "meters/analyzer/FftModel.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +10,7 @@ TEST(FftModel, BarsRiseAtOnceFallOnTheTickAndKeepTheirHighest)
     model.Input(fullScale, 73);
     EXPECT_EQ(model.Bar(73).level, 360u);
     EXPECT_EQ(model.Bar(72).level, 0u);
+    EXPECT_FALSE(model.Input(fullScale, 128)) << "there are 128 bars";
     model.Input(0, 73);
     const struct {
         int ticks;

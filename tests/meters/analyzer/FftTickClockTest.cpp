@@ -27,20 +27,25 @@ Schedule RunTicks(int decayTime, bool peakDecay, int ticks)
 }
 }
 
-TEST(FftTickClock, BarsFallEveryFirstSecondOrThirdTick)
+// Bars fall every first, second or third tick by the decay time; markers
+// every sixth whatever the decay time, and only with peak decay.
+TEST(FftTickClock, BarsAndMarkersFallOnTheirCadence)
 {
-    EXPECT_EQ(RunTicks(10, false, 6).decay, (std::vector<int> { 1, 2, 3, 4, 5, 6 }));
-    EXPECT_EQ(RunTicks(20, false, 6).decay, (std::vector<int> { 2, 4, 6 }));
-    EXPECT_EQ(RunTicks(30, false, 9).decay, (std::vector<int> { 3, 6, 9 }));
-}
-
-TEST(FftTickClock, PeaksFallEverySixthTickWhateverTheDecayTime)
-{
-    const std::vector<int> sixth { 6, 12, 18 };
-    EXPECT_EQ(RunTicks(10, true, 18).peakFall, sixth);
-    EXPECT_EQ(RunTicks(20, true, 18).peakFall, sixth);
-    EXPECT_EQ(RunTicks(30, true, 18).peakFall, sixth);
-    EXPECT_TRUE(RunTicks(10, false, 18).peakFall.empty());
+    const struct {
+        int decayTime;
+        bool peakDecay;
+        std::vector<int> decay, peakFall;
+    } rows[] = {
+        { 10, true, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 }, { 6, 12 } },
+        { 20, true, { 2, 4, 6, 8, 10, 12 }, { 6, 12 } },
+        { 30, true, { 3, 6, 9, 12 }, { 6, 12 } },
+        { 10, false, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 }, {} },
+    };
+    for (const auto& r : rows) {
+        const Schedule s = RunTicks(r.decayTime, r.peakDecay, 12);
+        EXPECT_EQ(s.decay, r.decay) << r.decayTime;
+        EXPECT_EQ(s.peakFall, r.peakFall) << r.decayTime << " " << r.peakDecay;
+    }
 }
 
 TEST(FftTickClock, TickWhileBusyIsDroppedWithoutCounting)

@@ -1,13 +1,10 @@
 #include "meters/analyzer/FftView.h"
 
-#include "audio/AudioCapture.h"
-#include "audio/VelmoraDoc.h"
-#include "platform/Notices.h"
 #include "platform/SettingsStore.h"
-#include "platform/wavein/TestWaveDriver.h"
 #include "tests/common/ViewTestBench.h"
-#include "tests/common/TestEnvironment.h"
 #include "workspace/Wsp.h"
+
+#include "FftSignals.h"
 
 #include <QPointer>
 #include <gtest/gtest.h>
@@ -43,87 +40,61 @@ protected:
             doc.MeterOff(true);
     }
 
-    // Created as the shell creates it: construction, frame, initial update.
+    static int Stored(const char* entry) { return CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1); }
+    static void Store(const char* entry, int value) { CSettingsStore::WriteInt(kFft, QString::fromLatin1(entry), value); }
     std::unique_ptr<CFftView> MakeView() { return CreateView<CFftView>(502, 302, frame); }
-    static CWinSet Record(int on, int peak, int decay, int input, int window, int active, int showCmd = SW_SHOWNORMAL)
-    {
-        CWinSet record;
-        record.m_nType = 132;
-        record.m_strTitle = "Spectrum Analyzer";
-        record.m_wp.showCmd = showCmd;
-        record.m_wp.left = 30;
-        record.m_wp.top = 40;
-        record.m_wp.right = 530;
-        record.m_wp.bottom = 290;
-        record.m_nParam = { 0, on, peak, decay, input, window, active, 0, 0, 0 };
-        return record;
-    }
 
+    // Switched on, then fed blocks of 512 frames one at a time through the capture thread
+    // and the hub's packet ring, as a paced device delivers them and the UI thread applies them.
+    std::unique_ptr<CFftView> MakeRunningView()
+    {
+        auto view = MakeView();
+        view->OnCommand(32781);
+        EXPECT_TRUE(capture.WaitForIdle());
+        EXPECT_EQ(capture.m_bOpened.load(), 1);
+        return view;
+    }
+    void Deliver(const std::vector<std::int16_t>& signal, int firstBlock, int blocks)
+    {
+        for (int b = firstBlock; b < firstBlock + blocks; ++b) {
+            ASSERT_TRUE(driver.DeliverBlock(signal.data() + 2 * 512 * b));
+            ASSERT_TRUE(capture.WaitForIdle());
+            doc.ApplyPackets();
+        }
+    }
 };
 }
 
-TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaults)
+TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
 {
-    auto view = MakeView();
-    CFftCtrl& c = *view->Ctrl();
-    EXPECT_EQ(c.IsOn(), 0);
-    EXPECT_EQ(c.GetPeakMode(), 2);
-    EXPECT_EQ(c.DecayTime(), 20);
-    EXPECT_EQ(c.InputMode(), 0);
-    EXPECT_EQ(c.WindowType(), 3);
-    EXPECT_EQ(c.Params().m_crNorm, RGB(0, 192, 192));
-    EXPECT_EQ(c.Params().m_crTween, RGB(255, 255, 0));
-    EXPECT_EQ(c.Params().m_crOver, RGB(255, 0, 0));
-    EXPECT_EQ(c.Params().m_nTweenPoint, 260u);
-    EXPECT_EQ(c.Params().m_nOverPoint, 310u);
-    EXPECT_EQ(c.BarCount(), 128u);
-    EXPECT_EQ(view->MinTrackSize(), QSize(464, 216 - 17));
-    EXPECT_EQ(view->EraseColor(), RGB(96, 96, 96));
-    EXPECT_STREQ(CFftView::kTitle, "Spectrum Analyzer");
-    EXPECT_EQ(CFftView::kType, 132u);
-    EXPECT_EQ(doc.MeterCount(), 0);
-    EXPECT_EQ(frame.m_nSetPlacementCalls, 0);
-}
-
-TEST_F(FftViewTest, StoredOptionsAreApplied)
-{
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 1);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), 2);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 3);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 5);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("NormColor"), 0x010203);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("TweenPoint"), 200);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("OverPoint"), 300);
-    auto view = MakeView();
-    CFftCtrl& c = *view->Ctrl();
-    EXPECT_EQ(c.GetPeakMode(), 1);
-    EXPECT_EQ(c.DecayTime(), 30);
-    EXPECT_EQ(c.InputMode(), 3);
-    EXPECT_EQ(c.WindowType(), 5);
-    EXPECT_EQ(c.CaptureState().WindowType(), 5);
-    EXPECT_EQ(c.Params().m_crNorm, 0x010203u);
-    EXPECT_EQ(c.Params().m_nTweenPoint, 200u);
-    EXPECT_EQ(c.Params().m_nOverPoint, 300u);
-}
-
-TEST_F(FftViewTest, StoredCodesOutOfRangeReadAsDefaults)
-{
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Peak"), 5);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Decay"), -1);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Input"), 4);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Windowing"), 7);
-    auto view = MakeView();
-    EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
-    EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
-    EXPECT_EQ(view->Ctrl()->InputMode(), 0);
-    EXPECT_EQ(view->Ctrl()->WindowType(), 3);
+    const struct {
+        int peak, decay, input, window;
+        int peakMode, decayTime, inputMode, windowType;
+    } rows[] = { { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 } };
+    for (const auto& r : rows) {
+        for (const auto& [entry, value] : { std::pair { "Peak", r.peak }, { "Decay", r.decay }, { "Input", r.input },
+                 { "Windowing", r.window }, { "NormColor", 0x010203 }, { "OverPoint", 300 } })
+            Store(entry, value);
+        CFakeViewFrame viewFrame;
+        auto view = CreateView<CFftView>(502, 302, viewFrame);
+        const CFftCtrl& c = *view->Ctrl();
+        EXPECT_EQ(c.GetPeakMode(), r.peakMode) << r.peak;
+        EXPECT_EQ(c.DecayTime(), r.decayTime) << r.decay;
+        EXPECT_EQ(c.InputMode(), r.inputMode) << r.input;
+        EXPECT_EQ(c.WindowType(), r.windowType) << r.window;
+        EXPECT_EQ(c.CaptureState().WindowType(), r.windowType) << r.window;
+        EXPECT_EQ(c.Params().m_crNorm, 0x010203u);
+        EXPECT_EQ(c.Params().m_nOverPoint, 300u);
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+    }
 }
 
 TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
 {
     CRelayPpm ppm;
     doc.SetPpm(&ppm);
-    CSettingsStore::WriteInt(kFft, QStringLiteral("Status"), 1);
+    Store("Status", 1);
     CWindowPlacement placement;
     placement.left = 11;
     placement.top = 22;
@@ -140,18 +111,17 @@ TEST_F(FftViewTest, InitialUpdateRegistersWithTheHubAndCountsAStoredOn)
     EXPECT_FALSE(driver.IsOpen()); // the shell opens capture after start-up
 }
 
-TEST_F(FftViewTest, TheControlsOnItemAsksTheView)
+TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaultsAndWithoutATransformPlanRefusesToRun)
 {
     auto view = MakeView();
-    EXPECT_TRUE(view->Ctrl()->OnCommand(fft::ID_FFT_ON));
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_TRUE(driver.IsOpen());
-    EXPECT_FALSE(view->Ctrl()->OnCommand(475));
-}
-
-TEST_F(FftViewTest, WithoutATransformPlanTheAnalyzerRefusesToRun)
-{
-    auto view = MakeView();
+    const FftBarParams& p = view->Ctrl()->Params();
+    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
+    EXPECT_EQ(std::tuple(p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint),
+        std::tuple(RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
+    EXPECT_EQ(view->MinTrackSize(), QSize(464, 216 - 17));
+    EXPECT_EQ(view->EraseColor(), RGB(96, 96, 96));
+    EXPECT_EQ(doc.MeterCount(), 0);
+    EXPECT_EQ(frame.m_nSetPlacementCalls, 0) << "no stored placement";
     std::array<fftw_real, 4> none {};
     std::array<std::uint32_t, 4> bands {};
     view->Feed().Engine().Init(4, none.data(), none.data(), bands.data());
@@ -167,8 +137,9 @@ TEST_F(FftViewTest, SwitchingOffWhileAnotherMeterRunsLetsTheBarsFall)
 {
     auto view = MakeView();
     doc.CountRestoredMeter(); // another instrument keeps capture going
-    view->OnCommand(32781);
+    EXPECT_TRUE(view->Ctrl()->OnCommand(fft::ID_FFT_ON));
     ASSERT_EQ(view->Ctrl()->IsOn(), 1);
+    EXPECT_FALSE(view->Ctrl()->OnCommand(475));
     view->Ctrl()->SetValue(20000, -1);
     const unsigned level = view->Ctrl()->Bar(50).Level();
     view->OnCommand(32781);
@@ -193,16 +164,10 @@ TEST_F(FftViewTest, DestroyWritesEverySettingAndAMinimisedAnalyzerAsOff)
         view->OnDestroy();
         EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     }
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Status"), -1), 0);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Peak"), -1), 1);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Decay"), -1), 0);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Input"), -1), 2);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("Windowing"), -1), 6);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("NormColor"), -1), 0x010101);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenColor"), -1), 0x020202);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverColor"), -1), 0x030303);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("TweenPoint"), -1), 150);
-    EXPECT_EQ(CSettingsStore::GetInt(kFft, QStringLiteral("OverPoint"), -1), 250);
+    const std::pair<const char*, int> entries[] = { { "Status", 0 }, { "Peak", 1 }, { "Decay", 0 }, { "Input", 2 },
+        { "Windowing", 6 }, { "NormColor", 0x010101 }, { "TweenColor", 0x020202 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 }, { "OverPoint", 250 } };
+    for (const auto& [entry, value] : entries)
+        EXPECT_EQ(Stored(entry), value) << entry;
     EXPECT_EQ(CSettingsStore::GetBinary(QStringLiteral("WinPos"), QStringLiteral("Analyzer")).size(), 44);
 }
 
@@ -247,36 +212,27 @@ TEST_F(FftViewTest, WorkspaceRoundTripOfEveryOption)
     EXPECT_EQ(frame.m_actions, (std::vector<QString> { "restore", "activate" }));
 }
 
+// Any nonzero on value is on and counted once; a recall while capture runs opens nothing anew.
 TEST_F(FftViewTest, RecalledOddValuesNeverUpsetTheHubOrTheOptions)
 {
     auto view = MakeView();
-    doc.CountRestoredMeter(); // another instrument is on
+    ASSERT_EQ(doc.MeterOn(), 1); // capture open for another meter
+    const int opens = driver.OpenCount();
+    CWinSet record;
+    record.m_nType = 132;
+    record.m_nParam = { 0, 2, 9, 9, 6, -3, 0, 0, 0, 0 };
     CWsp workspace;
-    workspace.AddWinSet(Record(2, 9, 9, 6, -3, 0));
+    workspace.AddWinSet(record);
     view->OnUpdate(HINT_RESTORE, &workspace);
-    // Any nonzero on value is on, and it is counted once.
     EXPECT_EQ(view->Ctrl()->IsOn(), 1);
     EXPECT_EQ(doc.MeterCount(), 2);
     view->OnUpdate(HINT_RESTORE, &workspace);
     EXPECT_EQ(doc.MeterCount(), 2);
+    EXPECT_EQ(driver.OpenCount(), opens);
     EXPECT_EQ(view->Ctrl()->GetPeakMode(), 2);
     EXPECT_EQ(view->Ctrl()->DecayTime(), 20);
     EXPECT_EQ(view->Ctrl()->InputMode(), 0);
     EXPECT_EQ(view->Ctrl()->WindowType(), 3);
-}
-
-TEST_F(FftViewTest, RecallWhileCaptureRunsOnlyRaisesTheCount)
-{
-    auto view = MakeView();
-    ASSERT_EQ(doc.MeterOn(), 1); // capture open for another meter
-    ASSERT_TRUE(driver.IsOpen());
-    const int opens = driver.OpenCount();
-    CWsp workspace;
-    workspace.AddWinSet(Record(1, 2, 1, 0, 3, 0));
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(doc.MeterCount(), 2);
-    EXPECT_EQ(driver.OpenCount(), opens);
 }
 
 TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
@@ -290,4 +246,37 @@ TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
     view->OnCommand(32781);
     ASSERT_EQ(view->Ctrl()->IsOn(), 1);
     EXPECT_EQ(view->Ctrl()->SampleRate(), 48000);
+}
+
+TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
+{
+    auto view = MakeRunningView();
+    const auto level = [&](unsigned bar) { return static_cast<int>(view->Ctrl()->Bar(bar).Level()); };
+    // 3 s of a full-scale 1 kHz sine, exactly as sox's "synth 3 sine 1000" makes it.
+    const auto tone = fftsig::Sine(1000, 44100, 32767, 130);
+    Deliver(tone, 0, 16);
+    // Bars only rise until the tick lets them fall: start afresh from the steady tone.
+    view->Ctrl()->ResetBars(-1, 1);
+    Deliver(tone, 16, 16);
+    EXPECT_NEAR(level(73), 355, 1); // about -1.0 dB
+    EXPECT_NEAR(level(74), 352, 1); // about -1.6 dB
+    EXPECT_LT(level(72), 190);      // below -34 dB
+    EXPECT_LT(level(75), 190);
+    EXPECT_LT(level(20), 20);
+    EXPECT_EQ(doc.DroppedPackets(), 0u);
+    // Left - Right of equal channels shows nothing.
+    view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeftMinusRight);
+    Deliver(tone, 32, 8);
+    view->Ctrl()->ResetBars(-1, 1);
+    Deliver(tone, 40, 8);
+    for (unsigned i = 0; i < 128; ++i)
+        ASSERT_EQ(level(i), 0) << "bar " << i;
+    // Switching off stops capture and the hub clears the bars.
+    view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeft);
+    Deliver(tone, 48, 8);
+    ASSERT_GT(level(73), 330);
+    view->OnCommand(32781);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(level(73), 0);
+    EXPECT_FALSE(driver.DeliverBlock(tone.data()));
 }

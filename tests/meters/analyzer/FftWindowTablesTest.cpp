@@ -7,37 +7,27 @@ namespace {
 const CFftWindowTables::Table& Table(int type) { return CFftWindowTables::Instance().Get(type); }
 }
 
-TEST(FftWindowTables, RectangularIsItsScaleEverywhere)
+// Each window carries its scale (the value at its centre); the cosine windows
+// are periodic over 2048 points, Parzen and Welch run over 2049 steps, the
+// Gaussian has a standard deviation of 512 samples.
+TEST(FftWindowTables, ShapesAtTheirEndsCentresAndOneSigma)
 {
-    for (double w : Table(fft::kWindowRectangular))
-        ASSERT_DOUBLE_EQ(w, 0.0006905550400699);
-}
-
-TEST(FftWindowTables, CosineWindowsArePeriodicWithTenDecimalPi)
-{
-    // w(0) of the periodic Hanning is exactly 0; the centre is 1 within the
-    // error of pi cut to ten decimals.
-    EXPECT_EQ(Table(fft::kWindowHanning)[0], 0.0);
-    EXPECT_NEAR(Table(fft::kWindowHanning)[1024] / 0.001379473294105, 1.0, 1e-15);
-    EXPECT_NEAR(Table(fft::kWindowBlackman)[0] / 0.001639507082733, 0.0, 1e-15);
-    EXPECT_NEAR(Table(fft::kWindowBlackman)[1024] / 0.001639507082733, 1.0, 1e-15);
-    EXPECT_NEAR(Table(fft::kWindowHamming)[0] / 0.001229456867501, 0.08, 1e-15);
-    // With the cut pi the last value is not the mirror of the first one.
-    const double c1 = 2 * 3.1415926535 / 2048;
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowHanning)[2047], (0.5 - 0.5 * std::cos(2047 * c1)) * 0.001379473294105);
-}
-
-TEST(FftWindowTables, TriangularParabolicAndGaussianShapes)
-{
-    // Parzen and Welch run over 2049 steps, so the ends are not zero.
-    EXPECT_NEAR(Table(fft::kWindowParzen)[0] / (0.001379473294105 / 2049.0), 1.0, 1e-12);
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowParzen)[1024], 0.001379473294105);
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowWelch)[0], (1.0 - (2048.0 / 2049) * (2048.0 / 2049)) * 0.001034459035178);
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowWelch)[1024], 0.001034459035178);
-    // Standard deviation 512 samples: one sigma from the centre is exp(-1/2).
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowGaussian)[1024], 0.001160682127689);
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowGaussian)[512], std::exp(-0.5) * 0.001160682127689);
-    EXPECT_DOUBLE_EQ(Table(fft::kWindowGaussian)[1536], std::exp(-0.5) * 0.001160682127689);
+    const struct {
+        int type, index;
+        double value;
+    } rows[] = {
+        { fft::kWindowRectangular, 0, 0.0006905550400699 }, { fft::kWindowRectangular, 2047, 0.0006905550400699 },
+        { fft::kWindowHanning, 0, 0.0 }, { fft::kWindowHanning, 1024, 0.001379473294105 },
+        { fft::kWindowBlackman, 0, 0.0 }, { fft::kWindowBlackman, 1024, 0.001639507082733 },
+        { fft::kWindowHamming, 0, 0.08 * 0.001229456867501 }, { fft::kWindowHamming, 1024, 0.001229456867501 },
+        { fft::kWindowParzen, 0, 0.001379473294105 / 2049.0 }, { fft::kWindowParzen, 1024, 0.001379473294105 },
+        { fft::kWindowWelch, 1024, 0.001034459035178 },
+        { fft::kWindowGaussian, 1024, 0.001160682127689 }, { fft::kWindowGaussian, 512, std::exp(-0.5) * 0.001160682127689 },
+        { fft::kWindowGaussian, 1536, std::exp(-0.5) * 0.001160682127689 },
+    };
+    for (const auto& r : rows)
+        EXPECT_NEAR(Table(r.type)[static_cast<std::size_t>(r.index)], r.value, 1e-15) << "type " << r.type << " at " << r.index;
+    EXPECT_NEAR(Table(fft::kWindowWelch)[0], 0.001034459035178 * (4097.0 / 2049 / 2049), 1e-15) << "not zero at the ends";
 }
 
 TEST(FftWindowTables, UnknownTypeSelectsBlackman)
@@ -45,5 +35,6 @@ TEST(FftWindowTables, UnknownTypeSelectsBlackman)
     EXPECT_EQ(&Table(7), &Table(fft::kWindowBlackman));
     EXPECT_EQ(&Table(-1), &Table(fft::kWindowBlackman));
     EXPECT_EQ(CFftWindowTables::Valid(6), 6);
+    EXPECT_EQ(CFftWindowTables::Valid(0), 0);
     EXPECT_EQ(CFftWindowTables::Valid(99), fft::kWindowBlackman);
 }

@@ -1,5 +1,3 @@
-// The loudness control's drawing on its back buffer, its menu and its
-// reset click.
 #include "meters/loudness/LoudnessCtrl.h"
 #include "meters/loudness/LoudnessFeed.h"
 
@@ -50,23 +48,19 @@ protected:
 
 TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
 {
-    struct Row {
+    // Target -23 LUFS on the EBU +9 scale (-18..+9 LU).
+    const struct {
         float momentary;
-        bool greenAtBottom;
-        bool yellowAboveTarget;
-    };
-    // EBU R 128 target -23 LUFS on the EBU +9 scale (-18..+9 LU).
-    const Row rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
+        bool greenAtBottom, yellowAboveTarget;
+    } rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
     const CRect bar = ctrl.MomentaryBar();
     const int target = ctrl.RowOfLu(0.0);
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.momentary);
         ctrl.ShowReading(Reading(row.momentary, -10.0f, -10.0f));
         EXPECT_EQ(Pixel(MidX(bar), bar.bottom - 1) == lud::kBelowTargetColor, row.greenAtBottom);
         EXPECT_EQ(Pixel(MidX(bar), target - 2) == lud::kAboveTargetColor, row.yellowAboveTarget);
-        // Nothing above the level: 3 LU over the target lies well below the top.
         EXPECT_EQ(Pixel(MidX(bar), bar.top), lud::kBlack);
-        // The target mark crosses the bar and reaches beyond it.
         EXPECT_EQ(Pixel(bar.left - 1, target), lud::kTargetMarkColor);
     }
     // Short-term was not given: its bar shows only the mark.
@@ -75,25 +69,21 @@ TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
 
 TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
 {
-    struct Row {
+    // Limits: EBU R 128 -1 dBTP, ATSC A/85 -2 dBTP.
+    const struct {
         int preset;
         float peakDb;
         bool over;
-    };
-    const Row rows[] = {
-        { 0, 2.0f, true },   // EBU R 128, limit -1 dBTP
-        { 0, -1.5f, false },
-        { 1, -1.5f, true },  // ATSC A/85, limit -2 dBTP
-        { 1, -3.0f, false },
-    };
-    for (const Row& row : rows) {
+    } rows[] = { { 0, 2.0f, true }, { 0, -1.5f, false }, { 1, -1.5f, true }, { 1, -3.0f, false } };
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.peakDb);
         ctrl.OnCommand(lud::ID_PRESET_FIRST + row.preset);
         ctrl.PaintNow();
         ctrl.ShowReading(Reading(-23.0f, row.peakDb, -20.0f));
         EXPECT_EQ(RowHasColor(4, lud::kOverColor), row.over);
         EXPECT_FALSE(RowHasColor(5, lud::kOverColor));
-        EXPECT_TRUE(RowHasColor(5, lud::kReadoutColor));
+        for (int r : { 0, 1, 2, 3, 5 }) // each readout on its own row, none left empty
+            EXPECT_TRUE(RowHasColor(r, lud::kReadoutColor)) << "row " << r;
     }
 }
 
@@ -103,8 +93,7 @@ TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
     ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
     ctrl.OnCommand(lud::ID_UNIT_LU);
     const auto menu = ctrl.BuildContextMenu();
-    QStringList texts;
-    QStringList checked;
+    QStringList texts, checked;
     for (QAction* a : menu->actions()) {
         if (a->isSeparator())
             continue;
@@ -121,9 +110,7 @@ TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
 
 TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
 {
-    // The target (0 LU) sits at 18/27 of the EBU +9 scale's height from
-    // the bottom and at the EBU +18 scale's two-thirds too (36/54): the
-    // same row; -18 LU is the bottom of one and halfway up the other.
+    // -18 LU is the bottom of EBU +9 and a third of the way up EBU +18.
     const int bottom = ctrl.MomentaryBar().bottom - 1;
     EXPECT_EQ(ctrl.RowOfLu(-18.0), bottom);
     ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
@@ -133,6 +120,7 @@ TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
     EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
 }
 
+// Only a click on the integrated readout resets the measurement, on the feed too.
 TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
 {
     CLoudnessFeed feed;
@@ -143,20 +131,15 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
     CLoudnessSnapshot s;
     ASSERT_TRUE(feed.ProcessBlock(block.data(), 512, s));
     ctrl.ShowReading(Reading(-23.0f, -6.0f, -6.0f));
-    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
-
-    const CRect momentaryRow = ctrl.ReadoutRow(0);
-    ctrl.OnLButtonDown(momentaryRow.left + 2, momentaryRow.top + 1);
-    EXPECT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
-
-    const CRect integratedRow = ctrl.ReadoutRow(2);
-    ctrl.OnLButtonDown(integratedRow.left + 2, integratedRow.top + 1);
-    EXPECT_FALSE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+    for (int row : { 0, 2 }) {
+        const CRect rc = ctrl.ReadoutRow(row);
+        ctrl.OnLButtonDown(rc.left + 2, rc.top + 1);
+        EXPECT_EQ(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated), row != 2) << "row " << row;
+    }
     const std::uint32_t before = s.resetCount;
     feed.ProcessBlock(block.data(), 512, s);
     EXPECT_EQ(s.resetCount, before + 1);
-    EXPECT_TRUE(ctrl.IsOnForCapture());
-    EXPECT_TRUE(feed.IsOn());
+    EXPECT_TRUE(ctrl.IsOnForCapture() && feed.IsOn());
 }
 
 } // namespace

@@ -1,6 +1,3 @@
-// The capture side of the loudness meter: it measures only while on, starts
-// afresh on a reset without allocating on the capture thread, and its
-// memory stays fixed however many blocks it measures.
 #include "meters/loudness/LoudnessFeed.h"
 #include "meters/loudness/LoudnessModel.h"
 #include "tests/meters/loudness/ToneSequence.h"
@@ -25,9 +22,16 @@ std::vector<std::int16_t> ToneBlocks(double dbfs, double seconds)
     return all;
 }
 
+void FeedBlocks(CLoudnessFeed& feed, const std::vector<std::int16_t>& samples, CLoudnessSnapshot& s)
+{
+    constexpr std::size_t kBlock = 2 * CToneSequence::kBlockFrames;
+    for (std::size_t at = 0; at + kBlock <= samples.size(); at += kBlock)
+        ASSERT_TRUE(feed.ProcessBlock(samples.data() + at, CToneSequence::kBlockFrames, s));
+}
+
 std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
-TEST(LoudnessFeed, MeasuresOnlyWhileOn)
+TEST(LoudnessFeed, MeasuresOnlyWhileOnAndSwitchingOnAgainStartsAfresh)
 {
     const std::vector<std::int16_t> tone = ToneBlocks(-23.0, 1.0);
     CLoudnessFeed feed;
@@ -36,14 +40,16 @@ TEST(LoudnessFeed, MeasuresOnlyWhileOn)
     EXPECT_FALSE(feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s));
     feed.SetOn(true);
     EXPECT_TRUE(feed.IsOn());
-    for (std::size_t at = 0; at + 2 * CToneSequence::kBlockFrames <= tone.size(); at += 2 * CToneSequence::kBlockFrames)
-        ASSERT_TRUE(feed.ProcessBlock(tone.data() + at, CToneSequence::kBlockFrames, s));
+    FeedBlocks(feed, tone, s);
     ASSERT_TRUE(s.Has(CLoudnessSnapshot::kMomentary));
     EXPECT_NEAR(s.momentary, -23.0, 0.1);
-    // Off before 3 s: no short-term value was ever complete.
-    EXPECT_FALSE(s.Has(CLoudnessSnapshot::kShortTerm));
+    EXPECT_FALSE(s.Has(CLoudnessSnapshot::kShortTerm)) << "no 3 s window complete yet";
+    const std::uint32_t first = s.resetCount;
     feed.SetOn(false);
     EXPECT_FALSE(feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s));
+    feed.SetOn(true);
+    feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s);
+    EXPECT_EQ(s.resetCount, first + 1);
 }
 
 TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
@@ -54,8 +60,7 @@ TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
     feed.Open(kRate);
     feed.SetOn(true);
     CLoudnessSnapshot s;
-    for (std::size_t at = 0; at + 2 * CToneSequence::kBlockFrames <= loud.size(); at += 2 * CToneSequence::kBlockFrames)
-        feed.ProcessBlock(loud.data() + at, CToneSequence::kBlockFrames, s);
+    FeedBlocks(feed, loud, s);
     ASSERT_TRUE(s.Has(CLoudnessSnapshot::kIntegrated));
     const std::uint32_t before = s.resetCount;
 
@@ -69,26 +74,9 @@ TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
     feed.Collect(); // frees the state the reset replaced
 }
 
-TEST(LoudnessFeed, SwitchingOnAgainStartsAfresh)
-{
-    const std::vector<std::int16_t> tone = ToneBlocks(-20.0, 0.5);
-    CLoudnessFeed feed;
-    feed.Open(kRate);
-    feed.SetOn(true);
-    CLoudnessSnapshot s;
-    feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s);
-    const std::uint32_t first = s.resetCount;
-    feed.SetOn(false);
-    feed.SetOn(true);
-    feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s);
-    EXPECT_EQ(s.resetCount, first + 1);
-}
-
-// The heap in use is the same before and after thousands of live blocks; the
-// same blocks in exact mode grow it, which shows the check can see growth.
+// Exact mode grows the heap on the same blocks: the check can see growth.
 TEST(LoudnessFeed, LiveMemoryStaysFixed)
 {
-    // A sanitizer's allocator keeps its own books: malloc's figures read 0.
     if (HeapInUse() == 0)
         GTEST_SKIP() << "the heap figures are not available with this allocator";
     const std::vector<std::int16_t> tone = ToneBlocks(-23.0, 10.0);
@@ -101,8 +89,7 @@ TEST(LoudnessFeed, LiveMemoryStaysFixed)
     feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s); // serves the switch-on reset
     feed.Collect();
     const std::size_t liveBefore = HeapInUse();
-    for (std::size_t b = 0; b < blocks; ++b)
-        feed.ProcessBlock(tone.data() + b * 2 * CToneSequence::kBlockFrames, CToneSequence::kBlockFrames, s);
+    FeedBlocks(feed, tone, s);
     EXPECT_EQ(HeapInUse(), liveBefore);
 
     CLoudnessModel exact;

@@ -1,5 +1,3 @@
-// The loudness window: its options persist in the settings section "LUD",
-// and its per-workspace state goes to and comes back from a side-file record.
 #include "meters/loudness/LoudnessView.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/ViewTestBench.h"
@@ -20,11 +18,9 @@ TEST_F(LoudnessViewTest, OptionsPersistInTheLudSection)
         view->Ctrl()->OnCommand(lud::ID_UNIT_LU);
         view->OnDestroy();
     }
-    const QString section = QStringLiteral("LUD");
-    EXPECT_EQ(CSettingsStore::GetInt(section, QStringLiteral("Preset"), -1), 3);
-    EXPECT_EQ(CSettingsStore::GetInt(section, QStringLiteral("Scale"), -1), 1);
-    EXPECT_EQ(CSettingsStore::GetInt(section, QStringLiteral("Unit"), -1), 1);
-    EXPECT_EQ(CSettingsStore::GetInt(section, QStringLiteral("Status"), -1), 0);
+    const std::pair<const char*, int> entries[] = { { "Preset", 3 }, { "Scale", 1 }, { "Unit", 1 }, { "Status", 0 } };
+    for (const auto& [entry, value] : entries)
+        EXPECT_EQ(CSettingsStore::GetInt(QStringLiteral("LUD"), QString::fromLatin1(entry), -1), value) << entry;
 
     CFakeViewFrame second;
     auto again = CreateView<CLoudnessView>(240, 400, second);

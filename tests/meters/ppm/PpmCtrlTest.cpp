@@ -1,0 +1,391 @@
+#include "meters/common/ColorSettingsDlg.h"
+#include "meters/common/MeterFonts.h"
+#include "meters/ppm/PpmCtrl.h"
+#include "tests/common/FakeViewFrame.h"
+#include "tests/meters/ppm/PpmLevels.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QMenu>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+using namespace ppmlevel;
+constexpr COLORREF kGreen = RGB(0, 192, 0), kYellow = RGB(255, 255, 0), kRed = RGB(255, 0, 0), kBlack = RGB(0, 0, 0),
+                   kCyan = RGB(0, 255, 255), kGrey = RGB(128, 128, 128), kScaleText = RGB(192, 192, 255);
+
+class PpmCtrlTest : public ::testing::Test {
+protected:
+    void SetUp() override { Make(150, 397); } // bars 361 pixels tall: one row per step
+    ~PpmCtrlTest() override { CColorSettingsDlg::SetModalRunner({}); }
+
+    // `clientWidth` x `clientHeight` inside the one-pixel border, painted and settled.
+    void Make(int clientWidth, int clientHeight, int horizontal = 0)
+    {
+        ctrl = std::make_unique<CPpmCtrl>();
+        ctrl->SetFrame(&frame);
+        ctrl->Create(2, 0, 0, clientWidth + 2, clientHeight + 2, 4711, horizontal);
+        ctrl->PaintNow();
+        QCoreApplication::sendPostedEvents(); // the click the paint posts
+    }
+    void Feed(unsigned magnitude) { ctrl->SetValue(magnitude, -1); }
+    void Ticks(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            ctrl->OnTimer();
+    }
+    COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
+    bool Any(const CRect& rc, COLORREF c) const
+    {
+        for (int y = rc.top; y < rc.bottom; ++y)
+            for (int x = rc.left; x < rc.right; ++x)
+                if (Pixel(x, y) == c)
+                    return true;
+        return false;
+    }
+    CPpmBar& Bar(unsigned i) { return ctrl->Bar(i); }
+    // The colour of bar 0 at `pos` along its length (a row, or a column when horizontal).
+    COLORREF At(int pos) { return ctrl->IsHorizontal() ? Pixel(pos, Bar(0).m_rcBar.top) : Pixel(Bar(0).m_rcBar.left, pos); }
+    bool Checked(int id)
+    {
+        const std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
+        for (QAction* a : menu->findChildren<QAction*>())
+            if (a->data().toInt() == id && !a->isSeparator() && !a->menu())
+                return a->isChecked();
+        ADD_FAILURE() << "no item " << id;
+        return false;
+    }
+
+    CFakeViewFrame frame;
+    std::unique_ptr<CPpmCtrl> ctrl;
+};
+}
+
+TEST_F(PpmCtrlTest, LayoutOfTwoBarsVerticalAndHorizontal)
+{
+    Make(150, 400); // (150 - 60) / 3 = 30 pixels thick, the first 30 from the left
+    EXPECT_EQ(Bar(0).m_rcBar, CRect(30, 20, 60, 384));
+    EXPECT_EQ(Bar(1).m_rcBar, CRect(90, 20, 120, 384));
+    EXPECT_EQ(Bar(0).m_rcReadout, CRect(21, 2, 65, 16));
+    EXPECT_EQ(Bar(1).m_rcReadout, CRect(85, 1, 129, 15));
+    Make(300, 124, 1); // (124 - 60) / 3 = 21 pixels thick, the first 30 from the top
+    EXPECT_EQ(Bar(0).m_rcBar, CRect(16, 30, 270, 51));
+    EXPECT_EQ(Bar(1).m_rcBar, CRect(16, 72, 270, 93));
+    const int th = ctrl->TextHeight();
+    EXPECT_EQ(Bar(0).m_rcReadout, CRect(272, 40 - th / 2, 300, 40 - th / 2 + th));
+}
+
+// A bar ending on a zone point is all of the zone below it; the marker takes the top zone's colour.
+TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
+{
+    const struct {
+        unsigned magnitude, step;
+        COLORREF top;
+    } rows[] = { { kMinus6Db, 300, kGreen }, { kMinus1Db, 350, kYellow }, { kFullScale, 360, kRed } };
+    for (int horizontal : { 0, 1 }) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::to_string(horizontal) + " " + std::to_string(row.step));
+            horizontal ? Make(300, 124, 1) : Make(150, 397);
+            Feed(row.magnitude);
+            auto inside = [&](int pos) { return At(horizontal ? pos - 1 : pos); };
+            auto beyond = [&](int pos) { return At(horizontal ? pos : pos - 1); };
+            const int end = Bar(0).EndOf(row.step), tween = Bar(0).EndOf(300);
+            if (!horizontal) {
+                EXPECT_EQ(end, Bar(0).m_rcBar.bottom - static_cast<int>(row.step));
+            }
+            EXPECT_EQ(inside(end), row.top);
+            EXPECT_EQ(beyond(end), kBlack);
+            EXPECT_EQ(inside(tween), kGreen);
+            EXPECT_EQ(beyond(tween), row.step > 300 ? kYellow : kBlack);
+            EXPECT_EQ(Bar(0).m_crPeak, row.top);
+            EXPECT_EQ(Bar(0).PeakPos(), end);
+            EXPECT_EQ(Any(Bar(0).m_rcReadout, kRed), row.step == 360) << "only full scale reads in the over colour";
+            EXPECT_EQ(Any(Bar(1).m_rcReadout, kCyan), row.step < 360);
+        }
+    }
+}
+
+TEST_F(PpmCtrlTest, LevelZeroPaintsNothingAndBlanksTheReadout)
+{
+    Feed(kMinus6Db);
+    ASSERT_TRUE(Any(Bar(0).m_rcReadout, kCyan));
+    ctrl->ResetBars(-1, 1);
+    ctrl->OnLButtonDown(Bar(0).m_rcReadout.left + 1, Bar(0).m_rcReadout.top + 1);
+    Feed(0);
+    EXPECT_EQ(Bar(0).ReadoutText(), QString());
+    EXPECT_FALSE(Any(Bar(0).m_rcBar, kGreen));
+    EXPECT_FALSE(Any(Bar(0).m_rcReadout, kCyan));
+    EXPECT_FALSE(Any(Bar(1).m_rcReadout, kCyan));
+}
+
+TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove)
+{
+    ctrl->SetDecayTime(10);
+    Feed(kFullScale);
+    Feed(0);
+    ctrl->OnTimer();
+    ASSERT_EQ(Bar(0).Level(), 358u);
+    const int end = Bar(0).EndOf(358);
+    EXPECT_EQ(At(end - 1), kBlack);
+    EXPECT_EQ(At(end), kRed);
+    Ticks(9);
+    const int marker = Bar(0).m_nPeakY;
+    EXPECT_LT(marker, Bar(0).EndOf(Bar(0).Level()));
+    EXPECT_EQ(At(marker), kRed);
+    EXPECT_EQ(At(marker - 1), kBlack) << "the old marker row was erased";
+}
+
+TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
+{
+    for (const auto& [height, pixels] : { std::pair { 397, 1 }, std::pair { 758, 2 } }) {
+        Make(150, height);
+        ctrl->SetDecayTime(10);
+        Feed(kFullScale);
+        const int top = Bar(0).m_nPeakY;
+        Feed(0);
+        Ticks(2);
+        EXPECT_EQ(Bar(0).m_nPeakY, top + pixels) << height;
+    }
+    for (int i = 0; i < 400; ++i) {
+        Feed(kMinus6Db);
+        ctrl->OnTimer();
+    }
+    EXPECT_EQ(Bar(0).m_nPeakY, Bar(0).EndOf(300)) << "at rest on the held bar's end";
+
+    ctrl->SetPeakHold(1);
+    Feed(kMinus1Db);
+    const int marker = Bar(0).m_nPeakY;
+    Feed(0);
+    Ticks(30);
+    EXPECT_EQ(Bar(0).Level(), 350u - 60u);
+    EXPECT_EQ(Bar(0).m_nPeakY, marker);
+    EXPECT_EQ(At(marker), kYellow) << "the held marker line is drawn";
+    EXPECT_EQ(At(marker + 1), kBlack);
+}
+
+TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeepThem)
+{
+    ctrl->SetDecayTime(10);
+    Feed(kMinus6Db);
+    ctrl->SetValue(kMinus1Db, 1);
+    Feed(0);
+    Ticks(20); // both bars have fallen 40 steps since their peaks
+    ASSERT_EQ(Bar(1).Level(), 310u);
+    const CRect& b = Bar(0).m_rcBar;
+    ctrl->OnLButtonDown((b.left + b.right) / 2, (b.top + b.bottom) / 2);
+    ctrl->ResetBars(-1, 0);
+    EXPECT_EQ(Bar(1).MaxLevel(), 350u);
+    EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-6.0"));
+    const CRect& r = Bar(1).m_rcReadout;
+    ctrl->OnLButtonDown(r.right - 1, r.bottom - 1);
+    EXPECT_EQ(Bar(0).MaxLevel(), 260u);
+    EXPECT_EQ(Bar(1).MaxLevel(), 310u);
+    EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-10.0"));
+    EXPECT_EQ(Bar(1).Level(), 310u) << "the click keeps the level";
+    ctrl->ResetBars(-1, 1);
+    EXPECT_EQ(Bar(0).Level(), 0u);
+    EXPECT_EQ(Bar(0).MaxLevel(), 260u);
+}
+
+// A maximum one step higher that lands on the same pixel is still reprinted.
+TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLast)
+{
+    Make(98, 286); // the first-run client: bars about 250 pixels for 361 steps
+    ASSERT_EQ(Bar(0).EndOf(357), Bar(0).EndOf(358));
+    for (int block = 0; block < 200; ++block) {
+        Feed(kMinus03Db);
+        ctrl->OnTimer();
+    }
+    const CRect r = Bar(0).m_rcReadout;
+    const QImage before = ctrl->BackBuffer().copy(r.ToQRect());
+    Feed(kMinus02Db);
+    EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-0.2"));
+    EXPECT_NE(ctrl->BackBuffer().copy(r.ToQRect()), before);
+}
+
+TEST_F(PpmCtrlTest, TickIsRelayedToTheAnalyzersDisplay)
+{
+    class Recorder : public QWidget {
+    public:
+        std::vector<int> ids;
+
+    protected:
+        void timerEvent(QTimerEvent* e) override { ids.push_back(e->timerId()); }
+    };
+    auto relay = std::make_unique<Recorder>();
+    ctrl->SetRelay(relay.get());
+    Ticks(3);
+    QCoreApplication::sendPostedEvents(relay.get());
+    EXPECT_EQ(relay->ids, (std::vector<int> { 1, 1, 1 }));
+    relay.reset();
+    Ticks(1); // the relay is gone: nothing is posted, nothing crashes
+}
+
+TEST_F(PpmCtrlTest, FontsSwitchAtHeight250AndReadoutsAtWidth104)
+{
+    const struct {
+        int width, height;
+        bool small;
+    } rows[] = { { 150, 249, true }, { 150, 250, false }, { 103, 300, true }, { 104, 300, false } };
+    ASSERT_NE(QFontMetrics(CMeterFonts::Small()).height(), QFontMetrics(CMeterFonts::Normal()).height());
+    for (const auto& r : rows) {
+        Make(r.width, r.height);
+        const QFont& expected = r.small ? CMeterFonts::Small() : CMeterFonts::Normal();
+        if (r.width == 150) // the scale text follows the height
+            EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(expected).height()) << r.height;
+        else // the readouts follow the width
+            EXPECT_EQ(ctrl->Dc().SelectedFont(), r.small ? ctrl->SmallFont() : ctrl->NormalFont()) << r.width;
+    }
+}
+
+TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
+{
+    const CRect& b0 = Bar(0).m_rcBar;
+    const CRect& b1 = Bar(1).m_rcBar;
+    const int y = Bar(0).EndOf(260); // the -10 dB tick: in the margins and the gap, not in a bar
+    const struct {
+        int x;
+        COLORREF colour;
+    } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
+        { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
+    for (const auto& p : pixels)
+        EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
+    const int th = ctrl->TextHeight();
+    EXPECT_TRUE(Any(CRect(0, y - th / 2, 24, y - th / 2 + th), kScaleText)) << "-10 on the left";
+    EXPECT_TRUE(Any(CRect(150 - 24, y - th / 2, 150, y - th / 2 + th), kScaleText)) << "and on the right";
+    EXPECT_EQ(Pixel(0, b0.bottom), kGrey) << "the base line spans the client";
+    EXPECT_EQ(Pixel(149, b0.bottom), kGrey);
+    EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
+}
+
+TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
+{
+    Make(300, 124, 1);
+    const int x = Bar(0).EndOf(360) - 1;
+    const CRect label(x - 6, 7, x + 6, 19);
+    auto render = [&](const QString& text) {
+        CDrawContext dc;
+        dc.Resize(300, 124);
+        dc.SelectFont(ctrl->Dc().SelectedFont());
+        dc.SetBkColor(kBlack);
+        dc.SetTextColor(kScaleText);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
+        return dc.Image().copy(label.ToQRect());
+    };
+    // The tick line runs through the box; compare the text left of it.
+    const QRect textPart(0, 0, label.Width() - 7, label.Height());
+    const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
+    EXPECT_EQ(shown, render(QStringLiteral(" 0")).copy(textPart));
+    EXPECT_NE(shown, render(QStringLiteral("0")).copy(textPart));
+}
+
+TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
+{
+    std::vector<std::pair<QString, int>> items;
+    const std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
+    for (QAction* a : menu->actions()) {
+        if (!a->isSeparator())
+            items.emplace_back(a->text(), a->data().toInt());
+        if (QMenu* sub = a->menu())
+            for (QAction* s : sub->actions())
+                items.emplace_back(s->text(), s->data().toInt());
+    }
+    const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
+        { "Peak Decay", 440 }, { "Decay Time", 0 }, { "Fast", 400 }, { "Medium", 410 }, { "Slow", 420 },
+        { "Ballistics", 0 }, { "Digital Peak", 480 }, { "True Peak", 481 }, { "IEC Type I (DIN)", 482 },
+        { "IEC Type I (Nordic)", 483 }, { "IEC Type II (BBC)", 484 }, { "IEC Type II (EBU)", 485 }, { "Colors...", 470 } };
+    EXPECT_EQ(items, expected);
+
+    // After each command: the items that must be checked and those that must not.
+    const struct {
+        int command;
+        std::vector<int> on, off;
+    } steps[] = { { 0, { 440, 410, 480 }, { 450, 460, 430 } }, { 430, { 430 }, { 440 } }, { 400, { 400 }, { 410 } },
+        { 450, { 450 }, {} }, { 485, { 485 }, { 480 } } };
+    Feed(kMinus6Db);
+    for (const auto& step : steps) {
+        if (step.command == 450)
+            ctrl->SetOn(1);
+        else if (step.command)
+            ctrl->OnCommand(step.command);
+        for (int id : step.on)
+            EXPECT_TRUE(Checked(id)) << step.command << ": " << id;
+        for (int id : step.off)
+            EXPECT_FALSE(Checked(id)) << step.command << ": " << id;
+    }
+    EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
+}
+
+TEST_F(PpmCtrlTest, ColourDialogOkAppliesColoursAndPointsCancelChangesNothing)
+{
+    ctrl->SetOn(1);
+    Feed(kFullScale);
+    CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& dlg) {
+        dlg.m_crNorm = RGB(1, 1, 1);
+        dlg.OnCancel();
+        return dlg.Result();
+    });
+    frame.m_meterOnCalls.clear();
+    ctrl->OnCommand(470);
+    EXPECT_EQ(ctrl->Params().m_crNorm, kGreen);
+    EXPECT_TRUE(frame.m_meterOnCalls.empty());
+    EXPECT_EQ(Bar(0).Level(), 360u);
+
+    CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& dlg) {
+        EXPECT_EQ(dlg.TemplateId(), 147);
+        EXPECT_EQ(dlg.OverCombo()->currentText(), QStringLiteral("-1 db"));
+        dlg.OverCombo()->setCurrentIndex(dlg.OverCombo()->findText(QStringLiteral("-5 db")));
+        dlg.m_crOver = RGB(255, 0, 255);
+        dlg.OnOK();
+        return dlg.Result();
+    });
+    ctrl->OnCommand(470);
+    EXPECT_EQ(ctrl->Params().m_nOverPoint, 310u);
+    EXPECT_EQ(ctrl->Params().m_nTweenPoint, 300u);
+    EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 })) << "off for the change, then on again";
+    EXPECT_TRUE(Any(Bar(0).m_rcReadout, RGB(255, 0, 255))) << "the full-scale readout in the new over colour";
+    Feed(kFullScale);
+    EXPECT_EQ(At(Bar(0).EndOf(320)), RGB(255, 0, 255)) << "-4 dB is over now";
+}
+
+TEST_F(PpmCtrlTest, SuspensionKeepsTheOnStateAndIgnoresAnUnmatchedRestore)
+{
+    ctrl->SetOn(1);
+    ctrl->NotifyMinimized(0); // not suspended: nothing to restore
+    EXPECT_EQ(ctrl->IsOn(), 1);
+    ctrl->NotifyMinimized(1);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    EXPECT_FALSE(ctrl->IsOnForCapture());
+    ctrl->NotifyMinimized(1); // nested: the colour dialog while minimised
+    ctrl->NotifyMinimized(0);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    ctrl->NotifyMinimized(0);
+    EXPECT_EQ(ctrl->IsOn(), 1);
+    EXPECT_TRUE(ctrl->IsOnForCapture());
+}
+
+TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)
+{
+    Feed(kMinus6Db);
+    ctrl->OnCommand(484); // IEC Type II (BBC)
+    EXPECT_EQ(Bar(0).Level(), 0u) << "a new mode starts from silence";
+    Feed(kFullScale);
+    EXPECT_EQ(Bar(0).Level(), 0u) << "block peaks are not this mode's reading";
+    const float minus6[2] = { 0.5f, 0.5f };
+    ctrl->SetLevels(minus6, 0.01, 2); // measured before the change, in DIN
+    EXPECT_EQ(Bar(0).Level(), 0u);
+    ctrl->SetLevels(minus6, 0.01, 4);
+    EXPECT_EQ(CPpmLevelTable::DbTable()[Bar(1).Level()], -6.1);
+    EXPECT_EQ(At(Bar(0).EndOf(Bar(0).Level())), kGreen);
+    // The return paints the fall: 24 dB in 2.8 s, so 1.4 s later -18 dB.
+    const float silence[2] = { 0, 0 };
+    ctrl->SetLevels(silence, 1.4, -1);
+    EXPECT_NEAR(CPpmLevelTable::DbTable()[Bar(0).Level()], -18.0, 0.6);
+    EXPECT_EQ(At(Bar(0).EndOf(280)), kBlack) << "what fell (here -8 dB) is black";
+    EXPECT_EQ(At(Bar(0).EndOf(Bar(0).Level())), kGreen);
+}
