@@ -97,6 +97,7 @@ void CParallelRunner::Run(const QStringList& paths, const Analysis& analyse, con
     std::mutex mutex;
     std::condition_variable finished;
     std::atomic<int> claimed { 0 }; // next distinct path to analyse; relaxed: it only hands out indices
+    int exited = 0;
     auto work = [&] {
         for (int i = claimed.fetch_add(1, std::memory_order_relaxed); i < distinct;
              i = claimed.fetch_add(1, std::memory_order_relaxed)) {
@@ -108,6 +109,12 @@ void CParallelRunner::Run(const QStringList& paths, const Analysis& analyse, con
             done[static_cast<std::size_t>(i)] = std::move(report);
             finished.notify_one();
         }
+        // The caller waits for this under the same lock, so everything a
+        // worker did is ordered before the caller's return through a plain
+        // mutex (a race checker cannot see through QThread::wait).
+        std::lock_guard<std::mutex> guard(mutex);
+        ++exited;
+        finished.notify_one();
     };
     // Qt threads, not bare ones: an analysis owns Qt objects (the hub's
     // wake-up notifier, its timers) that need their thread's event
@@ -124,6 +131,7 @@ void CParallelRunner::Run(const QStringList& paths, const Analysis& analyse, con
             finished.wait(lock, [&] { return done[static_cast<std::size_t>(plan.distinctOf[next])].has_value(); });
             deliverReady(&lock);
         }
+        finished.wait(lock, [&] { return exited == workers; });
     }
     for (const std::unique_ptr<QThread>& thread : threads)
         thread->wait();

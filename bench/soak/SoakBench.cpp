@@ -24,6 +24,7 @@
 #include "platform/wavein/DemoSignal.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -106,12 +107,9 @@ public:
         done.store(true);
     }
 
-    // UI thread: one display period's work.
-    void Apply()
-    {
-        m_doc.ApplyPackets();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::Timer);
-    }
+    // UI thread: one display period's work (its posted events and timers
+    // are the event loop's, as in the program).
+    void Apply() { m_doc.ApplyPackets(); }
     std::uint64_t Dropped() const { return m_doc.DroppedPackets(); }
 
 private:
@@ -137,18 +135,26 @@ int main(int argc, char** argv)
     CSoakRig rig;
     // A first display period settles the controls' first paints and caches.
     rig.Apply();
+    QCoreApplication::processEvents();
     const long startKiB = ResidentKiB();
     std::atomic<bool> done { false };
     const auto start = std::chrono::steady_clock::now();
     std::thread capture([&] { rig.Capture(blocks, speed, done); });
     long peakKiB = startKiB;
-    while (!done.load()) {
-        std::this_thread::sleep_for(kDisplayPeriod);
+    // The UI thread runs its event loop, applying packets at display rate.
+    QTimer display;
+    display.setInterval(kDisplayPeriod);
+    QObject::connect(&display, &QTimer::timeout, [&] {
         rig.Apply();
         peakKiB = std::max(peakKiB, ResidentKiB());
-    }
+        if (done.load())
+            QCoreApplication::quit();
+    });
+    display.start();
+    QCoreApplication::exec();
     capture.join();
     rig.Apply();
+    QCoreApplication::processEvents();
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long endKiB = ResidentKiB();
 

@@ -268,6 +268,29 @@ void RemoveSharedMemoryOf(const std::string& server, bool shared)
 
 // A JACK server of its own for each test, under a name no parallel run
 // shares; its shared-memory files go when the fixture does.
+// The program's ports on `server` and what feeds them, for a failure message.
+std::string ConnectionsOf(const std::string& server, const std::string& client)
+{
+    jack_status_t status {};
+    jack_client_t* probe = jack_client_open("lumetra_lsp", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                                            &status, server.c_str());
+    if (!probe)
+        return "(server not answering)";
+    std::string text;
+    const char** ports = jack_get_ports(probe, ("^" + client + ":").c_str(), nullptr, 0);
+    for (int i = 0; ports && ports[i]; ++i) {
+        text += std::string(ports[i]) + " <-";
+        const char** links = jack_port_get_all_connections(probe, jack_port_by_name(probe, ports[i]));
+        for (int k = 0; links && links[k]; ++k)
+            text += std::string(" ") + links[k];
+        jack_free(links);
+        text += "; ";
+    }
+    jack_free(ports);
+    jack_client_close(probe);
+    return text.empty() ? "(no ports)" : text;
+}
+
 // Points the capture at PortAudio's "JACK: system" device.
 void SelectJackSystem(CAudioCapture& capture)
 {
@@ -300,7 +323,10 @@ protected:
     }
     void StartServer()
     {
-        ASSERT_TRUE(m_jackServer.Start({ m_jackd, "--no-realtime", "-n", m_server, "-d", "dummy", "-r",
+        // A long client timeout: on a loaded machine the server would
+        // otherwise drop a client that answers late (the tone client then
+        // plays silence into ports that stay connected).
+        ASSERT_TRUE(m_jackServer.Start({ m_jackd, "--no-realtime", "-t", "10000", "-n", m_server, "-d", "dummy", "-r",
                                          std::to_string(kServerRate), "-p", "512" },
                                        "jackd.log"));
         bool ready = false;
@@ -470,7 +496,8 @@ TEST_F(JackCaptureTest, AKilledAndRestartedServerIsReconnectedByItself)
     // ...and they carry the tone at its level, not silence.
     ppm.m_nLastPeak = 0;
     EXPECT_TRUE(SpinUntil([&] { return ppm.m_nLastPeak >= kExpectedPeak - 1; }, 10000))
-        << "the tone's peak after the return reads " << ppm.m_nLastPeak;
+        << "the tone's peak after the return reads " << ppm.m_nLastPeak << "; ports: "
+        << ConnectionsOf(m_server, CPortAudioWaveDriver::kJackClientName);
     EXPECT_TRUE(notices.Notices().empty());
     doc.MeterOff(true);
     capture.m_bStop = 1;
