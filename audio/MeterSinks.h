@@ -119,6 +119,9 @@ public:
     virtual ~ILoudnessSink() = default;
     // The latest reading of the capture side's measurement.
     virtual void ShowLoudness(const CLoudnessSnapshot& reading) = 0;
+    // The input is gone: the momentary and short-term readings have nothing
+    // to show; what was integrated (I, LRA, maxima, peaks) stays.
+    virtual void ShowNoInput() = 0;
 };
 
 // Capture thread only: the loudness measurement, fed every block.

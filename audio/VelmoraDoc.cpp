@@ -388,6 +388,8 @@ void CVelmoraDoc::ApplySilence()
     std::fill(&silence.pairs[0][0], &silence.pairs[0][0] + 2 * silence.nPairs, std::int16_t { 0 });
     silence.hasCorrelation = false;
     silence.hasLoudness = false;
+    if (m_pLoudness && m_pLoudness->IsOn())
+        m_pLoudness->ShowNoInput();
     silence.hasBands = (++m_nSilentSteps % 2) == 0;
     if (silence.hasBands)
         std::fill(std::begin(silence.bands), std::end(silence.bands), 0u);

@@ -79,6 +79,15 @@ void CLoudnessCtrl::ShowLoudness(const CLoudnessSnapshot& reading)
     }
 }
 
+void CLoudnessCtrl::ShowNoInput()
+{
+    if (m_bSuspended || !m_reading.Has(CLoudnessSnapshot::kMomentary | CLoudnessSnapshot::kShortTerm))
+        return;
+    CLoudnessSnapshot reading = m_reading;
+    reading.valid &= static_cast<std::uint8_t>(~(CLoudnessSnapshot::kMomentary | CLoudnessSnapshot::kShortTerm));
+    ShowReading(reading);
+}
+
 void CLoudnessCtrl::ShowReading(const CLoudnessSnapshot& reading)
 {
     m_reading = reading;

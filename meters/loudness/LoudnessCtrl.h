@@ -56,6 +56,7 @@ public:
     // ILoudnessSink: shows the reading, and at most every kCollectMs lets
     // the feed free what the capture thread gave back.
     void ShowLoudness(const CLoudnessSnapshot& reading) override;
+    void ShowNoInput() override;
     bool IsOnForCapture() const { return m_bOnMirror.load(std::memory_order_relaxed); }
 
     // The latest reading from the capture side.

@@ -12,6 +12,8 @@ public:
     int IsOn() const override { return m_nOn; }
     void SetOn(int on) override { m_nOn = on; }
     void ShowLoudness(const CLoudnessSnapshot& reading) override { m_last = reading, ++m_nShown; }
+    void ShowNoInput() override { ++m_nNoInput; }
+    int m_nNoInput = 0;
     int m_nOn = 0;
     int m_nShown = 0;
     CLoudnessSnapshot m_last;
@@ -69,6 +71,23 @@ TEST_F(LoudnessCaptureTest, ToneReadsItsLevelAndAReopenAtTheOtherRateStartsAgain
     DeliverTone(44100, { { -33.0, 3.0 } });
     ASSERT_TRUE(m_sink.m_last.Has(CLoudnessSnapshot::kIntegrated));
     EXPECT_NEAR(m_sink.m_last.integrated, -33.0, 0.1);
+}
+
+// A lost device: the loudness meter is told there is no input, at the
+// silence timer's pace, and only while it is on.
+TEST_F(LoudnessCaptureTest, ALostInputIsShownAsNoInput)
+{
+    SwitchOn(48000);
+    DeliverTone(48000, { { -23.0, 1.0 } });
+    ASSERT_TRUE(driver.LoseDevice());
+    ASSERT_TRUE(SpinUntil([&] { return doc->IsInputLost(); }));
+    m_sink.m_nNoInput = 0;
+    doc->ApplySilence();
+    doc->ApplySilence();
+    EXPECT_EQ(m_sink.m_nNoInput, 2);
+    m_sink.SetOn(0);
+    doc->ApplySilence();
+    EXPECT_EQ(m_sink.m_nNoInput, 2);
 }
 
 // A stalled display gets one reading for its backlog: the newest. The first

@@ -120,6 +120,19 @@ TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
     EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
 }
 
+// A lost input empties the momentary bar at once; the integrated reading stays.
+TEST_F(LoudnessCtrlTest, NoInputEmptiesTheMomentaryBarAndKeepsTheIntegratedReading)
+{
+    ctrl.ShowReading(Reading(-23.0f, -10.0f, -10.0f));
+    const CRect bar = ctrl.MomentaryBar();
+    ASSERT_EQ(Pixel(MidX(bar), bar.bottom - 1), lud::kBelowTargetColor);
+    ctrl.ShowNoInput();
+    EXPECT_EQ(Pixel(MidX(bar), bar.bottom - 1), lud::kBlack);
+    EXPECT_FALSE(ctrl.Reading().Has(CLoudnessSnapshot::kMomentary));
+    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+    EXPECT_EQ(ctrl.Reading().integrated, -23.0f);
+}
+
 // Only a click on the integrated readout resets the measurement, on the feed too.
 TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
 {
