@@ -268,6 +268,13 @@ void RemoveSharedMemoryOf(const std::string& server, bool shared)
 
 // A JACK server of its own for each test, under a name no parallel run
 // shares; its shared-memory files go when the fixture does.
+// A child's log, for a failure message.
+std::string LogText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toStdString() : "(no log)";
+}
+
 // The program's ports on `server` and what feeds them, for a failure message.
 std::string ConnectionsOf(const std::string& server, const std::string& client)
 {
@@ -497,7 +504,8 @@ TEST_F(JackCaptureTest, AKilledAndRestartedServerIsReconnectedByItself)
     ppm.m_nLastPeak = 0;
     EXPECT_TRUE(SpinUntil([&] { return ppm.m_nLastPeak >= kExpectedPeak - 1; }, 10000))
         << "the tone's peak after the return reads " << ppm.m_nLastPeak << "; ports: "
-        << ConnectionsOf(m_server, CPortAudioWaveDriver::kJackClientName);
+        << ConnectionsOf(m_server, CPortAudioWaveDriver::kJackClientName) << "; tone client: "
+        << LogText(QStringLiteral("tone2.log"));
     EXPECT_TRUE(notices.Notices().empty());
     doc.MeterOff(true);
     capture.m_bStop = 1;

@@ -76,9 +76,16 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, OnSignal);
     std::signal(SIGINT, OnSignal);
 
+    // A server that has just been started may not take clients yet: try
+    // again until the deadline.
     jack_status_t status {};
-    jack_client_t* client = jack_client_open("lumetra_tone", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                             &status, argv[1]);
+    jack_client_t* client = nullptr;
+    while (!client && !g_bQuit.load() && std::chrono::steady_clock::now() < deadline) {
+        client = jack_client_open("lumetra_tone", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
+                                  argv[1]);
+        if (!client)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (!client) {
         std::fprintf(stderr, "cannot open a client on server %s (status 0x%x)\n", argv[1], status);
         return 1;
