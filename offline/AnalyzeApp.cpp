@@ -27,14 +27,16 @@ int CAnalyzeApp::Run(const QStringList& args)
     return Analyse(options);
 }
 
-int CAnalyzeApp::Analyse(const CAnalyzeOptions& options)
+int CAnalyzeApp::Analyse(const CAnalyzeOptions& given)
 {
-    CArchiveRun run(options, m_out, m_err);
-    if (options.merge)
+    CArchiveRun run(given, m_out, m_err);
+    if (given.merge)
         return run.Merge();
-    const CFileJob job(options, [&](const QString& path) { return SnapshotFolderFor(options, path); });
     // Snapshots draw the widget instruments, which live on this thread.
-    const int workers = CFileJob::kThreadSafe && options.snapshotDir.isEmpty() ? options.Workers() : 1;
+    const int workers = CFileJob::kThreadSafe && given.snapshotDir.isEmpty() ? given.Workers() : 1;
+    CAnalyzeOptions options = given;
+    options.loudnessAlongside = given.jobs == 0 && given.filesFrom.isEmpty() && given.files.size() < given.Workers();
+    const CFileJob job(options, [&](const QString& path) { return SnapshotFolderFor(options, path); });
     return run.Execute(job, workers);
 }
 

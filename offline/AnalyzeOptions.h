@@ -39,6 +39,10 @@ public:
     CShardSelection shard;
     bool merge = false;    // files are JSON Lines parts to merge
     bool progress = false; // progress line even when standard error is no terminal
+    // Set by the run, not an option word: with fewer files than cores each
+    // file's loudness is measured on a thread of its own, beside the
+    // instruments (never with --jobs, which sets the threads a run may use).
+    bool loudnessAlongside = false;
 
     // The workers a run uses: `jobs`, or one per core.
     int Workers() const;

@@ -5,6 +5,7 @@
 #include "offline/BytePath.h"
 #include "offline/FileLoudness.h"
 #include "offline/InstrumentReadings.h"
+#include "offline/LoudnessAlongside.h"
 #include "offline/OfflineIds.h"
 #include "offline/OfflineInstruments.h"
 #include "offline/OfflineModels.h"
@@ -63,21 +64,25 @@ void Drain(CVelmoraDoc& doc, const COfflineModels& models, const CFileLoudness& 
 }
 
 StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineModels& models, CFileLoudness& loudness,
-                   QJsonArray* timeline)
+                   CLoudnessAlongside* alongside, QJsonArray* timeline)
 {
     SampleArea area;
     StreamStats stats;
     const int wanted = offline::kBlocksPerRead * offline::kBlockFrames;
     const int channels = reader.Channels();
     // Every channel of the read frames, for loudness; the instruments take
-    // their stereo pair from the sample area.
-    std::vector<float> allChannels(static_cast<std::size_t>(wanted) * static_cast<std::size_t>(channels));
+    // their stereo pair from the sample area. Measured alongside, one read's
+    // frames are still being measured while the next read fills the other
+    // half.
+    const std::size_t readSize = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(channels);
+    std::vector<float> allChannels(alongside ? 2 * readSize : readSize);
     const int drainEvery = timeline ? offline::kBlocksPerDrainWithTimeline : offline::kBlocksPerDrain;
-    for (;;) {
+    for (int read = 0;; ++read) {
         // Half the area at a time: the block before the first one read
         // stays in the other half until its window has been formed.
         std::int16_t* first = area.Buffer(stats.blocks);
-        const int got = reader.ReadStereo(first, wanted, allChannels.data());
+        float* frames = allChannels.data() + (alongside && read % 2 == 1 ? readSize : 0);
+        const int got = reader.ReadStereo(first, wanted, frames);
         if (got <= 0)
             break;
         const int tail = got % offline::kBlockFrames;
@@ -86,13 +91,15 @@ StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineMod
             stats.paddedFrames = offline::kBlockFrames - tail;
         }
         stats.frames += got;
+        if (alongside)
+            alongside->Add(frames, got); // the file's own frames, not the padding
         const int blocks = (got + offline::kBlockFrames - 1) / offline::kBlockFrames;
         for (int b = 0; b < blocks; ++b) {
             doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(area.Buffer(stats.blocks)), area.Start());
-            // Loudness takes the file's own frames, not the padding.
-            const int start = b * offline::kBlockFrames;
-            loudness.Add(allChannels.data() + static_cast<std::ptrdiff_t>(start) * channels,
-                         std::min(offline::kBlockFrames, got - start));
+            if (!alongside) {
+                const int start = b * offline::kBlockFrames;
+                loudness.Add(frames + static_cast<std::ptrdiff_t>(start) * channels, std::min(offline::kBlockFrames, got - start));
+            }
             ++stats.blocks;
             if (stats.blocks % drainEvery == 0)
                 Drain(doc, models, loudness, timeline, stats.blocks, reader.SampleRate());
@@ -100,6 +107,8 @@ StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineMod
         if (got < wanted)
             break;
     }
+    if (alongside)
+        alongside->Wait();
     Drain(doc, models, loudness, timeline, stats.blocks, reader.SampleRate());
     stats.dropped = doc.DroppedPackets();
     return stats;
@@ -206,7 +215,13 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     QJsonArray timeline;
     QElapsedTimer clock;
     clock.start();
-    const StreamStats stats = Stream(reader, doc, models, loudness, m_options.timeline ? &timeline : nullptr);
+    // A timeline reads the loudness at every block, so it is measured in step.
+    std::optional<CLoudnessAlongside> alongside;
+    if (m_options.loudnessAlongside && !m_options.timeline)
+        alongside.emplace(loudness);
+    const StreamStats stats = Stream(reader, doc, models, loudness, alongside ? &*alongside : nullptr,
+                                     m_options.timeline ? &timeline : nullptr);
+    alongside.reset();
     const qint64 elapsedNs = std::max<qint64>(clock.nsecsElapsed(), 1);
     models.Detach(doc);
 

@@ -68,6 +68,19 @@ TEST_F(LoudnessReportTest, BroadcastConformanceSignalsReadTheirStatedValuesAtBot
     }
 }
 
+// Measured on a thread of its own beside the instruments (a spare core),
+// the loudness figures are those of a measurement in step, to the bit.
+TEST_F(LoudnessReportTest, LoudnessMeasuredAlongsideTheInstrumentsGivesTheSameFigures)
+{
+    const QString file = Write(QStringLiteral("steps.wav"), 48000, 2, ToneSteps(48000, { { -20.0, 4.0 }, { -30.0, 4.0 } }));
+    CAnalyzeOptions alongside;
+    alongside.loudnessAlongside = true;
+    const QJsonObject inStep = LoudnessOf(Analyze(file));
+    const QJsonObject beside = LoudnessOf(Analyze(file, alongside));
+    EXPECT_EQ(beside, inStep);
+    EXPECT_NEAR(Number(beside, "max_momentary_lufs"), -20.0, 0.1);
+}
+
 // L and R alone read -23 LUFS; the centre carries the same tone, so the mix
 // is 10 log10(3/2) = 1.76 LU louder. The loud LFE is left out. A 0.3 s file
 // is too short to gate: only its true peak is judged.
