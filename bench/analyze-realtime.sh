@@ -6,9 +6,9 @@
 #   bench/analyze-realtime.sh [path/to/lumetra-analyze] [minutes]
 #       (defaults: build/offline/lumetra-analyze, 10)
 #
-# Prints, for the default run and for --jobs 1, the wall-clock factor (file length over the program's whole run,
-# start-up and reading included) and the report's realtime_factor (the
-# measuring loop alone).
+# Prints, for the default run and for --jobs 1, the wall-clock factor (file
+# length over the program's whole run, start-up and reading included) and
+# the report's realtime_factor (the measuring loop alone).
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")/.." && pwd)"
