@@ -136,6 +136,8 @@ void CaptureBlock(benchmark::State& state)
 {
     AllInstruments all;
     all.instruments.Ppm().SetBallistics(CPpmBallistics::FromSettingsValue(static_cast<int>(state.range(0))));
+    all.loudness.SetOn(state.range(1) != 0);
+    state.SetLabel(state.range(1) != 0 ? "five instruments" : "four (loudness off)");
     int block = 0;
     for (auto _ : state) {
         all.Process(block++);
@@ -152,7 +154,9 @@ void CaptureBlock(benchmark::State& state)
     state.counters["rt_factor"] = benchmark::Counter(kBlockSeconds, benchmark::Counter::kIsIterationInvariantRate);
     state.counters["dropped"] = static_cast<double>(all.doc.DroppedPackets());
 }
-BENCHMARK(CaptureBlock)->Arg(0)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
+// Arguments: the PPM's ballistics (0 Digital Peak, 1 True Peak, 4 BBC) and
+// whether the loudness meter is on.
+BENCHMARK(CaptureBlock)->Args({ 0, 1 })->Args({ 1, 1 })->Args({ 4, 1 })->Args({ 0, 0 })->Unit(benchmark::kMicrosecond);
 
 void ApplyOneSecond(benchmark::State& state)
 {

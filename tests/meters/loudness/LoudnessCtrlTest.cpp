@@ -118,6 +118,9 @@ TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
     const CRect bar = ctrl.MomentaryBar();
     EXPECT_NEAR(ctrl.RowOfLu(-18.0), bar.bottom - 1 - (bar.Height() - 1) / 3.0, 1.0);
     EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
+    // The first choice (EBU +9) brings it back.
+    EXPECT_TRUE(ctrl.OnCommand(lud::ID_SCALE_FIRST));
+    EXPECT_EQ(ctrl.ScaleIndex(), 0);
 }
 
 // A lost input empties the momentary bar at once; the integrated reading stays.
