@@ -168,13 +168,42 @@ TEST(ProgressLine, SaysFilesDoneSpeedAndTimeLeftAtThePaceSoFar)
     EXPECT_EQ(CProgressLine::Text(0, 5, 0, 0), QStringLiteral("0 of 5 files"));
 }
 
-TEST(WavLengthProbe, RefusesAFileThatIsNoWave)
+TEST(WavLengthProbe, StepsOverOddChunksAndGivesUpOnEndlessOnes)
 {
+    // A chunk: id, size as stored, body, and a pad byte after an odd body.
+    auto chunk = [](const char* id, quint32 size, const QByteArray& body) {
+        QByteArray bytes(id, 4);
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes += static_cast<char>(size >> shift & 0xFF);
+        return bytes + body + (body.size() % 2 ? QByteArray(1, '\0') : QByteArray());
+    };
+    // 16-bit stereo, 4 bytes a frame, with one extra (odd) byte.
+    const QByteArray fmt = chunk("fmt ", 17, QByteArray::fromHex("0100" "0200" "44ac0000" "10b10200" "0400" "1000" "00"));
+    const QByteArray data = chunk("data", 32, QByteArray(16, '\1')); // says 8 frames, holds 4
+    const QByteArray riff = QByteArray("RIFF\0\0\0\0WAVE", 12);
+    const QByteArray empty = chunk("junk", 0, {});
+    struct Row {
+        QByteArray bytes;
+        bool known;
+    } rows[] = {
+        { "RIFF but not a wave file at all", false },
+        { riff + fmt + chunk("LIST", 3, "abc") + data, true },
+        { riff + fmt + empty.repeated(62) + data, true },  // the 64th chunk is still read
+        { riff + fmt + empty.repeated(63) + data, false }, // junk past that is not
+    };
     QTemporaryDir folder;
-    QFile text(QDir(folder.path()).filePath(QStringLiteral("notes.txt")));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("RIFF but not a wave file at all");
-    text.close();
-    CWavLengthProbe::Length length;
-    EXPECT_FALSE(CWavLengthProbe::Probe(text.fileName(), length));
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("probe.wav"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.bytes.size());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(row.bytes);
+        file.close();
+        CWavLengthProbe::Length length;
+        ASSERT_EQ(CWavLengthProbe::Probe(path, length), row.known);
+        if (row.known) {
+            EXPECT_EQ(length.declaredFrames, 8);
+            EXPECT_EQ(length.presentFrames, 4);
+        }
+    }
 }

@@ -95,6 +95,10 @@ TEST_F(AnalyzeProgramTest, ExitStatusSaysWhatWentWrong)
             EXPECT_TRUE(run.out.isEmpty());
         }
     }
+    // A report that stops being written is named once, not again for every later file.
+    const ProgramRun full = Run({ "--format", "jsonl", "--json", "/dev/full", "silent.wav", "silent.wav" });
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_EQ(full.err.count("cannot write the report"), 1) << full.err.constData();
 }
 
 TEST_F(AnalyzeProgramTest, ReportGoesToTheJsonFileOrAsCsvRows)

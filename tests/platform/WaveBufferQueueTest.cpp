@@ -124,6 +124,13 @@ TEST_F(WaveBufferQueueTest, UnpreparedOrEmptyHeadersAreRefused)
     EXPECT_EQ(m_queue.Queued(), 0);
     tiny.dwBufferLength = 4;
     EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_NOERROR);
+    // The queue holds 64 buffers: one more is refused and not counted.
+    std::vector<WAVEHDR> more(64, tiny);
+    for (int i = 1; i < 64; ++i)
+        ASSERT_EQ(m_queue.Add(&more[i]), MMSYSERR_NOERROR) << i;
+    EXPECT_EQ(m_queue.Add(&more[0]), MMSYSERR_NOMEM);
+    EXPECT_EQ(m_queue.Queued(), 64);
+    EXPECT_EQ(more[0].dwFlags & WHDR_INQUEUE, 0u);
 }
 
 } // namespace

@@ -139,6 +139,11 @@ TEST(CorCtrl, PointerPositionAndColourFollowTheSmoothedValue)
         ctrl->ShowCorrelation(row.smoothed, 0.0);
         EXPECT_EQ(ctrl->Pos(), row.pos) << row.smoothed;
         EXPECT_EQ(Px(*ctrl, row.x, row.y), row.color) << row.smoothed;
+        CCorModel oneWindow; // a snapshot of a model that has seen just this window
+        oneWindow.Input(row.smoothed, 0.0);
+        auto shown = row.horizontal ? MakeHorizontal() : MakeVertical();
+        shown->ShowModelState(oneWindow);
+        EXPECT_EQ(shown->Pos(), row.pos) << row.smoothed;
     }
     // Off the scale: nothing moves or is drawn, and the watchdog stays off.
     auto ctrl = MakeVertical();
