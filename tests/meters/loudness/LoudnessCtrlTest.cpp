@@ -123,6 +123,18 @@ TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
     EXPECT_EQ(ctrl.ScaleIndex(), 0);
 }
 
+// Switching on starts the display afresh; switching on again while on does not.
+TEST_F(LoudnessCtrlTest, SwitchingOnClearsWhatWasShownOnlyWhenItWasOff)
+{
+    ctrl.SetOn(1);
+    ctrl.ShowReading(Reading(-23.0f, -10.0f, -10.0f));
+    ctrl.SetOn(1);
+    EXPECT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
+    ctrl.SetOn(0);
+    ctrl.SetOn(1);
+    EXPECT_EQ(ctrl.Reading().valid, 0);
+}
+
 // A lost input empties the momentary bar at once; the integrated reading stays.
 TEST_F(LoudnessCtrlTest, NoInputEmptiesTheMomentaryBarAndKeepsTheIntegratedReading)
 {
