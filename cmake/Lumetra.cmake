@@ -23,8 +23,7 @@ else()
 endif()
 
 # lumetra_add_test_program(name [TIMEOUT seconds] [LABELS labels...]
-#                          [LOCK resource] [ENVIRONMENT VAR=value...]
-#                          [CASES_APART_UNDER_TSAN]):
+#                          [LOCK resource] [ENVIRONMENT VAR=value...]):
 # the GoogleTest program runs as one CTest test, headless. One process per
 # program rather than per case: starting a process and Qt for each of several
 # hundred cases was most of the suite's time, and far more under the
@@ -33,16 +32,18 @@ endif()
 # otherwise) is for the whole program. Programs that share a LOCK never run
 # at the same time, even under ctest -j.
 function(lumetra_add_test_program name)
-  cmake_parse_arguments(ARG "CASES_APART_UNDER_TSAN" "TIMEOUT;LOCK" "LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "LABELS;ENVIRONMENT" ${ARGN})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
   math(EXPR timeout "${ARG_TIMEOUT} * ${LUMETRA_TEST_TIME_SCALE}")
-  if(LUMETRA_TSAN AND ARG_CASES_APART_UNDER_TSAN)
-    # Each case in a process of its own: with the shell's cases sharing one,
-    # ThreadSanitizer reports a race between the capture queue's Post and
-    # TryPop on one cell, which a case alone never shows and whose cause is
-    # not found yet.
+  if(LUMETRA_TSAN)
+    # Under ThreadSanitizer each case keeps a process of its own. With the
+    # cases of a program sharing one, it reported races between threads
+    # that hand over through a mutex, semaphores or an acquire/release
+    # pair, only after earlier Qt-heavy cases had run and never in a case
+    # alone: the sanitizer's view of the process, not the code, is suspect,
+    # and a fresh process per case keeps its reports trustworthy.
     set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}" TIMEOUT ${timeout})
     if(ARG_LABELS)
       list(APPEND properties LABELS "${ARG_LABELS}")
@@ -66,10 +67,9 @@ endfunction()
 
 # One test program per test folder, every .cpp/.h in it:
 # lumetra_test(name [DEPS libs...] [TIMEOUT seconds] [LABELS labels...]
-#              [LOCK resource] [CASES_APART_UNDER_TSAN]), registered by
-# lumetra_add_test_program.
+#              [LOCK resource]), registered by lumetra_add_test_program.
 function(lumetra_test name)
-  cmake_parse_arguments(ARG "CASES_APART_UNDER_TSAN" "TIMEOUT;LOCK" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT;LOCK" "DEPS;LABELS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT sources)
     return()
@@ -84,9 +84,6 @@ function(lumetra_test name)
   endforeach()
   if(ARG_LABELS)
     list(APPEND options LABELS ${ARG_LABELS})
-  endif()
-  if(ARG_CASES_APART_UNDER_TSAN)
-    list(APPEND options CASES_APART_UNDER_TSAN)
   endif()
   lumetra_add_test_program(${name} ${options})
 endfunction()

@@ -6,11 +6,10 @@
 // measurement on one thread.
 //
 // Add and Wait belong to the analysing thread; the frames handed to Add must
-// stay untouched until the next Wait.
+// stay untouched until the next Add or Wait has returned.
 #include "offline/FileLoudness.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <semaphore>
 #include <thread>
 
 class CLoudnessAlongside {
@@ -31,9 +30,11 @@ private:
     void Run();
 
     CFileLoudness& m_loudness;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    const float* m_pFrames = nullptr; // frames waiting to be measured, or none
+    // Handed over through two semaphores: `m_work` says frames wait (or the
+    // thread is to end), `m_idle` that nothing is being measured.
+    std::binary_semaphore m_work { 0 };
+    std::binary_semaphore m_idle { 1 };
+    const float* m_pFrames = nullptr;
     int m_nCount = 0;
     bool m_bQuit = false;
     std::thread m_thread;
