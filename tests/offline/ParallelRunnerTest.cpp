@@ -1,5 +1,11 @@
+#include "OfflineFixture.h"
 #include "offline/AnalyzeOptions.h"
+#include "offline/ArchiveRun.h"
+#include "offline/FileJob.h"
 #include "offline/ParallelRunner.h"
+
+#include <QFile>
+#include <QJsonDocument>
 
 #include <QHash>
 #include <chrono>
@@ -83,4 +89,40 @@ TEST(ParallelRunner, FourWorkersGiveTheSingleWorkersReportInListOrder)
     EXPECT_EQ(parallelCalls.calls.size(), 25);
     for (auto it = parallelCalls.calls.cbegin(); it != parallelCalls.calls.cend(); ++it)
         EXPECT_EQ(it.value(), 1) << qPrintable(it.key()); // once, however often listed
+}
+
+// A file that vanishes while the run is under way (after the run began,
+// before its turn) is reported unreadable; the files after it are analysed
+// and the run ends with status 1, not in a crash or a stop.
+TEST_F(OfflineFixture, AFileThatVanishesMidRunIsUnreadableAndTheRunGoesOn)
+{
+    const testfiles::Samples tone = testfiles::StereoSine(1000.0, 48000, 0.5, 48000);
+    CAnalyzeOptions options;
+    options.files = QStringList { Write(QStringLiteral("first.wav"), 48000, 2, tone),
+                                  Write(QStringLiteral("gone.wav"), 48000, 2, tone),
+                                  Write(QStringLiteral("last.wav"), 48000, 2, tone) };
+    const CFileJob job(options, [](const QString&) { return QString(); });
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out && err);
+    CArchiveRun run(options, out, err);
+    const int status = run.Execute(
+        [&](const QString& path) {
+            CFileReport report = job(path);
+            if (path == options.files[0])
+                QFile::remove(options.files[1]);
+            return report;
+        },
+        1);
+    EXPECT_EQ(status, 1);
+    std::rewind(out);
+    QFile written;
+    ASSERT_TRUE(written.open(out, QIODevice::ReadOnly));
+    const QJsonArray report = QJsonDocument::fromJson(written.readAll()).array();
+    ASSERT_EQ(report.size(), 3);
+    EXPECT_TRUE(report[1].toObject()[QLatin1String("error")].toString().contains(QLatin1String("No such file")));
+    EXPECT_GT(report[2].toObject()[QLatin1String("blocks")].toInt(), 0);
+    EXPECT_FALSE(report[2].toObject().contains(QLatin1String("error")));
+    std::fclose(out);
+    std::fclose(err);
 }
