@@ -174,6 +174,16 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
         EXPECT_EQ(notices.Notices()[0].text.toStdString(), expected);
         EXPECT_FALSE(expected.empty());
     }
+    // A driver's text longer than the message's 1024-byte buffer keeps its
+    // first 1023 characters.
+    CNoticeRecorder notices;
+    CTestWaveDriver driver;
+    driver.AddDevice("Line In");
+    driver.FailOpen(1234, std::string(2000, 'x'));
+    CAudioCapture capture;
+    EXPECT_EQ(capture.Open(), 0);
+    ASSERT_EQ(notices.Notices().size(), 1u);
+    EXPECT_EQ(notices.Notices()[0].text.size(), 1023);
 }
 
 TEST(AudioCaptureOpen, EnumerationListsNamesInOrderOrSaysOnceThatThereIsNone)
