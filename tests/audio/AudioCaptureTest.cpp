@@ -179,7 +179,7 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
     CNoticeRecorder notices;
     CTestWaveDriver driver;
     driver.AddDevice("Line In");
-    driver.FailOpen(1234, std::string(2000, 'x'));
+    driver.FailOpen(1234, std::string(1025, 'x'));
     CAudioCapture capture;
     EXPECT_EQ(capture.Open(), 0);
     ASSERT_EQ(notices.Notices().size(), 1u);
