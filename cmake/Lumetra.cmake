@@ -44,6 +44,7 @@ function(lumetra_add_test_program name)
     # pair, only after earlier Qt-heavy cases had run and never in a case
     # alone: the sanitizer's view of the process, not the code, is suspect,
     # and a fresh process per case keeps its reports trustworthy.
+    #
     # One variable at most: a list would split among the properties. The
     # test programs' main picks the offscreen platform by itself.
     set(environment "QT_QPA_PLATFORM=offscreen")
