@@ -106,6 +106,9 @@ TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
                          "Reset Integration" }));
     EXPECT_EQ(checked, QStringList({ "Streaming (-14 LUFS, -1 dBTP)", "EBU +18", "LU" }));
     EXPECT_EQ(ctrl.Target().loudness, -14.0);
+    // The first preset's command brings EBU R 128 back.
+    EXPECT_TRUE(ctrl.OnCommand(lud::ID_PRESET_FIRST));
+    EXPECT_EQ(ctrl.Target().loudness, -23.0);
 }
 
 TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
