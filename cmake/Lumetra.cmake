@@ -37,6 +37,19 @@ function(lumetra_add_test_program name)
     set(ARG_TIMEOUT 120)
   endif()
   math(EXPR timeout "${ARG_TIMEOUT} * ${LUMETRA_TEST_TIME_SCALE}")
+  # One variable at most: a list would split among the properties. The test
+  # programs' main picks the offscreen platform by itself.
+  set(environment "QT_QPA_PLATFORM=offscreen")
+  if(ARG_ENVIRONMENT)
+    set(environment "${ARG_ENVIRONMENT}")
+  endif()
+  set(properties ENVIRONMENT "${environment}" TIMEOUT ${timeout})
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
+  if(ARG_LOCK)
+    list(APPEND properties RESOURCE_LOCK ${ARG_LOCK})
+  endif()
   if(LUMETRA_TSAN)
     # Under ThreadSanitizer each case keeps a process of its own. With the
     # cases of a program sharing one, it reported races between threads
@@ -44,31 +57,10 @@ function(lumetra_add_test_program name)
     # pair, only after earlier Qt-heavy cases had run and never in a case
     # alone: the sanitizer's view of the process, not the code, is suspect,
     # and a fresh process per case keeps its reports trustworthy.
-    #
-    # One variable at most: a list would split among the properties. The
-    # test programs' main picks the offscreen platform by itself.
-    set(environment "QT_QPA_PLATFORM=offscreen")
-    if(ARG_ENVIRONMENT)
-      set(environment "${ARG_ENVIRONMENT}")
-    endif()
-    set(properties ENVIRONMENT "${environment}" TIMEOUT ${timeout})
-    if(ARG_LABELS)
-      list(APPEND properties LABELS "${ARG_LABELS}")
-    endif()
-    if(ARG_LOCK)
-      list(APPEND properties RESOURCE_LOCK ${ARG_LOCK})
-    endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES ${properties})
-    return()
-  endif()
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENVIRONMENT}" TIMEOUT ${timeout})
-  if(ARG_LABELS)
-    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
-  endif()
-  if(ARG_LOCK)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK ${ARG_LOCK})
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ${properties})
   endif()
 endfunction()
 
