@@ -1,5 +1,7 @@
 #include "meters/loudness/LoudnessModel.h"
 
+#include "meters/ppm/PpmBallistics.h"
+
 #include <ebur128.h>
 
 #include <algorithm>
@@ -187,7 +189,7 @@ void CLoudnessModel::MeasureTruePeak(const std::int16_t* frames, std::size_t cou
         for (std::size_t done = 0; done < count;) {
             const std::size_t n = std::min(kChunk, count - done);
             for (std::size_t i = 0; i < n; ++i)
-                buffer[i] = static_cast<float>(frames[(done + i) * m_nChannels + ch]) * (1.0f / 32768.0f);
+                buffer[i] = static_cast<float>(frames[(done + i) * m_nChannels + ch]) * kInt16FullScale;
             detector.Process(buffer, static_cast<int>(n));
             done += n;
         }
