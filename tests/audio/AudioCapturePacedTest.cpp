@@ -18,11 +18,7 @@ namespace {
 
 class AudioCapturePacedTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_capture.CreateThread();
-        m_capture.SetDocument(&m_sink);
-    }
+    void SetUp() override { m_capture.CreateThread(), m_capture.SetDocument(&m_sink); }
     void TearDown() override
     {
         m_capture.EndThread();
@@ -48,17 +44,14 @@ TEST_F(AudioCapturePacedTest, DemoSineArrivesContinuouslyAndTheClosingOrderStops
     ASSERT_TRUE(m_sink.WaitFor(40, std::chrono::seconds(10)));
     m_capture.m_bStop.store(1);
     EXPECT_TRUE(m_capture.StopCapture());
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsRunning());
+    EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning());
     EXPECT_TRUE(m_notices.Notices().empty());
-    // 40 blocks wrap the 32-buffer ring with no seam: at 48 kHz every 48th
-    // sample repeats.
-    const auto blocks = m_sink.Blocks();
-    ASSERT_GE(blocks.size(), 40u);
+    // 40 blocks wrap the 32-buffer ring with no seam: at 48 kHz every 48th sample repeats.
+    const auto records = m_sink.Records();
+    ASSERT_GE(records.size(), 40u);
     std::vector<int> left;
-    for (std::size_t b = 0; b < 40; ++b)
-        for (std::size_t i = 0; i < 512; ++i)
-            left.push_back(blocks[b][2 * i]);
+    for (std::size_t i = 0; i < 40 * 512; ++i)
+        left.push_back(records[i / 512].samples[2 * (i % 512)]);
     for (std::size_t i = 48; i < left.size(); ++i)
         ASSERT_NEAR(left[i], left[i - 48], 1) << "sample " << i;
     EXPECT_NEAR(*std::max_element(left.begin(), left.end()), 16384, 1);
@@ -80,11 +73,11 @@ TEST_F(AudioCapturePacedTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSample
     EXPECT_TRUE(m_notices.Notices().empty());
     ASSERT_TRUE(m_sink.WaitFor(2, std::chrono::seconds(10)));
     EXPECT_TRUE(m_capture.StopCapture());
-    const auto blocks = m_sink.Blocks();
+    const auto records = m_sink.Records();
     // 1 kHz at 44.1 kHz, half scale, mono on both channels: sample 11 is 0.5 sin(2 pi 11 / 44.1).
-    EXPECT_NEAR(blocks[0][2 * 11], 16384 * std::sin(2 * 3.14159265358979 * 11 / 44.1), 3);
+    EXPECT_NEAR(records[0].samples[2 * 11], 16384 * std::sin(2 * 3.14159265358979 * 11 / 44.1), 3);
     for (std::size_t i = 0; i < 512; ++i)
-        ASSERT_EQ(blocks[1][2 * i], blocks[1][2 * i + 1]);
+        ASSERT_EQ(records[1].samples[2 * i], records[1].samples[2 * i + 1]);
 }
 
 } // namespace

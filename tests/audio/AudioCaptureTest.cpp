@@ -15,6 +15,8 @@
 
 namespace {
 
+using Longs = std::vector<long>;
+
 class AudioCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -30,16 +32,17 @@ protected:
         ASSERT_TRUE(m_capture.WaitForIdle());
         ASSERT_EQ(m_capture.m_bOpened.load(), 1);
     }
-    // One block at a time, as a paced device delivers them.
+    // One block at a time, as a paced device delivers them: left v, right -v.
     void Deliver(int count, int firstValue = 0)
     {
-        for (int i = 0; i < count; ++i) {
-            const auto v = static_cast<std::int16_t>(firstValue + i);
-            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(v, static_cast<std::int16_t>(-v))));
+        for (int v = firstValue; v < firstValue + count; ++v) {
+            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(static_cast<std::int16_t>(v), static_cast<std::int16_t>(-v))));
             ASSERT_TRUE(m_capture.WaitForIdle());
         }
     }
     bool InQueue(int buffer) { return (m_capture.Device().Header(buffer).dwFlags & WHDR_INQUEUE) != 0; }
+    // Whether the device and the driver are open and the device running.
+    std::vector<bool> OpenState() { return { m_capture.Device().IsOpen(), m_capture.Device().IsRunning(), m_driver.IsOpen() }; }
 
     CNoticeRecorder m_notices;
     CTestWaveDriver m_driver;
@@ -54,27 +57,22 @@ TEST_F(AudioCaptureTest, BuffersRotateThroughTheRingInOrderKeepingThirtyOneQueue
     EXPECT_TRUE(m_driver.IsStarted());
     EXPECT_EQ(m_driver.QueuedBuffers(), 31);
     EXPECT_FALSE(InQueue(31)); // waits outside until the first notice
+    Longs offsets, left;
     for (int i = 0; i < 70; ++i) {
         Deliver(1, i);
         ASSERT_EQ(m_driver.QueuedBuffers(), 31) << "after block " << i;
         ASSERT_EQ(m_capture.Device().RingIndex(), (i + 1) % 32);
+        offsets.push_back(i % 32 * 2048), left.push_back(i);
         if (i == 4) {
             // Buffer 3, returned one notice earlier, was re-queued only now
             // and still holds block 3; buffer 4 is out.
             const auto* area = reinterpret_cast<const std::int16_t*>(m_capture.Device().SampleArea());
-            EXPECT_EQ(area[3 * 1024 + 1], -3);
-            EXPECT_EQ(area[4 * 1024 + 1023], -4);
-            EXPECT_TRUE(InQueue(3));
-            EXPECT_FALSE(InQueue(4));
+            EXPECT_EQ((Longs { area[3 * 1024 + 1], area[4 * 1024 + 1023] }), (Longs { -3, -4 }));
+            EXPECT_TRUE(InQueue(3) && !InQueue(4));
         }
     }
-    const std::vector<long> offsets = m_sink.Offsets();
-    const std::vector<int> left = m_sink.FirstLeft();
-    ASSERT_EQ(offsets.size(), 70u);
-    for (std::size_t i = 0; i < 70; ++i) {
-        EXPECT_EQ(offsets[i], static_cast<long>(i % 32) * 2048) << "block " << i;
-        EXPECT_EQ(left[i], static_cast<int>(i));
-    }
+    EXPECT_EQ(m_sink.Offsets(), offsets);
+    EXPECT_EQ(m_sink.FirstLeft(), left);
     EXPECT_TRUE(m_notices.Notices().empty());
 }
 
@@ -100,18 +98,16 @@ TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackAndAReopenStartsAtB
     Deliver(3, 10);
     ASSERT_TRUE(m_capture.StopCapture());
     ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_sink.FirstLeft(), (std::vector<int> { 10, 11, 12 }));
+    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12 }));
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsRunning());
-    EXPECT_FALSE(m_driver.IsOpen());
+    EXPECT_EQ(OpenState(), std::vector<bool>(3, false));
     EXPECT_EQ(m_capture.CloseNotices(), 1u);
     EXPECT_FALSE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
     OpenAndSettle();
     EXPECT_EQ(m_capture.Device().RingIndex(), 0);
     EXPECT_EQ(m_driver.QueuedBuffers(), 31);
     Deliver(1, 20);
-    EXPECT_EQ(m_sink.Offsets(), (std::vector<long> { 0, 2048, 4096, 0 }));
+    EXPECT_EQ(m_sink.Offsets(), (Longs { 0, 2048, 4096, 0 }));
 }
 
 TEST_F(AudioCaptureTest, ALostDeviceIsClosedAtOnceTheDocumentIsToldAndItReopens)
@@ -122,33 +118,34 @@ TEST_F(AudioCaptureTest, ALostDeviceIsClosedAtOnceTheDocumentIsToldAndItReopens)
     ASSERT_TRUE(m_capture.WaitForIdle());
     ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(m_capture.LostNotices(), 1u);
+    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 1ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
-    EXPECT_FALSE(m_driver.IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_EQ(m_capture.CloseNotices(), 1u);
+    EXPECT_FALSE(m_driver.IsOpen() || m_capture.Device().IsOpen());
     EXPECT_TRUE(m_capture.StopCapture());
     OpenAndSettle();
     Deliver(1, 7);
-    EXPECT_EQ(m_sink.FirstLeft(), (std::vector<int> { 0, 1, 7 }));
+    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 0, 1, 7 }));
     EXPECT_EQ(m_sink.m_nOpens.load(), 2);
 }
 
 TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreShownOnce)
 {
+    const std::string badFormat = "\x01"; // the facade's text for an unsupported format
     const struct {
         const char* what;
         std::function<void(CTestWaveDriver&)> script;
         int storedRate, result, rate, opens;
-        const char* text; // nullptr: no notice; "": the facade's text for an unsupported format
+        std::string text; // empty: no notice
     } cases[] = {
-        { "44100 refused", [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, nullptr },
-        { "48000 refused", [](CTestWaveDriver& d) { d.RefuseRate(48000); }, 48000, 1, 44100, 2, nullptr },
-        { "both refused", [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, "" },
+        { "44100 refused", [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, "" },
+        { "48000 refused", [](CTestWaveDriver& d) { d.RefuseRate(48000); }, 48000, 1, 44100, 2, "" },
+        { "both refused", [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, badFormat },
         { "busy", [](CTestWaveDriver& d) { d.SetBusy(true); }, 44100, 0, 44100, 1,
           "Another application is recording audio. Stop recording with this other application and then try again." },
         { "other", [](CTestWaveDriver& d) { d.FailOpen(1234, "The interface is powered off."); }, 44100, 0, 44100, 1,
           "The interface is powered off." },
+        // A text as long as the message's 1024-byte buffer keeps its first 1023 characters.
+        { "long text", [](CTestWaveDriver& d) { d.FailOpen(1234, std::string(1024, 'x')); }, 44100, 0, 44100, 1, std::string(1023, 'x') },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,31 +156,16 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
         CAudioCapture capture;
         capture.Device().SetSampleRate(c.storedRate);
         EXPECT_EQ(capture.Open(), c.result);
-        EXPECT_EQ(capture.Device().SampleRate(), c.rate); // the changed rate stays
-        EXPECT_EQ(driver.LastOpenRate(), c.rate);
-        EXPECT_EQ(driver.OpenCount(), c.opens);
-        EXPECT_EQ(driver.IsOpen(), c.result == 1);
-        EXPECT_EQ(capture.Device().IsOpen(), c.result == 1);
-        if (!c.text) {
-            EXPECT_TRUE(notices.Notices().empty());
+        // The changed rate stays.
+        EXPECT_EQ((std::vector<int> { capture.Device().SampleRate(), driver.LastOpenRate(), driver.OpenCount() }),
+                  (std::vector<int> { c.rate, c.rate, c.opens }));
+        EXPECT_EQ(std::make_pair(driver.IsOpen(), capture.Device().IsOpen()), std::make_pair(c.result == 1, c.result == 1));
+        ASSERT_EQ(notices.Notices().size(), c.text.empty() ? 0u : 1u);
+        if (c.text.empty())
             continue;
-        }
-        ASSERT_EQ(notices.Notices().size(), 1u);
         EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-        const std::string expected = *c.text ? c.text : waveInGetErrorText(WAVERR_BADFORMAT);
-        EXPECT_EQ(notices.Notices()[0].text.toStdString(), expected);
-        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(notices.Notices()[0].text.toStdString(), c.text == badFormat ? waveInGetErrorText(WAVERR_BADFORMAT) : c.text);
     }
-    // A driver's text longer than the message's 1024-byte buffer keeps its
-    // first 1023 characters.
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    driver.AddDevice("Line In");
-    driver.FailOpen(1234, std::string(1025, 'x'));
-    CAudioCapture capture;
-    EXPECT_EQ(capture.Open(), 0);
-    ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(notices.Notices()[0].text.size(), 1023);
 }
 
 TEST(AudioCaptureOpen, EnumerationListsNamesInOrderOrSaysOnceThatThereIsNone)
@@ -196,9 +178,8 @@ TEST(AudioCaptureOpen, EnumerationListsNamesInOrderOrSaysOnceThatThereIsNone)
     ASSERT_EQ(notices.Notices().size(), 1u);
     EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
     EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-    driver.AddDevice("A");
-    driver.AddDevice("B");
-    driver.AddDevice("C");
+    for (const char* name : { "A", "B", "C" })
+        driver.AddDevice(name);
     ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
     EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
     EXPECT_EQ(notices.Notices().size(), 1u);
@@ -216,8 +197,7 @@ TEST(AudioCaptureOpen, IdMinusOneOpensTheDefaultAndDestroyingAnOpenDeviceClosesI
         EXPECT_EQ(capture.Device().OpenResult(), 2); // the closed marker
         capture.Device().SetDeviceId(-1);
         ASSERT_EQ(capture.Open(), 1);
-        EXPECT_EQ(capture.Device().OpenResult(), 0);
-        EXPECT_EQ(driver.LastOpenDevice(), 1);
+        EXPECT_EQ((Longs { capture.Device().OpenResult(), driver.LastOpenDevice() }), (Longs { 0, 1 }));
         EXPECT_EQ(capture.Open(), 0); // never a second handle while one is open
         EXPECT_EQ(driver.OpenCount(), 1);
     }
