@@ -40,16 +40,10 @@ public:
     {
         return m_ballistics.Measure(block, frames, rate, levels, mode);
     }
-    void SetLevels(const float*, double seconds, int mode) override
-    {
-        ++m_nLevels;
-        m_dSeconds = seconds;
-        m_nMode = mode;
-    }
+    void SetLevels(const float*, double seconds, int mode) override { ++m_nLevels, m_dSeconds = seconds, m_nMode = mode; }
     CPpmCaptureBallistics m_ballistics;
-    int m_nLevels = 0;
+    int m_nLevels = 0, m_nMode = -1;
     double m_dSeconds = 0;
-    int m_nMode = -1;
 };
 }
 
@@ -62,9 +56,7 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         CBallisticPpm ppm;
         ppm.m_ballistics.SetMode(mode);
         hub.doc.SetPpm(&ppm);
-        ppm.SetOn(1);
-        hub.stereo.SetOn(1);
-        hub.cor.SetOn(1);
+        ppm.SetOn(1), hub.stereo.SetOn(1), hub.cor.SetOn(1);
         // The loudness measurement is made when the device opens (allocating,
         // as opening does); from then on blocks must cost nothing.
         CLoudnessFeed loudness;
