@@ -103,7 +103,9 @@ TEST_F(AudioCaptureTest, BlocksBeforeTheOpenNoticeOrWithoutADocumentAreDropped)
     EXPECT_TRUE(m_sink.Offsets().empty());
 }
 
-TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackAndAReopenStartsAtBufferZero)
+// A stop drops the buffers the reset hands back; a lost device is closed at
+// once and the document told; either way a reopen starts at buffer zero.
+TEST_F(AudioCaptureTest, StopOrALostDeviceClosesItAndAReopenStartsAtBufferZero)
 {
     OpenAndSettle();
     Deliver(3, 10);
@@ -115,28 +117,23 @@ TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackAndAReopenStartsAtB
     EXPECT_EQ(m_capture.CloseNotices(), 1u);
     EXPECT_FALSE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
     OpenAndSettle();
-    EXPECT_EQ(m_capture.Device().RingIndex(), 0);
-    EXPECT_EQ(m_driver.QueuedBuffers(), 31);
+    EXPECT_EQ(std::make_pair(m_capture.Device().RingIndex(), m_driver.QueuedBuffers()), std::make_pair(0, 31));
     Deliver(1, 20);
     EXPECT_EQ(m_sink.Offsets(), (Longs { 0, 2048, 4096, 0 }));
-}
 
-TEST_F(AudioCaptureTest, ALostDeviceIsClosedAtOnceTheDocumentIsToldAndItReopens)
-{
-    OpenAndSettle();
-    Deliver(2);
     ASSERT_TRUE(m_driver.LoseDevice());
     ASSERT_TRUE(m_capture.WaitForIdle());
     ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 1ul));
+    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 2ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
     EXPECT_FALSE(m_driver.IsOpen() || m_capture.Device().IsOpen());
     EXPECT_TRUE(m_capture.StopCapture());
     OpenAndSettle();
     Deliver(1, 7);
-    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 0, 1, 7 }));
-    EXPECT_EQ(m_sink.m_nOpens.load(), 2);
+    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12, 20, 7 }));
+    EXPECT_EQ(m_sink.Offsets().back(), 0);
+    EXPECT_EQ(m_sink.m_nOpens.load(), 3);
 }
 
 // The paced file device plays a real file through the whole ring in real time.
@@ -211,38 +208,31 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
     }
 }
 
-TEST(AudioCaptureOpen, EnumerationListsNamesInOrderOrSaysOnceThatThereIsNone)
+// No device is said once; names come in order; id -1 opens the default;
+// destroying an open device closes it.
+TEST(AudioCaptureOpen, EnumerationListsNamesInOrderAndIdMinusOneOpensTheDefault)
 {
     CNoticeRecorder notices;
     CTestWaveDriver driver;
-    CAudioCapture capture;
-    EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
-    EXPECT_EQ(capture.Device().EnumerateDevices(true), -1);
-    ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
-    EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-    for (const char* name : { "A", "B", "C" })
-        driver.AddDevice(name);
-    ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
-    EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
-    EXPECT_EQ(notices.Notices().size(), 1u);
-}
-
-TEST(AudioCaptureOpen, IdMinusOneOpensTheDefaultAndDestroyingAnOpenDeviceClosesIt)
-{
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    driver.AddDevice("A");
-    driver.AddDevice("B");
-    driver.SetDefaultDevice(1);
     {
         CAudioCapture capture;
+        EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
+        EXPECT_EQ(capture.Device().EnumerateDevices(true), -1);
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
+        EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
+        for (const char* name : { "A", "B", "C" })
+            driver.AddDevice(name);
+        ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
+        EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
+        driver.SetDefaultDevice(1);
         EXPECT_EQ(capture.Device().OpenResult(), 2); // the closed marker
         capture.Device().SetDeviceId(-1);
         ASSERT_EQ(capture.Open(), 1);
         EXPECT_EQ((Longs { capture.Device().OpenResult(), driver.LastOpenDevice() }), (Longs { 0, 1 }));
         EXPECT_EQ(capture.Open(), 0); // never a second handle while one is open
         EXPECT_EQ(driver.OpenCount(), 1);
+        EXPECT_EQ(notices.Notices().size(), 1u);
     }
     EXPECT_FALSE(driver.IsOpen());
 }
