@@ -2,9 +2,22 @@
 // falls behind the capture thread.
 #include "tests/common/CaptureHubFixture.h"
 
+#include "platform/wavein/WaveIn.h"
+
 #include <algorithm>
 
 namespace {
+
+// An interface plugged in while the input was lost: listed, before every
+// other device, once the drivers are asked again.
+class CAppearingDriver : public IWaveInDriver {
+public:
+    int DeviceCount() const override { return m_bListed ? 1 : 0; }
+    std::string DeviceName(int) const override { return "New Interface"; }
+    bool Rescan() override { return m_bListed = true; }
+    MMRESULT Open(int, const WAVEFORMATEX&, CThreadMessageQueue&, std::unique_ptr<IWaveInStream>&) override { return MMSYSERR_ALLOCATED; }
+    bool m_bListed = false;
+};
 
 using Names = std::vector<std::string>;
 
@@ -65,6 +78,22 @@ TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)
     ASSERT_GE(ppm.m_events.size(), 2u);
     EXPECT_EQ(ppm.m_events[0], "value 0 2000");
     EXPECT_TRUE(notices.Notices().empty()); // no message box for the failed try
+}
+
+// The lost device is found again by its name, though its id has moved.
+TEST_F(InputLossTest, TheRetryFollowsTheDeviceToItsNewPlaceInTheList)
+{
+    CAppearingDriver appearing;
+    const auto previous = CWaveIn::Instance().ReplaceDrivers({ &appearing, &driver });
+    doc->MeterOff(true);
+    capture->Device().SetDeviceId(0); // Line In
+    ASSERT_EQ(doc->MeterOn(), 1);
+    ASSERT_TRUE(capture->WaitForIdle());
+    LoseAndNotice();
+    EXPECT_TRUE(SpinUntil([&] { return !doc->IsInputLost(); }));
+    EXPECT_EQ(std::make_pair(capture->Device().DeviceId(), driver.LastOpenDevice()), std::make_pair(1, 0));
+    EXPECT_EQ(host.m_lost, (Names { "Line In", "" }));
+    CWaveIn::Instance().ReplaceDrivers(previous);
 }
 
 TEST_F(InputLossTest, SwitchingEverythingOffEndsTheLossQuietly)
