@@ -31,18 +31,6 @@ TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768Is
                                 "value 1 32767", "tick", "value 0 1000", "value 1 1000", "tick" }));
 }
 
-// The PPM off takes no peaks but keeps its tick, which pauses while a window is moved.
-TEST_F(SampleHubTest, NoPeaksWhileThePpmIsOffAndNoTickWhileAWindowMoves)
-{
-    FillBuffer(1, 5000, 5000);
-    capture.m_bPostTick = 0;
-    Deliver(1);
-    capture.m_bPostTick = 1;
-    Deliver(1);
-    doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events, Events { "tick" });
-}
-
 // Modes 0, 1, 2 plot every first, second or fourth frame; a step outside
 // them skips the scan, so nothing is plotted and the PPM reads zero.
 TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
@@ -102,12 +90,17 @@ TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
     EXPECT_EQ(cor.m_shown, (std::vector<std::array<double, 2>> { { 0.25, 0.5 } }));
 }
 
-TEST_F(SampleHubTest, PacketsMadeBeforeAnInstrumentWentOffAreNotApplied)
+// An instrument that is off takes nothing, even from packets made while it
+// was on; the PPM keeps its tick, which pauses while a window is moved.
+TEST_F(SampleHubTest, InstrumentsThatAreOffTakeNothingAndTheTickPausesWhileAWindowMoves)
 {
     stereo.SetOn(1);
     ppm.SetOn(1);
+    FillBuffer(1, 5000, 5000);
     Deliver(1);
     stereo.m_nOn = ppm.m_nOn = 0;
+    capture.m_bPostTick = 0;
+    Deliver(1);
     doc.ApplyPackets();
     EXPECT_TRUE(stereo.m_points.empty());
     EXPECT_EQ(ppm.m_events, Events { "tick" });
