@@ -141,23 +141,22 @@ TEST_F(WspCommandsTest, SettingChangesCycleRunningInstrumentsOnlyWhileCapturing)
         EXPECT_FALSE(m_commands.List().At(i).IsStored()) << "the temporary workspace never reaches the list";
 }
 
-TEST_F(WspCommandsTest, FirstRunLoadsDefaultsAndWritesTheKnownFile)
+// Eight never-stored workspaces "Workspace 1" .. "Workspace 8" make an
+// 834-byte file and no side file; a stored one survives a restart with its
+// loudness state.
+TEST_F(WspCommandsTest, FirstRunWritesTheKnownFileAndAStoredWorkspaceSurvivesARestart)
 {
     EXPECT_FALSE(m_commands.LoadWorkspaces(Path()));
     EXPECT_EQ(m_commands.List().Count(), 8);
     EXPECT_TRUE(m_commands.SaveWorkspaces(Path()));
-    // Eight never-stored workspaces "Workspace 1" .. "Workspace 8": 834 bytes.
     QFile file(Path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     EXPECT_EQ(bytes.size(), 834);
     EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
               QByteArray("1729dd0e80950ee53ef032aa86b2f1daa24c882c2db1c47a4d14b19740e6dca4"));
-    EXPECT_FALSE(QFile::exists(Path("cv-loudness.wsp"))) << "no loudness state stored: no side file";
-}
+    EXPECT_FALSE(QFile::exists(Path("cv-loudness.wsp")));
 
-TEST_F(WspCommandsTest, StoredWorkspaceSurvivesARestartWithItsLoudnessState)
-{
     ArrangeFirstLayout();
     m_commands.OnCommand(ID_WSP_STORE_LAST); // Shift+F12
     ASSERT_TRUE(m_commands.SaveWorkspaces(Path()));
