@@ -68,7 +68,6 @@ protected:
     CDocCaptureControl m_control { m_doc };
     CWspCommands m_commands { m_host, m_control };
 };
-}
 
 // Each reopen keeps exactly the instruments that ran; one that cannot come
 // back says so, and the new device id is kept.
@@ -103,3 +102,5 @@ TEST_F(DeviceCycleTest, RateAndDeviceChangesWhileCapturingReopenWithTheSameInstr
                   static_cast<int>(m_notices.Notices().size()), m_capture.Device().DeviceId() }),
               (std::vector<int> { 0, 0, 0, 2, 0 }));
 }
+
+} // namespace

@@ -67,7 +67,6 @@ protected:
     CFakeCaptureControl m_capture { m_log };
     CWspCommands m_commands { m_host, m_capture };
 };
-}
 
 TEST_F(WspCommandsTest, StoreThenRecallBringsBackEveryWindowInTwoPasses)
 {
@@ -168,3 +167,5 @@ TEST_F(WspCommandsTest, FirstRunWritesTheKnownFileAndAStoredWorkspaceSurvivesARe
     ExpectFirstLayout();
     EXPECT_EQ(m_loudness.m_state.workspace, 7u);
 }
+
+} // namespace
