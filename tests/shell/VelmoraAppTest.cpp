@@ -24,6 +24,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QMouseEvent>
+#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -79,9 +80,7 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
     EXPECT_EQ(Texts(bar[0]->menu()), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
     // Device 0 (not WaveMapper), priority High, 44100Hz.
     EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 1 }, { 1 }, { 0 } }));
-    const QAction* dealer = bar[4]->menu()->actions()[3];
-    EXPECT_EQ(dealer->text(), QStringLiteral("www.tarvix.example"));
-    EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
+    EXPECT_EQ(bar[4]->menu()->actions()[3]->text(), QStringLiteral("www.tarvix.example"));
 
     std::map<QString, int> keys;
     for (const QAction* action : Main().actions())
@@ -131,39 +130,38 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceActiveWindowAndOnTop)
 
 // Never minimised at start (show commands 2, 6 and 7 all minimise), back on a
 // screen, 44100Hz for a stored rate the menu does not offer.
-struct StoredStart {
-    QRect placed;
-    int showCmd;
-    int storedRate; // 0: none stored
-    bool maximised;
-    int rate;
-};
-class ShellAppStoredStart : public ShellAppTest, public ::testing::WithParamInterface<StoredStart> {};
-INSTANTIATE_TEST_SUITE_P(Stored, ShellAppStoredStart,
-    ::testing::Values(StoredStart { { 60, 40, 500, 400 }, 1, 0, false, 44100 }, StoredStart { { 60, 40, 500, 400 }, 2, 48000, false, 48000 },
-        StoredStart { { 60, 40, 500, 400 }, 3, 22050, true, 44100 }, StoredStart { { 60, 40, 500, 400 }, 6, 0, false, 44100 },
-        StoredStart { { 60, 40, 500, 400 }, 7, 0, false, 44100 }, StoredStart { { 9000, 7000, 500, 400 }, 1, 0, false, 44100 }));
-
-TEST_P(ShellAppStoredStart, MainWindowStartsShownOnScreenAtAKnownRate)
+TEST_F(ShellAppTest, MainWindowStartsShownOnScreenAtAKnownRate)
 {
-    const StoredStart& stored = GetParam();
-    CWindowPlacement p;
-    std::tie(p.left, p.top, p.right, p.bottom, p.showCmd) = std::tuple(stored.placed.left(), stored.placed.top(),
-        stored.placed.right() + 1, stored.placed.bottom() + 1, stored.showCmd);
-    CSettingsStore::WriteBinary(QStringLiteral("Settings"), QStringLiteral("Position"), p.ToBytes());
-    if (stored.storedRate != 0)
-        CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), stored.storedRate);
-    CSettingsStore::Sync();
-    ASSERT_TRUE(Start());
-    EXPECT_FALSE(Main().isMinimized());
-    EXPECT_EQ(Main().isMaximized(), stored.maximised);
-    EXPECT_EQ(Main().normalGeometry().size(), QSize(500, 400));
-    bool onScreen = false;
-    for (const QScreen* screen : QGuiApplication::screens())
-        onScreen = onScreen || screen->availableGeometry().intersects(Main().normalGeometry());
-    EXPECT_TRUE(onScreen);
-    EXPECT_TRUE(stored.placed.left() > 1000 || Main().normalGeometry() == stored.placed);
-    EXPECT_EQ(m_app->Capture().Device().SampleRate(), stored.rate);
+    const struct {
+        QRect placed;
+        int showCmd;
+        int storedRate; // 0: none stored
+        bool maximised;
+        int rate;
+    } cases[] = { { { 60, 40, 500, 400 }, 1, 0, false, 44100 }, { { 60, 40, 500, 400 }, 2, 48000, false, 48000 },
+        { { 60, 40, 500, 400 }, 3, 22050, true, 44100 }, { { 60, 40, 500, 400 }, 6, 0, false, 44100 },
+        { { 60, 40, 500, 400 }, 7, 0, false, 44100 }, { { 9000, 7000, 500, 400 }, 1, 0, false, 44100 } };
+    for (const auto& stored : cases) {
+        SCOPED_TRACE(stored.showCmd);
+        CTestEnvironment::ClearSettings();
+        CWindowPlacement p;
+        std::tie(p.left, p.top, p.right, p.bottom, p.showCmd) = std::tuple(stored.placed.left(), stored.placed.top(),
+            stored.placed.right() + 1, stored.placed.bottom() + 1, stored.showCmd);
+        CSettingsStore::WriteBinary(QStringLiteral("Settings"), QStringLiteral("Position"), p.ToBytes());
+        if (stored.storedRate != 0)
+            CSettingsStore::WriteInt(QStringLiteral("Settings"), QStringLiteral("SampleRate"), stored.storedRate);
+        CSettingsStore::Sync();
+        ASSERT_TRUE(Start());
+        EXPECT_FALSE(Main().isMinimized());
+        EXPECT_EQ(Main().isMaximized(), stored.maximised);
+        EXPECT_EQ(Main().normalGeometry().size(), QSize(500, 400));
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        EXPECT_TRUE(std::any_of(screens.begin(), screens.end(),
+                                [&](const QScreen* screen) { return screen->availableGeometry().intersects(Main().normalGeometry()); }));
+        EXPECT_TRUE(stored.placed.left() > 1000 || Main().normalGeometry() == stored.placed);
+        EXPECT_EQ(m_app->Capture().Device().SampleRate(), stored.rate);
+        Stop();
+    }
 }
 
 TEST_F(ShellAppTest, MenuCommandsMoveTheMarksWithAMaximisedInstrumentAndSetThePriority)
