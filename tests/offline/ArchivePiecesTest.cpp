@@ -16,11 +16,10 @@ using namespace testfiles;
 
 TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
 {
-    struct Row {
+    const struct {
         QByteArray bytes;
         const char* shown; // UTF-8
-    };
-    const Row rows[] = {
+    } rows[] = {
         { QByteArray("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav" },  // valid UTF-8 stays as it is
         { QByteArray("caf\xE9.wav"), "caf\\xE9.wav" },         // Latin-1 e acute
         { QByteArray("\xC0\xAF.wav"), "\\xC0\\xAF.wav" },      // overlong '/' is no character
@@ -28,7 +27,7 @@ TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
         { QByteArray("a\xF0\x9F\x8E\xB5"), "a\xF0\x9F\x8E\xB5" }, // a note symbol outside the BMP
         { QByteArray("cut\xE2\x99"), "cut\\xE2\\x99" },        // a sequence cut short
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const QString path = CBytePath::Decode(row.bytes);
         EXPECT_EQ(CBytePath::Encode(path), row.bytes) << row.shown;
         EXPECT_EQ(CBytePath::ForReport(path), QString::fromUtf8(row.shown));
@@ -73,17 +72,14 @@ TEST(ShardSelection, FourShardsTakeEveryPositionExactlyOnce)
 TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
 {
     constexpr double kNone = 999;
-    struct Row {
+    const double silence = -std::numeric_limits<double>::infinity();
+    const struct {
         const char* rule;
-        double seconds;
-        double integrated; // kNone: not measured
-        double truePeak;
+        double seconds, integrated, truePeak; // integrated kNone: not measured
         bool pass;
         int reasons;
         bool note;
-    };
-    const double silence = -std::numeric_limits<double>::infinity();
-    const Row rows[] = {
+    } rows[] = {
         { "ebu-r128", 60, -23.5, -1.0, true, 0, false },   // both on the edge
         { "ebu-r128", 60, -22.5, -3.0, true, 0, false },
         { "ebu-r128", 60, -23.6, -3.0, false, 1, false },  // 0.1 LU too quiet
@@ -101,7 +97,7 @@ TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
         { "ebu-r128", 0.3, kNone, -3.0, true, 0, true },   // too short: only the peak is judged
         { "ebu-r128", 0.3, kNone, 0.0, false, 1, true },
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         CLoudnessFigures figures;
         figures.seconds = row.seconds;
         if (row.integrated != kNone)
@@ -111,9 +107,7 @@ TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
         EXPECT_EQ(check.Passed(), row.pass) << row.rule << " " << row.integrated << " " << row.truePeak;
         EXPECT_EQ(check.Reasons().size(), row.reasons) << qPrintable(check.Reasons().join(QLatin1Char(';')));
         EXPECT_EQ(!check.Note().isEmpty(), row.note);
-        const QJsonObject json = check.ToJson();
-        EXPECT_EQ(json[QLatin1String("rule")].toString(), QLatin1String(row.rule));
-        EXPECT_EQ(json[QLatin1String("pass")].toBool(), row.pass);
+        EXPECT_EQ(check.ToJson()[QLatin1String("pass")].toBool(!row.pass), row.pass);
     }
     EXPECT_EQ(CDeliveryRule::Find(QStringLiteral("ebu")), nullptr);
 }
