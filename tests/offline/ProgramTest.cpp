@@ -76,6 +76,9 @@ TEST_F(AnalyzeProgramTest, ExitStatusAndWhereTheReportGoesSayWhatWentWrong)
         { { "--check", "ebu-r128", "silent.wav", "gone.wav" }, 1, "", "gone.wav" },
         // 4410 frames at 44100 Hz, after the missing file's error cell.
         { { "--format", "csv", "gone.wav", "a.wav" }, 1, "No such file or directory.\na.wav,0.100,44100,", "gone.wav" },
+        { { "--format", "csv", "--json", "no/such/r.csv", "a.wav" }, 1, nullptr, "cannot write the report" },
+        // The last file's line is always shown, then wiped when the run ends.
+        { { "--progress", "--json", "r2.json", "silent.wav", "a.wav" }, 0, nullptr, "2 of 2 files" },
         { { "--merge", "p.jsonl" }, 0, "\"file\": \"a.wav\"", "" },
         { { "--merge", "p.jsonl", "--json", "no/such/r.json" }, 1, nullptr, "cannot write the report" },
         { { "--merge", "nopart.jsonl" }, 2, nullptr, "nopart.jsonl" },
