@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <ostream>
 
 namespace {
 const QStringList kInstruments = { QStringLiteral("PPM"), QStringLiteral("COR"), QStringLiteral("FFT"), QStringLiteral("STM") };
@@ -81,50 +80,41 @@ int MusicMixId(const QString& folder)
         QRegularExpression::MultilineOption).match(list.out);
     return m.hasMatch() ? m.captured(1).toInt() : -100;
 }
-
-struct FirstStartCase {
-    const char* name;
-    bool demo;
-    bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
-    int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
-    int expectedOn[4];       // PPM, COR, FFT, STM
-};
-
-void PrintTo(const FirstStartCase& c, std::ostream* os) { *os << c.name; }
-
-class FirstStart : public ::testing::TestWithParam<FirstStartCase> {};
 }
 
-TEST_P(FirstStart, SeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
+TEST(Program, FirstStartSeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
 {
-    const FirstStartCase& c = GetParam();
-    QTemporaryDir folder;
-    const int musicMix = MusicMixId(folder.path());
-    ASSERT_GE(musicMix, 0);
-    if (c.storedSettings) {
+    const struct {
+        const char* name;
+        bool demo;
+        bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
+        int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
+        int expectedOn[4];       // PPM, COR, FFT, STM
+    } cases[] = { { "demo without settings", true, false, 0, { 1, 1, 1, 1 } }, { "demo with stored settings", true, true, 1, { 1, 1, 0, 1 } },
+                  { "plain first start", false, false, 100, { 0, 0, 0, 0 } } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const int musicMix = MusicMixId(folder.path());
+        ASSERT_GE(musicMix, 0);
+        if (c.storedSettings) {
+            QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
+            stored.setValue(QStringLiteral("Settings/Device"), musicMix + 1);
+            for (const QString& section : kInstruments)
+                stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
+        }
+        const CRun run = RunLumetra(QStringList { "--quit-after", "0", "--screenshot", "shot.png" }
+                + (c.demo ? QStringList { "--demo" } : QStringList { "--input", WriteSilence(folder.path()) }), folder.path());
+        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        EXPECT_EQ(QImage(folder.filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
+        EXPECT_EQ(QFile(folder.filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
+        // What the run wrote at its end is what it ran with.
         QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
-        stored.setValue(QStringLiteral("Settings/Device"), musicMix + 1);
-        for (const QString& section : kInstruments)
-            stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
+        EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
     }
-    const CRun run = RunLumetra(QStringList { "--quit-after", "0", "--screenshot", "shot.png" }
-            + (c.demo ? QStringList { "--demo" } : QStringList { "--input", WriteSilence(folder.path()) }), folder.path());
-    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
-
-    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
-    EXPECT_EQ(QFile(folder.filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
-    // What the run wrote at its end is what it ran with.
-    QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
 }
-
-INSTANTIATE_TEST_SUITE_P(Program, FirstStart, ::testing::Values(
-    FirstStartCase { "DemoWithoutSettings", true, false, 0, { 1, 1, 1, 1 } },
-    FirstStartCase { "DemoWithStoredSettings", true, true, 1, { 1, 1, 0, 1 } },
-    FirstStartCase { "PlainFirstStart", false, false, 100, { 0, 0, 0, 0 } }),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Program, DataHomeKeepsTheWorkspaceFileInTheProgramsOwnFolder)
 {
