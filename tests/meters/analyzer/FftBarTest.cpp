@@ -37,11 +37,7 @@ TEST_F(FftBarTest, LevelRowsFollowTheBarHeight)
 // Rows 12..61 over, 62..111 tween, 112..371 normal; a bar ending on the tween point is all normal.
 TEST_F(FftBarTest, ZonesAndTheMarkersColour)
 {
-    const struct {
-        unsigned level;
-        int top;
-        COLORREF topColor;
-    } rows[] = { { 360, 12, params.m_crOver }, { 311, 61, params.m_crOver }, { 310, 62, params.m_crTween },
+    const struct { unsigned level; int top; COLORREF topColor; } rows[] = { { 360, 12, params.m_crOver }, { 311, 61, params.m_crOver }, { 310, 62, params.m_crTween },
         { 261, 111, params.m_crTween }, { 260, 112, params.m_crNorm } };
     for (const auto& r : rows) {
         CFftBar fresh(&params, CRect(10, 11, 12, 372));
