@@ -68,8 +68,7 @@ TEST_F(FftBarTest, PeakFallsOnePixelAndStopsOnTheBarTop)
     ASSERT_EQ(bar.PeakY(), 72u);
     bar.PeakFall();
     EXPECT_EQ(std::pair(bar.PeakY(), At(72)), std::pair(73u, kEmptyBar)) << "the old line is erased";
-    for (int i = 0; i < 10; ++i)
-        bar.PeakFall();
+    for (int i = 0; i < 10; ++i) bar.PeakFall();
     EXPECT_EQ(std::pair(bar.PeakY(), At(78)), std::pair(78u, params.m_crTween)) << "a marker at rest on the bar top erases nothing";
 }
 

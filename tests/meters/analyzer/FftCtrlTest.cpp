@@ -53,8 +53,7 @@ TEST_F(FftCtrlTest, BarsSitAtPitchThreeFromColumn58)
     ctrl->SetValue(32767, 0);
     const struct { int x, y; COLORREF colour; } pixels[] = { { 57, 200, kBlack }, { 58, 200, ctrl->Params().m_crNorm }, { 59, 200, ctrl->Params().m_crNorm },
         { 60, 200, kBlack }, { 58, 12, ctrl->Params().m_crOver }, { 58, 11, kBlack } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+    for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 // Medium falls 2 levels every second tick, fast every tick; a held bar does not fall;

@@ -30,8 +30,7 @@ TEST(FftEngineBands, TellingSpectraMapToTheirBars)
         std::array<fftw_real, N> spectrum {};
         std::array<std::uint32_t, 128> bands {};
         bands.fill(77);
-        for (const auto& [index, value] : row.bins)
-            spectrum[static_cast<std::size_t>(index)] = value;
+        for (const auto& [index, value] : row.bins) spectrum[static_cast<std::size_t>(index)] = value;
         CFftEngine::MapBands(spectrum.data(), bands.data());
         for (const auto& [bar, amplitude] : row.bars)
             EXPECT_EQ(bands[static_cast<std::size_t>(bar)], amplitude) << row.what << ", bar " << bar;

@@ -17,8 +17,7 @@ protected:
     bool FeedAll(const std::vector<std::int16_t>& s, int first, int count)
     {
         bool any = false;
-        for (int w = first; w < first + count; ++w)
-            any |= feed->Feed(fftsig::Window(s, w), bands.data());
+        for (int w = first; w < first + count; ++w) any |= feed->Feed(fftsig::Window(s, w), bands.data());
         return any;
     }
     unsigned LevelOf(int bar) const { return levels.Level(bands[bar]); }
@@ -46,8 +45,7 @@ TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
     const auto silence = fftsig::Sine(0, 44100, 0, 4);
     bands.fill(99);
     const bool due[] = { false, true, false, true };
-    for (int w = 0; w < 4; ++w)
-        EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
     EXPECT_EQ(bands[0], 0u);
 }
 

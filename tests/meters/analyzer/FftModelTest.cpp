@@ -14,8 +14,7 @@ TEST(FftModel, BarsRiseAtOnceFallOnTheTickAndKeepTheirHighest)
     model.Input(0, 73);
     const struct { int ticks; unsigned level; } rows[] = { { 1, 358 }, { 10, 338 }, { 164, 10 }, { 5, 5 }, { 10, 0 } };
     for (const auto& row : rows) {
-        for (int t = 0; t < row.ticks; ++t)
-            model.Tick();
+        for (int t = 0; t < row.ticks; ++t) model.Tick();
         EXPECT_EQ(model.Bar(73).level, row.level);
     }
     EXPECT_EQ(model.Bar(73).highest, 360u);

@@ -110,8 +110,7 @@ TEST_F(FftViewTest, DestroyWritesEveryOptionAndTheWorkspaceCarriesThem)
     }
     const std::pair<const char*, int> entries[] = { { "Peak", 1 }, { "Decay", 0 }, { "Input", 2 }, { "Windowing", 6 },
         { "NormColor", 0x010101 }, { "TweenColor", 0x020202 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 }, { "OverPoint", 250 } };
-    for (const auto& [entry, value] : entries)
-        EXPECT_EQ(CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1), value) << entry;
+    for (const auto& [entry, value] : entries) EXPECT_EQ(CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1), value) << entry;
     Release();
     CTestEnvironment::ClearSettings();
 
@@ -183,8 +182,7 @@ TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
     Deliver(tone, 32, 8);
     view->Ctrl()->ResetBars(-1, 1);
     Deliver(tone, 40, 8);
-    for (unsigned i = 0; i < 128; ++i)
-        ASSERT_EQ(level(i), 0) << "bar " << i;
+    for (unsigned i = 0; i < 128; ++i) ASSERT_EQ(level(i), 0) << "bar " << i;
     // Switching off stops capture and the hub clears the bars.
     view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeft);
     Deliver(tone, 48, 8);

@@ -109,6 +109,5 @@ TEST(ColorSettingsDlgText, CaptionOfEachTemplateAndLeadingNumberOfAListText)
     EXPECT_EQ(CColorSettingsDlg(CColorSettingsDlg::kTemplateAnalyzer).windowTitle(), QStringLiteral("Analyzer Color Settings"));
 
     const struct { const char* text; int value; } rows[] = { { "-3 db", -3 }, { "-10 db", -10 }, { "", 0 }, { "  12x", 12 }, { "\t+7", 7 }, { "db", 0 }, { "- 5", 0 } };
-    for (const auto& row : rows)
-        EXPECT_EQ(CColorSettingsDlg::LeadingInt(QString::fromLatin1(row.text)), row.value) << row.text;
+    for (const auto& row : rows) EXPECT_EQ(CColorSettingsDlg::LeadingInt(QString::fromLatin1(row.text)), row.value) << row.text;
 }

@@ -50,8 +50,7 @@ TEST(CorEstimator, CoefficientOfKnownWindows)
         { "60 degrees at half the level", Window(Sine(16000, 16), Sine(8000, 16, 60)), 0.5, 1e-4 },
         { "135 degrees", Window(Sine(16000, 16), Sine(16000, 16, 135)), -std::sqrt(0.5), 1e-4 },
     };
-    for (const auto& row : rows)
-        EXPECT_NEAR(Raw(row.window), row.raw, row.tolerance) << row.what;
+    for (const auto& row : rows) EXPECT_NEAR(Raw(row.window), row.raw, row.tolerance) << row.what;
 }
 
 TEST(CorEstimator, FullScaleSumsNeedSixtyFourBits)
@@ -69,13 +68,11 @@ TEST(CorEstimator, SmoothingHasATimeConstantOfAboutFourPointSixWindows)
     EXPECT_NEAR(double(CCorEstimator::kK2), -0.8055843114852905, 1e-16);
     float state = 0.0f;
     std::array<float, 8> y {};
-    for (float& v : y)
-        v = CCorEstimator::Smooth(1.0, state);
+    for (float& v : y) v = CCorEstimator::Smooth(1.0, state);
     EXPECT_NEAR(y[0], 0.0972078, 1e-6);
     EXPECT_LT(y[4], 1.0 - std::exp(-1.0)) << "1 - 1/e is crossed between the fifth and sixth window";
     EXPECT_GT(y[5], 1.0 - std::exp(-1.0));
-    for (int i = 0; i < 500; ++i)
-        y[0] = CCorEstimator::Smooth(-1.0, state);
+    for (int i = 0; i < 500; ++i) y[0] = CCorEstimator::Smooth(-1.0, state);
     EXPECT_NEAR(y[0], -1.0, 1e-6);
     EXPECT_GE(y[0], -1.0f);
 }
@@ -88,8 +85,7 @@ TEST(CorEstimator, OneProgramSharesItsStateAndAnotherStartsAfresh)
     second.SetSmoothingState(&program);
     const WindowSamples silence = Window(Constant(0), Constant(0));
     const WindowSamples opposite = Window(Sine(12000, 4), Sine(-12000, 4));
-    for (int i = 0; i < 300; ++i)
-        first.Estimate(silence.data());
+    for (int i = 0; i < 300; ++i) first.Estimate(silence.data());
     const CCorReading reading = second.Estimate(opposite.data());
     EXPECT_EQ(reading.raw, -1.0);
     EXPECT_NEAR(reading.smoothed, 1.0 - 2 * 0.0972078, 1e-5) << "carries on from +1";
@@ -112,11 +108,9 @@ TEST(CorModel, PhaseAngleExtremesOfTheRawCoefficient)
         EXPECT_EQ(std::pair(model.MinAngle(), model.MaxAngle()), std::pair(row.min, row.max)) << row.raw;
     }
     CCorModel model;
-    for (double raw : { 0.5, -0.5, 0.866, -0.8661, 0.7 })
-        model.Input(0.0, raw);
+    for (double raw : { 0.5, -0.5, 0.866, -0.8661, 0.7 }) model.Input(0.0, raw);
     EXPECT_EQ(std::pair(model.MinAngle(), model.MaxAngle()), std::pair(30, 150)) << "the smallest and the largest stay";
-    for (double smoothed : { 1.0000001, -1.5, std::nan("") })
-        EXPECT_FALSE(model.Input(smoothed, -1.0)) << smoothed;
+    for (double smoothed : { 1.0000001, -1.5, std::nan("") }) EXPECT_FALSE(model.Input(smoothed, -1.0)) << smoothed;
     EXPECT_EQ(std::pair(model.Readings(), model.MaxAngle()), std::pair(std::uint64_t { 8 }, 150)) << "an off-scale window moves nothing";
     model.ClearAngles();
     EXPECT_EQ(std::pair(model.MinAngle(), model.MaxAngle()), std::pair(cor::kNoMinAngle, cor::kNoMaxAngle));

@@ -88,8 +88,7 @@ TEST(CorCtrl, ScaleTicksAndLabelsSitAtTheirEnds)
     // Ticks reach 6 pixels past the track: column 181 (+1), 99 (0), 17 (-1); the track is black.
     const struct { int x, y; COLORREF color; } pixels[] = { { 181, 27, kGrey }, { 181, 76, kGrey }, { 181, 77, kBlack },
         { 181, 50, kBlack }, { 99, 30, kGrey }, { 17, 30, kGrey } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Px(*h, p.x, p.y), p.color) << p.x << "," << p.y;
+    for (const auto& p : pixels) EXPECT_EQ(Px(*h, p.x, p.y), p.color) << p.x << "," << p.y;
     // "+1" has more lit pixels than "-1"; "180" more than "0".
     const int th = h->TextHeight();
     EXPECT_GT(CountColor(*h, CRect(171, 26 - th, 191, 26), kScaleText), CountColor(*h, CRect(7, 26 - th, 27, 26), kScaleText));
@@ -135,8 +134,7 @@ TEST(CorCtrl, PointerPositionAndColourFollowTheSmoothedValue)
     ctrl->ShowCorrelation(0.5, 0.5);
     ctrl->OnTimer(cor::kWatchdogTimerId);
     const QImage before = ctrl->BackBuffer().copy();
-    for (double smoothed : { 1.0000001, -1.5, std::nan("") })
-        ctrl->ShowCorrelation(smoothed, -1.0);
+    for (double smoothed : { 1.0000001, -1.5, std::nan("") }) ctrl->ShowCorrelation(smoothed, -1.0);
     EXPECT_EQ(ctrl->BackBuffer(), before);
     EXPECT_FALSE(ctrl->IsWatchdogActive());
 }

@@ -22,8 +22,7 @@ public:
     {
         // One whole number of periods: 48 samples at 48 kHz, 441 at 44.1 kHz.
         m_unit.resize(rate / std::gcd(rate, 1000u));
-        for (std::size_t i = 0; i < m_unit.size(); ++i)
-            m_unit[i] = std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(i) / rate);
+        for (std::size_t i = 0; i < m_unit.size(); ++i) m_unit[i] = std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(i) / rate);
     }
 
     // Calls sink(const T* interleaved, frames) for every block in order.

@@ -179,8 +179,7 @@ TEST(PpmBallisticsModes, InDbModesTicksAndBlockPeaksLeaveTheBarToItsReading)
     model.InputLevel(0.5f, 0, 0.01); // -6.02 dB
     const unsigned level = model.Channel(0).level;
     ASSERT_EQ(CPpmLevelTable::DbTable()[level], -6.1) << "the highest step at or below the reading";
-    for (int t = 0; t < 50; ++t)
-        model.Tick();
+    for (int t = 0; t < 50; ++t) model.Tick();
     EXPECT_EQ(model.Channel(0).level, level);
     EXPECT_FALSE(model.Input(32767, 0));
     EXPECT_EQ(model.Channel(0).level, level);

@@ -138,8 +138,7 @@ TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
         Ticks(2);
         EXPECT_EQ(Bar(0).m_nPeakY, top + pixels) << height;
     }
-    for (int i = 0; i < 400; ++i, ctrl->OnTimer())
-        Feed(kMinus6Db);
+    for (int i = 0; i < 400; ++i, ctrl->OnTimer()) Feed(kMinus6Db);
     EXPECT_EQ(Bar(0).m_nPeakY, Bar(0).EndOf(300)) << "at rest on the held bar's end";
 
     ctrl->SetPeakHold(1);
@@ -174,8 +173,7 @@ TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLast)
 {
     Make(98, 286); // the first-run client: bars about 250 pixels for 361 steps
     ASSERT_EQ(Bar(0).EndOf(357), Bar(0).EndOf(358));
-    for (int block = 0; block < 200; ++block, ctrl->OnTimer())
-        Feed(kMinus03Db);
+    for (int block = 0; block < 200; ++block, ctrl->OnTimer()) Feed(kMinus03Db);
     const QRect r = Bar(0).m_rcReadout.ToQRect();
     const QImage before = ctrl->BackBuffer().copy(r);
     Feed(kMinus02Db);
@@ -219,8 +217,7 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     const int y = Bar(0).EndOf(260); // the -10 dB tick: in the margins and the gap, not in a bar
     const struct { int x; COLORREF colour; } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
         { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
+    for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
     const int th = ctrl->TextHeight();
     EXPECT_TRUE(Any(CRect(0, y - th / 2, 24, y - th / 2 + th), kScaleText)) << "-10 on the left";
     EXPECT_TRUE(Any(CRect(150 - 24, y - th / 2, 150, y - th / 2 + th), kScaleText)) << "and on the right";
@@ -231,8 +228,7 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     std::vector<std::pair<QString, int>> items;
-    for (const auto& [text, id, checked] : MenuItems())
-        items.emplace_back(text, id);
+    for (const auto& [text, id, checked] : MenuItems()) items.emplace_back(text, id);
     const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
         { "Peak Decay", 440 }, { "Decay Time", 0 }, { "Fast", 400 }, { "Medium", 410 }, { "Slow", 420 },
         { "Ballistics", 0 }, { "Digital Peak", 480 }, { "True Peak", 481 }, { "IEC Type I (DIN)", 482 },

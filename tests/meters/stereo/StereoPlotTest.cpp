@@ -63,8 +63,7 @@ TEST(StereoModel, KeepsTheLastCountPairsOldestFirst)
     for (const auto& row : rows) {
         CStereoModel model;
         model.SetCount(row.count);
-        for (int i = 0; i < row.pushed; ++i)
-            model.Input(i, -i);
+        for (int i = 0; i < row.pushed; ++i) model.Input(i, -i);
         std::vector<int> lefts;
         model.ForEachOldestFirst([&](int left, int right) {
             EXPECT_EQ(right, -left);
@@ -100,8 +99,7 @@ protected:
     void PlotNoise(int count, unsigned seed)
     {
         std::mt19937 random(seed);
-        for (int i = 0; i < count; ++i)
-            ctrl.PlotPoint(int(random() % 65536) - 32768, int(random() % 65536) - 32768);
+        for (int i = 0; i < count; ++i) ctrl.PlotPoint(int(random() % 65536) - 32768, int(random() % 65536) - 32768);
     }
     bool LooksFresh() const { return ctrl.BackBuffer() == fresh; }
 
@@ -115,8 +113,7 @@ TEST_F(StereoCtrlTest, RasterHasDottedDiagonalsAndTheThreeLabels)
     const COLORREF grey = RGB(128, 128, 128), black = RGB(0, 0, 0);
     const struct { int x, y; COLORREF color; } pixels[] = { { 20, 20, grey }, { 21, 21, black }, { 176, 176, grey }, { 178, 178, black }, { 178, 20, grey },
         { 177, 21, black }, { 22, 176, grey } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(ctrl.Dc().GetPixel(p.x, p.y), p.color) << p.x << "," << p.y;
+    for (const auto& p : pixels) EXPECT_EQ(ctrl.Dc().GetPixel(p.x, p.y), p.color) << p.x << "," << p.y;
     auto labelPixels = [&](const CRect& box) {
         int n = 0;
         for (int y = box.top; y < box.bottom; ++y)
@@ -146,8 +143,7 @@ TEST_F(StereoCtrlTest, SilenceLeavesTheCentreLitOnceTheRingHasWrapped)
     ctrl.PlotPoint(0, 0);
     ctrl.PlotPoint(0, 0);
     EXPECT_TRUE(LooksFresh()) << "two inversions cancel";
-    for (int i = 0; i < 600; ++i)
-        ctrl.PlotPoint(0, 0);
+    for (int i = 0; i < 600; ++i) ctrl.PlotPoint(0, 0);
     EXPECT_EQ(Changed(), (std::set<std::pair<int, int>> { { 99, 99 }, { 100, 99 }, { 99, 100 }, { 100, 100 } })) << "511 lit: odd";
 }
 
@@ -184,8 +180,7 @@ TEST_F(StereoCtrlTest, StepCommandsReachTheCaptureAndTheMenu)
         EXPECT_EQ(ctrl.DecimationForCapture(), mode) << id;
         const std::unique_ptr<QMenu> menu = ctrl.CreateContextMenu();
         const QList<QAction*> samples = menu->actions()[5]->menu()->actions();
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(samples[i]->isChecked(), i == mode) << id << " item " << i;
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(samples[i]->isChecked(), i == mode) << id << " item " << i;
     }
     ctrl.SetDecimation(7);
     EXPECT_EQ(ctrl.DecimationForCapture(), 0) << "no mode outside 0..2 reaches the hub";
