@@ -4,6 +4,7 @@
 #include "meters/correlation/CorConstants.h"
 #include "meters/correlation/CorView.h"
 #include "platform/SettingsStore.h"
+#include "tests/common/MeterPixels.h"
 #include "tests/common/ViewTestBench.h"
 #include "workspace/Wsp.h"
 
@@ -39,13 +40,7 @@ std::unique_ptr<CCorCtrl> MakeVertical() { return Make(110, 150, false); }
 std::unique_ptr<CCorCtrl> MakeHorizontal() { return Make(200, 100, true); }
 
 COLORREF Px(CCorCtrl& ctrl, int x, int y) { return ctrl.Dc().GetPixel(x, y); }
-int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color)
-{
-    int n = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x) n += Px(ctrl, x, y) == color ? 1 : 0;
-    return n;
-}
+int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color) { return CountPixels(ctrl.Dc(), rc, color); }
 void Click(QWidget& widget)
 {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 60), QPointF(40, 60), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);

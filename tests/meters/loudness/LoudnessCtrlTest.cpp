@@ -1,5 +1,6 @@
 #include "meters/loudness/LoudnessCtrl.h"
 #include "meters/loudness/LoudnessFeed.h"
+#include "tests/common/MeterPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -22,14 +23,7 @@ protected:
     COLORREF Pixel(int x, int y) { return ctrl.Dc().GetPixel(x, y); }
     int MidX(const CRect& rc) const { return (rc.left + rc.right) / 2; }
 
-    bool RowHasColor(int row, COLORREF color)
-    {
-        const CRect rc = ctrl.ReadoutRow(row);
-        bool found = false;
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x) found |= Pixel(x, y) == color;
-        return found;
-    }
+    bool RowHasColor(int row, COLORREF color) { return CountPixels(ctrl.Dc(), ctrl.ReadoutRow(row), color) > 0; }
 
     static CLoudnessSnapshot Reading(float momentary, float truePeakLeftDb, float truePeakRightDb)
     {

@@ -2,6 +2,7 @@
 #include "meters/common/MeterFonts.h"
 #include "meters/ppm/PpmCtrl.h"
 #include "tests/common/FakeViewFrame.h"
+#include "tests/common/MeterPixels.h"
 #include "tests/meters/ppm/PpmLevels.h"
 
 #include <QComboBox>
@@ -35,13 +36,7 @@ protected:
     void Feed(unsigned magnitude) { ctrl->SetValue(magnitude, -1); }
     void Ticks(int n) { while (n-- > 0) ctrl->OnTimer(); }
     COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
-    bool Any(const CRect& rc, COLORREF c) const
-    {
-        bool found = false;
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x) found |= Pixel(x, y) == c;
-        return found;
-    }
+    bool Any(const CRect& rc, COLORREF c) const { return CountPixels(ctrl->Dc(), rc, c) > 0; }
     CPpmBar& Bar(unsigned i) { return ctrl->Bar(i); }
     // The colour of bar 0 at `pos` along its length (a row, or a column when horizontal).
     COLORREF At(int pos) { return ctrl->IsHorizontal() ? Pixel(pos, Bar(0).m_rcBar.top) : Pixel(Bar(0).m_rcBar.left, pos); }

@@ -2,6 +2,7 @@
 // points, and the control that inverts them on its back buffer.
 #include "meters/stereo/StereoCtrl.h"
 #include "meters/stereo/StereoModel.h"
+#include "tests/common/MeterPixels.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,12 +115,7 @@ TEST_F(StereoCtrlTest, RasterHasDottedDiagonalsAndTheThreeLabels)
     const struct { int x, y; COLORREF color; } pixels[] = { { 20, 20, grey }, { 21, 21, black }, { 176, 176, grey }, { 178, 178, black }, { 178, 20, grey },
         { 177, 21, black }, { 22, 176, grey } };
     for (const auto& p : pixels) EXPECT_EQ(ctrl.Dc().GetPixel(p.x, p.y), p.color) << p.x << "," << p.y;
-    auto labelPixels = [&](const CRect& box) {
-        int n = 0;
-        for (int y = box.top; y < box.bottom; ++y)
-            for (int x = box.left; x < box.right; ++x) n += ctrl.Dc().GetPixel(x, y) == RGB(192, 192, 255);
-        return n;
-    };
+    auto labelPixels = [&](const CRect& box) { return CountPixels(ctrl.Dc(), box, RGB(192, 192, 255)); };
     const int l = labelPixels(CRect(0, 0, 18, 13)), r = labelPixels(CRect(180, 0, 198, 13)), m = labelPixels(CRect(90, 0, 108, 13));
     EXPECT_TRUE(l > 0 && r > 0 && m > 0) << l << " " << r << " " << m;
     EXPECT_EQ(labelPixels(CRect(0, 0, 198, 198)), l + r + m) << "the three letters and nothing else";
