@@ -154,6 +154,17 @@ TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
     this->view->OnSize(SIZE_RESTORED); // the pause flag is shared by the views of one kind
 }
 
+// The control counts nested pauses (the colour dialog while minimised) and ignores a resume without one.
+TYPED_TEST(InstrumentViewTest, ControlPausesNestAndAnUnmatchedResumeIsIgnored)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    for (const auto& [minimized, on] : { std::pair { false, 1 }, { true, 0 }, { true, 0 }, { false, 0 }, { false, 1 } }) {
+        this->view->Ctrl()->NotifyMinimized(minimized);
+        EXPECT_EQ(std::tuple(this->IsOn(), this->OnForCapture(), this->frame.m_meterOnCalls.back()), std::tuple(on, on == 1, on));
+    }
+}
+
 TYPED_TEST(InstrumentViewTest, RecallSwitchesThroughTheHubAndCountsOnce)
 {
     this->Make();

@@ -151,18 +151,10 @@ TEST(CorCtrl, WatchdogReturnsAStillPointerToTheCentre)
     EXPECT_EQ(std::pair(Px(*ctrl, 54, 74), ctrl->IsWatchdogActive()), std::pair(kYellow, true)) << "at the centre it is redrawn every time";
 }
 
-// The views pause a control once per minimise; the control itself counts
-// nested pauses and ignores a resume without one.
-TEST(CorCtrl, PausesNestAndTheMenuShowsTheStates)
+TEST(CorCtrl, MenuShowsTheStates)
 {
     auto ctrl = MakeVertical();
     ctrl->SetOn(1);
-    // An unmatched resume, two pauses, one resume (one pause left), the last resume.
-    for (const auto& [minimized, on] : { std::pair { false, true }, { true, false }, { true, false }, { false, false }, { false, true } }) {
-        ctrl->NotifyMinimized(minimized);
-        EXPECT_EQ(ctrl->IsOnForCapture(), on);
-    }
-
     std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
     ASSERT_EQ(menu->actions().size(), 3);
     const auto item = [&](int i) { return std::pair(menu->actions()[i]->data().toInt(), menu->actions()[i]->isChecked()); };

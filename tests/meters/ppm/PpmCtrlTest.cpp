@@ -267,16 +267,6 @@ TEST_F(PpmCtrlTest, ColourDialogOkAppliesColoursAndPointsCancelChangesNothing)
     EXPECT_EQ(At(Bar(0).EndOf(320)), RGB(255, 0, 255)) << "-4 dB is over now";
 }
 
-TEST_F(PpmCtrlTest, SuspensionKeepsTheOnStateAndIgnoresAnUnmatchedRestore)
-{
-    ctrl->SetOn(1);
-    // Not suspended, suspended, nested (the colour dialog while minimised), one left, none left.
-    for (const auto& [minimized, on] : { std::pair { 0, 1 }, { 1, 0 }, { 1, 0 }, { 0, 0 }, { 0, 1 } }) {
-        ctrl->NotifyMinimized(minimized);
-        EXPECT_EQ(std::pair(ctrl->IsOn(), ctrl->IsOnForCapture()), std::pair(on, on == 1));
-    }
-}
-
 TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)
 {
     Feed(kMinus6Db);
