@@ -52,7 +52,7 @@ protected:
 TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
 {
     const struct { int peak, decay, input, window, peakMode, decayTime, inputMode, windowType; } rows[] = {
-        { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 } };
+        { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 }, { 2, 3, 0, 0, 2, 20, 0, 0 } };
     for (const auto& r : rows) {
         for (const auto& [entry, value] : { std::pair { "Peak", r.peak }, { "Decay", r.decay }, { "Input", r.input },
                  { "Windowing", r.window }, { "NormColor", 0x010203 }, { "OverPoint", 300 } })
