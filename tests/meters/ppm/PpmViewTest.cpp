@@ -10,16 +10,9 @@ protected:
     std::unique_ptr<CPpmView> MakeView(CFakeViewFrame& viewFrame) { return CreateView<CPpmView>(108, 300, viewFrame); }
     static void Store(const char* entry, int value) { CSettingsStore::WriteInt(QStringLiteral("PPM"), QString::fromLatin1(entry), value); }
     // Orientation, peak mode, decay time, ballistics, normal colour, tween and over points.
-    static void ExpectOptions(CPpmCtrl& c, int horizontal, int peak, unsigned decay, EPpmBallistics ballistics, COLORREF norm,
-        unsigned tween, unsigned over)
+    static auto Options(CPpmCtrl& c)
     {
-        EXPECT_EQ(c.IsHorizontal(), horizontal);
-        EXPECT_EQ(c.GetPeakMode(), peak);
-        EXPECT_EQ(c.DecayTime(), decay);
-        EXPECT_EQ(c.Ballistics(), ballistics);
-        EXPECT_EQ(c.Params().m_crNorm, norm);
-        EXPECT_EQ(c.Params().m_nTweenPoint, tween);
-        EXPECT_EQ(c.Params().m_nOverPoint, over);
+        return std::tuple(c.IsHorizontal(), c.GetPeakMode(), c.DecayTime(), c.Ballistics(), c.Params().m_crNorm, c.Params().m_nTweenPoint, c.Params().m_nOverPoint);
     }
 };
 } // namespace
@@ -28,7 +21,7 @@ TEST_F(PpmViewTest, FirstStartIsVerticalOffPeakHoldMediumAtTheDefaultSizeAndOrie
 {
     frame.m_rect = QRect(7, 9, 300, 300);
     auto view = MakeView(frame);
-    ExpectOptions(*view->Ctrl(), 0, 1, 20, EPpmBallistics::DigitalPeak, RGB(0, 192, 0), 300, 350);
+    EXPECT_EQ(Options(*view->Ctrl()), std::tuple(0, 1, 20u, EPpmBallistics::DigitalPeak, RGB(0, 192, 0), 300u, 350u));
     EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 320));
     EXPECT_EQ(view->MinTrackSize(), QSize(100, 300));
@@ -63,14 +56,14 @@ TEST_F(PpmViewTest, OptionsSurviveARestartAndOutOfRangeOnesKeepTheDefaults)
     for (const auto& [entry, value] : entries)
         EXPECT_EQ(CSettingsStore::GetInt(QStringLiteral("PPM"), QString::fromLatin1(entry), -999), value) << entry;
     CFakeViewFrame second;
-    ExpectOptions(*MakeView(second)->Ctrl(), 1, 2, 30, EPpmBallistics::TruePeak, RGB(1, 2, 3), 280, 340);
+    EXPECT_EQ(Options(*MakeView(second)->Ctrl()), std::tuple(1, 2, 30u, EPpmBallistics::TruePeak, RGB(1, 2, 3), 280u, 340u));
 
     Store("Peak", 7);
     Store("Decay", -1);
     Store("Ballistics", 6);
     Store("Dir", 0);
     CFakeViewFrame third;
-    ExpectOptions(*MakeView(third)->Ctrl(), 0, 2, 20, EPpmBallistics::DigitalPeak, RGB(1, 2, 3), 280, 340);
+    EXPECT_EQ(Options(*MakeView(third)->Ctrl()), std::tuple(0, 2, 20u, EPpmBallistics::DigitalPeak, RGB(1, 2, 3), 280u, 340u));
 }
 
 TEST_F(PpmViewTest, WorkspaceRecordCarriesTheOptionsButNoColours)
@@ -89,5 +82,5 @@ TEST_F(PpmViewTest, WorkspaceRecordCarriesTheOptionsButNoColours)
     view->Ctrl()->OnCommand(440);
     view->Ctrl()->SetColors(RGB(9, 9, 9), RGB(8, 8, 8), RGB(7, 7, 7));
     view->OnUpdate(HINT_RESTORE, &stored);
-    ExpectOptions(*view->Ctrl(), 1, 1, 10, EPpmBallistics::DigitalPeak, RGB(9, 9, 9), 300, 350);
+    EXPECT_EQ(Options(*view->Ctrl()), std::tuple(1, 1, 10u, EPpmBallistics::DigitalPeak, RGB(9, 9, 9), 300u, 350u));
 }
