@@ -220,6 +220,29 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
 }
 
+// The top label of the lying scale reads " 0", centred 2 pixels left of its tick; the tick runs
+// through the box, so only the text left of it is compared with the text drawn alone.
+TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
+{
+    Make(300, 124, 1);
+    const int x = Bar(0).EndOf(360) - 1;
+    const CRect label(x - 6, 7, x + 6, 19);
+    const QRect textPart(0, 0, label.Width() - 7, label.Height());
+    auto render = [&](const QString& text) {
+        CDrawContext dc;
+        dc.Resize(300, 124);
+        dc.SelectFont(ctrl->Dc().SelectedFont());
+        dc.SetBkColor(kBlack);
+        dc.SetTextColor(kScaleText);
+        dc.SetTextAlign(TA_CENTER | TA_TOP);
+        dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
+        return dc.Image().copy(label.ToQRect()).copy(textPart);
+    };
+    const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
+    EXPECT_EQ(shown, render(QStringLiteral(" 0")));
+    EXPECT_NE(shown, render(QStringLiteral("0")));
+}
+
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     std::vector<std::pair<QString, int>> items;
