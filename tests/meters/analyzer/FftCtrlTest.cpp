@@ -150,7 +150,16 @@ TEST_F(FftCtrlTest, FrequencyLabelsFollowTheSampleRate)
                 EXPECT_EQ(Pixel(BarX(bar) - 1, 200), lined ? kLabelLine : kBlack) << r.rate << " bar " << bar;
     }
     EXPECT_EQ(Level(40), 0u) << "a new rate clears the bars";
-    EXPECT_NE(ctrl->BackBuffer().copy(235, 0, 60, 11), caption) << "the caption names the new rate";
+    // The caption "48000Hz" as the drawing context writes it (row 12 carries the 0 dB grid line).
+    CDrawContext expected;
+    expected.Resize(500, 400);
+    expected.SelectFont(ctrl->NormalFont());
+    expected.SetBkColor(kBlack);
+    expected.SetTextColor(kScaleText);
+    const CRect rc(235, -1, 295, 15);
+    expected.ExtTextOut(235, -1, ETO_CLIPPED, &rc, QStringLiteral("48000Hz"));
+    EXPECT_EQ(ctrl->BackBuffer().copy(235, 0, 60, 11), expected.Image().copy(235, 0, 60, 11));
+    EXPECT_NE(ctrl->BackBuffer().copy(235, 0, 60, 11), caption);
 }
 
 TEST_F(FftCtrlTest, LowControlsUseTheSmallFont)
