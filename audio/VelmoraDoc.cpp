@@ -1,13 +1,17 @@
 #include "audio/VelmoraDoc.h"
 
 #include "audio/AudioCapture.h"
+#include "audio/LoudnessThread.h"
 #include "platform/UiWakeup.h"
 #include "platform/wavein/WaveIn.h"
 
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+
+static_assert(CLoudnessThread::kFramesPerBlock == CVelmoraDoc::kFramesPerBlock, "the loudness thread takes whole blocks");
 
 CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     : m_capture(capture)
@@ -28,7 +32,34 @@ CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     m_capture.SetDocument(this);
 }
 
-CVelmoraDoc::~CVelmoraDoc() { m_capture.SetDocument(nullptr); }
+CVelmoraDoc::~CVelmoraDoc()
+{
+    m_capture.SetDocument(nullptr);
+    m_pLoudnessThread.reset();
+}
+
+void CVelmoraDoc::SetLoudnessFeed(ILoudnessFeed* feed)
+{
+    if (feed == m_pLoudnessFeed)
+        return;
+    if (m_pLoudnessThread) {
+        m_nEarlierLoudnessDrops += m_pLoudnessThread->Dropped();
+        m_pLoudnessThread.reset();
+    }
+    m_pLoudnessFeed = feed;
+    if (feed)
+        m_pLoudnessThread = std::make_unique<CLoudnessThread>(*feed);
+}
+
+bool CVelmoraDoc::WaitForLoudness()
+{
+    return !m_pLoudnessThread || m_pLoudnessThread->WaitUntilMeasured(std::chrono::milliseconds(kLoudnessCatchUpMs));
+}
+
+std::uint64_t CVelmoraDoc::DroppedLoudnessBlocks() const
+{
+    return m_nEarlierLoudnessDrops + (m_pLoudnessThread ? m_pLoudnessThread->Dropped() : 0);
+}
 
 // ---- capture thread -------------------------------------------------------
 
@@ -72,14 +103,19 @@ void CVelmoraDoc::OnInputOpened()
     m_nBlockCounter = 0;
     // A device (re)opened, perhaps at another rate: the loudness
     // integration starts again at the rate the blocks now come at.
-    if (m_pLoudnessFeed)
-        m_pLoudnessFeed->Open(static_cast<unsigned long>(std::max(0, m_capture.Device().SampleRate())));
+    if (m_pLoudnessThread)
+        m_pLoudnessThread->NoteOpened(static_cast<unsigned long>(std::max(0, m_capture.Device().SampleRate())));
 }
 
 void CVelmoraDoc::MeasureLoudness(const std::int16_t* block, CMeterPacket& packet)
 {
-    if (m_pLoudnessFeed)
-        packet.hasLoudness = m_pLoudnessFeed->ProcessBlock(block, kFramesPerBlock, packet.loudness);
+    // The measurement itself runs on the loudness thread; the packet gets
+    // its newest reading when there is a new one. A block the full ring
+    // cannot take is counted as a dropout (see CLoudnessThread).
+    if (!m_pLoudnessThread || !m_pLoudnessFeed->IsOnForCapture())
+        return;
+    m_pLoudnessThread->HandOver(block);
+    packet.hasLoudness = m_pLoudnessThread->TakeReading(packet.loudness);
 }
 
 void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packet)
@@ -435,7 +471,10 @@ bool CVelmoraDoc::RetryLostInput()
 
 // ---- dropouts --------------------------------------------------------------------
 
-std::uint64_t CVelmoraDoc::TotalDropouts() const { return m_ring.Dropped() + m_capture.DeviceDropouts(); }
+std::uint64_t CVelmoraDoc::TotalDropouts() const
+{
+    return m_ring.Dropped() + m_capture.DeviceDropouts() + DroppedLoudnessBlocks();
+}
 
 std::uint64_t CVelmoraDoc::Dropouts() const { return TotalDropouts() - m_nDropoutBase; }
 

@@ -63,6 +63,7 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         hub.doc.SetLoudnessFeed(&loudness);
         loudness.SetOn(true);
         hub.doc.OnInputOpened();
+        ASSERT_TRUE(hub.doc.WaitForLoudness());
         for (std::size_t i = 0; i < hub.area.size(); ++i)
             hub.area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
 
@@ -71,6 +72,7 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         // More blocks than the packet ring holds, so dropping is covered too.
         for (int block = 0; block < 400; ++block)
             hub.Deliver(block % 32);
+        EXPECT_TRUE(hub.doc.WaitForLoudness());
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0);
         EXPECT_GT(hub.doc.DroppedPackets(), 0u);

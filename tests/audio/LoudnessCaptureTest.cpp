@@ -41,6 +41,7 @@ protected:
         CToneSequence(static_cast<unsigned>(rate), steps).Feed<std::int16_t>([&](const std::int16_t* block, std::size_t) {
             ASSERT_TRUE(driver.DeliverBlock(block));
             ASSERT_TRUE(capture->WaitForIdle());
+            ASSERT_TRUE(doc->WaitForLoudness());
             if (++blocks % 64 == 0)
                 doc->ApplyPackets();
         });
@@ -98,6 +99,7 @@ TEST_F(LoudnessCaptureTest, ABacklogShowsTheNewestReading)
         std::int16_t* buffer = area.data() + (1 + blocks++ % 30) * 1024;
         std::copy(block, block + 1024, buffer);
         doc->ProcessBlock(reinterpret_cast<const std::uint8_t*>(buffer), reinterpret_cast<const std::uint8_t*>(area.data()));
+        ASSERT_TRUE(doc->WaitForLoudness());
     });
     ASSERT_GT(blocks, CVelmoraDoc::kMaxReplayPackets);
     doc->ApplyPackets();
