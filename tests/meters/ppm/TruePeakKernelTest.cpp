@@ -12,10 +12,10 @@
 namespace {
 using EKernel = CTruePeakDetector::EKernel;
 
-double Db(double linear) { return 20.0 * std::log10(linear); }
+double TruePeakDb(double linear) { return 20.0 * std::log10(linear); }
 
 // Feeds `samples` in calls of the given lengths, repeated, and reads once.
-float PeakOf(EKernel kernel, const std::vector<float>& samples, const std::vector<int>& cuts)
+float TruePeakOf(EKernel kernel, const std::vector<float>& samples, const std::vector<int>& cuts)
 {
     CTruePeakDetector detector;
     detector.Init(48000.0, kernel);
@@ -29,7 +29,7 @@ float PeakOf(EKernel kernel, const std::vector<float>& samples, const std::vecto
 }
 
 // A sine at a quarter of the rate, four samples a cycle, repeated.
-std::vector<float> QuarterRate(const float (&cycle)[4])
+std::vector<float> QuarterRateCycles(const float (&cycle)[4])
 {
     std::vector<float> samples(4800);
     for (std::size_t i = 0; i < samples.size(); ++i)
@@ -37,8 +37,8 @@ std::vector<float> QuarterRate(const float (&cycle)[4])
     return samples;
 }
 
-constexpr float kMinus6Db = 0.50118723f;
-const std::vector<std::vector<int>> kCuts = { { 4800 }, { 64 }, { 1 }, { 7, 8, 9 }, { 13, 65, 3 } };
+constexpr float kSampleAtMinus6Db = 0.50118723f;
+const std::vector<std::vector<int>> kTruePeakCuts = { { 4800 }, { 64 }, { 1 }, { 7, 8, 9 }, { 13, 65, 3 } };
 }
 
 TEST(TruePeakKernels, QuarterRateSineReadsItsCrestAtEveryCut)
@@ -50,14 +50,14 @@ TEST(TruePeakKernels, QuarterRateSineReadsItsCrestAtEveryCut)
         float cycle[4];
         double dbtp;
     } rows[] = {
-        { 45.0, { kMinus6Db, kMinus6Db, -kMinus6Db, -kMinus6Db }, -3.0 },
-        { 0.0, { kMinus6Db, 0.0f, -kMinus6Db, 0.0f }, -6.0 },
+        { 45.0, { kSampleAtMinus6Db, kSampleAtMinus6Db, -kSampleAtMinus6Db, -kSampleAtMinus6Db }, -3.0 },
+        { 0.0, { kSampleAtMinus6Db, 0.0f, -kSampleAtMinus6Db, 0.0f }, -6.0 },
     };
     for (const auto& row : rows) {
-        const std::vector<float> sine = QuarterRate(row.cycle);
+        const std::vector<float> sine = QuarterRateCycles(row.cycle);
         for (EKernel kernel : { EKernel::Widest, EKernel::Portable }) {
-            for (const std::vector<int>& cuts : kCuts) {
-                const double reading = Db(PeakOf(kernel, sine, cuts));
+            for (const std::vector<int>& cuts : kTruePeakCuts) {
+                const double reading = TruePeakDb(TruePeakOf(kernel, sine, cuts));
                 EXPECT_GE(reading, row.dbtp - 0.4) << row.phase << " degrees, " << cuts.size() << " cut lengths";
                 EXPECT_LE(reading, row.dbtp + 0.2) << row.phase << " degrees, " << cuts.size() << " cut lengths";
             }
@@ -73,7 +73,7 @@ TEST(TruePeakKernels, OneFullScaleSampleReadsTheFiltersLargestTapWhereverItFalls
         std::vector<float> samples(45, 0.0f);
         samples[static_cast<std::size_t>(at)] = 1.0f;
         for (EKernel kernel : { EKernel::Widest, EKernel::Portable })
-            EXPECT_FLOAT_EQ(PeakOf(kernel, samples, { 45 }), 0.97216796875f) << "impulse at " << at;
+            EXPECT_FLOAT_EQ(TruePeakOf(kernel, samples, { 45 }), 0.97216796875f) << "impulse at " << at;
     }
 }
 
@@ -84,6 +84,6 @@ TEST(TruePeakKernels, WidestAndPortableKernelsReadBitIdenticalPeaks)
     std::vector<float> samples(10000);
     for (float& s : samples)
         s = noise(random);
-    for (const std::vector<int>& cuts : kCuts)
-        EXPECT_EQ(PeakOf(EKernel::Widest, samples, cuts), PeakOf(EKernel::Portable, samples, cuts));
+    for (const std::vector<int>& cuts : kTruePeakCuts)
+        EXPECT_EQ(TruePeakOf(EKernel::Widest, samples, cuts), TruePeakOf(EKernel::Portable, samples, cuts));
 }
