@@ -124,14 +124,25 @@ public:
     virtual void ShowNoInput() = 0;
 };
 
-// Capture thread only: the loudness measurement, fed every block.
+// The loudness measurement. The capture thread only asks whether blocks
+// are wanted and which generation they belong to; the hub's loudness thread
+// opens and measures (see CLoudnessThread).
 class ILoudnessFeed {
 public:
     virtual ~ILoudnessFeed() = default;
-    // The device opened (or changed its rate): the measurement starts again.
-    // May allocate, as opening the device does.
-    virtual bool Open(unsigned long rate) = 0;
-    // One block of `frames` interleaved stereo frames. While the meter is on,
-    // fills `reading` and returns true; never allocates.
-    virtual bool ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& reading) = 0;
+    // Capture thread (atomics only): whether blocks are to be measured.
+    virtual bool IsOnForCapture() const = 0;
+    // Capture thread (atomics only): counts the fresh starts asked for (the
+    // user's reset, switching on again). A block is stamped with the count
+    // when it is captured, so a reset takes effect exactly at the first
+    // block captured after it, however far the measurement lags behind.
+    virtual std::uint32_t Generation() const = 0;
+    // Loudness thread: the device opened (or changed its rate): the
+    // measurement starts again for blocks of `generation`. May allocate.
+    virtual bool Open(unsigned long rate, std::uint32_t generation) = 0;
+    // Loudness thread: measures one block of `frames` interleaved stereo
+    // frames of `generation` (a newer one starts the measurement afresh
+    // first, which may allocate) and fills `reading`. Never allocates
+    // otherwise. False while nothing is open.
+    virtual bool Measure(const std::int16_t* samples, std::size_t frames, std::uint32_t generation, CLoudnessSnapshot& reading) = 0;
 };

@@ -1,13 +1,17 @@
 #include "audio/VelmoraDoc.h"
 
 #include "audio/AudioCapture.h"
+#include "audio/LoudnessThread.h"
 #include "platform/UiWakeup.h"
 #include "platform/wavein/WaveIn.h"
 
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+
+static_assert(CLoudnessThread::kFramesPerBlock == CVelmoraDoc::kFramesPerBlock, "the loudness thread takes whole blocks");
 
 CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     : m_capture(capture)
@@ -37,7 +41,34 @@ CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     m_capture.SetDocument(this);
 }
 
-CVelmoraDoc::~CVelmoraDoc() { m_capture.SetDocument(nullptr); }
+CVelmoraDoc::~CVelmoraDoc()
+{
+    m_capture.SetDocument(nullptr);
+    m_pLoudnessThread.reset();
+}
+
+void CVelmoraDoc::SetLoudnessFeed(ILoudnessFeed* feed)
+{
+    if (feed == m_pLoudnessFeed)
+        return;
+    if (m_pLoudnessThread) {
+        m_nEarlierLoudnessDrops += m_pLoudnessThread->Dropped();
+        m_pLoudnessThread.reset();
+    }
+    m_pLoudnessFeed = feed;
+    if (feed)
+        m_pLoudnessThread = std::make_unique<CLoudnessThread>(*feed);
+}
+
+bool CVelmoraDoc::WaitForLoudness()
+{
+    return !m_pLoudnessThread || m_pLoudnessThread->WaitUntilMeasured(std::chrono::milliseconds(kLoudnessCatchUpMs));
+}
+
+std::uint64_t CVelmoraDoc::DroppedLoudnessBlocks() const
+{
+    return m_nEarlierLoudnessDrops + (m_pLoudnessThread ? m_pLoudnessThread->Dropped() : 0);
+}
 
 // ---- capture thread -------------------------------------------------------
 
@@ -81,14 +112,19 @@ void CVelmoraDoc::OnInputOpened()
     m_nBlockCounter = 0;
     // A device (re)opened, perhaps at another rate: the loudness
     // integration starts again at the rate the blocks now come at.
-    if (m_pLoudnessFeed)
-        m_pLoudnessFeed->Open(static_cast<unsigned long>(std::max(0, m_capture.Device().SampleRate())));
+    if (m_pLoudnessThread)
+        m_pLoudnessThread->NoteOpened(static_cast<unsigned long>(std::max(0, m_capture.Device().SampleRate())));
 }
 
 void CVelmoraDoc::MeasureLoudness(const std::int16_t* block, CMeterPacket& packet)
 {
-    if (m_pLoudnessFeed)
-        packet.hasLoudness = m_pLoudnessFeed->ProcessBlock(block, kFramesPerBlock, packet.loudness);
+    // The measurement itself runs on the loudness thread; the packet gets
+    // its newest reading when there is a new one. A block the full ring
+    // cannot take is counted as a dropout (see CLoudnessThread).
+    if (!m_pLoudnessThread || !m_pLoudnessFeed->IsOnForCapture())
+        return;
+    m_pLoudnessThread->HandOver(block);
+    packet.hasLoudness = m_pLoudnessThread->TakeReading(packet.loudness);
 }
 
 void CVelmoraDoc::DistributeBlock(const std::int16_t* block, CMeterPacket& packet)
@@ -126,13 +162,22 @@ void CVelmoraDoc::MeasureLevels(const std::int16_t* block, bool scan, CMeterPack
 std::uint16_t CVelmoraDoc::ChannelPeak(const std::int16_t* block, int channel)
 {
     // The folded magnitude x ^ (x >> 15) is x for x >= 0 and -x-1 (its
-    // complement) below, so -1 counts as 0 and -32768 as 32767. A plain loop
-    // of it the compiler turns into vector code.
-    int peak = 0;
-    for (int frame = 0; frame < kFramesPerBlock; ++frame) {
-        const int x = block[2 * frame + channel];
-        peak = std::max(peak, x ^ (x >> 15));
+    // complement) below, so -1 counts as 0 and -32768 as 32767. Eight
+    // samples of both channels at a time (left in the even lanes, right in
+    // the odd ones): a straight pass over the block, where one channel alone
+    // is a strided walk the compiler vectorises poorly.
+    typedef std::int16_t Samples __attribute__((vector_size(16)));
+    constexpr int kLanes = static_cast<int>(sizeof(Samples) / sizeof(std::int16_t));
+    Samples top {};
+    for (int i = 0; i < 2 * kFramesPerBlock; i += kLanes) {
+        Samples x;
+        std::memcpy(&x, block + i, sizeof x);
+        const Samples folded = x ^ (x >> 15);
+        top = folded > top ? folded : top;
     }
+    int peak = 0;
+    for (int lane = channel; lane < kLanes; lane += 2)
+        peak = std::max(peak, static_cast<int>(top[lane]));
     return static_cast<std::uint16_t>(peak);
 }
 
@@ -480,7 +525,10 @@ bool CVelmoraDoc::RetryLostInput()
 
 // ---- dropouts --------------------------------------------------------------------
 
-std::uint64_t CVelmoraDoc::TotalDropouts() const { return m_ring.Dropped() + m_capture.DeviceDropouts(); }
+std::uint64_t CVelmoraDoc::TotalDropouts() const
+{
+    return m_ring.Dropped() + m_capture.DeviceDropouts() + DroppedLoudnessBlocks();
+}
 
 std::uint64_t CVelmoraDoc::Dropouts() const { return TotalDropouts() - m_nDropoutBase; }
 

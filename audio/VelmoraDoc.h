@@ -1,13 +1,17 @@
 #pragma once
 // The document's sample hub and meter clock: takes every captured block on
 // the capture thread, does all per-block sample work there (peaks, stereo
-// pairs, window assembly, correlation, analyzer feed, loudness), and hands the results
-// to the UI thread through a ring of per-block packets, where they reach the
-// instruments in block order. It also counts the instruments that are on so
-// that the device is open exactly while one of them needs it.
+// pairs, window assembly, correlation, analyzer feed), hands each block to
+// the loudness thread while the loudness meter is on, and hands the results
+// (the newest loudness reading among them) to the UI thread through a ring
+// of per-block packets, where they reach the instruments in block order. It
+// also counts the instruments that are on so that the device is open
+// exactly while one of them needs it.
 //
-// Threads: ProcessBlock runs on the capture thread; everything else on the
-// UI thread. The two share only the packet ring and atomics.
+// Threads: ProcessBlock, OnInputLost and OnInputOpened run on the capture
+// thread; the loudness measurement on the loudness thread the hub owns
+// (CLoudnessThread) while a loudness feed is attached; everything else on
+// the UI thread. They share only rings, a sequence lock and atomics.
 #include "audio/BlockSink.h"
 #include "audio/MeterPacket.h"
 #include "audio/MeterSinks.h"
@@ -20,6 +24,7 @@
 #include <memory>
 
 class CAudioCapture;
+class CLoudnessThread;
 class CUiWakeup;
 struct CMeterSharedState;
 class QTimer;
@@ -56,6 +61,8 @@ public:
     // the controls' shortest hand-over interval, so each apply's drawing
     // reaches the screen at once rather than after a timer of its own.
     static constexpr int kApplyPeriodMs = 17;
+    // The longest WaitForLoudness waits: far beyond a full loudness ring's work.
+    static constexpr int kLoudnessCatchUpMs = 10000;
 
     explicit CVelmoraDoc(CAudioCapture& capture);
     ~CVelmoraDoc() override;
@@ -70,9 +77,19 @@ public:
     void SetCorrelationEstimator(ICorrelationEstimator* estimator) { m_pEstimator = estimator; }
     void SetAnalyzerFeed(IAnalyzerFeed* feed) { m_pAnalyzerFeed = feed; }
     void SetHost(IDocumentHost* host) { m_pHost = host; }
-    // The loudness meter: its display, and its measurement fed on the capture thread.
+    // The loudness meter: its display, and its measurement. Attaching a
+    // feed starts the loudness thread that measures it; attaching another
+    // (or none) stops and joins that thread first. UI thread, while no
+    // block is being processed (before capture starts or after it stopped).
     void SetLoudness(ILoudnessSink* loudness) { m_pLoudness = loudness; }
-    void SetLoudnessFeed(ILoudnessFeed* feed) { m_pLoudnessFeed = feed; }
+    void SetLoudnessFeed(ILoudnessFeed* feed);
+    // UI thread: waits until the loudness thread has measured every block
+    // handed to it so far, so that the next block's packet carries the
+    // reading of all before it. False if it did not catch up within
+    // kLoudnessCatchUpMs.
+    bool WaitForLoudness();
+    // Blocks the loudness thread never saw because its ring was full.
+    std::uint64_t DroppedLoudnessBlocks() const;
     // The instruments' program-wide state, owned by whoever owns the hub;
     // the views hand its parts to their instruments. The hub never reads it.
     void SetSharedState(CMeterSharedState* state) { m_pSharedState = state; }
@@ -83,6 +100,7 @@ public:
     IFftSink* Fft() const { return m_pFft; }
     IStereoSink* Stereo() const { return m_pStereo; }
     ILoudnessSink* Loudness() const { return m_pLoudness; }
+    ILoudnessFeed* LoudnessFeed() const { return m_pLoudnessFeed; }
     CAudioCapture& Capture() { return m_capture; }
 
     // Reference-counted start: 1 if the instrument may run, 0 when the device
@@ -177,6 +195,9 @@ private:
     IDocumentHost* m_pHost = nullptr;
     ILoudnessSink* m_pLoudness = nullptr;
     ILoudnessFeed* m_pLoudnessFeed = nullptr;
+    std::unique_ptr<CLoudnessThread> m_pLoudnessThread;
+    // Drops of loudness threads stopped before the current one.
+    std::uint64_t m_nEarlierLoudnessDrops = 0;
     CMeterSharedState* m_pSharedState = nullptr;
     int m_nMeterCount = 0;
     bool m_bMergeBacklog = true;

@@ -1,9 +1,13 @@
-// lumetra-analyze's throughput: a 48 kHz stereo file of music-like signal
-// through every instrument, unpaced, as the program analyses it (file
-// reading, the hub, packets, the instruments' models). "rt_factor" is the
-// file's length over the time it takes (budget: at least 1000x real time,
-// a 10-minute file in under 0.6 s). Length scaling and memory:
-// bench/offline-scaling.sh.
+// lumetra-analyze's throughput on one thread: a 48 kHz stereo file of
+// music-like signal, unpaced, as the program analyses it (file reading, the
+// hub, packets, the instruments' models). "rt_factor" is the file's length
+// over the time it takes.
+//   FourInstruments: PPM, correlation, analyzer and stereo, loudness left
+//     out (budget: at least 1000x real time, 10 minutes in under 0.6 s);
+//   WithLoudness: every instrument, loudness and true peak measured in
+//     step on the same thread (budget: at least 500x).
+// Whole-program figures: bench/analyze-realtime.sh; length scaling and
+// memory: bench/offline-scaling.sh, bench/measure-rss.sh.
 #include "offline/AnalyzeOptions.h"
 #include "offline/FileAnalyzer.h"
 #include "platform/wavein/MusicMixGenerator.h"
@@ -51,7 +55,7 @@ bool WriteMusic(const QString& path, int seconds)
     return sf_close(file) == 0 && ok;
 }
 
-void AnalyzeFile(benchmark::State& state)
+void AnalyzeFile(benchmark::State& state, bool loudness)
 {
     EnsureBenchApplication();
     QTemporaryDir folder;
@@ -61,6 +65,7 @@ void AnalyzeFile(benchmark::State& state)
         return;
     }
     CAnalyzeOptions options;
+    options.loudness = loudness;
     CFileAnalyzer analyzer(options);
     for (auto _ : state) {
         QJsonObject result;
@@ -76,5 +81,6 @@ void AnalyzeFile(benchmark::State& state)
     state.counters["s_per_10min"] = benchmark::Counter(kSeconds / 600.0,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(AnalyzeFile)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(AnalyzeFile, FourInstruments, false)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(AnalyzeFile, WithLoudness, true)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 }

@@ -43,6 +43,10 @@ public:
     // file's loudness is measured on a thread of its own, beside the
     // instruments (never with --jobs, which sets the threads a run may use).
     bool loudnessAlongside = false;
+    // Not an option word either: false leaves loudness and true peak out
+    // (the report has no "loudness" field), so a benchmark can time the
+    // other four instruments alone.
+    bool loudness = true;
 
     // The workers a run uses: `jobs`, or one per core.
     int Workers() const;

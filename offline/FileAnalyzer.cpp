@@ -75,13 +75,13 @@ StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineMod
     // frames are still being measured while the next read fills the other
     // half.
     const std::size_t readSize = static_cast<std::size_t>(wanted) * static_cast<std::size_t>(channels);
-    std::vector<float> allChannels(alongside ? 2 * readSize : readSize);
+    std::vector<float> allChannels(!loudness.IsOpen() ? 0 : alongside ? 2 * readSize : readSize);
     const int drainEvery = timeline ? offline::kBlocksPerDrainWithTimeline : offline::kBlocksPerDrain;
     for (int read = 0;; ++read) {
         // Half the area at a time: the block before the first one read
         // stays in the other half until its window has been formed.
         std::int16_t* first = area.Buffer(stats.blocks);
-        float* frames = allChannels.data() + (alongside && read % 2 == 1 ? readSize : 0);
+        float* frames = allChannels.empty() ? nullptr : allChannels.data() + (alongside && read % 2 == 1 ? readSize : 0);
         const int got = reader.ReadStereo(first, wanted, frames);
         if (got <= 0)
             break;
@@ -96,7 +96,7 @@ StreamStats Stream(CSoundFileReader& reader, CVelmoraDoc& doc, const COfflineMod
         const int blocks = (got + offline::kBlockFrames - 1) / offline::kBlockFrames;
         for (int b = 0; b < blocks; ++b) {
             doc.ProcessBlock(reinterpret_cast<const std::uint8_t*>(area.Buffer(stats.blocks)), area.Start());
-            if (!alongside) {
+            if (!alongside && frames) {
                 const int start = b * offline::kBlockFrames;
                 loudness.Add(frames + static_cast<std::ptrdiff_t>(start) * channels, std::min(offline::kBlockFrames, got - start));
             }
@@ -210,14 +210,15 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     models.Attach(doc);
 
     CFileLoudness loudness;
-    loudness.Open(reader.Channels(), reader.SampleRate(), reader.ChannelMap(), offline::kBlocksPerRead * offline::kBlockFrames);
+    if (m_options.loudness)
+        loudness.Open(reader.Channels(), reader.SampleRate(), reader.ChannelMap(), offline::kBlocksPerRead * offline::kBlockFrames);
 
     QJsonArray timeline;
     QElapsedTimer clock;
     clock.start();
     // A timeline reads the loudness at every block, so it is measured in step.
     std::optional<CLoudnessAlongside> alongside;
-    if (m_options.loudnessAlongside && !m_options.timeline)
+    if (m_options.loudnessAlongside && !m_options.timeline && loudness.IsOpen())
         alongside.emplace(loudness);
     const StreamStats stats = Stream(reader, doc, models, loudness, alongside ? &*alongside : nullptr,
                                      m_options.timeline ? &timeline : nullptr);
@@ -230,10 +231,12 @@ CFileAnalyzer::Outcome CFileAnalyzer::Analyze(const QString& path, const QString
     result.insert(QStringLiteral("rate"), reader.SampleRate());
     result.insert(QStringLiteral("frames"), static_cast<qint64>(stats.frames));
     result.insert(QStringLiteral("blocks"), stats.blocks);
-    result.insert(QStringLiteral("loudness"), loudness.Report());
     QJsonArray notes = NotesOf(reader, stats);
-    for (const QJsonValue& note : loudness.Notes())
-        notes.append(note);
+    if (m_options.loudness) {
+        result.insert(QStringLiteral("loudness"), loudness.Report());
+        for (const QJsonValue& note : loudness.Notes())
+            notes.append(note);
+    }
     result.insert(QStringLiteral("notes"), notes);
     if (m_options.timeline)
         result.insert(QStringLiteral("timeline"), timeline);

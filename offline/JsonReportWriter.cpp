@@ -4,6 +4,8 @@
 
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 bool CJsonReportWriter::Add(int, const CFileReport& report, QString&)
 {
@@ -15,8 +17,12 @@ bool CJsonReportWriter::Finish(QString& error)
 {
     const QByteArray json = QJsonDocument(m_report).toJson(QJsonDocument::Indented);
     if (m_path.isEmpty()) {
-        std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()), m_out);
-        return std::fflush(m_out) == 0;
+        // A full disk fails the fwrite itself when the report outgrows the buffer.
+        const auto size = static_cast<std::size_t>(json.size());
+        if (std::fwrite(json.constData(), 1, size, m_out) == size && std::fflush(m_out) == 0)
+            return true;
+        error = QStringLiteral("cannot write the report \"standard output\": %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
     // Written whole or not at all: an earlier report is never left cut.
     QSaveFile file(m_path);

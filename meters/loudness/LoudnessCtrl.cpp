@@ -70,7 +70,8 @@ void CLoudnessCtrl::NotifyMinimized(bool minimized)
 
 void CLoudnessCtrl::ShowLoudness(const CLoudnessSnapshot& reading)
 {
-    if (m_bSuspended)
+    // A packet captured before the latest reset may still be on its way.
+    if (m_bSuspended || (m_pFeed && !m_pFeed->IsCurrent(reading)))
         return;
     ShowReading(reading);
     if (m_pFeed && (!m_collectClock.isValid() || m_collectClock.elapsed() >= kCollectMs)) {

@@ -6,14 +6,13 @@ CLoudnessFeed::~CLoudnessFeed()
     delete m_pRetired.exchange(nullptr);
 }
 
-bool CLoudnessFeed::Open(unsigned long rate)
+bool CLoudnessFeed::Open(unsigned long rate, std::uint32_t generation)
 {
     const bool opened = m_live.Open(kChannels, rate, ELoudnessMode::Histogram);
     // Release: a UI thread that reads the rate builds its spare for it.
     m_nRate.store(opened ? rate : 0, std::memory_order_release);
-    // A fresh state serves every reset asked for so far.
-    m_nResetsServedLocal = m_nResetsRequested.load(std::memory_order_acquire);
-    m_nResetsServed.store(m_nResetsServedLocal, std::memory_order_release);
+    // A fresh state serves every fresh start asked for up to `generation`.
+    NoteServed(generation);
     ++m_nResetCount;
     return opened;
 }
@@ -33,13 +32,15 @@ void CLoudnessFeed::SetOn(bool on)
 
 void CLoudnessFeed::RequestReset()
 {
+    // Release: pairs with the acquire in Generation(), read by the capture
+    // thread when it stamps a block.
     m_nResetsRequested.fetch_add(1, std::memory_order_acq_rel);
     Collect();
 }
 
 void CLoudnessFeed::Collect()
 {
-    // Acquire: the capture thread released the state it handed back.
+    // Acquire: the measuring thread released the state it handed back.
     delete m_pRetired.exchange(nullptr, std::memory_order_acquire);
 
     const bool pending = m_nResetsRequested.load(std::memory_order_acquire) != m_nResetsServed.load(std::memory_order_acquire);
@@ -51,10 +52,17 @@ void CLoudnessFeed::Collect()
         delete fresh;
         return;
     }
-    // Release: the capture thread sees the state fully built.
+    // Release: the measuring thread sees the state fully built.
     CLoudnessModel* expected = nullptr;
     if (!m_pSpare.compare_exchange_strong(expected, fresh, std::memory_order_acq_rel))
         delete fresh;
+}
+
+void CLoudnessFeed::NoteServed(std::uint32_t generation)
+{
+    m_nGeneration = generation;
+    // Release: Collect stops preparing a spare for this generation.
+    m_nResetsServed.store(generation, std::memory_order_release);
 }
 
 CLoudnessModel* CLoudnessFeed::TakeSpareForCurrentRate()
@@ -72,33 +80,39 @@ CLoudnessModel* CLoudnessFeed::TakeSpareForCurrentRate()
     return spare;
 }
 
-bool CLoudnessFeed::ServeReset()
+void CLoudnessFeed::StartAfresh(std::uint32_t generation)
 {
-    const std::uint32_t requested = m_nResetsRequested.load(std::memory_order_acquire);
-    if (requested == m_nResetsServedLocal)
-        return false;
-    CLoudnessModel* spare = TakeSpareForCurrentRate();
-    if (!spare)
-        return false; // served at a later block, once the UI thread prepared one
-    m_live.Swap(*spare);
-    m_pRetired.store(spare, std::memory_order_release);
-    m_nResetsServedLocal = requested;
-    m_nResetsServed.store(requested, std::memory_order_release);
+    if (CLoudnessModel* spare = TakeSpareForCurrentRate()) {
+        m_live.Swap(*spare);
+        m_pRetired.store(spare, std::memory_order_release);
+    } else {
+        // No spare ready (the UI thread has not come round yet): build the
+        // fresh state here, so the reset still lands on its own block.
+        m_live.Reset();
+    }
+    NoteServed(generation);
     ++m_nResetCount;
-    return true;
 }
 
-bool CLoudnessFeed::ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& out)
+bool CLoudnessFeed::Measure(const std::int16_t* samples, std::size_t frames, std::uint32_t generation, CLoudnessSnapshot& out)
 {
-    if (!m_bOn.load(std::memory_order_relaxed) || !m_live.IsOpen())
+    if (!m_live.IsOpen())
         return false;
-    const bool fresh = ServeReset();
+    const bool fresh = generation != m_nGeneration;
+    if (fresh)
+        StartAfresh(generation);
     const unsigned hops = m_live.AddInterleaved16(samples, frames);
     if (hops > 0 || fresh || m_last.resetCount != m_nResetCount)
         m_live.Fill(m_last);
     else
         m_live.FillPeaks(m_last);
     m_last.resetCount = m_nResetCount;
+    m_last.generation = m_nGeneration;
     out = m_last;
     return true;
+}
+
+bool CLoudnessFeed::ProcessBlock(const std::int16_t* samples, std::size_t frames, CLoudnessSnapshot& out)
+{
+    return IsOn() && Measure(samples, frames, Generation(), out);
 }

@@ -32,6 +32,9 @@ struct CLoudnessSnapshot {
     // Counts the resets of the measurement, so a reader sees that the
     // accumulated values started again even between two readings.
     std::uint32_t resetCount = 0;
+    // The fresh start (the user's reset, switching on) the reading follows;
+    // one older than the meter's latest is stale and must not be shown.
+    std::uint32_t generation = 0;
 
     bool Has(std::uint8_t flag) const { return (valid & flag) != 0; }
 };

@@ -22,6 +22,17 @@ CLoudnessView::CLoudnessView(IViewHost& host, QWidget* parent) : CMeterView(host
     m_pCtrl->SetOn(Read(lud::kEntryStatus, lud::kDefaultStatus) != 0 ? 1 : 0);
 }
 
+CLoudnessView::~CLoudnessView()
+{
+    // The hub outlives its views: its loudness thread stops before the feed
+    // goes with this view, and no packet is shown on a control that is gone.
+    CVelmoraDoc& doc = Host().Doc();
+    if (doc.LoudnessFeed() == m_pFeed.get())
+        doc.SetLoudnessFeed(nullptr);
+    if (doc.Loudness() == m_pCtrl)
+        doc.SetLoudness(nullptr);
+}
+
 void CLoudnessView::OnInitialUpdate()
 {
     CVelmoraDoc& doc = Host().Doc();

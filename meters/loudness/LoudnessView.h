@@ -30,6 +30,7 @@ public:
     // Creates the control from the stored settings (first-run defaults when
     // there are none). The on state is only recorded here.
     explicit CLoudnessView(IViewHost& host, QWidget* parent = nullptr);
+    ~CLoudnessView() override;
 
     CLoudnessCtrl* Ctrl() const { return m_pCtrl; }
     CLoudnessFeed& Feed() { return *m_pFeed; }

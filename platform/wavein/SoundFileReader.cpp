@@ -97,6 +97,10 @@ int CSoundFileReader::ReadIntegerChunk(std::int16_t* stereo, int want, float* al
         for (std::size_t i = 0; i < samples; ++i)
             allChannels[i] = static_cast<float>(m_chunk[i]) / kFullScale;
     }
+    if (m_nChannels == 2) { // the file's frames are the stereo frames
+        std::copy(m_chunk.begin(), m_chunk.begin() + 2 * static_cast<std::ptrdiff_t>(got), stereo);
+        return got;
+    }
     for (int i = 0; i < got; ++i) {
         const short* frame = m_chunk.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(m_nChannels);
         stereo[2 * i] = frame[0];

@@ -3,17 +3,23 @@
 // and the capture thread's priority.
 #include "audio/AudioCapture.h"
 #include "platform/Notices.h"
+#include "platform/wavein/FileWaveDriver.h"
 #include "platform/wavein/TestWaveDriver.h"
+#include "platform/wavein/WaveIn.h"
 #include "tests/audio/BlockRecorder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+using Longs = std::vector<long>;
 
 class AudioCaptureTest : public ::testing::Test {
 protected:
@@ -24,25 +30,33 @@ protected:
         m_capture.SetDocument(&m_sink);
         ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
     }
+    void TearDown() override
+    {
+        m_capture.EndThread();
+        if (!m_previous.empty())
+            CWaveIn::Instance().ReplaceDrivers(m_previous);
+    }
     void OpenAndSettle()
     {
         ASSERT_EQ(m_capture.Open(), 1);
         ASSERT_TRUE(m_capture.WaitForIdle());
         ASSERT_EQ(m_capture.m_bOpened.load(), 1);
     }
-    // One block at a time, as a paced device delivers them.
+    // One block at a time, as a paced device delivers them: left v, right -v.
     void Deliver(int count, int firstValue = 0)
     {
-        for (int i = 0; i < count; ++i) {
-            const auto v = static_cast<std::int16_t>(firstValue + i);
-            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(v, static_cast<std::int16_t>(-v))));
+        for (int v = firstValue; v < firstValue + count; ++v) {
+            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(static_cast<std::int16_t>(v), static_cast<std::int16_t>(-v))));
             ASSERT_TRUE(m_capture.WaitForIdle());
         }
     }
     bool InQueue(int buffer) { return (m_capture.Device().Header(buffer).dwFlags & WHDR_INQUEUE) != 0; }
+    // Whether the device and the driver are open and the device running.
+    std::vector<bool> OpenState() { return { m_capture.Device().IsOpen(), m_capture.Device().IsRunning(), m_driver.IsOpen() }; }
 
     CNoticeRecorder m_notices;
     CTestWaveDriver m_driver;
+    std::vector<IWaveInDriver*> m_previous;
     CBlockRecorder m_sink;
     CAudioCapture m_capture;
 };
@@ -54,27 +68,22 @@ TEST_F(AudioCaptureTest, BuffersRotateThroughTheRingInOrderKeepingThirtyOneQueue
     EXPECT_TRUE(m_driver.IsStarted());
     EXPECT_EQ(m_driver.QueuedBuffers(), 31);
     EXPECT_FALSE(InQueue(31)); // waits outside until the first notice
+    Longs offsets, left;
     for (int i = 0; i < 70; ++i) {
         Deliver(1, i);
         ASSERT_EQ(m_driver.QueuedBuffers(), 31) << "after block " << i;
         ASSERT_EQ(m_capture.Device().RingIndex(), (i + 1) % 32);
+        offsets.push_back(i % 32 * 2048), left.push_back(i);
         if (i == 4) {
             // Buffer 3, returned one notice earlier, was re-queued only now
             // and still holds block 3; buffer 4 is out.
             const auto* area = reinterpret_cast<const std::int16_t*>(m_capture.Device().SampleArea());
-            EXPECT_EQ(area[3 * 1024 + 1], -3);
-            EXPECT_EQ(area[4 * 1024 + 1023], -4);
-            EXPECT_TRUE(InQueue(3));
-            EXPECT_FALSE(InQueue(4));
+            EXPECT_EQ((Longs { area[3 * 1024 + 1], area[4 * 1024 + 1023] }), (Longs { -3, -4 }));
+            EXPECT_TRUE(InQueue(3) && !InQueue(4));
         }
     }
-    const std::vector<long> offsets = m_sink.Offsets();
-    const std::vector<int> left = m_sink.FirstLeft();
-    ASSERT_EQ(offsets.size(), 70u);
-    for (std::size_t i = 0; i < 70; ++i) {
-        EXPECT_EQ(offsets[i], static_cast<long>(i % 32) * 2048) << "block " << i;
-        EXPECT_EQ(left[i], static_cast<int>(i));
-    }
+    EXPECT_EQ(m_sink.Offsets(), offsets);
+    EXPECT_EQ(m_sink.FirstLeft(), left);
     EXPECT_TRUE(m_notices.Notices().empty());
 }
 
@@ -94,61 +103,89 @@ TEST_F(AudioCaptureTest, BlocksBeforeTheOpenNoticeOrWithoutADocumentAreDropped)
     EXPECT_TRUE(m_sink.Offsets().empty());
 }
 
-TEST_F(AudioCaptureTest, StopDropsTheBuffersTheResetHandsBackAndAReopenStartsAtBufferZero)
+// A stop drops the buffers the reset hands back; a lost device is closed at
+// once and the document told; either way a reopen starts at buffer zero.
+TEST_F(AudioCaptureTest, StopOrALostDeviceClosesItAndAReopenStartsAtBufferZero)
 {
     OpenAndSettle();
     Deliver(3, 10);
     ASSERT_TRUE(m_capture.StopCapture());
     ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_sink.FirstLeft(), (std::vector<int> { 10, 11, 12 }));
+    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12 }));
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsRunning());
-    EXPECT_FALSE(m_driver.IsOpen());
+    EXPECT_EQ(OpenState(), std::vector<bool>(3, false));
     EXPECT_EQ(m_capture.CloseNotices(), 1u);
     EXPECT_FALSE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
     OpenAndSettle();
-    EXPECT_EQ(m_capture.Device().RingIndex(), 0);
-    EXPECT_EQ(m_driver.QueuedBuffers(), 31);
+    EXPECT_EQ(std::make_pair(m_capture.Device().RingIndex(), m_driver.QueuedBuffers()), std::make_pair(0, 31));
     Deliver(1, 20);
-    EXPECT_EQ(m_sink.Offsets(), (std::vector<long> { 0, 2048, 4096, 0 }));
-}
+    EXPECT_EQ(m_sink.Offsets(), (Longs { 0, 2048, 4096, 0 }));
 
-TEST_F(AudioCaptureTest, ALostDeviceIsClosedAtOnceTheDocumentIsToldAndItReopens)
-{
-    OpenAndSettle();
-    Deliver(2);
     ASSERT_TRUE(m_driver.LoseDevice());
     ASSERT_TRUE(m_capture.WaitForIdle());
     ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
     EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(m_capture.LostNotices(), 1u);
+    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 2ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
-    EXPECT_FALSE(m_driver.IsOpen());
-    EXPECT_FALSE(m_capture.Device().IsOpen());
-    EXPECT_EQ(m_capture.CloseNotices(), 1u);
+    EXPECT_FALSE(m_driver.IsOpen() || m_capture.Device().IsOpen());
     EXPECT_TRUE(m_capture.StopCapture());
     OpenAndSettle();
     Deliver(1, 7);
-    EXPECT_EQ(m_sink.FirstLeft(), (std::vector<int> { 0, 1, 7 }));
-    EXPECT_EQ(m_sink.m_nOpens.load(), 2);
+    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12, 20, 7 }));
+    EXPECT_EQ(m_sink.Offsets().back(), 0);
+    EXPECT_EQ(m_sink.m_nOpens.load(), 3);
+}
+
+// The paced file device plays a real file through the whole ring in real time.
+TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
+{
+    ASSERT_EQ(std::system("sox -r 44100 -c 1 -n -b 16 capture-tone.wav synth 1 sine 1000 vol 0.5 2>/dev/null"), 0);
+    std::string error;
+    auto file = CFileWaveDriver::Create("capture-tone.wav", error);
+    ASSERT_NE(file, nullptr) << error;
+    m_previous = CWaveIn::Instance().ReplaceDrivers({ file.get() });
+    ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
+    EXPECT_EQ(m_capture.Device().Names()[0], "File: capture-tone.wav");
+    // Stored at 48000: refused with 32, retried at the file's 44100.
+    m_capture.Device().SetSampleRate(48000);
+    ASSERT_EQ(m_capture.Open(), 1);
+    EXPECT_EQ(m_capture.Device().SampleRate(), 44100);
+    EXPECT_TRUE(m_notices.Notices().empty());
+    // 40 blocks wrap the 32-buffer ring; the document's closing order ends
+    // the run: the stop flag, then the stop.
+    ASSERT_TRUE(m_sink.WaitFor(40, std::chrono::seconds(10)));
+    m_capture.m_bStop.store(1);
+    EXPECT_TRUE(m_capture.StopCapture());
+    EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning());
+    const auto records = m_sink.Records();
+    ASSERT_GE(records.size(), 40u);
+    // 1 kHz at 44.1 kHz, half scale, mono on both channels: sample n is
+    // 0.5 sin(2 pi n / 44.1) (sox dithers a step or two), with no seam anywhere.
+    for (std::size_t n = 0; n < 40 * 512; ++n) {
+        const auto& frame = records[n / 512].samples;
+        ASSERT_NEAR(frame[2 * (n % 512)], 16384 * std::sin(2 * 3.14159265358979 * static_cast<double>(n) / 44.1), 3) << n;
+        ASSERT_EQ(frame[2 * (n % 512)], frame[2 * (n % 512) + 1]) << n;
+    }
 }
 
 TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreShownOnce)
 {
+    const std::string badFormat = "\x01"; // the facade's text for an unsupported format
     const struct {
         const char* what;
         std::function<void(CTestWaveDriver&)> script;
         int storedRate, result, rate, opens;
-        const char* text; // nullptr: no notice; "": the facade's text for an unsupported format
+        std::string text; // empty: no notice
     } cases[] = {
-        { "44100 refused", [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, nullptr },
-        { "48000 refused", [](CTestWaveDriver& d) { d.RefuseRate(48000); }, 48000, 1, 44100, 2, nullptr },
-        { "both refused", [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, "" },
+        { "44100 refused", [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, "" },
+        { "48000 refused", [](CTestWaveDriver& d) { d.RefuseRate(48000); }, 48000, 1, 44100, 2, "" },
+        { "both refused", [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, badFormat },
         { "busy", [](CTestWaveDriver& d) { d.SetBusy(true); }, 44100, 0, 44100, 1,
           "Another application is recording audio. Stop recording with this other application and then try again." },
         { "other", [](CTestWaveDriver& d) { d.FailOpen(1234, "The interface is powered off."); }, 44100, 0, 44100, 1,
           "The interface is powered off." },
+        // A text as long as the message's 1024-byte buffer keeps its first 1023 characters.
+        { "long text", [](CTestWaveDriver& d) { d.FailOpen(1234, std::string(1024, 'x')); }, 44100, 0, 44100, 1, std::string(1023, 'x') },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -159,67 +196,43 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
         CAudioCapture capture;
         capture.Device().SetSampleRate(c.storedRate);
         EXPECT_EQ(capture.Open(), c.result);
-        EXPECT_EQ(capture.Device().SampleRate(), c.rate); // the changed rate stays
-        EXPECT_EQ(driver.LastOpenRate(), c.rate);
-        EXPECT_EQ(driver.OpenCount(), c.opens);
-        EXPECT_EQ(driver.IsOpen(), c.result == 1);
-        EXPECT_EQ(capture.Device().IsOpen(), c.result == 1);
-        if (!c.text) {
-            EXPECT_TRUE(notices.Notices().empty());
+        // The changed rate stays.
+        EXPECT_EQ((std::vector<int> { capture.Device().SampleRate(), driver.LastOpenRate(), driver.OpenCount() }),
+                  (std::vector<int> { c.rate, c.rate, c.opens }));
+        EXPECT_EQ(std::make_pair(driver.IsOpen(), capture.Device().IsOpen()), std::make_pair(c.result == 1, c.result == 1));
+        ASSERT_EQ(notices.Notices().size(), c.text.empty() ? 0u : 1u);
+        if (c.text.empty())
             continue;
-        }
-        ASSERT_EQ(notices.Notices().size(), 1u);
         EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-        const std::string expected = *c.text ? c.text : waveInGetErrorText(WAVERR_BADFORMAT);
-        EXPECT_EQ(notices.Notices()[0].text.toStdString(), expected);
-        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(notices.Notices()[0].text.toStdString(), c.text == badFormat ? waveInGetErrorText(WAVERR_BADFORMAT) : c.text);
     }
-    // A driver's text longer than the message's 1024-byte buffer keeps its
-    // first 1023 characters.
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    driver.AddDevice("Line In");
-    driver.FailOpen(1234, std::string(1025, 'x'));
-    CAudioCapture capture;
-    EXPECT_EQ(capture.Open(), 0);
-    ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(notices.Notices()[0].text.size(), 1023);
 }
 
-TEST(AudioCaptureOpen, EnumerationListsNamesInOrderOrSaysOnceThatThereIsNone)
+// No device is said once; names come in order; id -1 opens the default;
+// destroying an open device closes it.
+TEST(AudioCaptureOpen, EnumerationListsNamesInOrderAndIdMinusOneOpensTheDefault)
 {
     CNoticeRecorder notices;
     CTestWaveDriver driver;
-    CAudioCapture capture;
-    EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
-    EXPECT_EQ(capture.Device().EnumerateDevices(true), -1);
-    ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
-    EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-    driver.AddDevice("A");
-    driver.AddDevice("B");
-    driver.AddDevice("C");
-    ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
-    EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
-    EXPECT_EQ(notices.Notices().size(), 1u);
-}
-
-TEST(AudioCaptureOpen, IdMinusOneOpensTheDefaultAndDestroyingAnOpenDeviceClosesIt)
-{
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    driver.AddDevice("A");
-    driver.AddDevice("B");
-    driver.SetDefaultDevice(1);
     {
         CAudioCapture capture;
+        EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
+        EXPECT_EQ(capture.Device().EnumerateDevices(true), -1);
+        ASSERT_EQ(notices.Notices().size(), 1u);
+        EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
+        EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
+        for (const char* name : { "A", "B", "C" })
+            driver.AddDevice(name);
+        ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
+        EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
+        driver.SetDefaultDevice(1);
         EXPECT_EQ(capture.Device().OpenResult(), 2); // the closed marker
         capture.Device().SetDeviceId(-1);
         ASSERT_EQ(capture.Open(), 1);
-        EXPECT_EQ(capture.Device().OpenResult(), 0);
-        EXPECT_EQ(driver.LastOpenDevice(), 1);
+        EXPECT_EQ((Longs { capture.Device().OpenResult(), driver.LastOpenDevice() }), (Longs { 0, 1 }));
         EXPECT_EQ(capture.Open(), 0); // never a second handle while one is open
         EXPECT_EQ(driver.OpenCount(), 1);
+        EXPECT_EQ(notices.Notices().size(), 1u);
     }
     EXPECT_FALSE(driver.IsOpen());
 }

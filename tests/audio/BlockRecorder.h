@@ -1,8 +1,7 @@
 #pragma once
 // Records what the capture thread hands on: a copy of each block and its
 // offset in the sample area (up to the capacity reserved, so it never
-// reallocates on that thread), and the open and loss notices. A test can wait
-// for a number of blocks.
+// reallocates on that thread), and the open and loss notices.
 #include "audio/BlockSink.h"
 
 #include <array>
@@ -15,18 +14,17 @@
 
 class CBlockRecorder : public IBlockSink {
 public:
-    using Block = std::array<std::int16_t, 1024>;
-    explicit CBlockRecorder(std::size_t capacity = 128)
-    {
-        m_blocks.reserve(capacity);
-        m_offsets.reserve(capacity);
-    }
+    struct Record {
+        long offset;
+        std::array<std::int16_t, 1024> samples;
+    };
+    CBlockRecorder() { m_records.reserve(128); }
     void ProcessBlock(const std::uint8_t* block, const std::uint8_t* sampleArea) override
     {
         std::lock_guard lock(m_lock);
-        if (m_blocks.size() < m_blocks.capacity()) {
-            std::memcpy(m_blocks.emplace_back().data(), block, sizeof(Block));
-            m_offsets.push_back(static_cast<long>(block - sampleArea));
+        if (m_records.size() < m_records.capacity()) {
+            Record& r = m_records.emplace_back(Record { static_cast<long>(block - sampleArea), {} });
+            std::memcpy(r.samples.data(), block, sizeof r.samples);
         }
         ++m_nCount;
         m_changed.notify_all();
@@ -38,30 +36,25 @@ public:
         std::unique_lock lock(m_lock);
         return m_changed.wait_for(lock, timeout, [&] { return m_nCount >= count; });
     }
-    std::vector<Block> Blocks()
+    std::vector<Record> Records()
     {
         std::lock_guard lock(m_lock);
-        return m_blocks;
+        return m_records;
     }
-    std::vector<long> Offsets()
+    std::vector<long> Offsets() { return Each([](const Record& r) { return r.offset; }); }
+    std::vector<long> FirstLeft() { return Each([](const Record& r) { return long { r.samples[0] }; }); }
+    template <typename Field> std::vector<long> Each(Field field)
     {
-        std::lock_guard lock(m_lock);
-        return m_offsets;
+        std::vector<long> out;
+        for (const Record& r : Records())
+            out.push_back(field(r));
+        return out;
     }
-    std::vector<int> FirstLeft()
-    {
-        std::vector<int> left;
-        for (const Block& b : Blocks())
-            left.push_back(b[0]);
-        return left;
-    }
-    std::atomic<int> m_nLosses { 0 };
-    std::atomic<int> m_nOpens { 0 };
+    std::atomic<int> m_nLosses { 0 }, m_nOpens { 0 };
 
 private:
     std::mutex m_lock;
     std::condition_variable m_changed;
-    std::vector<Block> m_blocks;
-    std::vector<long> m_offsets;
+    std::vector<Record> m_records;
     int m_nCount = 0;
 };

@@ -40,16 +40,10 @@ public:
     {
         return m_ballistics.Measure(block, frames, rate, levels, mode);
     }
-    void SetLevels(const float*, double seconds, int mode) override
-    {
-        ++m_nLevels;
-        m_dSeconds = seconds;
-        m_nMode = mode;
-    }
+    void SetLevels(const float*, double seconds, int mode) override { ++m_nLevels, m_dSeconds = seconds, m_nMode = mode; }
     CPpmCaptureBallistics m_ballistics;
-    int m_nLevels = 0;
+    int m_nLevels = 0, m_nMode = -1;
     double m_dSeconds = 0;
-    int m_nMode = -1;
 };
 }
 
@@ -62,15 +56,14 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         CBallisticPpm ppm;
         ppm.m_ballistics.SetMode(mode);
         hub.doc.SetPpm(&ppm);
-        ppm.SetOn(1);
-        hub.stereo.SetOn(1);
-        hub.cor.SetOn(1);
+        ppm.SetOn(1), hub.stereo.SetOn(1), hub.cor.SetOn(1);
         // The loudness measurement is made when the device opens (allocating,
         // as opening does); from then on blocks must cost nothing.
         CLoudnessFeed loudness;
         hub.doc.SetLoudnessFeed(&loudness);
         loudness.SetOn(true);
         hub.doc.OnInputOpened();
+        ASSERT_TRUE(hub.doc.WaitForLoudness());
         for (std::size_t i = 0; i < hub.area.size(); ++i)
             hub.area[i] = static_cast<std::int16_t>((i * 7919) & 0xFFFF);
 
@@ -79,6 +72,7 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         // More blocks than the packet ring holds, so dropping is covered too.
         for (int block = 0; block < 400; ++block)
             hub.Deliver(block % 32);
+        EXPECT_TRUE(hub.doc.WaitForLoudness());
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0);
         EXPECT_GT(hub.doc.DroppedPackets(), 0u);

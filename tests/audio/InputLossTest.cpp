@@ -2,9 +2,24 @@
 // falls behind the capture thread.
 #include "tests/common/CaptureHubFixture.h"
 
+#include "platform/wavein/WaveIn.h"
+
 #include <algorithm>
 
 namespace {
+
+// An interface plugged in while the input was lost: listed, before every
+// other device, once the drivers are asked again.
+class CAppearingDriver : public IWaveInDriver {
+public:
+    int DeviceCount() const override { return m_bListed ? 1 : 0; }
+    std::string DeviceName(int) const override { return "New Interface"; }
+    bool Rescan() override { return m_bListed = true; }
+    MMRESULT Open(int, const WAVEFORMATEX&, CThreadMessageQueue&, std::unique_ptr<IWaveInStream>&) override { return MMSYSERR_ALLOCATED; }
+    bool m_bListed = false;
+};
+
+using Names = std::vector<std::string>;
 
 class InputLossTest : public CaptureHubFixture {
 protected:
@@ -22,37 +37,28 @@ protected:
     {
         ASSERT_TRUE(driver.LoseDevice());
         ASSERT_TRUE(SpinUntil([&] { return doc->IsInputLost(); }));
-        ppm.m_events.clear();
+        ppm.m_events.clear(), stereo.m_points.clear(), fft.m_values.clear();
     }
 };
 
 TEST_F(InputLossTest, TheLossIsToldByNameAndTheInstrumentsFallAsInSilence)
 {
     LoseAndNotice();
-    EXPECT_EQ(host.m_lost, std::vector<std::string> { "USB Mic" });
-    EXPECT_EQ(ppm.IsOn(), 1);
-    EXPECT_EQ(doc->MeterCount(), 1);
+    EXPECT_EQ(host.m_lost, Names { "USB Mic" });
+    EXPECT_EQ(std::make_pair(ppm.IsOn(), doc->MeterCount()), std::make_pair(1, 1));
     EXPECT_FALSE(driver.IsOpen());
     EXPECT_TRUE(notices.Notices().empty());
-    stereo.m_points.clear();
-    fft.m_values.clear();
     doc->ApplySilence();
     doc->ApplySilence();
-    const std::vector<std::string> expected { "value 0 0", "value 1 0", "tick", "value 0 0", "value 1 0", "tick" };
+    const Names expected { "value 0 0", "value 1 0", "tick", "value 0 0", "value 1 0", "tick" };
     EXPECT_EQ(ppm.m_events, expected);
     // Every frame of both blocks at the centre; the analyzer fed once per two blocks.
     ASSERT_EQ(stereo.m_points.size(), 1024u);
     EXPECT_TRUE(std::all_of(stereo.m_points.begin(), stereo.m_points.end(), [](const auto& p) { return p[0] == 0 && p[1] == 0; }));
     ASSERT_EQ(fft.m_values.size(), static_cast<std::size_t>(kBandCount));
     EXPECT_TRUE(std::all_of(fft.m_values.begin(), fft.m_values.end(), [](const auto& v) { return v[0] == 0; }));
-}
-
-// With no packets coming, a timer keeps the meters falling.
-TEST_F(InputLossTest, TheDecayTimerTicksWithoutPackets)
-{
-    LoseAndNotice();
+    // With no packets coming, a timer keeps the meters falling.
     EXPECT_TRUE(SpinUntil([&] { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick") >= 10; }));
-    EXPECT_EQ(ppm.m_events[0], "value 0 0");
 }
 
 TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)
@@ -63,7 +69,7 @@ TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)
     EXPECT_TRUE(doc->IsInputLost());
     driver.SetBusy(false);
     ASSERT_TRUE(SpinUntil([&] { return !doc->IsInputLost(); })); // the retry timer
-    EXPECT_EQ(host.m_lost, (std::vector<std::string> { "USB Mic", "" }));
+    EXPECT_EQ(host.m_lost, (Names { "USB Mic", "" }));
     EXPECT_EQ(capture->Device().DeviceId(), 1);
     ASSERT_TRUE(capture->WaitForIdle());
     ppm.m_events.clear();
@@ -74,14 +80,28 @@ TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)
     EXPECT_TRUE(notices.Notices().empty()); // no message box for the failed try
 }
 
+// The lost device is found again by its name, though its id has moved.
+TEST_F(InputLossTest, TheRetryFollowsTheDeviceToItsNewPlaceInTheList)
+{
+    CAppearingDriver appearing;
+    const auto previous = CWaveIn::Instance().ReplaceDrivers({ &appearing, &driver });
+    doc->MeterOff(true);
+    capture->Device().SetDeviceId(0); // Line In
+    ASSERT_EQ(doc->MeterOn(), 1);
+    ASSERT_TRUE(capture->WaitForIdle());
+    LoseAndNotice();
+    EXPECT_TRUE(SpinUntil([&] { return !doc->IsInputLost(); }));
+    EXPECT_EQ(std::make_pair(capture->Device().DeviceId(), driver.LastOpenDevice()), std::make_pair(1, 0));
+    EXPECT_EQ(host.m_lost, (Names { "Line In", "" }));
+    CWaveIn::Instance().ReplaceDrivers(previous);
+}
+
 TEST_F(InputLossTest, SwitchingEverythingOffEndsTheLossQuietly)
 {
     LoseAndNotice();
     doc->MeterOff(true);
-    EXPECT_FALSE(doc->IsInputLost());
-    EXPECT_EQ(host.m_lost, (std::vector<std::string> { "USB Mic", "" }));
-    EXPECT_FALSE(doc->RetryLostInput());
-    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_FALSE(doc->IsInputLost() || doc->RetryLostInput() || driver.IsOpen());
+    EXPECT_EQ(host.m_lost, (Names { "USB Mic", "" }));
 }
 
 TEST_F(InputLossTest, PacketsTheUiNeverTookShowAsDropoutsUntilReset)
@@ -93,8 +113,7 @@ TEST_F(InputLossTest, PacketsTheUiNeverTookShowAsDropoutsUntilReset)
     ASSERT_FALSE(host.m_dropouts.empty());
     EXPECT_EQ(host.m_dropouts.back(), 3u);
     doc->ResetDropouts();
-    EXPECT_EQ(doc->Dropouts(), 0u);
-    EXPECT_EQ(host.m_dropouts.back(), 0u);
+    EXPECT_EQ(std::make_pair(doc->Dropouts(), host.m_dropouts.back()), (std::make_pair<std::uint64_t, std::uint64_t>(0, 0)));
 }
 
 } // namespace

@@ -9,7 +9,12 @@
 
 namespace {
 
-class SampleHubTest : public ::testing::Test, public CHandFedHub {};
+using Events = std::vector<std::string>;
+
+class SampleHubTest : public ::testing::Test, public CHandFedHub {
+protected:
+    long Ticks() const { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"); }
+};
 
 TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768IsFullScale)
 {
@@ -22,63 +27,36 @@ TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768Is
     for (int i = 1; i <= 4; ++i)
         Deliver(i);
     doc.ApplyPackets();
-    const std::vector<std::string> expected {
-        "value 0 0", "value 1 0", "tick",
-        "value 0 0", "value 1 0", "tick",
-        "value 0 32767", "value 1 32767", "tick",
-        "value 0 1000", "value 1 1000", "tick",
-    };
-    EXPECT_EQ(ppm.m_events, expected);
+    EXPECT_EQ(ppm.m_events, (Events { "value 0 0", "value 1 0", "tick", "value 0 0", "value 1 0", "tick", "value 0 32767",
+                                "value 1 32767", "tick", "value 0 1000", "value 1 1000", "tick" }));
 }
 
-// The PPM off takes no peaks but keeps its tick, which pauses while a window is moved.
-TEST_F(SampleHubTest, NoPeaksWhileThePpmIsOffAndNoTickWhileAWindowMoves)
-{
-    FillBuffer(1, 5000, 5000);
-    capture.m_bPostTick = 0;
-    Deliver(1);
-    capture.m_bPostTick = 1;
-    Deliver(1);
-    doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
-}
-
+// Modes 0, 1, 2 plot every first, second or fourth frame; a step outside
+// them skips the scan, so nothing is plotted and the PPM reads zero.
 TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
-{
-    stereo.SetOn(1);
-    for (int f = 0; f < kFrames; ++f) {
-        Buffer(5)[2 * f] = static_cast<std::int16_t>(f);
-        Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
-    }
-    for (const int step : { 1, 2, 4 }) {
-        stereo.m_points.clear();
-        stereo.m_decimation = step / 2; // modes 0, 1, 2
-        Deliver(5);
-        doc.ApplyPackets();
-        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), kFrames / step) << "step " << step;
-        for (int i = 0; i < kFrames / step; ++i)
-            ASSERT_EQ(stereo.m_points[static_cast<std::size_t>(i)], (std::array<int, 2> { i * step, -i * step }));
-    }
-}
-
-TEST_F(SampleHubTest, SampleStepOutsideTheModesSkipsTheScanSoThePpmGetsZero)
 {
     ppm.SetOn(1);
     stereo.SetOn(1);
-    stereo.m_decimation = 3;
-    FillBuffer(1, 20000, -20000);
-    Deliver(1);
-    doc.ApplyPackets();
-    EXPECT_TRUE(stereo.m_points.empty());
-    EXPECT_EQ(ppm.m_events[0], "value 0 0");
-    EXPECT_EQ(ppm.m_events[1], "value 1 0");
+    for (int f = 0; f < kFrames; ++f)
+        Buffer(5)[2 * f] = static_cast<std::int16_t>(f), Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
+    for (const int mode : { 0, 1, 2, 3, -1 }) {
+        const int step = mode >= 0 && mode <= 2 ? 1 << mode : 0;
+        stereo.m_points.clear();
+        ppm.m_events.clear();
+        stereo.m_decimation = mode;
+        Deliver(5);
+        doc.ApplyPackets();
+        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), step ? kFrames / step : 0) << "mode " << mode;
+        for (int i = 0; i < static_cast<int>(stereo.m_points.size()); ++i)
+            ASSERT_EQ(stereo.m_points[static_cast<std::size_t>(i)], (std::array<int, 2> { i * step, -i * step }));
+        EXPECT_EQ(ppm.m_events[0], step ? "value 0 511" : "value 0 0") << "mode " << mode;
+    }
 }
 
 TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
 {
-    for (int i = 0; i < kBuffers; ++i)
-        for (int s = 0; s < 2 * kFrames; ++s)
-            Buffer(i)[s] = static_cast<std::int16_t>(i * 1000 + s);
+    for (int i = 0; i < kBuffers * 2 * kFrames; ++i)
+        area[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i / (2 * kFrames) * 1000 + i % (2 * kFrames));
     // The counter pairs buffers (30, 31) and then (0, 1); start one block
     // later so the window closes on buffer 0.
     Deliver(30);
@@ -112,67 +90,60 @@ TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
     EXPECT_EQ(cor.m_shown, (std::vector<std::array<double, 2>> { { 0.25, 0.5 } }));
 }
 
-TEST_F(SampleHubTest, PacketsMadeBeforeAnInstrumentWentOffAreNotApplied)
+// An instrument that is off takes nothing, even from packets made while it
+// was on; the PPM keeps its tick, which pauses while a window is moved.
+TEST_F(SampleHubTest, InstrumentsThatAreOffTakeNothingAndTheTickPausesWhileAWindowMoves)
 {
     stereo.SetOn(1);
     ppm.SetOn(1);
-    FillBuffer(1, 100, 200);
+    FillBuffer(1, 5000, 5000);
     Deliver(1);
-    stereo.m_nOn = 0;
-    ppm.m_nOn = 0;
+    stereo.m_nOn = ppm.m_nOn = 0;
+    capture.m_bPostTick = 0;
+    Deliver(1);
     doc.ApplyPackets();
     EXPECT_TRUE(stereo.m_points.empty());
-    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "tick" });
+    EXPECT_EQ(ppm.m_events, Events { "tick" });
 }
 
 TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
 {
     ppm.SetOn(1);
-    const int blocks = CVelmoraDoc::kPacketRingSize + 10;
-    for (int i = 0; i < blocks; ++i)
+    for (int i = 0; i < CVelmoraDoc::kPacketRingSize + 10; ++i)
         Deliver(1 + i % 30);
-    EXPECT_EQ(doc.DroppedPackets(), 10u);
-    EXPECT_EQ(doc.Dropouts(), 10u);
+    EXPECT_EQ(std::make_pair(doc.DroppedPackets(), doc.Dropouts()), (std::make_pair<std::uint64_t, std::uint64_t>(10, 10)));
     doc.ApplyPackets();
-    // Merged into one reading, with one tick for every block kept.
-    EXPECT_EQ(std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"), CVelmoraDoc::kPacketRingSize);
+    EXPECT_EQ(Ticks(), CVelmoraDoc::kPacketRingSize); // merged into one reading, one tick per block kept
 }
 
 // A UI thread stalled for two seconds (172 blocks) shows the state at the
-// end of the backlog, not a replay of it.
+// end of the backlog, not a replay of it; a backlog as short as the replay
+// limit is still replayed block by block.
 TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
 {
     ppm.SetOn(1);
     stereo.SetOn(1);
-    stereo.m_onForCapture = 1;
     cor.SetOn(1);
     fft.SetOn(1);
     constexpr int kBacklog = 172;
     for (int i = 0; i < kBacklog; ++i) {
-        const int buffer = 1 + i % 30;
-        // One loud block early on; the last block carries a marker value.
-        FillBuffer(buffer, static_cast<std::int16_t>(i == 20 ? 30000 : 100 + i), static_cast<std::int16_t>(i == 150 ? -20001 : 50));
-        Deliver(buffer);
+        // One loud block on each side early on.
+        FillBuffer(1 + i % 30, static_cast<std::int16_t>(i == 20 ? 30000 : 100 + i), static_cast<std::int16_t>(i == 150 ? -20001 : 50));
+        Deliver(1 + i % 30);
     }
     doc.ApplyPackets();
-    ASSERT_GE(ppm.m_events.size(), 2u);
-    EXPECT_EQ(ppm.m_events[0], "value 0 30000");
-    EXPECT_EQ(ppm.m_events[1], "value 1 20000");
-    EXPECT_EQ(std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"), kBacklog);
-    EXPECT_EQ(ppm.m_events.size(), 2u + kBacklog);
+    ASSERT_EQ(ppm.m_events.size(), 2u + kBacklog);
+    EXPECT_EQ(Events(ppm.m_events.begin(), ppm.m_events.begin() + 2), (Events { "value 0 30000", "value 1 20000" }));
+    EXPECT_EQ(Ticks(), kBacklog);
     // The trace gets the last four blocks only, in order, the newest last.
     ASSERT_EQ(stereo.m_points.size(), 4u * kFrames);
-    EXPECT_EQ(stereo.m_points.front()[0], 100 + kBacklog - 4);
-    EXPECT_EQ(stereo.m_points.back()[0], 100 + kBacklog - 1);
+    EXPECT_EQ(std::make_pair(stereo.m_points.front()[0], stereo.m_points.back()[0]), std::make_pair(100 + kBacklog - 4, 100 + kBacklog - 1));
     // One correlation reading and one set of bars: the most recent.
     EXPECT_EQ(cor.m_shown.size(), 1u);
     ASSERT_EQ(fft.m_values.size(), static_cast<std::size_t>(kBandCount));
     EXPECT_EQ(fft.m_values[0][0], feed.m_nWindows);
-}
 
-TEST_F(SampleHubTest, ASmallBacklogIsStillReplayedBlockByBlock)
-{
-    ppm.SetOn(1);
+    ppm.m_events.clear();
     for (int i = 0; i < CVelmoraDoc::kMaxReplayPackets; ++i) {
         FillBuffer(1 + i, static_cast<std::int16_t>(1000 + i), 0);
         Deliver(1 + i);
@@ -185,9 +156,8 @@ TEST_F(SampleHubTest, ASmallBacklogIsStillReplayedBlockByBlock)
 TEST_F(SampleHubTest, ResetDisplaysClearsBarsAndTheTraceOnlyWhenTheStereoMeterIsOn)
 {
     doc.ResetDisplays();
-    EXPECT_EQ(ppm.m_events, std::vector<std::string> { "reset -1 1" });
-    EXPECT_EQ(fft.m_resets.size(), 1u);
-    EXPECT_EQ(stereo.m_nErased, 0);
+    EXPECT_EQ(ppm.m_events, Events { "reset -1 1" });
+    EXPECT_EQ(std::make_pair(fft.m_resets.size(), stereo.m_nErased), (std::make_pair<std::size_t, int>(1, 0)));
     stereo.SetOn(1);
     doc.ResetDisplays();
     EXPECT_EQ(stereo.m_nErased, 1);

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
@@ -30,6 +31,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <mutex>
+#include <regex>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -266,6 +268,32 @@ void RemoveSharedMemoryOf(const std::string& server, bool shared)
     }
 }
 
+// The process that named the server `name` belongs to: our servers are
+// called "lumetra_<what>_<pid>...". 0 when it is no such file.
+pid_t OwnerOfServerFile(const std::string& name)
+{
+    static const std::regex kServer("lumetra_[a-z0-9]+_([0-9]+)");
+    std::smatch match;
+    return std::regex_search(name, match, kServer) ? static_cast<pid_t>(std::stol(match[1].str())) : 0;
+}
+
+// Removes what runs killed before their clean-up left behind: the files of
+// servers whose test process is gone and, when no JACK server remains at
+// all, the shared registry. A killed server never frees its slot in that
+// registry, and once its few slots are taken no new server can start.
+void RemoveLeftoversOfDeadRuns()
+{
+    const std::filesystem::path shm("/dev/shm");
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(shm, ec)) {
+        const std::string name = entry.path().filename().string();
+        const pid_t owner = OwnerOfServerFile(name);
+        if (name.rfind("jack", 0) == 0 && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
+            std::filesystem::remove(entry.path(), ec);
+    }
+    RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true);
+}
+
 // A JACK server of its own for each test, under a name no parallel run
 // shares; its shared-memory files go when the fixture does.
 // A child's log, for a failure message.
@@ -359,6 +387,7 @@ protected:
         if (!m_server.empty())
             RemoveSharedMemoryOf(m_server, false);
     }
+    static void SetUpTestSuite() { RemoveLeftoversOfDeadRuns(); }
     static void TearDownTestSuite() { RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true); }
 
     std::string m_jackd;

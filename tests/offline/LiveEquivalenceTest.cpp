@@ -35,23 +35,16 @@ constexpr int kFirstBlocks = 60;   // closely related channels (small angles)
 constexpr int kSecondBlocks = 420; // mostly opposite channels, long enough for every bar to settle
 
 double Sine(double hz, int frame) { return std::sin(2.0 * std::numbers::pi * hz * frame / kRate); }
-
 std::int16_t Sample(double v) { return static_cast<std::int16_t>(std::lround(v)); }
 
 Samples Programme()
 {
     Samples s;
-    const int total = (kFirstBlocks + kSecondBlocks) * kBlockFrames;
-    for (int i = 0; i < total; ++i) {
+    for (int i = 0; i < (kFirstBlocks + kSecondBlocks) * kBlockFrames; ++i) {
         const double a = Sine(kToneA, i);
         const double b = Sine(kToneB, i);
-        if (i < kFirstBlocks * kBlockFrames) {
-            s.push_back(Sample(32000 * a));
-            s.push_back(Sample(24000 * a + 8000 * b));
-        } else {
-            s.push_back(Sample(12000 * a));
-            s.push_back(Sample(-7200 * a + 6000 * b));
-        }
+        const bool first = i < kFirstBlocks * kBlockFrames;
+        s.insert(s.end(), { Sample((first ? 32000 : 12000) * a), Sample(first ? 24000 * a + 8000 * b : -7200 * a + 6000 * b) });
     }
     return s;
 }
@@ -77,12 +70,7 @@ protected:
         instruments.Ppm().SetTickShare(&shared.ppmTick);
         instruments.Fft().SetTickShare(&shared.fftTick);
         instruments.Fft().SetSampleRate(kRate);
-        doc.SetPpm(&instruments.Ppm());
-        doc.SetCor(&instruments.Cor());
-        doc.SetCorrelationEstimator(&estimator);
-        doc.SetFft(&instruments.Fft());
-        doc.SetAnalyzerFeed(&feed);
-        doc.SetStereo(&instruments.Stereo());
+        Wire(&instruments, &estimator, &feed);
         instruments.Ppm().SetRelay(&instruments.Fft());
         EXPECT_EQ(doc.MeterOn(), 1);
         EXPECT_TRUE(capture.WaitForIdle());
@@ -100,14 +88,21 @@ protected:
             instruments.Ppm().Model(), instruments.Fft().Model(), instruments.Cor().Model());
         liveStereo = instruments.Stereo().BackBuffer().copy();
         doc.MeterOff(true);
-        doc.SetPpm(nullptr);
-        doc.SetCor(nullptr);
-        doc.SetCorrelationEstimator(nullptr);
-        doc.SetFft(nullptr);
-        doc.SetAnalyzerFeed(nullptr);
-        doc.SetStereo(nullptr);
+        Wire(nullptr, nullptr, nullptr);
         return readings;
     }
+
+    void Wire(COfflineInstruments* instruments, CCorEstimator* estimator, CFftFeed* feed)
+    {
+        doc.SetPpm(instruments ? &instruments->Ppm() : nullptr);
+        doc.SetCor(instruments ? &instruments->Cor() : nullptr);
+        doc.SetFft(instruments ? &instruments->Fft() : nullptr);
+        doc.SetStereo(instruments ? &instruments->Stereo() : nullptr);
+        doc.SetCorrelationEstimator(estimator);
+        doc.SetAnalyzerFeed(feed);
+    }
+
+    static QJsonArray Section(const QJsonObject& r, const char* section, const char* key) { return ValueOf(r, section, key).toArray(); }
 
     QImage liveStereo;
     CNoticeRecorder notices;
@@ -116,10 +111,6 @@ protected:
     CVelmoraDoc doc;
 };
 
-QJsonArray Section(const QJsonObject& r, const char* section, const char* key)
-{
-    return r[QLatin1String(section)].toObject()[QLatin1String(key)].toArray();
-}
 }
 
 TEST_F(LiveEquivalenceTest, OfflineReadingsMatchTheLiveInstruments)

@@ -1,14 +1,9 @@
-// Loudness in the offline program's report, through the built program.
+// Loudness in the offline program's report, mostly through the built program.
 #include "OfflineFixture.h"
-#include "ProgramRun.h"
 #include "meters/loudness/LoudnessFeed.h"
 #include "offline/LoudnessLayout.h"
 
-#include <sndfile.h>
-
-#include <QJsonDocument>
 #include <algorithm>
-#include <cmath>
 
 using namespace testfiles;
 using namespace programrun;
@@ -28,16 +23,15 @@ Samples ToneSteps(int rate, std::initializer_list<std::pair<double, double>> ste
     return all;
 }
 
-QJsonObject LoudnessOf(const QJsonValue& file) { return file.toObject()[QLatin1String("loudness")].toObject(); }
-
-double Number(const QJsonObject& loudness, const char* key) { return loudness[QLatin1String(key)].toDouble(999.0); }
+QJsonObject LoudnessOf(const QJsonValue& file) { return file[QLatin1String("loudness")].toObject(); }
+double Number(const QJsonValue& value) { return value.toDouble(999.0); }
 }
 
-class LoudnessReportTest : public OfflineFixture {};
+using LoudnessReportTest = OfflineFixture;
 
+// -23 dBFS on both channels reads -23 LUFS; 20 s each at two levels 10 dB apart: 10 LU range.
 TEST_F(LoudnessReportTest, BroadcastConformanceSignalsReadTheirStatedValuesAtBothRates)
 {
-    // -23 dBFS on both channels reads -23 LUFS; 20 s each at two levels 10 dB apart: 10 LU range.
     QStringList files;
     for (const int rate : { 44100, 48000 }) {
         files << Write(QStringLiteral("tone%1.wav").arg(rate), rate, 2, ToneSteps(rate, { { -23.0, 10.0 } }));
@@ -48,23 +42,21 @@ TEST_F(LoudnessReportTest, BroadcastConformanceSignalsReadTheirStatedValuesAtBot
     const QJsonArray report = Report(run.out);
     ASSERT_EQ(report.size(), 4);
     for (int i = 0; i < 4; i += 2) {
+        SCOPED_TRACE(i);
         const QJsonObject tone = LoudnessOf(report[i]);
-        EXPECT_NEAR(Number(tone, "integrated_lufs"), -23.0, 0.1) << i;
-        EXPECT_NEAR(Number(tone, "max_momentary_lufs"), -23.0, 0.1) << i;
-        EXPECT_NEAR(Number(tone, "max_short_term_lufs"), -23.0, 0.1) << i;
+        for (const char* key : { "integrated_lufs", "max_momentary_lufs", "max_short_term_lufs" })
+            EXPECT_NEAR(Number(tone[QLatin1String(key)]), -23.0, 0.1) << key;
         for (int ch = 0; ch < 2; ++ch) {
-            EXPECT_NEAR(tone[QLatin1String("sample_peak_dbfs")].toArray()[ch].toDouble(), -23.0, 0.01) << i;
-            EXPECT_NEAR(tone[QLatin1String("true_peak_dbtp")].toArray()[ch].toDouble(), -23.0, 0.2) << i;
+            EXPECT_NEAR(Number(tone[QLatin1String("sample_peak_dbfs")][ch]), -23.0, 0.01);
+            EXPECT_NEAR(Number(tone[QLatin1String("true_peak_dbtp")][ch]), -23.0, 0.2);
         }
         // A steady tone's momentary and short-term, once their windows are full.
-        const QJsonArray timeline = report[i].toObject()[QLatin1String("timeline")].toArray();
+        const QJsonArray timeline = report[i][QLatin1String("timeline")].toArray();
         ASSERT_FALSE(timeline.isEmpty());
-        const QJsonObject late = timeline.last().toObject();
-        EXPECT_NEAR(late[QLatin1String("momentary_lufs")].toDouble(), -23.0, 0.1) << i;
-        EXPECT_NEAR(late[QLatin1String("short_term_lufs")].toDouble(), -23.0, 0.1) << i;
-        EXPECT_TRUE(timeline.first().toObject()[QLatin1String("short_term_lufs")].isNull()) << i;
-
-        EXPECT_NEAR(Number(LoudnessOf(report[i + 1]), "range_lu"), 10.0, 1.0) << i;
+        EXPECT_NEAR(Number(timeline.last()[QLatin1String("momentary_lufs")]), -23.0, 0.1);
+        EXPECT_NEAR(Number(timeline.last()[QLatin1String("short_term_lufs")]), -23.0, 0.1);
+        EXPECT_TRUE(timeline.first()[QLatin1String("short_term_lufs")].isNull());
+        EXPECT_NEAR(Number(LoudnessOf(report[i + 1])[QLatin1String("range_lu")]), 10.0, 1.0);
     }
 }
 
@@ -75,10 +67,9 @@ TEST_F(LoudnessReportTest, LoudnessMeasuredAlongsideTheInstrumentsGivesTheSameFi
     const QString file = Write(QStringLiteral("steps.wav"), 48000, 2, ToneSteps(48000, { { -20.0, 4.0 }, { -30.0, 4.0 } }));
     CAnalyzeOptions alongside;
     alongside.loudnessAlongside = true;
-    const QJsonObject inStep = LoudnessOf(Analyze(file));
     const QJsonObject beside = LoudnessOf(Analyze(file, alongside));
-    EXPECT_EQ(beside, inStep);
-    EXPECT_NEAR(Number(beside, "max_momentary_lufs"), -20.0, 0.1);
+    EXPECT_EQ(beside, LoudnessOf(Analyze(file)));
+    EXPECT_NEAR(Number(beside[QLatin1String("max_momentary_lufs")]), -20.0, 0.1);
 }
 
 // L and R alone read -23 LUFS; the centre carries the same tone, so the mix
@@ -87,13 +78,11 @@ TEST_F(LoudnessReportTest, LoudnessMeasuredAlongsideTheInstrumentsGivesTheSameFi
 TEST_F(LoudnessReportTest, ASurroundMixIsJudgedOnEveryChannelAndAShortFileOnItsPeakOnly)
 {
     const int rate = 48000;
-    const int frames = 5 * rate;
     const Samples pair = ToneSteps(rate, { { -23.0, 5.0 } });
-    const Samples lfe = MonoSine(60, rate, Amplitude(-6.0), frames);
-    Samples surround(static_cast<std::size_t>(frames) * 6, 0);
-    for (std::size_t f = 0; f < static_cast<std::size_t>(frames); ++f) {
-        surround[6 * f + 0] = surround[6 * f + 2] = pair[2 * f];
-        surround[6 * f + 1] = pair[2 * f + 1];
+    const Samples lfe = MonoSine(60, rate, Amplitude(-6.0), 5 * rate);
+    Samples surround(lfe.size() * 6, 0);
+    for (std::size_t f = 0; f < lfe.size(); ++f) {
+        surround[6 * f + 0] = surround[6 * f + 1] = surround[6 * f + 2] = pair[2 * f];
         surround[6 * f + 3] = lfe[f];
     }
     const ProgramRun run = RunAnalyzer({ QStringLiteral("--check"), QStringLiteral("ebu-r128"),
@@ -102,12 +91,10 @@ TEST_F(LoudnessReportTest, ASurroundMixIsJudgedOnEveryChannelAndAShortFileOnItsP
     EXPECT_EQ(run.exitCode, 3) << run.err.constData();
     const QJsonArray report = Report(run.out);
     ASSERT_EQ(report.size(), 3);
-    const auto passed = [&](int i) { return report[i][QLatin1String("check")][QLatin1String("pass")].toBool(); };
-    EXPECT_TRUE(passed(0));
-    EXPECT_FALSE(passed(1));
-    EXPECT_TRUE(passed(2));
+    for (const auto& [i, pass] : { std::pair { 0, true }, { 1, false }, { 2, true } })
+        EXPECT_EQ(report[i][QLatin1String("check")][QLatin1String("pass")].toBool(!pass), pass) << i;
     const QJsonObject loudness = LoudnessOf(report[1]);
-    EXPECT_NEAR(Number(loudness, "integrated_lufs"), -21.24, 0.1);
+    EXPECT_NEAR(Number(loudness[QLatin1String("integrated_lufs")]), -21.24, 0.1);
     const QJsonArray peaks = loudness[QLatin1String("sample_peak_dbfs")].toArray();
     ASSERT_EQ(peaks.size(), 6);
     EXPECT_NEAR(peaks[3].toDouble(), -6.0, 0.01); // the LFE's own peak is still reported
@@ -116,15 +103,15 @@ TEST_F(LoudnessReportTest, ASurroundMixIsJudgedOnEveryChannelAndAShortFileOnItsP
     const QJsonObject shortLoudness = LoudnessOf(report[2]);
     for (const char* key : { "integrated_lufs", "range_lu", "max_momentary_lufs", "max_short_term_lufs" })
         EXPECT_TRUE(shortLoudness[QLatin1String(key)].isNull()) << key;
-    EXPECT_NEAR(shortLoudness[QLatin1String("sample_peak_dbfs")].toArray()[0].toDouble(), -23.0, 0.01);
+    EXPECT_NEAR(Number(shortLoudness[QLatin1String("sample_peak_dbfs")][0]), -23.0, 0.01);
     const QJsonArray notes = report[2][QLatin1String("notes")].toArray();
     EXPECT_TRUE(std::any_of(notes.begin(), notes.end(),
         [](const QJsonValue& note) { return note.toString().contains(QLatin1String("integrated loudness")); }));
 }
 
+// Three levels, so the relative gate drops the quiet part on both paths.
 TEST_F(LoudnessReportTest, TheCapturePathAndTheFilePathAgreeOnIntegratedLoudness)
 {
-    // Three levels, so the relative gate drops the quiet part on both paths.
     const int rate = 48000;
     Samples blocks = ToneSteps(rate, { { -40.0, 4.0 }, { -18.0, 6.0 }, { -26.0, 5.0 } });
     blocks.resize(blocks.size() / 1024 * 1024); // whole 512-frame blocks
@@ -132,52 +119,40 @@ TEST_F(LoudnessReportTest, TheCapturePathAndTheFilePathAgreeOnIntegratedLoudness
     ASSERT_TRUE(feed.Open(rate));
     feed.SetOn(true);
     CLoudnessSnapshot live;
-    const std::size_t frames = blocks.size() / 2;
-    for (std::size_t at = 0; at + 512 <= frames; at += 512)
-        feed.ProcessBlock(blocks.data() + 2 * at, 512, live);
+    for (std::size_t at = 0; at < blocks.size(); at += 1024)
+        feed.ProcessBlock(blocks.data() + at, 512, live);
     ASSERT_TRUE(live.Has(CLoudnessSnapshot::kIntegrated));
-
-    // The same blocks as a file.
     const ProgramRun run = RunAnalyzer({ Write(QStringLiteral("blocks.wav"), rate, 2, blocks) });
     ASSERT_EQ(run.exitCode, 0) << run.err.constData();
-    EXPECT_NEAR(Number(LoudnessOf(Report(run.out)[0]), "integrated_lufs"), live.integrated, 0.05);
+    EXPECT_NEAR(Number(LoudnessOf(Report(run.out)[0])[QLatin1String("integrated_lufs")]), live.integrated, 0.05);
 }
 
+// Model order for six channels: L R C LFE Ls Rs; each row gives the file
+// channel that lands in each model slot.
 TEST(LoudnessLayout, ChannelMasksPutEachChannelWhereItsWeightIs)
 {
-    // Model order for six channels: L R C LFE Ls Rs.
-    struct Row {
+    enum { L = SF_CHANNEL_MAP_LEFT, R = SF_CHANNEL_MAP_RIGHT, C = SF_CHANNEL_MAP_CENTER, LFE = SF_CHANNEL_MAP_LFE };
+    const struct {
         std::vector<int> map;
-        std::vector<int> sources; // file channel per model slot
+        std::vector<int> sources;
         bool note;
-    };
-    const Row rows[] = {
-        { { SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_LFE, SF_CHANNEL_MAP_REAR_LEFT,
-            SF_CHANNEL_MAP_REAR_RIGHT },
-          { 0, 1, 2, 3, 4, 5 }, false },
+    } rows[] = {
+        { { L, R, C, LFE, SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT }, { 0, 1, 2, 3, 4, 5 }, false },
         // Surrounds first, LFE last, as some containers order them.
-        { { SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT, SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT,
-            SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_LFE },
-          { 2, 3, 4, 5, 0, 1 }, false },
+        { { SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT, L, R, C, LFE }, { 2, 3, 4, 5, 0, 1 }, false },
         // No LFE to leave out: the usual order stands, with a note.
-        { { SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER, SF_CHANNEL_MAP_REAR_CENTER,
-            SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT },
-          { 0, 1, 2, 3, 4, 5 }, true },
-        // No mask at all.
-        { {}, { 0, 1, 2, 3, 4, 5 }, false },
+        { { L, R, C, SF_CHANNEL_MAP_REAR_CENTER, SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT }, { 0, 1, 2, 3, 4, 5 }, true },
+        { {}, { 0, 1, 2, 3, 4, 5 }, false }, // no mask at all
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         const CLoudnessLayout layout = CLoudnessLayout::For(6, row.map);
         for (int slot = 0; slot < 6; ++slot)
             EXPECT_EQ(layout.SourceOf(slot), row.sources[static_cast<std::size_t>(slot)]) << slot;
         EXPECT_EQ(!layout.Note().isEmpty(), row.note);
     }
     // The rearrangement moves samples, not just indices.
-    const CLoudnessLayout moved = CLoudnessLayout::For(6, rows[1].map);
     const float file[6] = { 10, 11, 12, 13, 14, 15 };
     float model[6] = {};
-    moved.Rearrange(file, model, 6, 1);
-    EXPECT_EQ(model[0], 12.0f); // left
-    EXPECT_EQ(model[3], 15.0f); // LFE
-    EXPECT_EQ(model[4], 10.0f); // left surround
+    CLoudnessLayout::For(6, rows[1].map).Rearrange(file, model, 6, 1);
+    EXPECT_EQ(std::vector<float>(model, model + 6), std::vector<float>({ 12, 13, 14, 15, 10, 11 }));
 }

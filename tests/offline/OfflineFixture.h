@@ -1,50 +1,143 @@
 #pragma once
-// Shared set-up of the offline tests: a private folder for the sound files
-// and a one-call analysis of a signal through the offline path.
-#include "TestSoundFiles.h"
+// Shared set-up of the offline tests: 16-bit sound files written with
+// libsndfile in a private folder, one-call analysis through the offline
+// path, and the built lumetra-analyze run as a batch scheduler runs it (no
+// display, no runtime folder).
 #include "offline/AnalyzeOptions.h"
 #include "offline/FileAnalyzer.h"
 
 #include <QDir>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+namespace testfiles {
+// Interleaved 16-bit frames, left first (or one channel for a mono file).
+using Samples = std::vector<std::int16_t>;
+
+inline std::int16_t SineAt(double hz, int rate, double amplitude, int frame)
+{
+    return static_cast<std::int16_t>(std::lround(amplitude * std::sin(2.0 * std::numbers::pi * hz * frame / rate)));
+}
+// A sine on the left channel and another (or the same) on the right.
+inline Samples TwoTones(double leftHz, double rightHz, int rate, double leftAmp, double rightAmp, int frames)
+{
+    Samples s;
+    for (int i = 0; i < frames; ++i)
+        s.insert(s.end(), { SineAt(leftHz, rate, leftAmp, i), SineAt(rightHz, rate, rightAmp, i) });
+    return s;
+}
+// The same sine on both channels; rightSign -1 gives opposite channels.
+inline Samples StereoSine(double hz, int rate, double amplitude, int frames, int rightSign = 1)
+{
+    return TwoTones(hz, hz, rate, amplitude, rightSign * amplitude, frames);
+}
+inline Samples MonoSine(double hz, int rate, double amplitude, int frames)
+{
+    Samples s;
+    for (int i = 0; i < frames; ++i)
+        s.push_back(SineAt(hz, rate, amplitude, i));
+    return s;
+}
+inline Samples Silence(int frames, int channels = 2) { return Samples(static_cast<std::size_t>(frames * channels), 0); }
+
+inline bool WriteWav(const QString& path, int rate, int channels, const Samples& samples)
+{
+    SF_INFO info { 0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0 };
+    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
+    if (!file)
+        return false;
+    const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
+    const bool written = sf_writef_short(file, samples.data(), frames) == frames;
+    return sf_close(file) == 0 && written;
+}
+} // namespace testfiles
+
+namespace programrun {
+struct ProgramRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline QProcessEnvironment QuietEnvironment()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR" })
+        env.remove(QString::fromLatin1(name));
+    return env;
+}
+
+// `program` with `args` in `folder`; /bin/sh -c runs a shell line for what
+// QProcess cannot pass (bytes that are not text, GNU parallel), the analyzer as $0.
+inline ProgramRun RunIn(const QString& folder, const QStringList& args, const QByteArray& input = QByteArray(),
+                        const QString& program = QStringLiteral(LUMETRA_ANALYZE_PROGRAM))
+{
+    QProcess process;
+    process.setProcessEnvironment(QuietEnvironment());
+    process.setWorkingDirectory(folder);
+    process.start(program, args);
+    process.write(input);
+    process.closeWriteChannel();
+    ProgramRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+inline ProgramRun RunAnalyzer(const QStringList& args) { return RunIn(QString(), args); }
+inline ProgramRun RunShell(const QString& line, const QString& folder)
+{
+    return RunIn(folder, { QStringLiteral("-c"), line, QStringLiteral(LUMETRA_ANALYZE_PROGRAM) }, {}, QStringLiteral("/bin/sh"));
+}
+inline QJsonArray Report(const QByteArray& json) { return QJsonDocument::fromJson(json).array(); }
+} // namespace programrun
 
 class OfflineFixture : public ::testing::Test {
 protected:
     QString PathOf(const QString& name) const { return QDir(m_folder.path()).filePath(name); }
-
     QString Write(const QString& name, int rate, int channels, const testfiles::Samples& samples)
     {
         const QString path = PathOf(name);
         EXPECT_TRUE(testfiles::WriteWav(path, rate, channels, samples)) << qPrintable(path);
         return path;
     }
-
+    programrun::ProgramRun Run(const QStringList& args, const QByteArray& input = QByteArray())
+    {
+        return programrun::RunIn(m_folder.path(), args, input);
+    }
     // The report object of one file analysed with `options` (files ignored).
     QJsonObject Analyze(const QString& path, const CAnalyzeOptions& options = CAnalyzeOptions(),
                         const QString& snapshots = QString())
     {
-        CFileAnalyzer analyzer(options);
         QJsonObject result;
         QString error;
-        EXPECT_EQ(analyzer.Analyze(path, snapshots, result, error), CFileAnalyzer::Outcome::Analysed)
+        EXPECT_EQ(CFileAnalyzer(options).Analyze(path, snapshots, result, error), CFileAnalyzer::Outcome::Analysed)
             << qPrintable(error);
         return result;
-    }
-
-    static int At(const QJsonObject& object, const char* section, const char* key, int index)
-    {
-        return object[QLatin1String(section)].toObject()[QLatin1String(key)].toArray()[index].toInt();
-    }
-    static QString TextAt(const QJsonObject& object, const char* section, const char* key, int index)
-    {
-        return object[QLatin1String(section)].toObject()[QLatin1String(key)].toArray()[index].toString();
     }
     static QJsonValue ValueOf(const QJsonObject& object, const char* section, const char* key)
     {
         return object[QLatin1String(section)].toObject()[QLatin1String(key)];
+    }
+    static int At(const QJsonObject& object, const char* section, const char* key, int index)
+    {
+        return ValueOf(object, section, key).toArray()[index].toInt();
+    }
+    static QString TextAt(const QJsonObject& object, const char* section, const char* key, int index)
+    {
+        return ValueOf(object, section, key).toArray()[index].toString();
     }
 
     QTemporaryDir m_folder;

@@ -15,67 +15,56 @@ CAnalyzeOptions Parse(const Words& words)
     return CAnalyzeOptions::Parse(args);
 }
 
-using Field = QString (*)(const CAnalyzeOptions&);
-QString Decay(const CAnalyzeOptions& o) { return QString::number(o.ppmDecayTime); }
-QString Peak(const CAnalyzeOptions& o) { return QString::number(o.ppmPeakMode); }
-QString Ballistics(const CAnalyzeOptions& o) { return QString::number(o.ppmBallistics); }
-QString Window(const CAnalyzeOptions& o) { return QString::number(o.fftWindow); }
-QString Input(const CAnalyzeOptions& o) { return QString::number(o.fftInput); }
-QString Flags(const CAnalyzeOptions& o)
+// Every field as "name=value ", so a row names the one it expects.
+QString Fields(const CAnalyzeOptions& o)
 {
-    return QStringLiteral("%1%2%3%4").arg(int(o.timeline)).arg(int(o.nulSeparated)).arg(int(o.merge)).arg(int(o.progress));
+    return QStringLiteral(" decay=%1 peak=%2 ballistics=%3 window=%4 input=%5 flags=%6%7%8%9 ")
+               .arg(o.ppmDecayTime).arg(o.ppmPeakMode).arg(o.ppmBallistics).arg(o.fftWindow).arg(o.fftInput)
+               .arg(int(o.timeline)).arg(int(o.nulSeparated)).arg(int(o.merge)).arg(int(o.progress))
+        + QStringLiteral("json=%1 snapshot=%2 files=%3 from=%4 workers=%5 format=%6 check=%7 shard=%8/%9 ")
+              .arg(o.jsonPath, o.snapshotDir, o.files.join(QLatin1Char('|')), o.filesFrom).arg(o.Workers())
+              .arg(static_cast<int>(o.format)).arg(o.check).arg(o.shard.Index()).arg(o.shard.Count());
 }
-QString Json(const CAnalyzeOptions& o) { return o.jsonPath; }
-QString Snapshot(const CAnalyzeOptions& o) { return o.snapshotDir; }
-QString Files(const CAnalyzeOptions& o) { return o.files.join(QLatin1Char('|')); }
-QString FilesFrom(const CAnalyzeOptions& o) { return o.filesFrom; }
-QString Workers(const CAnalyzeOptions& o) { return QString::number(o.Workers()); }
-QString Format(const CAnalyzeOptions& o) { return QString::number(static_cast<int>(o.format)); }
-QString Check(const CAnalyzeOptions& o) { return o.check; }
-QString Shard(const CAnalyzeOptions& o) { return QStringLiteral("%1/%2").arg(o.shard.Index()).arg(o.shard.Count()); }
-
-struct Accepted {
-    Words words;
-    Field field;
-    const char* expected;
-};
 }
 
 TEST(AnalyzeOptions, EachWordSetsItsFieldInEitherValueForm)
 {
-    const Accepted rows[] = {
+    const struct {
+        Words words;
+        const char* expected; // " field=value "
+    } rows[] = {
         // The live program's first-run settings when nothing is given.
-        { { "a" }, Decay, "20" }, { { "a" }, Peak, "1" }, { { "a" }, Ballistics, "0" }, { { "a" }, Window, "3" },
-        { { "a" }, Input, "0" }, { { "a" }, Flags, "0000" }, { { "a" }, Json, "" }, { { "a" }, Format, "0" },
-        { { "--ppm-decay", "slow", "a" }, Decay, "30" }, { { "--ppm-decay=fast", "a" }, Decay, "10" },
-        { { "--ppm-peak=none", "a" }, Peak, "0" }, { { "--ppm-peak", "decay", "a" }, Peak, "2" },
-        { { "--ppm-ballistics", "true", "a" }, Ballistics, "1" }, { { "--ppm-ballistics=nordic", "a" }, Ballistics, "3" },
-        { { "--ppm-ballistics=ebu", "a" }, Ballistics, "5" },
-        { { "--fft-window", "hamming", "a" }, Window, "6" }, { { "--fft-window=rectangular", "a" }, Window, "0" },
-        { { "--fft-window=welch", "a" }, Window, "5" },
-        { { "--fft-input=diff", "a" }, Input, "3" }, { { "--fft-input", "right", "a" }, Input, "2" },
-        { { "--timeline", "a" }, Flags, "1000" }, { { "--null", "--files-from", "l" }, Flags, "0100" },
-        { { "--merge", "p0", "p1" }, Flags, "0010" }, { { "--merge", "p0", "p1" }, Files, "p0|p1" },
-        { { "a", "--progress" }, Flags, "0001" },
+        { { "a" }, " decay=20 peak=1 ballistics=0 window=3 input=0 flags=0000 json= snapshot= files=a from= " },
+        { { "a" }, " format=0 check= " },
+        { { "--ppm-decay", "slow", "a" }, " decay=30 " }, { { "--ppm-decay=fast", "a" }, " decay=10 " },
+        { { "--ppm-peak=none", "a" }, " peak=0 " }, { { "--ppm-peak", "decay", "a" }, " peak=2 " },
+        { { "--ppm-ballistics", "true", "a" }, " ballistics=1 " }, { { "--ppm-ballistics=nordic", "a" }, " ballistics=3 " },
+        { { "--ppm-ballistics=ebu", "a" }, " ballistics=5 " },
+        { { "--fft-window", "hamming", "a" }, " window=6 " }, { { "--fft-window=rectangular", "a" }, " window=0 " },
+        { { "--fft-window=welch", "a" }, " window=5 " },
+        { { "--fft-input=diff", "a" }, " input=3 " }, { { "--fft-input", "right", "a" }, " input=2 " },
+        { { "--timeline", "a" }, " flags=1000 " }, { { "--null", "--files-from", "l" }, " flags=0100 " },
+        { { "--merge", "p0", "p1" }, " flags=0010 json= snapshot= files=p0|p1 " },
+        { { "a", "--progress" }, " flags=0001 " },
         // Only the first '=' splits; a file's name may hold one.
-        { { "--json=out.json", "a" }, Json, "out.json" }, { { "--json", "out.json", "a" }, Json, "out.json" },
-        { { "--json=a=b.json", "a" }, Json, "a=b.json" }, { { "--json", "a=b.json", "a" }, Files, "a" },
-        { { "a=b.wav" }, Files, "a=b.wav" }, { { "--snapshot=pics", "x.wav", "y.flac" }, Snapshot, "pics" },
-        { { "--snapshot", "pics", "x.wav", "y.flac" }, Files, "x.wav|y.flac" },
+        { { "--json=out.json", "a" }, " json=out.json " }, { { "--json", "out.json", "a" }, " json=out.json " },
+        { { "--json=a=b.json", "a" }, " json=a=b.json snapshot= files=a " }, { { "--json", "a=b.json", "a" }, " files=a " },
+        { { "a=b.wav" }, " files=a=b.wav " }, { { "--snapshot=pics", "x.wav", "y.flac" }, " snapshot=pics " },
+        { { "--snapshot", "pics", "x.wav", "y.flac" }, " files=x.wav|y.flac " },
         // After "--" every word is a file.
-        { { "--", "--json=x.wav" }, Files, "--json=x.wav" }, { { "--", "--json=x.wav" }, Json, "" },
-        { { "--", "--timeline" }, Flags, "0000" }, { { "--", "-h" }, Files, "-h" },
-        { { "--jobs", "3", "a" }, Workers, "3" }, { { "--jobs=1", "a" }, Workers, "1" },
-        { { "--files-from=-" }, FilesFrom, "-" }, { { "--files-from", "l.txt" }, Files, "" },
-        { { "--format", "csv", "a" }, Format, "2" }, { { "--format=jsonl", "a" }, Format, "1" },
-        { { "--check", "atsc-a85", "a" }, Check, "atsc-a85" }, { { "--shard", "2/5", "a" }, Shard, "2/5" },
-        { { "--shard=0/3", "a" }, Shard, "0/3" },
+        { { "--", "--json=x.wav" }, " json= snapshot= files=--json=x.wav " },
+        { { "--", "--timeline" }, " flags=0000 " }, { { "--", "-h" }, " files=-h " },
+        { { "--jobs", "3", "a" }, " workers=3 " }, { { "--jobs=1", "a" }, " workers=1 " },
+        { { "--files-from=-" }, " files= from=- " }, { { "--files-from", "l.txt" }, " files= from=l.txt " },
+        { { "--format", "csv", "a" }, " format=2 " }, { { "--format=jsonl", "a" }, " format=1 " },
+        { { "--check", "atsc-a85", "a" }, " check=atsc-a85 " }, { { "--shard", "2/5", "a" }, " shard=2/5 " },
+        { { "--shard=0/3", "a" }, " shard=0/3 " },
     };
-    for (const Accepted& row : rows) {
+    for (const auto& row : rows) {
         const CAnalyzeOptions o = Parse(row.words);
         SCOPED_TRACE(QStringList(QList<QString>(row.words.begin(), row.words.end())).join(QLatin1Char(' ')).toStdString());
         ASSERT_EQ(o.action, CAnalyzeOptions::Action::Run) << qPrintable(o.error);
-        EXPECT_EQ(row.field(o), QString::fromUtf8(row.expected));
+        EXPECT_TRUE(Fields(o).contains(QString::fromUtf8(row.expected))) << qPrintable(Fields(o));
     }
     EXPECT_GE(Parse({ "a" }).Workers(), 1); // one per core
 }

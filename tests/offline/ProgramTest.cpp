@@ -1,10 +1,8 @@
 // The built offline program as a QC script or an archive run uses it.
 #include "OfflineFixture.h"
-#include "ProgramRun.h"
 
 #include <QFile>
 #include <QImage>
-#include <QJsonDocument>
 #include <QThread>
 #include <csignal>
 #include <unistd.h>
@@ -13,17 +11,6 @@ using namespace programrun;
 using namespace testfiles;
 
 namespace {
-bool HasPixel(const QImage& image, QRgb colour)
-{
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) == colour)
-                return true;
-        }
-    }
-    return false;
-}
-
 // The report without the one field that measures the run rather than the file.
 QJsonArray WithoutTiming(const QJsonArray& report)
 {
@@ -35,30 +22,22 @@ QJsonArray WithoutTiming(const QJsonArray& report)
     }
     return stripped;
 }
-
-struct StatusCase {
-    QStringList args; // run in the test's folder, which holds silent.wav
-    int exitCode;
-    bool onStdout; // where `says` must appear
-    const char* says;
-};
+QJsonArray ReportOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? Report(file.readAll()) : QJsonArray();
+}
 }
 
 class AnalyzeProgramTest : public OfflineFixture {
 protected:
-    ProgramRun Run(const QStringList& args, const QByteArray& input = QByteArray())
-    {
-        return RunAnalyzer(args, m_folder.path(), input);
-    }
-    // Stereo tones of differing levels and lengths, so every file's report
-    // differs from its neighbours'.
+    // Stereo tones of differing levels and lengths, so every file's report differs from its neighbours'.
     QStringList WriteTones(int count)
     {
         QStringList paths;
-        for (int i = 0; i < count; ++i) {
+        for (int i = 0; i < count; ++i)
             paths << Write(QStringLiteral("t%1.wav").arg(i, 2, 10, QLatin1Char('0')), 44100, 2,
                            TwoTones(300 + 100 * i, 700, 44100, 30000 - 1000 * i, 9000, 8192 + 512 * i));
-        }
         return paths;
     }
     QString WriteList(const QStringList& paths)
@@ -70,61 +49,58 @@ protected:
     }
 };
 
-TEST_F(AnalyzeProgramTest, ExitStatusSaysWhatWentWrong)
+TEST_F(AnalyzeProgramTest, ExitStatusAndWhereTheReportGoesSayWhatWentWrong)
 {
     Write(QStringLiteral("silent.wav"), 48000, 2, Silence(48000));
-    const StatusCase cases[] = {
-        { { "silent.wav" }, 0, true, "\"blocks\": 94" },
-        { { "--help" }, 0, true, "--fft-window" },
-        { { "-h" }, 0, true, "--fft-window" },
-        { { "--version" }, 0, true, "lumetra-analyze " },
-        { {}, 2, false, "Usage: lumetra-analyze" },
-        { { "--fft-window", "kaiser", "a.wav" }, 2, false, "Usage: lumetra-analyze" },
-        { { "--files-from", "nolist.txt" }, 2, false, "nolist.txt" },
-        { { "--json", "no/such/folder/r.json", "silent.wav" }, 1, false, "lumetra-analyze: " },
+    Write(QStringLiteral("a.wav"), 44100, 2, StereoSine(1000, 44100, 32767, 4410));
+    QFile part(PathOf(QStringLiteral("p.jsonl")));
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly) && part.write("{\"file\":\"a.wav\",\"index\":0}\n") > 0);
+    part.close();
+    const struct {
+        QStringList args; // run in the test's folder
+        int exitCode;
+        const char* out; // what stdout and stderr must hold; nullptr: stdout stays empty
+        const char* err;
+    } cases[] = {
+        { { "silent.wav" }, 0, "\"blocks\": 94", "" },
+        { { "--help" }, 0, "--fft-window", "" },
+        { { "-h" }, 0, "--fft-window", "" },
+        { { "--version" }, 0, "lumetra-analyze ", "" },
+        { {}, 2, nullptr, "Usage: lumetra-analyze" },
+        { { "--fft-window", "kaiser", "a.wav" }, 2, nullptr, "Usage: lumetra-analyze" },
+        { { "--files-from", "nolist.txt" }, 2, nullptr, "nolist.txt" },
+        { { "--json", "no/such/folder/r.json", "silent.wav" }, 1, nullptr, "lumetra-analyze: " },
+        { { "--json", "report.json", "a.wav" }, 0, nullptr, "" },
         // A silent file fails a loudness rule; an unreadable file outranks that.
-        { { "--check", "ebu-r128", "silent.wav" }, 3, true, "\"pass\": false" },
-        { { "--check", "ebu-r128", "silent.wav", "gone.wav" }, 1, false, "gone.wav" },
+        { { "--check", "ebu-r128", "silent.wav" }, 3, "\"pass\": false", "" },
+        { { "--check", "ebu-r128", "silent.wav", "gone.wav" }, 1, "", "gone.wav" },
+        // 4410 frames at 44100 Hz, after the missing file's error cell.
+        { { "--format", "csv", "gone.wav", "a.wav" }, 1, "No such file or directory.\na.wav,0.100,44100,", "gone.wav" },
+        { { "--format", "csv", "--json", "no/such/r.csv", "a.wav" }, 1, nullptr, "cannot write the report" },
+        // The last file's line is always shown, then wiped when the run ends.
+        { { "--progress", "--json", "r2.json", "silent.wav", "a.wav" }, 0, nullptr, "2 of 2 files" },
+        { { "--merge", "p.jsonl" }, 0, "\"file\": \"a.wav\"", "" },
+        { { "--merge", "p.jsonl", "--json", "no/such/r.json" }, 1, nullptr, "cannot write the report" },
+        { { "--merge", "nopart.jsonl" }, 2, nullptr, "nopart.jsonl" },
     };
-    for (const StatusCase& c : cases) {
+    for (const auto& c : cases) {
         const ProgramRun run = Run(c.args);
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.constData();
-        EXPECT_TRUE((c.onStdout ? run.out : run.err).contains(c.says)) << run.out.constData() << run.err.constData();
-        if (c.exitCode == 2) {
-            EXPECT_TRUE(run.out.isEmpty());
-        }
+        EXPECT_TRUE(c.out ? run.out.contains(c.out) : run.out.isEmpty()) << run.out.constData();
+        EXPECT_TRUE(run.err.contains(c.err)) << run.err.constData();
     }
+    EXPECT_EQ(ReportOf(PathOf(QStringLiteral("report.json"))).size(), 1);
     // A report that stops being written is named once, not again for every later file.
     const ProgramRun full = Run({ "--format", "jsonl", "--json", "/dev/full", "silent.wav", "silent.wav" });
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_EQ(full.err.count("cannot write the report"), 1) << full.err.constData();
+    const ProgramRun fullOut = RunShell(QStringLiteral("\"$0\" silent.wav >/dev/full"), m_folder.path());
+    EXPECT_EQ(fullOut.exitCode, 1);
+    EXPECT_TRUE(fullOut.err.contains("\"standard output\": ")) << fullOut.err.constData();
 }
 
-TEST_F(AnalyzeProgramTest, ReportGoesToTheJsonFileOrAsCsvRows)
-{
-    const QString a = Write(QStringLiteral("a.wav"), 44100, 2, StereoSine(1000, 44100, 32767, 4410));
-    const ProgramRun toFile = Run({ QStringLiteral("--json"), QStringLiteral("report.json"), a });
-    ASSERT_EQ(toFile.exitCode, 0) << toFile.err.constData();
-    EXPECT_TRUE(toFile.out.isEmpty());
-    QFile file(PathOf(QStringLiteral("report.json")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QJsonArray report = Report(file.readAll());
-    ASSERT_EQ(report.size(), 1);
-    EXPECT_EQ(report[0].toObject()[QLatin1String("blocks")].toInt(), 9); // 4410 frames in 512-frame blocks
-
-    const ProgramRun csv = Run({ QStringLiteral("--format"), QStringLiteral("csv"), a, QStringLiteral("gone.wav") });
-    EXPECT_EQ(csv.exitCode, 1);
-    const QList<QByteArray> rows = csv.out.trimmed().split('\n');
-    ASSERT_EQ(rows.size(), 3) << csv.out.constData();
-    EXPECT_TRUE(rows[0].startsWith("file,duration_s,rate_hz,"));
-    const QList<QByteArray> cells = rows[1].split(',');
-    EXPECT_EQ(cells[1], "0.100"); // 4410 frames at 44100 Hz
-    EXPECT_EQ(cells[2], "44100");
-    EXPECT_TRUE(rows[2].endsWith("No such file or directory.")) << rows[2].constData();
-}
-
-TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
+TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizesAFolderPerFile)
 {
     const QString wav = Write(QStringLiteral("tone.wav"), 44100, 2, TwoTones(1000, 440, 44100, 30000, 12000, 22050));
     const QDir folder(PathOf(QStringLiteral("pics")));
@@ -133,12 +109,10 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
     // Client areas inside a 1-pixel border: the PPM and the correlation meter
     // fill their 110 x 320 and 110 x 150 frames, the analyzer its frame grown
     // to 464 x 199, the stereo meter is the largest square in 200 x 180.
-    const QImage ppm(folder.filePath(QStringLiteral("ppm.png")));
-    const QImage analyzer(folder.filePath(QStringLiteral("analyzer.png")));
-    const QImage correlation(folder.filePath(QStringLiteral("correlation.png")));
-    const QImage stereo(folder.filePath(QStringLiteral("stereo.png")));
-    for (const QImage* image : { &ppm, &analyzer, &correlation, &stereo })
-        ASSERT_FALSE(image->isNull());
+    QImage ppm, analyzer, correlation, stereo;
+    for (const auto& [image, name] : { std::pair { &ppm, "ppm" }, { &analyzer, "analyzer" }, { &correlation, "correlation" },
+             { &stereo, "stereo" } })
+        ASSERT_TRUE(image->load(folder.filePath(QStringLiteral("%1.png").arg(QLatin1String(name))))) << name;
     EXPECT_EQ(ppm.width(), correlation.width());
     EXPECT_EQ(ppm.height() - correlation.height(), 320 - 150);
     EXPECT_LT(ppm.width(), 108); // the frame's border takes its share
@@ -146,20 +120,25 @@ TEST_F(AnalyzeProgramTest, SnapshotsAreDrawnPicturesOfTheFirstRunSizes)
     EXPECT_EQ(analyzer.height() - correlation.height(), 199 - 150);
     EXPECT_EQ(stereo.width(), stereo.height());
     EXPECT_EQ(stereo.height() - correlation.height(), 180 - 150);
-    EXPECT_TRUE(HasPixel(ppm, qRgb(255, 0, 0)));       // the left bar reaches the over colour
-    EXPECT_TRUE(HasPixel(stereo, qRgb(255, 255, 0)));  // the trace in the default yellow
+    const auto has = [](const QImage& image, QRgb colour) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == colour)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(has(ppm, qRgb(255, 0, 0)));      // the left bar reaches the over colour
+    EXPECT_TRUE(has(stereo, qRgb(255, 255, 0))); // the trace in the default yellow
 
-    // Several files: a folder each, even with the same file name.
     QDir().mkpath(PathOf(QStringLiteral("other")));
     const QString again = Write(QStringLiteral("other/tone.wav"), 44100, 2, Silence(4096));
-    const ProgramRun two = Run({ QStringLiteral("--snapshot"), PathOf(QStringLiteral("many")), wav, again });
-    const QJsonArray report = Report(two.out);
+    const QJsonArray report = Report(Run({ QStringLiteral("--snapshot"), PathOf(QStringLiteral("many")), wav, again }).out);
     ASSERT_EQ(report.size(), 2);
-    const QString first = report[0].toObject()[QLatin1String("snapshot")].toString();
-    const QString second = report[1].toObject()[QLatin1String("snapshot")].toString();
+    const QString first = report[0][QLatin1String("snapshot")].toString();
+    const QString second = report[1][QLatin1String("snapshot")].toString();
     EXPECT_NE(first, second);
-    EXPECT_TRUE(QFile::exists(QDir(first).filePath(QStringLiteral("stereo.png"))));
-    EXPECT_TRUE(QFile::exists(QDir(second).filePath(QStringLiteral("stereo.png"))));
+    for (const QString& pictures : { first, second })
+        EXPECT_TRUE(QFile::exists(QDir(pictures).filePath(QStringLiteral("stereo.png")))) << qPrintable(pictures);
 }
 
 TEST_F(AnalyzeProgramTest, EveryFilesReportIsWhatItIsAloneInWhateverOrder)
@@ -169,8 +148,7 @@ TEST_F(AnalyzeProgramTest, EveryFilesReportIsWhatItIsAloneInWhateverOrder)
     const QString b = Write(QStringLiteral("anti-phase.wav"), 48000, 2, StereoSine(3000, 48000, 8000, 7200, -1));
     const QJsonArray aloneA = WithoutTiming(Report(Run({ a }).out));
     const QJsonArray aloneB = WithoutTiming(Report(Run({ b }).out));
-    ASSERT_EQ(aloneA.size(), 1);
-    ASSERT_EQ(aloneB.size(), 1);
+    ASSERT_EQ(aloneA.size() + aloneB.size(), 2);
     EXPECT_EQ(WithoutTiming(Report(Run({ a, b }).out)), QJsonArray({ aloneA[0], aloneB[0] }));
     EXPECT_EQ(WithoutTiming(Report(Run({ b, a }).out)), QJsonArray({ aloneB[0], aloneA[0] }));
     // Opposite channels: the smoothed correlation heads for -1 from rest.
@@ -184,8 +162,7 @@ TEST_F(AnalyzeProgramTest, TwoJobsGiveTheOneJobReportAndARepeatedFileOncePerMent
     paths << paths[1];
     const ProgramRun serial = Run(QStringList { QStringLiteral("--jobs"), QStringLiteral("1") } + paths);
     const ProgramRun parallel = Run(QStringList { QStringLiteral("--jobs"), QStringLiteral("2") } + paths);
-    ASSERT_EQ(serial.exitCode, 0) << serial.err.constData();
-    ASSERT_EQ(parallel.exitCode, 0) << parallel.err.constData();
+    ASSERT_EQ(serial.exitCode + parallel.exitCode, 0) << serial.err.constData() << parallel.err.constData();
     const QJsonArray report = WithoutTiming(Report(parallel.out));
     EXPECT_EQ(report, WithoutTiming(Report(serial.out)));
     ASSERT_EQ(report.size(), 7);
@@ -198,16 +175,14 @@ TEST_F(AnalyzeProgramTest, FourShardsThroughGnuParallelMergeIntoTheSingleRunRepo
 {
     const QString list = WriteList(WriteTones(10));
     const ProgramRun whole = Run({ QStringLiteral("--files-from"), list });
-    ASSERT_EQ(whole.exitCode, 0) << whole.err.constData();
-    ASSERT_EQ(Report(whole.out).size(), 10);
+    ASSERT_EQ(Report(whole.out).size(), 10) << whole.err.constData();
     const ProgramRun shards = RunShell(QStringLiteral("parallel --will-cite \"$0\" --files-from list.txt --format jsonl "
                                                       "--shard {}/4 --json part{}.jsonl ::: 0 1 2 3"), m_folder.path());
     ASSERT_EQ(shards.exitCode, 0) << shards.err.constData();
     QFile part(PathOf(QStringLiteral("part1.jsonl")));
     ASSERT_TRUE(part.open(QIODevice::ReadOnly));
     EXPECT_EQ(part.readAll().count('\n'), 3); // positions 1, 5 and 9
-    const ProgramRun merged = Run({ QStringLiteral("--merge"), QStringLiteral("part3.jsonl"), QStringLiteral("part0.jsonl"),
-                                    QStringLiteral("part2.jsonl"), QStringLiteral("part1.jsonl") });
+    const ProgramRun merged = Run({ "--merge", "part3.jsonl", "part0.jsonl", "part2.jsonl", "part1.jsonl" });
     ASSERT_EQ(merged.exitCode, 0) << merged.err.constData();
     EXPECT_EQ(WithoutTiming(Report(merged.out)), WithoutTiming(Report(whole.out)));
 }
@@ -224,22 +199,20 @@ TEST_F(AnalyzeProgramTest, JsonLinesKeepEveryFinishedFileWhenTheRunIsKilled)
     const QString out = PathOf(QStringLiteral("out.jsonl"));
     QProcess process;
     process.setProcessEnvironment(QuietEnvironment());
-    process.start(QStringLiteral(LUMETRA_ANALYZE_PROGRAM), { QStringLiteral("--format"), QStringLiteral("jsonl"),
-        QStringLiteral("--jobs"), QStringLiteral("2"), QStringLiteral("--json"), out, QStringLiteral("--files-from"), WriteList(paths) });
+    process.start(QStringLiteral(LUMETRA_ANALYZE_PROGRAM),
+                  { "--format", "jsonl", "--jobs", "2", "--json", out, "--files-from", WriteList(paths) });
     ASSERT_TRUE(process.waitForStarted());
-    auto finishedLines = [&out] {
+    const auto writtenLines = [&out] {
         QFile written(out);
-        return written.open(QIODevice::ReadOnly) ? written.readAll().count('\n') : 0;
+        return written.open(QIODevice::ReadOnly) ? written.readAll().split('\n') : QList<QByteArray> { "" };
     };
-    for (int wait = 0; wait < 1200 && finishedLines() < 2; ++wait)
+    for (int wait = 0; wait < 1200 && writtenLines().size() < 3; ++wait)
         QThread::msleep(50);
     ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitStatus(), QProcess::CrashExit); // killed before it got through 40 files
 
-    QFile file(out);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QList<QByteArray> lines = file.readAll().split('\n');
+    QList<QByteArray> lines = writtenLines();
     lines.removeLast(); // after the last newline: nothing, or the file in flight
     ASSERT_GE(lines.size(), 2);
     ASSERT_LT(lines.size(), 40);
@@ -258,7 +231,7 @@ TEST_F(AnalyzeProgramTest, HostileInputIsNamedForWhatItIs)
     const ProgramRun latin1 = RunShell(QStringLiteral("cp plain.wav \"$(printf 'caf\\351.wav')\" && \"$0\" \"$(printf 'caf\\351.wav')\""),
                                        m_folder.path());
     ASSERT_EQ(latin1.exitCode, 0) << latin1.err.constData();
-    EXPECT_EQ(Report(latin1.out)[0].toObject()[QLatin1String("file")].toString(), QStringLiteral("caf\\xE9.wav"));
+    EXPECT_EQ(Report(latin1.out)[0][QLatin1String("file")].toString(), QStringLiteral("caf\\xE9.wav"));
 
     // A WAVE file cut 4000 bytes (1000 frames) after its header was written.
     const QString cut = Write(QStringLiteral("cut.wav"), 44100, 2, StereoSine(1000, 44100, 16000, 10000));
@@ -268,12 +241,11 @@ TEST_F(AnalyzeProgramTest, HostileInputIsNamedForWhatItIs)
     EXPECT_EQ(run.exitCode, 1);
     const QJsonArray report = Report(run.out);
     ASSERT_EQ(report.size(), 4) << run.out.constData();
-    EXPECT_TRUE(report[0].toObject()[QLatin1String("error")].toString().contains(QLatin1String("directory")));
-    const QJsonArray notes = report[1].toObject()[QLatin1String("notes")].toArray();
-    EXPECT_TRUE(notes.contains(QStringLiteral("the file ended after 9000 of its 10000 frames")))
-        << QJsonDocument(notes).toJson().constData();
-    EXPECT_EQ(report[2].toObject()[QLatin1String("file")].toString(), missing);
-    EXPECT_TRUE(report[2].toObject()[QLatin1String("error")].toString().contains(QLatin1String("No such file")));
+    EXPECT_TRUE(report[0][QLatin1String("error")].toString().contains(QLatin1String("directory")));
+    EXPECT_TRUE(report[1][QLatin1String("notes")].toArray().contains(QStringLiteral("the file ended after 9000 of its 10000 frames")))
+        << run.out.constData();
+    EXPECT_EQ(report[2][QLatin1String("file")].toString(), missing);
+    EXPECT_TRUE(report[2][QLatin1String("error")].toString().contains(QLatin1String("No such file")));
     EXPECT_NEAR(At(report[3].toObject(), "ppm", "max_step", 0), 298, 1); // -6.2 dBFS, a step a tenth of a dB
     const QList<QByteArray> errors = run.err.trimmed().split('\n');
     EXPECT_EQ(errors.size(), 2) << run.err.constData(); // the folder and the missing file, each once

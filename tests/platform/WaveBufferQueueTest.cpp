@@ -10,36 +10,38 @@
 
 namespace {
 
+using Samples = std::vector<std::int16_t>;
+
 class WaveBufferQueueTest : public ::testing::Test {
 protected:
-    // Three 8-frame buffers (32 bytes each).
-    void SetUp() override
+    // Three 8-frame buffers (32 bytes each), all queued unless `queued` says fewer.
+    void Queue(int queued = 3)
     {
         for (int i = 0; i < 3; ++i) {
             m_headers[i].lpData = reinterpret_cast<char*>(m_data[i].data());
             m_headers[i].dwBufferLength = 32;
             m_headers[i].dwFlags = WHDR_PREPARED;
+            if (i < queued) {
+                ASSERT_EQ(m_queue.Add(&m_headers[i]), MMSYSERR_NOERROR);
+            }
         }
     }
     std::vector<WAVEHDR*> ReturnedHeaders()
     {
         std::vector<WAVEHDR*> out;
-        CThreadMessage msg;
-        while (m_notify.Peek(msg)) {
+        for (CThreadMessage msg; m_notify.Peek(msg); out.push_back(reinterpret_cast<WAVEHDR*>(msg.lParam)))
             EXPECT_EQ(msg.message, MM_WIM_DATA);
-            out.push_back(reinterpret_cast<WAVEHDR*>(msg.lParam));
-        }
         return out;
     }
-    static std::vector<std::int16_t> Ramp(int frames, int start)
+    // Frames first..first+frames-1 as (n, -n).
+    static Samples Ramp(int first, int frames)
     {
-        std::vector<std::int16_t> v;
-        for (int i = 0; i < frames; ++i) {
-            v.push_back(static_cast<std::int16_t>(start + i));
-            v.push_back(static_cast<std::int16_t>(-(start + i)));
-        }
+        Samples v;
+        for (int n = first; n < first + frames; ++n)
+            v.push_back(static_cast<std::int16_t>(n)), v.push_back(static_cast<std::int16_t>(-n));
         return v;
     }
+    Samples Data(int buffer, int from, int to) const { return Samples(m_data[buffer].begin() + from, m_data[buffer].begin() + to); }
 
     CThreadMessageQueue m_notify { 64 };
     CWaveBufferQueue m_queue { m_notify };
@@ -49,88 +51,68 @@ protected:
 
 TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndEachFullOneIsReturnedInOrder)
 {
-    for (auto& h : m_headers)
-        ASSERT_EQ(m_queue.Add(&h), MMSYSERR_NOERROR);
+    Queue();
     EXPECT_EQ(m_queue.Queued(), 3);
     // 5 + 7 frames: buffer 0 full (8), 4 frames into buffer 1.
-    const auto first = Ramp(5, 0);
-    const auto second = Ramp(7, 5);
-    EXPECT_EQ(m_queue.Write(first.data(), 5), 0);
+    EXPECT_EQ(m_queue.Write(Ramp(0, 5).data(), 5), 0);
     EXPECT_TRUE(ReturnedHeaders().empty());
-    EXPECT_EQ(m_queue.Write(second.data(), 7), 0);
-    const auto returned = ReturnedHeaders();
-    ASSERT_EQ(returned.size(), 1u);
-    EXPECT_EQ(returned[0], &m_headers[0]);
+    EXPECT_EQ(m_queue.Write(Ramp(5, 7).data(), 7), 0);
+    EXPECT_EQ(ReturnedHeaders(), std::vector<WAVEHDR*> { &m_headers[0] });
     EXPECT_EQ(m_headers[0].dwBytesRecorded, 32u);
     EXPECT_EQ(m_headers[0].dwFlags & (WHDR_DONE | WHDR_INQUEUE), WHDR_DONE);
-    EXPECT_EQ(m_data[0][14], 7);
-    EXPECT_EQ(m_data[0][15], -7);
-    EXPECT_EQ(m_data[1][0], 8);
-    EXPECT_EQ(m_data[1][7], -11);
+    EXPECT_EQ(Data(0, 14, 16), (Samples { 7, -7 }));
+    EXPECT_EQ(Data(1, 0, 8), Ramp(8, 4));
     EXPECT_EQ(m_queue.Queued(), 2);
 }
 
 TEST_F(WaveBufferQueueTest, FramesWithNoQueuedBufferAreCountedNotWritten)
 {
-    ASSERT_EQ(m_queue.Add(&m_headers[0]), MMSYSERR_NOERROR);
-    const auto frames = Ramp(20, 1);
-    EXPECT_EQ(m_queue.Write(frames.data(), 20), 12);
+    Queue(1);
+    EXPECT_EQ(m_queue.Write(Ramp(1, 20).data(), 20), 12);
     EXPECT_EQ(m_queue.Overruns(), 12);
     EXPECT_EQ(ReturnedHeaders().size(), 1u);
-    // The other buffers were never touched.
-    EXPECT_EQ(m_data[1][0], 0);
-    EXPECT_EQ(m_data[2][15], 0);
+    EXPECT_TRUE(m_data[1][0] == 0 && m_data[2][15] == 0) << "the other buffers were never touched";
 }
 
 // Mono frames go to both channels and spill over like stereo ones.
 TEST_F(WaveBufferQueueTest, MonoFramesGoToBothChannels)
 {
-    ASSERT_EQ(m_queue.Add(&m_headers[0]), MMSYSERR_NOERROR);
-    ASSERT_EQ(m_queue.Add(&m_headers[1]), MMSYSERR_NOERROR);
+    Queue(2);
     const std::int16_t mono[9] = { 100, -200, 300, 4, 5, 6, 7, 8, 9 };
     EXPECT_EQ(m_queue.WriteMono(mono, 9), 0);
-    EXPECT_EQ((std::vector<std::int16_t>(m_data[0].begin(), m_data[0].begin() + 6)), (std::vector<std::int16_t> { 100, 100, -200, -200, 300, 300 }));
-    EXPECT_EQ(m_data[1][0], 9);
-    EXPECT_EQ(m_data[1][1], 9);
+    EXPECT_EQ(Data(0, 0, 6), (Samples { 100, 100, -200, -200, 300, 300 }));
+    EXPECT_EQ(Data(1, 0, 2), (Samples { 9, 9 }));
     EXPECT_EQ(ReturnedHeaders().size(), 1u);
 }
 
 TEST_F(WaveBufferQueueTest, ReturnAllGivesThePartlyFilledBufferFirstWithItsBytes)
 {
-    for (auto& h : m_headers)
-        ASSERT_EQ(m_queue.Add(&h), MMSYSERR_NOERROR);
-    const auto frames = Ramp(3, 0);
-    m_queue.Write(frames.data(), 3);
+    Queue();
+    m_queue.Write(Ramp(0, 3).data(), 3);
     m_queue.ReturnAll();
-    const auto returned = ReturnedHeaders();
-    ASSERT_EQ(returned.size(), 3u);
-    EXPECT_EQ(returned[0], &m_headers[0]);
-    EXPECT_EQ(returned[1], &m_headers[1]);
-    EXPECT_EQ(returned[2], &m_headers[2]);
-    EXPECT_EQ(m_headers[0].dwBytesRecorded, 12u);
-    EXPECT_EQ(m_headers[1].dwBytesRecorded, 0u);
+    EXPECT_EQ(ReturnedHeaders(), (std::vector<WAVEHDR*> { &m_headers[0], &m_headers[1], &m_headers[2] }));
+    EXPECT_EQ(std::make_pair(m_headers[0].dwBytesRecorded, m_headers[1].dwBytesRecorded), std::make_pair(12u, 0u));
     EXPECT_EQ(m_queue.Queued(), 0);
 }
 
-TEST_F(WaveBufferQueueTest, UnpreparedOrEmptyHeadersAreRefused)
+// A buffer must be prepared and hold one frame (4 bytes); the queue holds
+// 64 buffers, and one more is refused, not counted and not marked queued.
+TEST_F(WaveBufferQueueTest, UnpreparedEmptyOrOneTooManyHeadersAreRefused)
 {
-    WAVEHDR unprepared = m_headers[0];
+    Queue(0);
+    WAVEHDR unprepared = m_headers[0], tiny = m_headers[0];
     unprepared.dwFlags = 0;
-    EXPECT_EQ(m_queue.Add(&unprepared), WAVERR_UNPREPARED);
-    // A buffer must hold one frame (4 bytes).
-    WAVEHDR tiny = m_headers[0];
     tiny.dwBufferLength = 3;
+    EXPECT_EQ(m_queue.Add(&unprepared), WAVERR_UNPREPARED);
     EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_INVALPARAM);
     EXPECT_EQ(m_queue.Queued(), 0);
     tiny.dwBufferLength = 4;
-    EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_NOERROR);
-    // The queue holds 64 buffers: one more is refused and not counted.
-    std::vector<WAVEHDR> more(64, tiny);
-    for (int i = 1; i < 64; ++i)
+    std::vector<WAVEHDR> more(65, tiny);
+    for (int i = 0; i < 64; ++i)
         ASSERT_EQ(m_queue.Add(&more[i]), MMSYSERR_NOERROR) << i;
-    EXPECT_EQ(m_queue.Add(&more[0]), MMSYSERR_NOMEM);
+    EXPECT_EQ(m_queue.Add(&more[64]), MMSYSERR_NOMEM);
     EXPECT_EQ(m_queue.Queued(), 64);
-    EXPECT_EQ(more[0].dwFlags & WHDR_INQUEUE, 0u);
+    EXPECT_EQ(more[64].dwFlags & WHDR_INQUEUE, 0u);
 }
 
 } // namespace

@@ -30,15 +30,12 @@ protected:
 TEST_F(WaveInTest, DeviceIdsRunThroughTheDriversInOrder)
 {
     ASSERT_EQ(waveInGetNumDevs(), 7u);
-    std::string name;
-    ASSERT_EQ(waveInGetDevName(1, name), MMSYSERR_NOERROR);
-    EXPECT_EQ(name, "Mic");
-    ASSERT_EQ(waveInGetDevName(2, name), MMSYSERR_NOERROR);
-    EXPECT_EQ(name, "Demo: Music mix");
-    ASSERT_EQ(waveInGetDevName(6, name), MMSYSERR_NOERROR);
-    EXPECT_EQ(name, "Demo: Anti-phase");
-    EXPECT_EQ(waveInGetDevName(7, name), MMSYSERR_BADDEVICEID);
-    EXPECT_EQ(waveInGetDevName(-1, name), MMSYSERR_BADDEVICEID);
+    for (const auto& [id, expected] : { std::pair<int, std::string> { 1, "Mic" }, { 2, "Demo: Music mix" }, { 6, "Demo: Anti-phase" },
+             { 7, "" }, { -1, "" } }) {
+        std::string name;
+        EXPECT_EQ(waveInGetDevName(id, name), expected.empty() ? MMSYSERR_BADDEVICEID : MMSYSERR_NOERROR) << id;
+        EXPECT_EQ(name, expected);
+    }
 }
 
 TEST_F(WaveInTest, OpeningAnIdReachesThatDriversDevice)
@@ -46,14 +43,11 @@ TEST_F(WaveInTest, OpeningAnIdReachesThatDriversDevice)
     HWAVEIN handle = nullptr;
     const WAVEFORMATEX format = StereoFormat(48000);
     ASSERT_EQ(waveInOpen(&handle, 1, &format, m_notify), MMSYSERR_NOERROR);
-    EXPECT_EQ(m_test.LastOpenDevice(), 1);
-    EXPECT_EQ(m_test.LastOpenRate(), 48000);
+    EXPECT_EQ(std::make_pair(m_test.LastOpenDevice(), m_test.LastOpenRate()), std::make_pair(1, 48000));
     CThreadMessage msg;
-    ASSERT_TRUE(m_notify.Peek(msg));
-    EXPECT_EQ(msg.message, MM_WIM_OPEN);
+    EXPECT_TRUE(m_notify.Peek(msg) && msg.message == MM_WIM_OPEN);
     ASSERT_EQ(waveInClose(handle), MMSYSERR_NOERROR);
-    ASSERT_TRUE(m_notify.Peek(msg));
-    EXPECT_EQ(msg.message, MM_WIM_CLOSE);
+    EXPECT_TRUE(m_notify.Peek(msg) && msg.message == MM_WIM_CLOSE);
     // The driver that failed last explains its own code; codes nobody claims still read as something.
     m_test.FailOpen(77, "Sync lost on the optical input.");
     EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), 77);
@@ -97,9 +91,7 @@ TEST_F(WaveInTest, ClosingWithBuffersQueuedFailsUntilReset)
     const WAVEFORMATEX format = StereoFormat(44100);
     ASSERT_EQ(waveInOpen(&handle, 0, &format, m_notify), MMSYSERR_NOERROR);
     std::int16_t data[1024] {};
-    WAVEHDR header;
-    header.lpData = reinterpret_cast<char*>(data);
-    header.dwBufferLength = sizeof data;
+    WAVEHDR header { .lpData = reinterpret_cast<char*>(data), .dwBufferLength = sizeof data };
     ASSERT_EQ(waveInPrepareHeader(handle, &header), MMSYSERR_NOERROR);
     ASSERT_EQ(waveInAddBuffer(handle, &header), MMSYSERR_NOERROR);
     EXPECT_EQ(waveInUnprepareHeader(handle, &header), WAVERR_STILLPLAYING);

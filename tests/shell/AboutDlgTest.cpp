@@ -5,15 +5,11 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-TEST(AboutDlg, VersionTextNamesMajorMinorBuildAndBeta)
+TEST(AboutDlg, ShowsTitleVersionWithBuildAndBetaAndSystem)
 {
     EXPECT_EQ(CAboutDlg::FormatVersionText(2, 1, 2, 37), QStringLiteral("Version 2.1  Build 37  Beta"));
     EXPECT_EQ(CAboutDlg::FormatVersionText(1, 0, 1, 1), QStringLiteral("Version 1.0  Build 1  "));
     EXPECT_EQ(CAboutDlg::FormatVersionText(3, 12, 0, 405), QStringLiteral("Version 3.12  Build 405  "));
-}
-
-TEST(AboutDlg, ShowsTitleVersionAndSystem)
-{
     CAboutDlg dlg(QStringLiteral("Version 2.1  Build 37  Beta"), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Info about Lumetra"));
     EXPECT_EQ(dlg.VersionLine(), QStringLiteral("Version 2.1  Build 37  Beta"));
@@ -21,13 +17,12 @@ TEST(AboutDlg, ShowsTitleVersionAndSystem)
     EXPECT_TRUE(dlg.isModal());
 }
 
+// The frames differ (the bars rise as it runs); it plays once and stops on the last.
 TEST(AboutAnimation, PlaysOnceFromFirstToLastFrameAndStops)
 {
     CAboutAnimation animation;
     ASSERT_GT(animation.FrameCount(), 1);
-    // The frames differ: the bars rise as the animation runs.
     EXPECT_NE(animation.Frame(0), animation.Frame(animation.FrameCount() - 1));
-
     QEventLoop loop;
     QObject::connect(&animation, &CAboutAnimation::Finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit); // a safety net, not a timing check

@@ -6,20 +6,14 @@
 #include <gtest/gtest.h>
 
 namespace {
-QStringList Texts(const QMenu* menu)
+// Each item as "text=command id", a separator as "-=0"; disabled items end in " off".
+QStringList Items(const QMenu* menu)
 {
-    QStringList texts;
+    QStringList items;
     for (const QAction* a : menu->actions())
-        texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return texts;
-}
-
-std::vector<int> Ids(const QMenu* menu)
-{
-    std::vector<int> ids;
-    for (const QAction* a : menu->actions())
-        ids.push_back(CFrameMenu::CommandId(a));
-    return ids;
+        items << QStringLiteral("%1=%2%3").arg(a->isSeparator() ? QStringLiteral("-") : a->text()).arg(CFrameMenu::CommandId(a))
+                     .arg(a->isEnabled() ? "" : " off");
+    return items;
 }
 
 std::vector<std::string> DeviceNames(int count)
@@ -37,26 +31,22 @@ TEST(FrameMenu, PopupsHaveTheirTitlesItemsAndIds)
         int menuId;
         CFrameMenu::Popup popup;
         const char* title;
-        QStringList texts;
-        std::vector<int> ids;
+        QStringList items;
     } cases[] = {
-        { 132, CFrameMenu::Device, "&Device", { "WaveMapper" }, { 32829 } },
-        { 132, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
-        { 132, CFrameMenu::SampleRate, "&Sample Rate", { "44100Hz", "48000Hz" }, { 32837, 32838 } },
-        { 132, CFrameMenu::Window, "&Window", { "&Arrange Icons", "-", "Allways on top", "Reset Dropout Count" },
-          { 57649, 0, 32842, 32843 } },
-        { 132, CFrameMenu::Help, "&Help", { "&Help...", "-", "Lumetra Homepage", "(Homepage)", "-", "&About Lumetra..." },
-          { 32835, 0, 32840, 0, 0, 57664 } },
+        { 132, CFrameMenu::Device, "&Device", { "WaveMapper=32829" } },
+        { 132, CFrameMenu::Priority, "&Priority", { "Normal=32831", "High=32832" } },
+        { 132, CFrameMenu::SampleRate, "&Sample Rate", { "44100Hz=32837", "48000Hz=32838" } },
+        { 132, CFrameMenu::Window, "&Window", { "&Arrange Icons=57649", "-=0", "Allways on top=32842", "Reset Dropout Count=32843" } },
+        { 132, CFrameMenu::Help, "&Help",
+          { "&Help...=32835", "-=0", "Lumetra Homepage=32840", "(Homepage)=0", "-=0", "&About Lumetra...=57664" } },
         // The main window's own menu: the device popup holds only a separator.
-        { 128, CFrameMenu::Device, "&Device", { "-" }, { 0 } },
-        { 128, CFrameMenu::Priority, "&Priority", { "Normal", "High" }, { 32831, 32832 } },
+        { 128, CFrameMenu::Device, "&Device", { "-=0" } },
+        { 128, CFrameMenu::Priority, "&Priority", { "Normal=32831", "High=32832" } },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
         CFrameMenu menu(c.menuId, nullptr);
         EXPECT_EQ(menu.PopupAt(c.popup)->title(), QString::fromLatin1(c.title));
-        EXPECT_EQ(Texts(menu.PopupAt(c.popup)), c.texts);
-        EXPECT_EQ(Ids(menu.PopupAt(c.popup)), c.ids);
+        EXPECT_EQ(Items(menu.PopupAt(c.popup)), c.items) << c.title;
     }
 }
 
@@ -65,44 +55,30 @@ TEST(FrameMenu, FirstActivationAddsDevicesAndTheDealerItemWhoseChoiceSendsTheirI
 {
     std::vector<int> sent;
     CFrameMenu menu(129, [&sent](int id) { sent.push_back(id); });
-    menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
-    const QAction* dealer = menu.PopupAt(CFrameMenu::Help)->actions()[3];
-    EXPECT_EQ(dealer->text(), QStringLiteral("www.dealer.example"));
-    EXPECT_EQ(CFrameMenu::CommandId(dealer), 32841);
-    menu.PopupAt(CFrameMenu::SampleRate)->actions()[1]->trigger();
-    menu.PopupAt(CFrameMenu::Device)->actions()[2]->trigger();
-    menu.PopupAt(CFrameMenu::Help)->actions()[3]->trigger();
+    QMenu* devices = menu.PopupAt(CFrameMenu::Device);
+    for (int twice = 0; twice < 2; ++twice) // a second set-up adds nothing
+        menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
+    EXPECT_EQ(Items(devices), QStringList({ "WaveMapper=32829", "Line In=10000", "USB Mic=10001" }));
+    EXPECT_EQ(Items(menu.PopupAt(CFrameMenu::Help))[3], QStringLiteral("www.dealer.example=32841"));
+    for (const auto& [popup, item] : { std::pair { CFrameMenu::SampleRate, 1 }, { CFrameMenu::Device, 2 }, { CFrameMenu::Help, 3 } })
+        menu.PopupAt(popup)->actions()[item]->trigger();
     EXPECT_EQ(sent, std::vector<int>({ 32838, 10001, 32841 }));
-
-    // A second set-up adds nothing.
-    menu.SetUpOnFirstActivation({ "Line In", "USB Mic" }, QStringLiteral("www.dealer.example"));
-    EXPECT_EQ(menu.PopupAt(CFrameMenu::Device)->actions().size(), 3);
 
     // A rescan replaces the devices: one unplugged, a JACK server started.
     menu.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
-    EXPECT_EQ(Texts(menu.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper", "USB Mic", "JACK: system" }));
-    EXPECT_EQ(Ids(menu.PopupAt(CFrameMenu::Device)), std::vector<int>({ 32829, 10000, 10001 }));
-
+    EXPECT_EQ(Items(devices), QStringList({ "WaveMapper=32829", "USB Mic=10000", "JACK: system=10001" }));
     menu.ReplaceDeviceItems(DeviceNames(23));
-    const QList<QAction*> items = menu.PopupAt(CFrameMenu::Device)->actions();
-    ASSERT_EQ(items.size(), 24);
-    EXPECT_EQ(CFrameMenu::CommandId(items[21]), 10020);
-    EXPECT_TRUE(items[21]->isEnabled());
-    EXPECT_EQ(CFrameMenu::CommandId(items[22]), 10021);
-    EXPECT_FALSE(items[22]->isEnabled());
-    EXPECT_FALSE(items[23]->isEnabled());
+    EXPECT_EQ(Items(devices).mid(21), QStringList({ "Device 20=10020", "Device 21=10021 off", "Device 22=10022 off" }));
 
     // No rescan before the set-up, nor on the main window's own menu.
     CFrameMenu fresh(129, nullptr);
     fresh.ReplaceDeviceItems({ "Line In" });
-    EXPECT_EQ(Texts(fresh.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper" }));
+    EXPECT_EQ(Items(fresh.PopupAt(CFrameMenu::Device)), QStringList({ "WaveMapper=32829" }));
     CFrameMenu main(128, nullptr);
     main.SetUpOnFirstActivation({ "Line In" }, QStringLiteral("x"));
-    const QStringList before = Texts(main.PopupAt(CFrameMenu::Device));
+    const QStringList before = Items(main.PopupAt(CFrameMenu::Device));
     main.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
-    EXPECT_EQ(Texts(main.PopupAt(CFrameMenu::Device)), before);
+    EXPECT_EQ(Items(main.PopupAt(CFrameMenu::Device)), before);
 }
 
 TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)

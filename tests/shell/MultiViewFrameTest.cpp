@@ -2,7 +2,7 @@
 
 #include "audio/AudioCapture.h"
 #include "audio/VelmoraDoc.h"
-#include "tests/shell/PlaceholderView.h"
+#include "meters/common/MeterView.h"
 #include "shell/SizeMoveListener.h"
 #include "tests/common/FakeViewFrame.h"
 
@@ -10,18 +10,39 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMouseEvent>
+#include <tuple>
 #include <gtest/gtest.h>
 
 namespace {
 constexpr COLORREF kCyan = RGB(0, 255, 255);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-class CRecordingView : public CPlaceholderView {
+// A view that measures and draws nothing and records the size changes it is told of.
+class CRecordingView : public CMeterView {
 public:
-    using CPlaceholderView::CPlaceholderView;
+    CRecordingView(IViewHost& host, int type) : CMeterView(host), m_nType(type) {}
+    int InstrumentType() const override { return m_nType; }
+    void OnInitialUpdate() override {}
+    void OnActivateView(bool) override {}
     void OnSize(int type) override { m_sizes.push_back(type); }
     QSize MinTrackSize() const override { return QSize(150, 120); }
+    void OnDestroy() override {}
+    bool OnCommand(int) override { return false; }
+    COLORREF EraseColor() const override { return RGB(96, 96, 96); }
     std::vector<int> m_sizes;
+
+protected:
+    IMeterSwitch& Meter() override { return m_meter; }
+    void StoreOptions(CWinSet&) override {}
+    void RestoreOptions(const CWinSet&) override {}
+    int ActiveParam() const override { return 0; }
+
+private:
+    struct CNoMeter : IMeterSwitch {
+        int IsOn() const override { return 0; }
+        void SetOn(int) override {}
+    } m_meter;
+    int m_nType;
 };
 
 class CSizeMoveRecorder : public ISizeMoveListener {
@@ -100,10 +121,14 @@ protected:
 
 TEST_F(MultiViewFrameTest, CaptionIsABlueOrGreyGradientWithACyanBoldOrRedThinTitleCutLeftOfTheButtons)
 {
-    m_pFirst->BuildCaption(true);
-    m_pFirst->BuildCaption(false);
-    const QImage& active = m_pFirst->CaptionImage(true);
-    const QImage& inactive = m_pFirst->CaptionImage(false);
+    const auto caption = [this](bool active, int meterOn) {
+        m_pFirst->SetMeterOn(meterOn);
+        m_pFirst->BuildCaption(active);
+        return m_pFirst->CaptionImage(active).copy();
+    };
+    const QImage active = caption(true, 1);
+    const QImage inactive = caption(false, 1);
+    const QImage off = caption(true, 0);
     const int h = active.height();
     ASSERT_GT(h, 1);
     // Column 1 lies left of the title text; the gradient darkens downwards.
@@ -113,23 +138,13 @@ TEST_F(MultiViewFrameTest, CaptionIsABlueOrGreyGradientWithACyanBoldOrRedThinTit
     EXPECT_LT(activeBottom.red(), 128);
     EXPECT_EQ(activeBottom.blue() - activeBottom.red(), 64);
     EXPECT_LT(QColor::fromRgb(inactive.pixel(1, h - 1)).red(), 96);
-
-    m_pFirst->SetMeterOn(0);
-    m_pFirst->BuildCaption(true);
-    const QImage off = m_pFirst->CaptionImage(true).copy();
-    m_pFirst->SetMeterOn(1);
-    m_pFirst->BuildCaption(true);
-    const QImage on = m_pFirst->CaptionImage(true).copy();
-    EXPECT_EQ(CountPixels(off, kCyan), 0);
-    EXPECT_EQ(CountPixels(on, kRed), 0);
+    EXPECT_EQ(CountPixels(off, kCyan) + CountPixels(active, kRed), 0);
     EXPECT_GT(CountPixels(off, kRed), 0);
-    EXPECT_GT(CountPixels(on, kCyan), CountPixels(off, kRed)); // bold covers more than thin
+    EXPECT_GT(CountPixels(active, kCyan), CountPixels(off, kRed)); // bold covers more than thin
 
-    m_pFirst->SetMeterOn(0);
     m_pFirst->setGeometry(10, 10, 120, 160);
     m_pFirst->setWindowTitle(QStringLiteral("Spectrum Analyzer with a very long title indeed"));
-    m_pFirst->BuildCaption(true);
-    const QImage& cut = m_pFirst->CaptionImage(true);
+    const QImage cut = caption(true, 0);
     const int limit = m_pFirst->MinButtonRect().left - m_pFirst->CaptionRect().left - 2;
     ASSERT_GT(limit, 10);
     EXPECT_EQ(CountPixels(cut, kRed, limit, cut.width()), 0);
@@ -142,22 +157,20 @@ TEST_F(MultiViewFrameTest, MeterStateShowsAtOnceWithoutActivatingAndActivationSw
     ASSERT_FALSE(m_pFirst->CaptionActive());
     m_pFirst->SetMeterOn(1);
     // What is on the screen now: the frame rendered as it paints.
-    const QImage shown = m_pFirst->grab().toImage();
     const CRect& caption = m_pFirst->CaptionRect();
-    const QImage captionShown = shown.copy(caption.ToQRect());
+    const QImage captionShown = m_pFirst->grab().toImage().copy(caption.ToQRect());
     EXPECT_GT(CountPixels(captionShown, kCyan), 0);
     EXPECT_EQ(CountPixels(captionShown, kRed), 0);
     EXPECT_FALSE(m_pFirst->CaptionActive());
     EXPECT_EQ(m_pArea->activeSubWindow(), m_pSecond);
-    // Activation switches the gradient.
     Activate(m_pFirst);
     EXPECT_TRUE(m_pFirst->CaptionActive());
     EXPECT_FALSE(m_pSecond->CaptionActive());
-    const QImage active = m_pFirst->grab().toImage();
-    EXPECT_EQ(PixelAt(active, caption.left + 1, caption.top), RGB(128, 128, 192));
+    EXPECT_EQ(PixelAt(m_pFirst->grab().toImage(), caption.left + 1, caption.top), RGB(128, 128, 192));
     EXPECT_EQ(PixelAt(m_pSecond->grab().toImage(), caption.left + 1, caption.top), RGB(96, 96, 96));
 }
 
+// The caption's close button does nothing; closing minimises.
 TEST_F(MultiViewFrameTest, PressOnTheTitleMovesTheFrameCloseMinimisesAndTheButtonsMinimiseAndMaximise)
 {
     const CRect caption = m_pFirst->CaptionRect();
@@ -167,20 +180,16 @@ TEST_F(MultiViewFrameTest, PressOnTheTitleMovesTheFrameCloseMinimisesAndTheButto
     EXPECT_EQ(m_listener.m_events, std::vector<std::string>({ "enter" }));
     Press(m_pFirst, title, QEvent::MouseButtonRelease);
     EXPECT_FALSE(m_pFirst->InSizeMove());
+    Press(m_pFirst, m_pFirst->MaxButtonRect()); // no move
     EXPECT_EQ(m_listener.m_events, std::vector<std::string>({ "enter", "exit" }));
-    // The caption buttons are no move.
-    Press(m_pFirst, m_pFirst->MaxButtonRect());
-    EXPECT_EQ(m_listener.m_events.size(), 2u);
     EXPECT_FALSE(m_pFirst->close());
     ProcessEvents();
     EXPECT_TRUE(m_pFirst->isMinimized());
     EXPECT_EQ(m_pArea->subWindowList().size(), 2);
-    // The close button of the caption does nothing at all.
     m_pSecond->showNormal();
     ProcessEvents();
     Press(m_pSecond, m_pSecond->CloseButtonRect());
-    EXPECT_FALSE(m_pSecond->isMinimized());
-    EXPECT_FALSE(m_pSecond->isMaximized());
+    EXPECT_FALSE(m_pSecond->isMinimized() || m_pSecond->isMaximized());
     Press(m_pSecond, m_pSecond->MinButtonRect());
     EXPECT_TRUE(m_pSecond->isMinimized());
     m_pFirst->showNormal();
@@ -189,47 +198,39 @@ TEST_F(MultiViewFrameTest, PressOnTheTitleMovesTheFrameCloseMinimisesAndTheButto
     EXPECT_TRUE(m_pFirst->isMaximized());
 }
 
+// The view hears of a minimising once; only a restored frame takes its size limit.
 TEST_F(MultiViewFrameTest, SizeChangesReachTheViewMinimisingOnlyOnceAndOnlyRestoredFramesTakeItsLimit)
 {
-    // Only a restored frame takes the view's size limit.
     EXPECT_EQ(m_pFirst->minimumSizeHint(), QSize(150, 120));
-    m_pFirstView->m_sizes.clear();
+    std::vector<int>& sizes = m_pFirstView->m_sizes;
+    sizes.clear();
     m_pFirst->showMinimized();
     ProcessEvents();
-    EXPECT_EQ(std::count(m_pFirstView->m_sizes.begin(), m_pFirstView->m_sizes.end(), SIZE_MINIMIZED), 1);
+    EXPECT_EQ(std::count(sizes.begin(), sizes.end(), SIZE_MINIMIZED), 1);
     EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
-    m_pFirst->showMaximized();
-    ProcessEvents();
-    ASSERT_FALSE(m_pFirstView->m_sizes.empty());
-    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_MAXIMIZED);
-    m_pFirst->showNormal();
-    ProcessEvents();
-    EXPECT_EQ(m_pFirstView->m_sizes.back(), SIZE_RESTORED);
+    for (const auto& [show, told] : { std::pair { &QWidget::showMaximized, SIZE_MAXIMIZED }, { &QWidget::showNormal, SIZE_RESTORED } }) {
+        (m_pFirst->*show)();
+        ProcessEvents();
+        ASSERT_FALSE(sizes.empty());
+        EXPECT_EQ(sizes.back(), told);
+    }
 }
 
 TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleInEveryState)
 {
-    const struct {
-        int showCmd;
-        bool minimised, maximised;
-    } cases[] = { { SW_SHOWNORMAL, false, false }, { SW_SHOWMINIMIZED, true, false }, { SW_SHOWMAXIMIZED, false, true } };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.showCmd);
+    for (const int showCmd : { SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED }) {
+        SCOPED_TRACE(showCmd);
         CWindowPlacement p;
-        p.left = 40;
-        p.top = 30;
-        p.right = 240;
-        p.bottom = 180;
-        p.showCmd = c.showCmd;
+        std::tie(p.left, p.top, p.right, p.bottom, p.showCmd) = std::tuple(40, 30, 240, 180, showCmd);
         m_pFirst->SetWindowPlacement(p);
         ProcessEvents();
-        EXPECT_EQ(m_pFirst->isMinimized(), c.minimised);
-        EXPECT_EQ(m_pFirst->isMaximized(), c.maximised);
+        EXPECT_EQ(m_pFirst->isMinimized(), showCmd == SW_SHOWMINIMIZED);
+        EXPECT_EQ(m_pFirst->isMaximized(), showCmd == SW_SHOWMAXIMIZED);
         const CWindowPlacement got = m_pFirst->GetWindowPlacement();
-        EXPECT_EQ(got.showCmd, c.showCmd);
-        EXPECT_EQ(QRect(got.left, got.top, got.right - got.left, got.bottom - got.top), QRect(40, 30, 200, 150));
+        EXPECT_EQ(got.showCmd, showCmd);
+        EXPECT_EQ(QRect(QPoint(got.left, got.top), QPoint(got.right - 1, got.bottom - 1)), QRect(40, 30, 200, 150));
         // Only a minimised window has a minimised position: where its bar is.
-        EXPECT_EQ(QPoint(got.minX, got.minY), c.minimised ? m_pFirst->geometry().topLeft() : QPoint(-1, -1));
+        EXPECT_EQ(QPoint(got.minX, got.minY), showCmd == SW_SHOWMINIMIZED ? m_pFirst->geometry().topLeft() : QPoint(-1, -1));
         m_pFirst->showNormal();
         ProcessEvents();
         EXPECT_EQ(m_pFirst->geometry(), QRect(40, 30, 200, 150));

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <ostream>
 
 namespace {
 const QStringList kInstruments = { QStringLiteral("PPM"), QStringLiteral("COR"), QStringLiteral("FFT"), QStringLiteral("STM") };
@@ -37,15 +36,12 @@ CRun RunLumetra(const QStringList& args, const QString& folder)
     QProcess process;
     Prepare(process, folder);
     process.start(QStringLiteral(LUMETRA_PROGRAM), args);
-    CRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
-        return run;
+        return {};
     }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return { process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+             QString::fromLocal8Bit(process.readAllStandardError()) };
 }
 
 // True once the process catches SIGTERM: from then on a termination signal
@@ -53,36 +49,25 @@ CRun RunLumetra(const QStringList& args, const QString& folder)
 bool WaitUntilItCatchesTermination(const QProcess& process)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
-    for (int wait = 0; wait < 600; ++wait) {
-        if (!status.open(QIODevice::ReadOnly))
-            return false;
-        const QList<QByteArray> lines = status.readAll().split('\n');
+    for (int wait = 0; wait < 600 && status.open(QIODevice::ReadOnly); ++wait) {
+        const QByteArray text = status.readAll();
         status.close();
-        for (const QByteArray& line : lines) {
-            if (line.startsWith("SigCgt:") && (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1))
-                return true;
-        }
+        const qsizetype at = text.indexOf("SigCgt:");
+        if (at >= 0 && (text.mid(at + 7, 17).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1))
+            return true;
         QThread::msleep(20);
     }
     return false;
 }
 
-// A short silent 16-bit stereo WAV file: a device without --demo that any
-// machine offers, sound card or not.
+// A 0.1 s silent 16-bit stereo WAV file at 44100 Hz: a device without --demo
+// that any machine offers, sound card or not.
 QString WriteSilence(const QString& folder)
 {
-    const QString path = QDir(folder).filePath(QStringLiteral("silence.wav"));
-    const quint32 dataBytes = 44100 * 4 / 10;
-    QByteArray wav;
-    auto u32 = [&wav](quint32 v) { for (int i = 0; i < 4; ++i) wav.append(char((v >> (8 * i)) & 0xFF)); };
-    auto u16 = [&wav](quint16 v) { wav.append(char(v & 0xFF)); wav.append(char(v >> 8)); };
-    wav.append("RIFF"); u32(36 + dataBytes); wav.append("WAVEfmt ");
-    u32(16); u16(1); u16(2); u32(44100); u32(44100 * 4); u16(4); u16(16);
-    wav.append("data"); u32(dataBytes); wav.append(QByteArray(int(dataBytes), '\0'));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size())
-        return QString();
-    return path;
+    QFile file(QDir(folder).filePath(QStringLiteral("silence.wav")));
+    const QByteArray header = QByteArray::fromHex("524946460C45000057415645666d74201000000001000200"
+                                                  "44AC000010B102000400100064617461E8440000");
+    return file.open(QIODevice::WriteOnly) && file.write(header + QByteArray(17640, '\0')) == 44 + 17640 ? file.fileName() : QString();
 }
 
 QString ConfPath(const QString& folder) { return QDir(folder).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")); }
@@ -90,72 +75,58 @@ QString ConfPath(const QString& folder) { return QDir(folder).filePath(QStringLi
 // The id the device list gives "Demo: Music mix".
 int MusicMixId(const QString& folder)
 {
-    const CRun list = RunLumetra({ QStringLiteral("--list-devices"), QStringLiteral("--demo") }, folder);
+    const CRun list = RunLumetra({ "--list-devices", "--demo" }, folder);
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(-?\\d+): Demo: Music mix$"),
         QRegularExpression::MultilineOption).match(list.out);
     return m.hasMatch() ? m.captured(1).toInt() : -100;
 }
-
-struct FirstStartCase {
-    const char* name;
-    bool demo;
-    bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
-    int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
-    int expectedOn[4];       // PPM, COR, FFT, STM
-};
-
-void PrintTo(const FirstStartCase& c, std::ostream* os) { *os << c.name; }
-
-class FirstStart : public ::testing::TestWithParam<FirstStartCase> {};
 }
 
-TEST_P(FirstStart, SeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
+TEST(Program, FirstStartSeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
 {
-    const FirstStartCase& c = GetParam();
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const int musicMix = MusicMixId(folder.path());
-    ASSERT_GE(musicMix, 0);
-    if (c.storedSettings) {
+    const struct {
+        const char* name;
+        bool demo;
+        bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
+        int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
+        int expectedOn[4];       // PPM, COR, FFT, STM
+    } cases[] = { { "demo without settings", true, false, 0, { 1, 1, 1, 1 } }, { "demo with stored settings", true, true, 1, { 1, 1, 0, 1 } },
+                  { "plain first start", false, false, 100, { 0, 0, 0, 0 } } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        const int musicMix = MusicMixId(folder.path());
+        ASSERT_GE(musicMix, 0);
+        if (c.storedSettings) {
+            QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
+            stored.setValue(QStringLiteral("Settings/Device"), musicMix + 1);
+            for (const QString& section : kInstruments)
+                stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
+        }
+        const CRun run = RunLumetra(QStringList { "--quit-after", "0", "--screenshot", "shot.png" }
+                + (c.demo ? QStringList { "--demo" } : QStringList { "--input", WriteSilence(folder.path()) }), folder.path());
+        ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
+        EXPECT_EQ(QImage(folder.filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
+        EXPECT_EQ(QFile(folder.filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
+        // What the run wrote at its end is what it ran with.
         QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
-        stored.setValue(QStringLiteral("Settings/Device"), musicMix + 1);
-        for (const QString& section : kInstruments)
-            stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
+        EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
     }
-    QStringList args = { QStringLiteral("--quit-after"), QStringLiteral("0"), QStringLiteral("--screenshot"), QStringLiteral("shot.png") };
-    args << (c.demo ? QStringList { QStringLiteral("--demo") } : QStringList { QStringLiteral("--input"), WriteSilence(folder.path()) });
-    const CRun run = RunLumetra(args, folder.path());
-    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
-
-    EXPECT_EQ(QImage(QDir(folder.path()).filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
-    EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
-    // What the run wrote at its end is what it ran with.
-    QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
-    EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
 }
-
-INSTANTIATE_TEST_SUITE_P(Program, FirstStart, ::testing::Values(
-    FirstStartCase { "DemoWithoutSettings", true, false, 0, { 1, 1, 1, 1 } },
-    FirstStartCase { "DemoWithStoredSettings", true, true, 1, { 1, 1, 0, 1 } },
-    FirstStartCase { "PlainFirstStart", false, false, 100, { 0, 0, 0, 0 } }),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Program, DataHomeKeepsTheWorkspaceFileInTheProgramsOwnFolder)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QDir here(folder.path());
-    const QString dataFolder = here.filePath(QStringLiteral("data/lumetra"));
     // A screenshot named relative to where it was asked for lands there.
-    ASSERT_EQ(RunLumetra({ QStringLiteral("--data-home"), QStringLiteral("--demo"), QStringLiteral("--quit-after"), QStringLiteral("0"),
-                  QStringLiteral("--screenshot"), QStringLiteral("shot.png") }, folder.path()).exitCode, 0);
-    EXPECT_EQ(QFile(QDir(dataFolder).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+    ASSERT_EQ(RunLumetra({ "--data-home", "--demo", "--quit-after", "0", "--screenshot", "shot.png" }, folder.path()).exitCode, 0);
+    EXPECT_EQ(QFile(here.filePath(QStringLiteral("data/lumetra/cv.wsp"))).size(), 834);
     EXPECT_FALSE(QFile::exists(here.filePath(QStringLiteral("cv.wsp"))));
     EXPECT_TRUE(QFile::exists(here.filePath(QStringLiteral("shot.png"))));
     // Started from a terminal without it, the current folder holds the file.
-    ASSERT_EQ(RunLumetra({ QStringLiteral("--demo"), QStringLiteral("--quit-after"), QStringLiteral("0") }, folder.path()).exitCode, 0);
+    ASSERT_EQ(RunLumetra({ "--demo", "--quit-after", "0" }, folder.path()).exitCode, 0);
     EXPECT_EQ(QFile(here.filePath(QStringLiteral("cv.wsp"))).size(), 834);
 }
 
@@ -191,22 +162,17 @@ TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
     for (const bool atNotice : { false, true }) {
         SCOPED_TRACE(atNotice ? "at the notice" : "running");
         QTemporaryDir folder;
-        ASSERT_TRUE(folder.isValid());
         QProcess process;
         Prepare(process, folder.path());
-        process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice
-                ? QStringList { QStringLiteral("--input"), folder.filePath(QStringLiteral("missing.wav")) }
-                : QStringList { QStringLiteral("--demo") });
+        process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice ? QStringList { "--input", folder.filePath("missing.wav") } : QStringList { "--demo" });
         ASSERT_TRUE(process.waitForStarted());
         ASSERT_TRUE(WaitUntilItCatchesTermination(process));
         process.terminate(); // SIGTERM
         ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung";
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 0);
-        if (!atNotice) {
-            QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
-            EXPECT_EQ(stored.value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
-            EXPECT_EQ(QFile(QDir(folder.path()).filePath(QStringLiteral("cv.wsp"))).size(), 834);
+        EXPECT_TRUE(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0);
+        if (!atNotice) { // the normal close writes the settings and the workspace file
+            EXPECT_EQ(QSettings(ConfPath(folder.path()), QSettings::IniFormat).value(QStringLiteral("Settings/MsgDecay")).toInt(), 1);
+            EXPECT_EQ(QFile(folder.filePath(QStringLiteral("cv.wsp"))).size(), 834);
         }
     }
 }

@@ -3,6 +3,7 @@
 // "USB Mic"), no settings and no workspace file at the first start, notices
 // recorded instead of shown.
 #include "audio/AudioCapture.h"
+#include "meters/common/MeterView.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "shell/MainFrame.h"
@@ -27,14 +28,11 @@ protected:
         m_driver->AddDevice("Line In");
         m_driver->AddDevice("USB Mic");
     }
-
     void TearDown() override
     {
         if (m_app)
             Stop();
-        m_driver.reset();
     }
-
     bool Start()
     {
         m_app = std::make_unique<CVelmoraApp>();
@@ -42,7 +40,6 @@ protected:
         ProcessEvents();
         return started;
     }
-
     // The normal end: the main window closes, then the application's exit.
     void Stop()
     {
@@ -52,23 +49,14 @@ protected:
         m_app.reset();
         ProcessEvents();
     }
-
-    void Restart()
-    {
-        Stop();
-        ASSERT_TRUE(Start());
-    }
-
     CMainFrame& Main() { return *m_app->MainFrame(); }
-
+    int ActiveType() const { return static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(); }
     static void ProcessEvents()
     {
         for (int i = 0; i < 5; ++i)
             QApplication::processEvents();
     }
-
-    // Runs the event loop until `done` holds or a generous limit passes; the
-    // limit is a safety net, not a timing check.
+    // Runs the event loop until `done` holds or a generous limit passes (a safety net, not a timing check).
     static bool WaitFor(const std::function<bool()>& done)
     {
         QElapsedTimer timer;
@@ -79,6 +67,6 @@ protected:
     }
 
     CNoticeRecorder m_notices;
-    std::unique_ptr<CTestWaveDriver> m_driver;
+    std::unique_ptr<CTestWaveDriver> m_driver; // outlives the application
     std::unique_ptr<CVelmoraApp> m_app;
 };

@@ -7,71 +7,34 @@
 #include "audio/VelmoraDoc.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
+#include "tests/common/FakeMeterSinks.h"
 #include "workspace/DocCaptureControl.h"
 #include "workspace/WorkspaceIds.h"
 #include "workspace/WspCommands.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace {
-class CPpmStandIn : public IPpmSink {
-public:
-    int IsOn() const override { return m_nOn; }
-    void SetOn(int on) override { m_nOn = on; m_onForCapture = on != 0; }
-    bool IsOnForCapture() const override { return m_onForCapture.load(); }
-    void SetValue(unsigned value, int channel) override { m_nLastValue[channel & 1] = static_cast<int>(value); }
-    void OnTimer() override {}
-    void ResetBars(int, int) override {}
-    bool WindowExists() const override { return true; }
-    void SetRelay(QWidget*) override {}
-
-    int m_nOn = 0;
-    std::atomic<bool> m_onForCapture { false };
-    int m_nLastValue[2] = { -1, -1 };
-};
-
-class CFftStandIn : public IFftSink {
-public:
-    int IsOn() const override { return m_nOn; }
-    void SetOn(int on) override { m_nOn = on; }
-    void SetValue(unsigned, int) override {}
-    void ResetBars(int, int) override {}
-    void SetSampleRate(int rate) override { m_rates.push_back(rate); }
-    bool WindowExists() const override { return true; }
-
-    int m_nOn = 0;
-    std::vector<int> m_rates;
-};
-
-// A view's side of the exchange, reduced to the on state: it stores it and,
-// on restore, switches the instrument through the document when it differs.
+// A view reduced to its on state: stores it and, on restore, switches the
+// instrument through the document when it differs.
 class CInstrumentView : public IWorkspaceView {
 public:
-    CInstrumentView(CVelmoraDoc& doc, IMeterSwitch& meter, std::uint32_t type)
-        : m_doc(doc), m_meter(meter), m_nType(type)
-    {
-    }
+    CInstrumentView(CVelmoraDoc& doc, IMeterSwitch& meter, std::uint32_t type) : m_doc(doc), m_meter(meter), m_nType(type) {}
     void SwitchOn() { m_meter.SetOn(m_doc.MeterOn()); }
     void OnUpdate(int hint, CWsp* workspace) override
     {
-        if (hint == HINT_STORE) {
-            CWinSet record;
-            record.m_nType = m_nType;
-            record.m_nParam[1] = m_meter.IsOn();
+        CWinSet record;
+        record.m_nType = m_nType;
+        record.m_nParam[1] = m_meter.IsOn();
+        if (hint == HINT_STORE)
             workspace->AddWinSet(record);
+        const CWinSet* stored = workspace->FindWinSet(m_nType);
+        if (hint != HINT_RESTORE || !stored || stored->m_nParam[1] == m_meter.IsOn())
             return;
-        }
-        const CWinSet* record = workspace->FindWinSet(m_nType);
-        if (hint != HINT_RESTORE || !record || record->m_nParam[1] == m_meter.IsOn())
-            return;
-        if (record->m_nParam[1] == 1) {
-            m_meter.SetOn(m_doc.MeterOn());
-        } else {
-            m_doc.MeterOff(false);
-            m_meter.SetOn(0);
-        }
+        if (stored->m_nParam[1] == 1)
+            return SwitchOn();
+        m_doc.MeterOff(false);
+        m_meter.SetOn(0);
     }
 
 private:
@@ -98,61 +61,46 @@ protected:
     CTestWaveDriver m_driver; // outlives the capture object
     CAudioCapture m_capture;
     CVelmoraDoc m_doc { m_capture };
-    CPpmStandIn m_ppm;
-    CFftStandIn m_fft;
-    CInstrumentView m_ppmView { m_doc, m_ppm, kTypePpm };
-    CInstrumentView m_fftView { m_doc, m_fft, kTypeAnalyzer };
+    CFakePpm m_ppm;
+    CFakeFft m_fft;
+    CInstrumentView m_ppmView { m_doc, m_ppm, kTypePpm }, m_fftView { m_doc, m_fft, kTypeAnalyzer };
     CFakeWorkspaceHost m_host;
     CDocCaptureControl m_control { m_doc };
     CWspCommands m_commands { m_host, m_control };
 };
-}
 
-TEST_F(DeviceCycleTest, Rate48000WhileCapturingReopensAt48000WithTheSameInstrumentsOn)
+// Each reopen keeps exactly the instruments that ran; one that cannot come
+// back says so, and the new device id is kept.
+TEST_F(DeviceCycleTest, RateAndDeviceChangesWhileCapturingReopenWithTheSameInstrumentsOn)
 {
     m_ppmView.SwitchOn();
     ASSERT_TRUE(Opened());
-    ASSERT_EQ(m_driver.LastOpenRate(), 44100);
-
+    ASSERT_EQ(std::make_pair(m_driver.LastOpenRate(), m_driver.LastOpenDevice()), std::make_pair(44100, 0));
     EXPECT_TRUE(m_commands.OnCommand(ID_RATE_48000));
     EXPECT_TRUE(Opened());
-    EXPECT_EQ(m_driver.OpenCount(), 2);
-    EXPECT_EQ(m_driver.LastOpenRate(), 48000);
-    EXPECT_EQ(m_capture.Device().SampleRate(), 48000);
+    EXPECT_EQ((std::vector<int> { m_driver.OpenCount(), m_driver.LastOpenRate(), m_capture.Device().SampleRate() }),
+              (std::vector<int> { 2, 48000, 48000 }));
     EXPECT_EQ(m_fft.m_rates, std::vector<int> { 48000 });
-    EXPECT_EQ(m_ppm.IsOn(), 1);
-    EXPECT_EQ(m_fft.IsOn(), 0);
-    EXPECT_EQ(m_doc.MeterCount(), 1);
-
+    EXPECT_EQ((std::vector<int> { m_ppm.IsOn(), m_fft.IsOn(), m_doc.MeterCount() }), (std::vector<int> { 1, 0, 1 }));
     // Blocks flow again and reach the meter that was switched back on.
+    m_ppm.m_events.clear();
     ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(1200, -1)));
     ASSERT_TRUE(m_capture.WaitForIdle());
     m_doc.ApplyPackets();
-    EXPECT_EQ(m_ppm.m_nLastValue[0], 1200);
-    EXPECT_EQ(m_ppm.m_nLastValue[1], 0); // -1 folds to 0
-    EXPECT_TRUE(m_notices.Notices().empty());
-}
+    EXPECT_EQ(m_ppm.m_events, (std::vector<std::string> { "value 0 1200", "value 1 0", "tick" }));
 
-TEST_F(DeviceCycleTest, DeviceWhileTwoRunReopensOnceAndAFailedReopenLeavesBothOff)
-{
-    m_ppmView.SwitchOn();
     m_fftView.SwitchOn();
-    ASSERT_TRUE(Opened());
-    ASSERT_EQ(m_driver.LastOpenDevice(), 0);
     m_commands.OnCommand(ID_DEVICE_FIRST + 1);
     EXPECT_TRUE(Opened());
-    EXPECT_EQ(m_driver.OpenCount(), 2);
-    EXPECT_EQ(m_driver.LastOpenDevice(), 1);
-    EXPECT_EQ(m_ppm.IsOn() + m_fft.IsOn(), 2);
-    EXPECT_EQ(m_doc.MeterCount(), 2);
-
-    // Each instrument that cannot come back says so; the new id is kept.
+    EXPECT_EQ((std::vector<int> { m_driver.OpenCount(), m_driver.LastOpenDevice(), m_ppm.IsOn() + m_fft.IsOn(), m_doc.MeterCount() }),
+              (std::vector<int> { 3, 1, 2, 2 }));
+    EXPECT_TRUE(m_notices.Notices().empty());
     m_driver.SetBusy(true);
     m_commands.OnCommand(ID_DEVICE_FIRST);
     ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(m_ppm.IsOn() + m_fft.IsOn(), 0);
-    EXPECT_EQ(m_doc.MeterCount(), 0);
-    EXPECT_EQ(m_notices.Notices().size(), 2u);
-    EXPECT_EQ(m_capture.Device().DeviceId(), 0);
+    EXPECT_EQ((std::vector<int> { m_capture.m_bOpened.load(), m_ppm.IsOn() + m_fft.IsOn(), m_doc.MeterCount(),
+                  static_cast<int>(m_notices.Notices().size()), m_capture.Device().DeviceId() }),
+              (std::vector<int> { 0, 0, 0, 2, 0 }));
 }
+
+} // namespace

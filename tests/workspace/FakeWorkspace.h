@@ -1,8 +1,6 @@
 #pragma once
 // Stand-ins for the instrument views, the main window, the loudness window
-// and the capture side, so the workspace commands can be driven without
-// windows or a device. They share one event log, which shows the order in
-// which things happened.
+// and the capture side, sharing one event log that shows the order of events.
 #include "workspace/CaptureControl.h"
 #include "workspace/LoudnessWorkspaceView.h"
 #include "workspace/WorkspaceHost.h"
@@ -19,46 +17,33 @@ inline CWindowPlacement Placement(int left, int top, int right, int bottom, int 
     return CWindowPlacement::FromValues({ 44, 0, showCmd, -1, -1, -1, -1, left, top, right, bottom });
 }
 
-// A view that keeps what a real view puts in its record: placement, on
-// state (parameter 1), one option (2) and whether it was active (4).
+// Keeps what a real view puts in its record: placement, on state
+// (parameter 1), one option (2) and whether it was active (4).
 class CFakeWorkspaceView : public IWorkspaceView {
 public:
     CFakeWorkspaceView(std::uint32_t type, std::string name, CEventLog& log) : m_nType(type), m_name(std::move(name)), m_log(log) {}
-
     void OnUpdate(int hint, CWsp* workspace) override
     {
         const CWinSet* record = workspace->FindWinSet(m_nType);
+        m_log.push_back(m_name + (hint == HINT_STORE ? ":store" : hint == HINT_RESTORE ? ":restore" : ":arrange"));
         if (hint == HINT_STORE) {
-            m_log.push_back(m_name + ":store");
             CWinSet mine;
             mine.m_nType = m_nType;
             mine.m_strTitle = QByteArray::fromStdString(m_name);
             mine.m_wp = m_wp;
-            mine.m_nParam[1] = m_nOn;
-            mine.m_nParam[2] = m_nOption;
-            mine.m_nParam[4] = m_nActive;
+            mine.m_nParam[1] = m_nOn, mine.m_nParam[2] = m_nOption, mine.m_nParam[4] = m_nActive;
             workspace->AddWinSet(mine);
-        } else if (hint == HINT_RESTORE) {
-            m_log.push_back(m_name + ":restore");
-            if (record) {
-                m_wp = record->m_wp;
-                m_nOn = record->m_nParam[1];
-                m_nOption = record->m_nParam[2];
-            }
-        } else if (hint == HINT_ARRANGE) {
-            m_log.push_back(m_name + ":arrange");
-            if (record)
-                m_nActive = record->m_nParam[4];
+        } else if (hint == HINT_RESTORE && record) {
+            m_wp = record->m_wp, m_nOn = record->m_nParam[1], m_nOption = record->m_nParam[2];
+        } else if (record) {
+            m_nActive = record->m_nParam[4];
         }
     }
-
     std::uint32_t m_nType;
     std::string m_name;
     CEventLog& m_log;
     CWindowPlacement m_wp;
-    int m_nOn = 0;
-    int m_nOption = 0;
-    int m_nActive = 0;
+    int m_nOn = 0, m_nOption = 0, m_nActive = 0;
 };
 
 class CFakeLoudnessView : public ILoudnessWorkspaceView {
@@ -83,14 +68,9 @@ class CFakeWorkspaceHost : public IWorkspaceHost {
 public:
     std::vector<IWorkspaceView*> Views() const override { return m_views; }
     CWindowPlacement GetMainPlacement() const override { return m_wp; }
-    void SetMainPlacement(const CWindowPlacement& placement) override
-    {
-        m_wp = placement;
-        ++m_nSetPlacementCalls;
-    }
+    void SetMainPlacement(const CWindowPlacement& placement) override { m_wp = placement, ++m_nSetPlacementCalls; }
     QString MainCaption() const override { return m_caption; }
     ILoudnessWorkspaceView* LoudnessView() const override { return m_pLoudness; }
-
     std::vector<IWorkspaceView*> m_views;
     CWindowPlacement m_wp;
     QString m_caption = QStringLiteral("Tarvix Audio Meter");
@@ -98,23 +78,13 @@ public:
     int m_nSetPlacementCalls = 0;
 };
 
-// The capture side: AllMetersOff switches every fake view off, as the hub
-// switches every instrument off.
+// AllMetersOff switches every fake view off, as the hub switches every instrument off.
 class CFakeCaptureControl : public ICaptureControl {
 public:
     explicit CFakeCaptureControl(CEventLog& log) : m_log(log) {}
-
     bool IsCaptureOpened() const override { return m_bOpened; }
-    void SetDeviceId(int id) override
-    {
-        m_log.push_back("device " + std::to_string(id));
-        m_nDeviceId = id;
-    }
-    void SetSampleRate(int rate) override
-    {
-        m_log.push_back("rate " + std::to_string(rate));
-        m_nRate = rate;
-    }
+    void SetDeviceId(int id) override { m_log.push_back("device " + std::to_string(m_nDeviceId = id)); }
+    void SetSampleRate(int rate) override { m_log.push_back("rate " + std::to_string(m_nRate = rate)); }
     void SetAnalyzerSampleRate(int rate) override { m_log.push_back("analyzer rate " + std::to_string(rate)); }
     void AllMetersOff() override
     {
@@ -122,10 +92,8 @@ public:
         for (CFakeWorkspaceView* view : m_views)
             view->m_nOn = 0;
     }
-
     CEventLog& m_log;
     std::vector<CFakeWorkspaceView*> m_views;
     bool m_bOpened = false;
-    int m_nDeviceId = 0;
-    int m_nRate = 44100;
+    int m_nDeviceId = 0, m_nRate = 44100;
 };

@@ -47,20 +47,25 @@ int Process(jack_nframes_t frames, void*)
 
 void OnSignal(int) { g_bQuit.store(true); }
 
-bool ConnectTo(jack_client_t* client, const std::string& target)
+// Links the tone's outputs to the target's first two inputs unless they are
+// linked already; true when it made the link just now. Asked by name every time, so a target that registered fresh
+// ports under the same names (it reopened its device) is linked again even
+// when this client's own view of its connections lags behind.
+bool LinkIfNeeded(jack_client_t* client, const std::string& target)
 {
     const std::string pattern = "^" + target + ":";
     const char** ports = jack_get_ports(client, pattern.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput);
     if (!ports)
         return false;
-    bool connected = false;
-    if (ports[0] && ports[1]) {
+    bool linkedNow = false;
+    if (ports[0] && ports[1]
+        && !(jack_port_connected_to(g_pLeft, ports[0]) && jack_port_connected_to(g_pRight, ports[1]))) {
         const int l = jack_connect(client, jack_port_name(g_pLeft), ports[0]);
         const int r = jack_connect(client, jack_port_name(g_pRight), ports[1]);
-        connected = (l == 0 || l == EEXIST) && (r == 0 || r == EEXIST);
+        linkedNow = (l == 0 || l == EEXIST) && (r == 0 || r == EEXIST);
     }
     jack_free(ports);
-    return connected;
+    return linkedNow;
 }
 
 } // namespace
@@ -102,8 +107,7 @@ int main(int argc, char** argv)
     // program that reopens its device registers fresh ports).
     bool connected = false;
     while (!g_bQuit.load() && std::chrono::steady_clock::now() < deadline) {
-        const bool linked = jack_port_connected(g_pLeft) > 0 && jack_port_connected(g_pRight) > 0;
-        if (!linked && ConnectTo(client, target)) {
+        if (LinkIfNeeded(client, target)) {
             connected = true;
             std::printf("connected\n");
             std::fflush(stdout);

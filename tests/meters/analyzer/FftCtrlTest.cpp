@@ -1,6 +1,7 @@
 #include "meters/analyzer/FftCtrl.h"
 
 #include "tests/common/FakeViewFrame.h"
+#include "tests/common/MeterPixels.h"
 #include "meters/common/ColorSettingsDlg.h"
 
 #include <QAction>
@@ -32,11 +33,7 @@ protected:
     COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
     int BarX(int i) const { return 58 + 3 * i; }
     unsigned Level(int bar) const { return ctrl->Bar(static_cast<unsigned>(bar)).Level(); }
-    void Ticks(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            ctrl->OnTimer();
-    }
+    void Ticks(int n) { while (n-- > 0) ctrl->OnTimer(); }
     static QAction* FindAction(QMenu& menu, int id)
     {
         for (QAction* a : menu.findChildren<QAction*>())
@@ -55,39 +52,36 @@ TEST_F(FftCtrlTest, BarsSitAtPitchThreeFromColumn58)
     EXPECT_EQ(ctrl->Bar(1).Rect(), CRect(61, 11, 63, 372));
     EXPECT_EQ(ctrl->Bar(127).Rect(), CRect(439, 11, 441, 372));
     ctrl->SetValue(32767, 0);
-    const struct {
-        int x, y;
-        COLORREF colour;
-    } pixels[] = { { 57, 200, kBlack }, { 58, 200, ctrl->Params().m_crNorm }, { 59, 200, ctrl->Params().m_crNorm },
+    const struct { int x, y; COLORREF colour; } pixels[] = { { 57, 200, kBlack }, { 58, 200, ctrl->Params().m_crNorm }, { 59, 200, ctrl->Params().m_crNorm },
         { 60, 200, kBlack }, { 58, 12, ctrl->Params().m_crOver }, { 58, 11, kBlack } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+    for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
 }
 
 // Medium falls 2 levels every second tick, fast every tick; a held bar does not fall;
 // the relayed timer event with the tick id is a tick.
 TEST_F(FftCtrlTest, HeldBarFallsOnlyAfterALowerValueAtTheDecayRate)
 {
+    std::vector<unsigned> levels;
     ctrl->SetValue(3276, 0);
     Ticks(4);
-    EXPECT_EQ(Level(0), 260u);
+    levels.push_back(Level(0));
     ctrl->SetValue(0, 0);
     Ticks(4);
-    EXPECT_EQ(Level(0), 256u);
+    levels.push_back(Level(0));
     ctrl->OnCommand(fft::ID_FFT_DECAY_FAST);
     Ticks(4);
-    EXPECT_EQ(Level(0), 248u);
+    levels.push_back(Level(0));
     QCoreApplication::postEvent(ctrl.get(), new QTimerEvent(fft::kTickTimerId));
     QCoreApplication::sendPostedEvents(ctrl.get(), QEvent::Timer);
-    EXPECT_EQ(Level(0), 246u);
+    levels.push_back(Level(0));
+    EXPECT_EQ(levels, (std::vector<unsigned> { 260, 256, 248, 246 }));
 }
 
 TEST_F(FftCtrlTest, PeakModesCycleAndWithNoneNoLineIsDrawn)
 {
     EXPECT_EQ(ctrl->GetPeakMode(), 2);
     ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
-    EXPECT_EQ(ctrl->Params().m_bPeakDecay, 0);
-    EXPECT_EQ(ctrl->GetPeakMode(), 1);
+    EXPECT_EQ(std::pair(ctrl->Params().m_bPeakDecay, ctrl->GetPeakMode()), std::pair(0, 1));
     ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
     EXPECT_EQ(ctrl->GetPeakMode(), 0);
     ctrl->OnCommand(fft::ID_FFT_DECAY_FAST);
@@ -95,9 +89,7 @@ TEST_F(FftCtrlTest, PeakModesCycleAndWithNoneNoLineIsDrawn)
     ctrl->SetValue(0, 0);
     Ticks(3); // 254: top row 118
     EXPECT_EQ(ctrl->Bar(0).PeakY(), 112u);
-    EXPECT_EQ(Pixel(BarX(0), 112), kBlack);
-    EXPECT_EQ(Pixel(BarX(0), 117), kBlack);
-    EXPECT_EQ(Pixel(BarX(0), 118), ctrl->Params().m_crNorm);
+    EXPECT_EQ(std::tuple(Pixel(BarX(0), 112), Pixel(BarX(0), 117), Pixel(BarX(0), 118)), std::tuple(kBlack, kBlack, ctrl->Params().m_crNorm));
     ctrl->OnLButtonDown(0, 0);
     EXPECT_EQ(ctrl->Bar(0).PeakY(), 118u);
     ctrl->OnCommand(fft::ID_FFT_PEAK_DECAY);
@@ -110,31 +102,22 @@ TEST_F(FftCtrlTest, ContextMenuShowsTheStateFreezesTheBarsAndAppliesAChoice)
     bool sawOpen = false;
     CFftCtrl::SetMenuRunner([&](QMenu& menu, const QPoint&) -> QAction* {
         sawOpen = ctrl->IsMenuOpen();
-        for (int id : { 410, 440, 463, 470 }) // Medium, Peak Decay, Blackman, Left + Right
-            EXPECT_TRUE(FindAction(menu, id)->isChecked()) << id;
-        for (int id : { 430, 450 }) // Peak Hold, On
-            EXPECT_FALSE(FindAction(menu, id)->isChecked()) << id;
+        // Medium, Peak Decay, Blackman, Left + Right checked; Peak Hold, On not.
+        for (const auto& [id, checked] : { std::pair { 410, true }, { 440, true }, { 463, true }, { 470, true }, { 430, false }, { 450, false } })
+            EXPECT_EQ(FindAction(menu, id)->isChecked(), checked) << id;
         EXPECT_EQ(FindAction(menu, 473)->text(), QStringLiteral("Left - Right"));
         ctrl->SetValue(32767, 7); // ignored while the menu is up
         return nullptr;
     });
     ctrl->OnContextMenu(QPoint(10, 10));
-    EXPECT_TRUE(sawOpen);
-    EXPECT_FALSE(ctrl->IsMenuOpen());
-    EXPECT_EQ(Level(9), 0u) << "closing without a choice drops every bar";
-    EXPECT_EQ(Pixel(BarX(7), 200), kBlack);
+    EXPECT_EQ(std::tuple(sawOpen, ctrl->IsMenuOpen(), Level(9), Pixel(BarX(7), 200)), std::tuple(true, false, 0u, kBlack)) << "closing without a choice drops every bar";
 
-    const struct {
-        int id;
-        int decay, window, input;
-    } choices[] = { { fft::ID_FFT_DECAY_SLOW, 30, 3, 0 }, { fft::ID_FFT_WINDOW_FIRST, 30, 0, 0 },
+    const struct { int id, decay, window, input; } choices[] = { { fft::ID_FFT_DECAY_SLOW, 30, 3, 0 }, { fft::ID_FFT_WINDOW_FIRST, 30, 0, 0 },
         { fft::ID_FFT_INPUT_FIRST + 3, 30, 0, 3 } };
     for (const auto& c : choices) {
         CFftCtrl::SetMenuRunner([&](QMenu& menu, const QPoint&) { return FindAction(menu, c.id); });
         ctrl->OnContextMenu(QPoint());
-        EXPECT_EQ(ctrl->DecayTime(), c.decay) << c.id;
-        EXPECT_EQ(ctrl->CaptureState().WindowType(), c.window) << c.id;
-        EXPECT_EQ(ctrl->CaptureState().InputMode(), c.input) << c.id;
+        EXPECT_EQ(std::tuple(ctrl->DecayTime(), ctrl->CaptureState().WindowType(), ctrl->CaptureState().InputMode()), std::tuple(c.decay, c.window, c.input)) << c.id;
     }
 }
 
@@ -143,39 +126,28 @@ TEST_F(FftCtrlTest, WindowChangeLetsTheBarsFallAndOddCodesReadAsDefaults)
     ctrl->SetValue(20000, -1);
     EXPECT_EQ(ctrl->Bar(9).DecayStep(), 0);
     ctrl->SetWindowing(fft::kWindowHanning);
-    EXPECT_EQ(ctrl->Bar(9).DecayStep(), 2);
-    EXPECT_EQ(Level(9), ctrl->LevelTable().Level(20000)); // falling, not cleared
+    EXPECT_EQ(std::pair(ctrl->Bar(9).DecayStep(), Level(9)), std::pair(2, ctrl->LevelTable().Level(20000))) << "falling, not cleared";
     ctrl->SetWindowing(-2);
-    EXPECT_EQ(ctrl->CaptureState().WindowType(), fft::kWindowBlackman);
     ctrl->SetInputMode(4);
-    EXPECT_EQ(ctrl->CaptureState().InputMode(), fft::kInputLeftPlusRight);
+    EXPECT_EQ(std::pair(ctrl->CaptureState().WindowType(), ctrl->CaptureState().InputMode()), std::pair(fft::kWindowBlackman, fft::kInputLeftPlusRight));
 }
 
 // The dark red line sits in the gap left of each labelled bar, from 3 rows below the top;
 // the labels start at bar 2 at 44100 and at bar 1 at 48000, whose caption then changes.
 TEST_F(FftCtrlTest, FrequencyLabelsFollowTheSampleRate)
 {
-    EXPECT_EQ(Pixel(BarX(2) - 1, 13), kBlack);
-    EXPECT_EQ(Pixel(BarX(2) - 1, 14), kLabelLine);
-    bool text = false;
-    for (int x = BarX(2) - 6; x < BarX(2) + 5; ++x)
-        for (int y = 375; y < 398; ++y)
-            text |= Pixel(x, y) == kScaleText;
-    EXPECT_TRUE(text) << "label text below the bar";
+    EXPECT_EQ(std::pair(Pixel(BarX(2) - 1, 13), Pixel(BarX(2) - 1, 14)), std::pair(kBlack, kLabelLine));
+    EXPECT_GT(CountPixels(ctrl->Dc(), CRect(BarX(2) - 6, 375, BarX(2) + 5, 398), kScaleText), 0) << "label text below the bar";
     const QImage caption = ctrl->BackBuffer().copy(235, 0, 60, 11);
-    const struct {
-        int rate, first;
-        std::vector<int> lined, unlined;
-    } rows[] = { { 44100, 2, { 2, 126 }, { 1, 127 } }, { 48000, 1, { 1, 125 }, { 2 } } };
+    const struct { int rate, first; std::vector<int> lined, unlined; } rows[] = { { 44100, 2, { 2, 126 }, { 1, 127 } }, { 48000, 1, { 1, 125 }, { 2 } } };
     for (const auto& r : rows) {
         ctrl->SetValue(20000, -1);
         ctrl->SetSampleRate(r.rate);
         QCoreApplication::processEvents();
         EXPECT_EQ(ctrl->FirstLabelledBar(), r.first);
-        for (int bar : r.lined)
-            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kLabelLine) << r.rate << " bar " << bar;
-        for (int bar : r.unlined)
-            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kBlack) << r.rate << " bar " << bar;
+        for (bool lined : { true, false })
+            for (int bar : lined ? r.lined : r.unlined)
+                EXPECT_EQ(Pixel(BarX(bar) - 1, 200), lined ? kLabelLine : kBlack) << r.rate << " bar " << bar;
     }
     EXPECT_EQ(Level(40), 0u) << "a new rate clears the bars";
     // The caption "48000Hz" as the drawing context writes it (row 12 carries the 0 dB grid line).
@@ -192,36 +164,22 @@ TEST_F(FftCtrlTest, FrequencyLabelsFollowTheSampleRate)
 
 TEST_F(FftCtrlTest, LowControlsUseTheSmallFont)
 {
-    const struct {
-        int height;
-        bool small;
-    } rows[] = { { 249, true }, { 250, false } };
-    for (const auto& r : rows) {
-        ctrl->resize(502, r.height + 2);
+    for (const auto& [height, small] : { std::pair { 249, true }, { 250, false } }) {
+        ctrl->resize(502, height + 2);
         ctrl->PaintNow();
-        EXPECT_EQ(ctrl->Dc().SelectedFont(), r.small ? ctrl->SmallFont() : ctrl->NormalFont()) << r.height;
+        EXPECT_EQ(ctrl->Dc().SelectedFont(), small ? ctrl->SmallFont() : ctrl->NormalFont()) << height;
     }
 }
 
-TEST_F(FftCtrlTest, SuspensionSwitchesOffAndRestoresTheOnState)
+// A choice made while suspended waits for the resume.
+TEST_F(FftCtrlTest, AChoiceMadeWhileSuspendedWaitsForTheResume)
 {
     ctrl->SetOn(1);
-    ctrl->NotifyMinimized(1);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    EXPECT_FALSE(ctrl->CaptureState().IsOn());
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 0);
-    ctrl->NotifyMinimized(0);
-    EXPECT_EQ(ctrl->IsOn(), 1);
-    EXPECT_EQ(frame.m_meterOnCalls.back(), 1);
-    ctrl->NotifyMinimized(0); // a restore without a suspension changes nothing
-    EXPECT_EQ(ctrl->IsOn(), 1);
-    // A choice made while suspended waits for the resume.
     ctrl->NotifyMinimized(1);
     ctrl->SetOn(0);
     EXPECT_EQ(ctrl->IsSwitchedOn(), 0);
     ctrl->SetOn(1);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    EXPECT_EQ(ctrl->IsSwitchedOn(), 1);
+    EXPECT_EQ(std::pair(ctrl->IsOn(), ctrl->IsSwitchedOn()), std::pair(0, 1));
     ctrl->NotifyMinimized(0);
     EXPECT_EQ(ctrl->IsOn(), 1);
 }
@@ -236,8 +194,7 @@ TEST_F(FftCtrlTest, ColourDialogAppliesItsChoiceAndCancelChangesNothing)
         return dlg.Result();
     });
     ctrl->OnCommand(fft::ID_FFT_COLORS);
-    EXPECT_EQ(ctrl->Params().m_crOver, RGB(255, 0, 0));
-    EXPECT_EQ(Level(3), ctrl->LevelTable().Level(20000));
+    EXPECT_EQ(std::pair(ctrl->Params().m_crOver, Level(3)), std::pair(RGB(255, 0, 0), ctrl->LevelTable().Level(20000)));
     QString offered;
     CColorSettingsDlg::SetModalRunner([&](CColorSettingsDlg& dlg) {
         offered = QString::number(dlg.TemplateId()) + " " + dlg.OverCombo()->itemText(0) + " "
@@ -251,9 +208,5 @@ TEST_F(FftCtrlTest, ColourDialogAppliesItsChoiceAndCancelChangesNothing)
     ctrl->OnCommand(fft::ID_FFT_COLORS);
     CColorSettingsDlg::SetModalRunner({});
     EXPECT_EQ(offered, QStringLiteral("146 -2 db -10 db -20 db"));
-    EXPECT_EQ(ctrl->Params().m_nOverPoint, 330u);
-    EXPECT_EQ(ctrl->Params().m_nTweenPoint, 210u);
-    EXPECT_EQ(ctrl->Params().m_crNorm, RGB(1, 2, 3));
-    EXPECT_EQ(Level(3), 0u);
-    EXPECT_EQ(ctrl->IsOn(), 1);
+    EXPECT_EQ(std::tuple(ctrl->Params().m_nOverPoint, ctrl->Params().m_nTweenPoint, ctrl->Params().m_crNorm, Level(3), ctrl->IsOn()), std::tuple(330u, 210u, RGB(1, 2, 3), 0u, 1));
 }

@@ -16,11 +16,7 @@ constexpr int N = 2048;
 // high bars take the loudest bin of their group, not the sum.
 TEST(FftEngineBands, TellingSpectraMapToTheirBars)
 {
-    const struct {
-        const char* what;
-        std::vector<std::pair<int, double>> bins; // index into the spectrum, value
-        std::vector<std::pair<int, std::uint32_t>> bars;
-    } rows[] = {
+    const struct { const char* what; std::vector<std::pair<int, double>> bins; std::vector<std::pair<int, std::uint32_t>> bars; } rows[] = {
         { "silence", {}, { { 0, 0 }, { 64, 0 }, { 127, 0 } } },
         { "DC falls in eight steps to bin 1", { { 0, 1000 } }, { { 0, 707 }, { 1, 619 }, { 4, 354 }, { 8, 0 }, { 9, 0 } } },
         { "bin 1 reached at 8, falls after", { { 1, 1000 } }, { { 1, 176 }, { 7, 1237 }, { 8, 1414 }, { 9, 1273 }, { 18, 0 }, { 19, 0 } } },
@@ -34,8 +30,7 @@ TEST(FftEngineBands, TellingSpectraMapToTheirBars)
         std::array<fftw_real, N> spectrum {};
         std::array<std::uint32_t, 128> bands {};
         bands.fill(77);
-        for (const auto& [index, value] : row.bins)
-            spectrum[static_cast<std::size_t>(index)] = value;
+        for (const auto& [index, value] : row.bins) spectrum[static_cast<std::size_t>(index)] = value;
         CFftEngine::MapBands(spectrum.data(), bands.data());
         for (const auto& [bar, amplitude] : row.bars)
             EXPECT_EQ(bands[static_cast<std::size_t>(bar)], amplitude) << row.what << ", bar " << bar;

@@ -17,8 +17,7 @@ protected:
     bool FeedAll(const std::vector<std::int16_t>& s, int first, int count)
     {
         bool any = false;
-        for (int w = first; w < first + count; ++w)
-            any |= feed->Feed(fftsig::Window(s, w), bands.data());
+        for (int w = first; w < first + count; ++w) any |= feed->Feed(fftsig::Window(s, w), bands.data());
         return any;
     }
     unsigned LevelOf(int bar) const { return levels.Level(bands[bar]); }
@@ -32,15 +31,13 @@ protected:
 
 TEST(FftFeedMono, HalvingsTruncateTowardZero)
 {
-    EXPECT_EQ(CFftFeed::Mono(-32768, -32768, fft::kInputLeftPlusRight), -32768);
-    EXPECT_EQ(CFftFeed::Mono(1, 0, fft::kInputLeftPlusRight), 0);
-    EXPECT_EQ(CFftFeed::Mono(-1, 0, fft::kInputLeftPlusRight), 0);
-    EXPECT_EQ(CFftFeed::Mono(-3, 0, fft::kInputLeftPlusRight), -1);
-    EXPECT_EQ(CFftFeed::Mono(32767, -32768, fft::kInputLeftMinusRight), 32767);
-    EXPECT_EQ(CFftFeed::Mono(-32768, 32767, fft::kInputLeftMinusRight), -32767);
-    EXPECT_EQ(CFftFeed::Mono(0, 3, fft::kInputLeftMinusRight), -1);
-    EXPECT_EQ(CFftFeed::Mono(5, 7, fft::kInputLeft), 5);
-    EXPECT_EQ(CFftFeed::Mono(5, 7, fft::kInputRight), 7);
+    constexpr int kSum = fft::kInputLeftPlusRight, kDiff = fft::kInputLeftMinusRight;
+    const struct { int left, right, mode, mono; } rows[] = { { -32768, -32768, kSum, -32768 }, { 1, 0, kSum, 0 },
+        { -1, 0, kSum, 0 }, { -3, 0, kSum, -1 }, { 32767, -32768, kDiff, 32767 }, { -32768, 32767, kDiff, -32767 },
+        { 0, 3, kDiff, -1 }, { 5, 7, fft::kInputLeft, 5 }, { 5, 7, fft::kInputRight, 7 } };
+    for (const auto& r : rows)
+        EXPECT_EQ(CFftFeed::Mono(r.left, r.right, r.mode), r.mono)
+            << r.left << " " << r.right << " mode " << r.mode;
 }
 
 TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
@@ -48,8 +45,7 @@ TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
     const auto silence = fftsig::Sine(0, 44100, 0, 4);
     bands.fill(99);
     const bool due[] = { false, true, false, true };
-    for (int w = 0; w < 4; ++w)
-        EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
+    for (int w = 0; w < 4; ++w) EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
     EXPECT_EQ(bands[0], 0u);
 }
 
@@ -64,10 +60,7 @@ TEST_F(FftFeedTest, FullScaleSineAtBinCentreReachesZeroDbWithRectangularWindow)
 
 TEST_F(FftFeedTest, InputModesMixTheChannels)
 {
-    const struct {
-        int mode;
-        bool invertRight, silent;
-    } rows[] = { { fft::kInputLeftMinusRight, false, true }, { fft::kInputLeftPlusRight, true, true },
+    const struct { int mode; bool invertRight, silent; } rows[] = { { fft::kInputLeftMinusRight, false, true }, { fft::kInputLeftPlusRight, true, true },
         { fft::kInputLeftPlusRight, false, false }, { fft::kInputRight, true, false }, { fft::kInputLeft, true, false } };
     state.SetWindowType(fft::kWindowRectangular);
     for (const auto& r : rows) {

@@ -12,13 +12,9 @@ TEST(FftModel, BarsRiseAtOnceFallOnTheTickAndKeepTheirHighest)
     EXPECT_EQ(model.Bar(72).level, 0u);
     EXPECT_FALSE(model.Input(fullScale, 128)) << "there are 128 bars";
     model.Input(0, 73);
-    const struct {
-        int ticks;
-        unsigned level;
-    } rows[] = { { 1, 358 }, { 10, 338 }, { 164, 10 }, { 5, 5 }, { 10, 0 } };
+    const struct { int ticks; unsigned level; } rows[] = { { 1, 358 }, { 10, 338 }, { 164, 10 }, { 5, 5 }, { 10, 0 } };
     for (const auto& row : rows) {
-        for (int t = 0; t < row.ticks; ++t)
-            model.Tick();
+        for (int t = 0; t < row.ticks; ++t) model.Tick();
         EXPECT_EQ(model.Bar(73).level, row.level);
     }
     EXPECT_EQ(model.Bar(73).highest, 360u);

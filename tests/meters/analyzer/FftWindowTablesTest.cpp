@@ -12,10 +12,7 @@ const CFftWindowTables::Table& Table(int type) { return CFftWindowTables::Instan
 // Gaussian has a standard deviation of 512 samples.
 TEST(FftWindowTables, ShapesAtTheirEndsCentresAndOneSigma)
 {
-    const struct {
-        int type, index;
-        double value;
-    } rows[] = {
+    const struct { int type, index; double value; } rows[] = {
         { fft::kWindowRectangular, 0, 0.0006905550400699 }, { fft::kWindowRectangular, 2047, 0.0006905550400699 },
         { fft::kWindowHanning, 0, 0.0 }, { fft::kWindowHanning, 1024, 0.001379473294105 },
         { fft::kWindowBlackman, 0, 0.0 }, { fft::kWindowBlackman, 1024, 0.001639507082733 },

@@ -22,19 +22,15 @@ protected:
     void OpenPpm(std::uint32_t tween = 300, std::uint32_t over = 350)
     {
         owner = std::make_unique<CColorSettingsDlg>(CColorSettingsDlg::kTemplatePpm);
-        CColorSettingsDlg& dlg = *owner;
-        dlg.m_crNorm = kGreen;
-        dlg.m_crTween = kYellow;
-        dlg.m_crOver = kRed;
-        dlg.m_nTweenPoint = tween;
-        dlg.m_nOverPoint = over;
-        dlg.SetScale(kPpmLabels, kPpmSteps, 29);
-        dlg.OnInitDialog();
+        std::tie(dlg().m_crNorm, dlg().m_crTween, dlg().m_crOver, dlg().m_nTweenPoint, dlg().m_nOverPoint) = std::tuple(kGreen, kYellow, kRed, tween, over);
+        dlg().SetScale(kPpmLabels, kPpmSteps, 29);
+        dlg().OnInitDialog();
     }
     static void Select(QComboBox* combo, const char* text) { combo->setCurrentIndex(combo->findText(QString::fromLatin1(text))); }
 
     std::unique_ptr<CColorSettingsDlg> owner;
     CColorSettingsDlg& dlg() { return *owner; }
+    COLORREF Color(int swatch) { return dlg().Swatch(swatch)->Color(); }
     CNoticeRecorder notices;
 };
 }
@@ -42,29 +38,19 @@ protected:
 TEST_F(ColorSettingsDlgTest, ListsOfferOverOneToTenAndTweenTwoToTwenty)
 {
     OpenPpm();
+    QComboBox *over = dlg().OverCombo(), *tween = dlg().TweenCombo();
     EXPECT_EQ(dlg().windowTitle(), QStringLiteral("Peak Meter Color Settings"));
-    EXPECT_EQ(dlg().OverCombo()->currentText(), QStringLiteral("-1 db"));
-    EXPECT_EQ(dlg().TweenCombo()->currentText(), QStringLiteral("-6 db"));
-    ASSERT_EQ(dlg().OverCombo()->count(), 10);
-    EXPECT_EQ(dlg().OverCombo()->itemText(9), QStringLiteral("-10 db"));
-    ASSERT_EQ(dlg().TweenCombo()->count(), 19);
-    EXPECT_EQ(dlg().TweenCombo()->itemText(0), QStringLiteral("-2 db"));
-    EXPECT_EQ(dlg().TweenCombo()->itemText(18), QStringLiteral("-20 db"));
-    EXPECT_EQ(dlg().Swatch(CColorSettingsDlg::kIdSwatchNorm)->Color(), kGreen);
-    EXPECT_EQ(dlg().Swatch(CColorSettingsDlg::kIdSwatchTween)->Color(), kYellow);
-    EXPECT_EQ(dlg().Swatch(CColorSettingsDlg::kIdSwatchOver)->Color(), kRed);
+    EXPECT_EQ(std::tuple(over->currentText(), over->count(), over->itemText(0), over->itemText(9)), std::tuple(QStringLiteral("-1 db"), 10, QStringLiteral("-1 db"), QStringLiteral("-10 db")));
+    EXPECT_EQ(std::tuple(tween->currentText(), tween->count(), tween->itemText(0), tween->itemText(18)), std::tuple(QStringLiteral("-6 db"), 19, QStringLiteral("-2 db"), QStringLiteral("-20 db")));
+    EXPECT_EQ(std::tuple(Color(CColorSettingsDlg::kIdSwatchNorm), Color(CColorSettingsDlg::kIdSwatchTween), Color(CColorSettingsDlg::kIdSwatchOver)), std::tuple(kGreen, kYellow, kRed));
 }
 
 // The over threshold must lie above the tween threshold; the chosen decibels
 // become peak meter scale steps (-5 dB is step 310, -6 dB step 300).
 TEST_F(ColorSettingsDlgTest, ThresholdsAreAcceptedOnlyInOrder)
 {
-    const struct {
-        std::uint32_t tweenIn, overIn; // points the dialog opens with
-        const char *over, *tween;      // then chosen (nullptr: left as opened)
-        bool accepted;
-        unsigned overPoint, tweenPoint;
-    } cases[] = {
+    // Points the dialog opens with, then chosen (nullptr: left as opened), then the outcome.
+    const struct { std::uint32_t tweenIn, overIn; const char *over, *tween; bool accepted; unsigned overPoint, tweenPoint; } cases[] = {
         { 260, 340, "-10 db", "-3 db", false, 340, 260 }, { 260, 340, "-7 db", "-7 db", false, 340, 260 },
         { 260, 340, "-5 db", "-6 db", true, 310, 300 }, { 260, 340, "-1 db", "-20 db", true, 350, 160 },
         { 260, 340, "-10 db", "-11 db", true, 260, 250 },
@@ -83,15 +69,11 @@ TEST_F(ColorSettingsDlgTest, ThresholdsAreAcceptedOnlyInOrder)
         dlg().OnOK();
         EXPECT_EQ(dlg().Result() == CColorSettingsDlg::IDOK, c.accepted);
         ASSERT_EQ(notices.Notices().size(), c.accepted ? 0u : 1u);
-        if (!c.accepted) {
-            EXPECT_EQ(notices.Notices()[0].text, QStringLiteral("Overlapping Threshold!"));
-        }
-        EXPECT_EQ(dlg().m_nOverPoint, c.overPoint);
-        EXPECT_EQ(dlg().m_nTweenPoint, c.tweenPoint);
+        if (!c.accepted) { EXPECT_EQ(notices.Notices()[0].text, QStringLiteral("Overlapping Threshold!")); }
+        EXPECT_EQ(std::pair(dlg().m_nOverPoint, dlg().m_nTweenPoint), std::pair(c.overPoint, c.tweenPoint));
     }
     OpenPpm(305, 360);
-    EXPECT_EQ(dlg().OverCombo()->currentIndex(), -1) << "points that are no list entry select nothing";
-    EXPECT_EQ(dlg().TweenCombo()->currentIndex(), -1);
+    EXPECT_EQ(std::pair(dlg().OverCombo()->currentIndex(), dlg().TweenCombo()->currentIndex()), std::pair(-1, -1)) << "points that are no list entry select nothing";
 }
 
 TEST_F(ColorSettingsDlgTest, ChosenColourIsKeptCancelledChooserChangesNothing)
@@ -103,16 +85,13 @@ TEST_F(ColorSettingsDlgTest, ChosenColourIsKeptCancelledChooserChangesNothing)
         return false;
     });
     dlg().OnSwatchClicked(CColorSettingsDlg::kIdSwatchTween);
-    EXPECT_EQ(dlg().m_crTween, kYellow);
-    EXPECT_EQ(dlg().Swatch(CColorSettingsDlg::kIdSwatchTween)->Color(), kYellow);
+    EXPECT_EQ(std::pair(dlg().m_crTween, Color(CColorSettingsDlg::kIdSwatchTween)), std::pair(kYellow, kYellow));
     CColorSettingsDlg::SetColorChooser([](COLORREF& color) {
         color = RGB(10, 20, 30);
         return true;
     });
     dlg().OnSwatchClicked(CColorSettingsDlg::kIdSwatchOver);
-    EXPECT_EQ(dlg().m_crOver, RGB(10, 20, 30));
-    EXPECT_EQ(dlg().Swatch(CColorSettingsDlg::kIdSwatchOver)->Color(), RGB(10, 20, 30));
-    EXPECT_EQ(dlg().m_crNorm, kGreen);
+    EXPECT_EQ(std::tuple(dlg().m_crOver, Color(CColorSettingsDlg::kIdSwatchOver), dlg().m_crNorm), std::tuple(RGB(10, 20, 30), RGB(10, 20, 30), kGreen));
     CColorSettingsDlg::SetColorChooser(previous);
 
     auto runner = CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& d) {
@@ -129,10 +108,6 @@ TEST(ColorSettingsDlgText, CaptionOfEachTemplateAndLeadingNumberOfAListText)
 {
     EXPECT_EQ(CColorSettingsDlg(CColorSettingsDlg::kTemplateAnalyzer).windowTitle(), QStringLiteral("Analyzer Color Settings"));
 
-    const struct {
-        const char* text;
-        int value;
-    } rows[] = { { "-3 db", -3 }, { "-10 db", -10 }, { "", 0 }, { "  12x", 12 }, { "\t+7", 7 }, { "db", 0 }, { "- 5", 0 } };
-    for (const auto& row : rows)
-        EXPECT_EQ(CColorSettingsDlg::LeadingInt(QString::fromLatin1(row.text)), row.value) << row.text;
+    const struct { const char* text; int value; } rows[] = { { "-3 db", -3 }, { "-10 db", -10 }, { "", 0 }, { "  12x", 12 }, { "\t+7", 7 }, { "db", 0 }, { "- 5", 0 } };
+    for (const auto& row : rows) EXPECT_EQ(CColorSettingsDlg::LeadingInt(QString::fromLatin1(row.text)), row.value) << row.text;
 }

@@ -15,58 +15,12 @@
 
 namespace {
 
-// Per instrument: its main-menu on/off command, settings section and
-// placement entry, where its workspace record keeps the "active" flag, and
-// how the hub lets go of it.
-struct PpmKind {
-    using View = CPpmView;
-    static constexpr int kOnOff = 32771;
-    static constexpr const char* kSection = "PPM";
-    static constexpr const char* kPlacement = "PPM";
-    static constexpr int kActiveParam = 4;
-    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
-    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
-    static void Detach(CVelmoraDoc& doc) { doc.SetPpm(nullptr); }
-};
-struct CorKind {
-    using View = CCorView;
-    static constexpr int kOnOff = 32772;
-    static constexpr const char* kSection = "COR";
-    static constexpr const char* kPlacement = "Correlation";
-    static constexpr int kActiveParam = 2;
-    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
-    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
-    static void Detach(CVelmoraDoc& doc)
-    {
-        doc.SetCor(nullptr);
-        doc.SetCorrelationEstimator(nullptr);
-    }
-};
-struct FftKind {
-    using View = CFftView;
-    static constexpr int kOnOff = 32781;
-    static constexpr const char* kSection = "FFT";
-    static constexpr const char* kPlacement = "Analyzer";
-    static constexpr int kActiveParam = 6;
-    static QRect ControlIn300x200() { return QRect(0, 0, 300, 200); }
-    static bool OnForCapture(View& v) { return v.Ctrl()->CaptureState().IsOn(); }
-    static void Detach(CVelmoraDoc& doc)
-    {
-        doc.SetFft(nullptr);
-        doc.SetAnalyzerFeed(nullptr);
-    }
-};
-struct StereoKind {
-    using View = CStereoView;
-    static constexpr int kOnOff = 32791;
-    static constexpr const char* kSection = "STM";
-    static constexpr const char* kPlacement = "Stereo-Meter";
-    static constexpr int kActiveParam = 4;
-    // The plot stays square, centred in the view.
-    static QRect ControlIn300x200() { return QRect(50, 0, 200, 200); }
-    static bool OnForCapture(View& v) { return v.Ctrl()->IsOnForCapture(); }
-    static void Detach(CVelmoraDoc& doc) { doc.SetStereo(nullptr); }
-};
+// Per instrument: its main-menu on/off command, settings section and placement
+// entry, and where its workspace record keeps the "active" flag.
+struct PpmKind { using View = CPpmView; static constexpr int kOnOff = 32771, kActiveParam = 4; static constexpr const char *kSection = "PPM", *kPlacement = "PPM"; };
+struct CorKind { using View = CCorView; static constexpr int kOnOff = 32772, kActiveParam = 2; static constexpr const char *kSection = "COR", *kPlacement = "Correlation"; };
+struct FftKind { using View = CFftView; static constexpr int kOnOff = 32781, kActiveParam = 6; static constexpr const char *kSection = "FFT", *kPlacement = "Analyzer"; };
+struct StereoKind { using View = CStereoView; static constexpr int kOnOff = 32791, kActiveParam = 4; static constexpr const char *kSection = "STM", *kPlacement = "Stereo-Meter"; };
 
 template <typename Kind>
 class InstrumentViewTest : public CViewTestBench {
@@ -74,17 +28,31 @@ protected:
     using View = typename Kind::View;
     // Capture stops while the view still lives, so no block reaches a
     // control that is gone.
-    ~InstrumentViewTest() override
+    ~InstrumentViewTest() override { Release(); }
+    void Release()
     {
         if (doc.MeterCount() > 0)
             doc.MeterOff(true);
-        Kind::Detach(doc);
+        doc.SetPpm(nullptr);
+        doc.SetCor(nullptr);
+        doc.SetCorrelationEstimator(nullptr);
+        doc.SetFft(nullptr);
+        doc.SetAnalyzerFeed(nullptr);
+        doc.SetStereo(nullptr);
         view.reset();
     }
 
     void Make() { view = CreateView<View>(300, 300, frame); }
     int IsOn() { return view->Ctrl()->IsOn(); }
-    bool OnForCapture() { return Kind::OnForCapture(*view); }
+    bool OnForCapture()
+    {
+        if constexpr (std::is_same_v<View, CFftView>)
+            return view->Ctrl()->CaptureState().IsOn();
+        else
+            return view->Ctrl()->IsOnForCapture();
+    }
+    // On, on for capture, the hub's meter count, the device open, the caption's last state.
+    std::tuple<int, bool, int, bool, int> State() { return { IsOn(), OnForCapture(), doc.MeterCount(), driver.IsOpen(), frame.m_meterOnCalls.back() }; }
     void ToggleFromTheMainMenu() { EXPECT_TRUE(view->OnCommand(Kind::kOnOff)); }
     static QString Section() { return QString::fromLatin1(Kind::kSection); }
     static QString Placement() { return QString::fromLatin1(Kind::kPlacement); }
@@ -95,11 +63,7 @@ protected:
         CWinSet record;
         record.m_nType = View::kType;
         record.m_strTitle = View::kTitle;
-        record.m_wp.showCmd = showCmd;
-        record.m_wp.left = 30;
-        record.m_wp.top = 40;
-        record.m_wp.right = 330;
-        record.m_wp.bottom = 300;
+        record.m_wp = CWindowPlacement::FromValues({ 44, 0, showCmd, -1, -1, -1, -1, 30, 40, 330, 300 });
         record.m_nParam[1] = on;
         record.m_nParam[Kind::kActiveParam] = active;
         CWsp wsp;
@@ -123,27 +87,16 @@ TYPED_TEST_SUITE(InstrumentViewTest, Kinds);
 TYPED_TEST(InstrumentViewTest, MainMenuSwitchesThroughTheHubAndAMissingDeviceSaysWhy)
 {
     this->Make();
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(this->State(), std::tuple(0, false, 0, false, 0));
     this->ToggleFromTheMainMenu();
-    EXPECT_EQ(this->IsOn(), 1);
-    EXPECT_TRUE(this->OnForCapture());
-    EXPECT_EQ(this->doc.MeterCount(), 1);
-    EXPECT_TRUE(this->driver.IsOpen());
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1) << "the caption shows it";
+    EXPECT_EQ(this->State(), std::tuple(1, true, 1, true, 1)) << "the caption shows it";
     this->ToggleFromTheMainMenu();
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_FALSE(this->OnForCapture());
-    EXPECT_EQ(this->doc.MeterCount(), 0);
-    EXPECT_FALSE(this->driver.IsOpen());
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(this->State(), std::tuple(0, false, 0, false, 0));
     EXPECT_FALSE(this->view->OnCommand(12345));
 
     this->driver.SetBusy(true);
     this->ToggleFromTheMainMenu();
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_FALSE(this->OnForCapture());
-    EXPECT_EQ(this->doc.MeterCount(), 0);
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
+    EXPECT_EQ(this->State(), std::tuple(0, false, 0, false, 0));
     EXPECT_EQ(this->notices.Notices().size(), 1u);
 }
 
@@ -154,22 +107,16 @@ TYPED_TEST(InstrumentViewTest, StoredSettingsAreAppliedAndWrittenAtExit)
     CSettingsStore::WriteInt(this->Section(), QStringLiteral("Status"), 1);
     CSettingsStore::WriteBinary(QStringLiteral("WinPos"), this->Placement(), QByteArray(40, '\1'));
     this->Make();
-    EXPECT_EQ(this->IsOn(), 1);
-    EXPECT_EQ(this->doc.MeterCount(), 1);
-    EXPECT_FALSE(this->driver.IsOpen());
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
+    EXPECT_EQ(this->State(), std::tuple(1, true, 1, false, 1));
     EXPECT_EQ(this->frame.m_nSetPlacementCalls, 0);
 
     this->frame.m_rect = QRect(31, 41, 333, 222);
     this->view->OnDestroy();
     EXPECT_EQ(CSettingsStore::GetInt(this->Section(), QStringLiteral("Status"), -1), 1);
-    this->doc.MeterOff(true);
-    TypeParam::Detach(this->doc);
-    this->view.reset();
+    this->Release();
     this->frame = CFakeViewFrame();
     this->Make();
-    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 1);
-    EXPECT_EQ(this->frame.m_rect, QRect(31, 41, 333, 222));
+    EXPECT_EQ(std::pair(this->frame.m_nSetPlacementCalls, this->frame.m_rect), std::pair(1, QRect(31, 41, 333, 222)));
 }
 
 TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
@@ -178,13 +125,9 @@ TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
     this->ToggleFromTheMainMenu();
     this->view->OnSize(SIZE_MINIMIZED);
     this->view->OnSize(SIZE_MINIMIZED); // reported twice: still one pause
-    EXPECT_FALSE(this->OnForCapture());
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 0);
-    EXPECT_EQ(this->doc.MeterCount(), 1) << "a paused meter still holds the device";
+    EXPECT_EQ(this->State(), std::tuple(0, false, 1, true, 0)) << "a paused meter still holds the device";
     this->view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(this->IsOn(), 1);
-    EXPECT_TRUE(this->OnForCapture());
-    EXPECT_EQ(this->frame.m_meterOnCalls.back(), 1);
+    EXPECT_EQ(this->State(), std::tuple(1, true, 1, true, 1));
     this->view->OnSize(SIZE_MINIMIZED);
     this->view->OnSize(SIZE_MAXIMIZED);
     EXPECT_TRUE(this->OnForCapture()) << "maximised straight from minimised";
@@ -193,14 +136,11 @@ TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
     // the recalled state shows after the restore.
     this->view->OnSize(SIZE_MINIMIZED);
     this->Recall(1);
-    EXPECT_EQ(this->doc.MeterCount(), 1);
-    EXPECT_FALSE(this->OnForCapture()) << "still paused";
+    EXPECT_EQ(std::pair(this->doc.MeterCount(), this->OnForCapture()), std::pair(1, false)) << "still paused";
     this->Recall(0);
-    EXPECT_EQ(this->doc.MeterCount(), 0);
-    EXPECT_FALSE(this->driver.IsOpen());
+    EXPECT_EQ(std::pair(this->doc.MeterCount(), this->driver.IsOpen()), std::pair(0, false));
     this->view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_FALSE(this->OnForCapture());
+    EXPECT_EQ(std::pair(this->IsOn(), this->OnForCapture()), std::pair(0, false));
 
     this->ToggleFromTheMainMenu();
     this->view->OnSize(SIZE_MINIMIZED);
@@ -214,18 +154,26 @@ TYPED_TEST(InstrumentViewTest, MinimisingPausesOnceAndShowingAgainResumes)
     this->view->OnSize(SIZE_RESTORED); // the pause flag is shared by the views of one kind
 }
 
+// The control counts nested pauses (the colour dialog while minimised) and ignores a resume without one.
+TYPED_TEST(InstrumentViewTest, ControlPausesNestAndAnUnmatchedResumeIsIgnored)
+{
+    this->Make();
+    this->ToggleFromTheMainMenu();
+    for (const auto& [minimized, on] : { std::pair { false, 1 }, { true, 0 }, { true, 0 }, { false, 0 }, { false, 1 } }) {
+        this->view->Ctrl()->NotifyMinimized(minimized);
+        EXPECT_EQ(std::tuple(this->IsOn(), this->OnForCapture(), this->frame.m_meterOnCalls.back()), std::tuple(on, on == 1, on));
+    }
+}
+
 TYPED_TEST(InstrumentViewTest, RecallSwitchesThroughTheHubAndCountsOnce)
 {
     this->Make();
     this->Recall(1);
-    EXPECT_EQ(this->IsOn(), 1);
-    EXPECT_EQ(this->doc.MeterCount(), 1);
-    EXPECT_TRUE(this->driver.IsOpen());
+    EXPECT_EQ(this->State(), std::tuple(1, true, 1, true, 1));
     this->Recall(7); // any nonzero flag is on
-    EXPECT_EQ(this->doc.MeterCount(), 1) << "already on: not counted twice";
+    EXPECT_EQ(this->State(), std::tuple(1, true, 1, true, 1)) << "already on: not counted twice";
     this->Recall(0);
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_FALSE(this->driver.IsOpen());
+    EXPECT_EQ(this->State(), std::tuple(0, false, 0, false, 0));
     this->Recall(0);
     EXPECT_EQ(this->doc.MeterCount(), 0) << "already off: not switched off again";
 }
@@ -243,12 +191,8 @@ TYPED_TEST(InstrumentViewTest, StoreWritesTypeTitlePlacementOnAndActive)
     this->view->OnUpdate(HINT_STORE, &wsp);
     ASSERT_EQ(wsp.m_winSets.size(), 2u);
     const CWinSet& record = wsp.m_winSets[0];
-    EXPECT_EQ(record.m_nType, TestFixture::View::kType);
-    EXPECT_EQ(record.m_strTitle, QByteArray(TestFixture::View::kTitle));
-    EXPECT_EQ(record.m_wp, this->frame.GetWindowPlacement());
-    EXPECT_EQ(record.m_nParam[1], 1);
-    EXPECT_EQ(record.m_nParam[TypeParam::kActiveParam], 1);
-    EXPECT_EQ(wsp.m_winSets[1].m_nParam[TypeParam::kActiveParam], 0);
+    EXPECT_EQ(std::tuple(record.m_nType, record.m_strTitle, record.m_wp), std::tuple(TestFixture::View::kType, QByteArray(TestFixture::View::kTitle), this->frame.GetWindowPlacement()));
+    EXPECT_EQ(std::tuple(record.m_nParam[1], record.m_nParam[TypeParam::kActiveParam], wsp.m_winSets[1].m_nParam[TypeParam::kActiveParam]), std::tuple(1, 1, 0));
 }
 
 // Arranging restores the frame first, then maximises or minimises it as its
@@ -259,11 +203,7 @@ TYPED_TEST(InstrumentViewTest, ArrangeShowsTheWindowAsItsPlacementSays)
     CWsp normal = this->Workspace(0, 0);
     this->view->OnUpdate(HINT_RESTORE, &normal);
     EXPECT_EQ(this->frame.m_rect, QRect(30, 40, 300, 260));
-    const struct {
-        int showCmd;
-        int active;
-        std::vector<QString> actions;
-    } rows[] = { { SW_SHOWMAXIMIZED, 1, { "restore", "maximize", "activate" } }, { SW_SHOWMINIMIZED, 0, { "restore", "minimize" } },
+    const struct { int showCmd, active; std::vector<QString> actions; } rows[] = { { SW_SHOWMAXIMIZED, 1, { "restore", "maximize", "activate" } }, { SW_SHOWMINIMIZED, 0, { "restore", "minimize" } },
         { SW_SHOWNORMAL, 0, { "restore" } }, { SW_SHOWMINIMIZED, 2, { "restore", "minimize" } } };
     for (const auto& row : rows) {
         this->frame.m_actions.clear();
@@ -278,8 +218,7 @@ TYPED_TEST(InstrumentViewTest, ArrangeShowsTheWindowAsItsPlacementSays)
     this->view->OnUpdate(HINT_RESTORE, &other);
     this->view->OnUpdate(HINT_ARRANGE, &other);
     EXPECT_TRUE(this->frame.m_actions.empty()) << "no workspace hint, or no record of this type";
-    EXPECT_EQ(this->IsOn(), 0);
-    EXPECT_EQ(this->frame.m_nSetPlacementCalls, 1);
+    EXPECT_EQ(std::pair(this->IsOn(), this->frame.m_nSetPlacementCalls), std::pair(0, 1));
 }
 
 TYPED_TEST(InstrumentViewTest, MenuSetUpOnTheFirstActivationAndTheControlFollowsTheSize)
@@ -294,5 +233,6 @@ TYPED_TEST(InstrumentViewTest, MenuSetUpOnTheFirstActivationAndTheControlFollows
     this->view->show();
     this->view->resize(300, 200);
     this->view->OnSize(SIZE_RESTORED);
-    EXPECT_EQ(this->view->Ctrl()->geometry(), TypeParam::ControlIn300x200());
+    // The stereo plot stays square, centred in the view.
+    EXPECT_EQ(this->view->Ctrl()->geometry(), (std::is_same_v<TypeParam, StereoKind> ? QRect(50, 0, 200, 200) : QRect(0, 0, 300, 200)));
 }

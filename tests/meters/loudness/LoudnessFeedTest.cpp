@@ -16,11 +16,13 @@ constexpr unsigned kRate = 48000;
 std::vector<std::int16_t> ToneBlocks(double dbfs, double seconds)
 {
     std::vector<std::int16_t> all;
-    CToneSequence(kRate, { { dbfs, seconds } }).Feed<std::int16_t>([&](const std::int16_t* b, std::size_t n) {
-        all.insert(all.end(), b, b + 2 * n);
-    });
+    CToneSequence(kRate, { { dbfs, seconds } }).Feed<std::int16_t>([&](const std::int16_t* b, std::size_t n) { all.insert(all.end(), b, b + 2 * n); });
     return all;
 }
+// A feed opened at 48 kHz and switched on.
+struct COnFeed : CLoudnessFeed {
+    COnFeed() { Open(kRate); SetOn(true); }
+};
 
 void FeedBlocks(CLoudnessFeed& feed, const std::vector<std::int16_t>& samples, CLoudnessSnapshot& s)
 {
@@ -56,9 +58,7 @@ TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
 {
     const std::vector<std::int16_t> loud = ToneBlocks(-10.0, 2.0);
     const std::vector<std::int16_t> quiet = ToneBlocks(-30.0, 0.1);
-    CLoudnessFeed feed;
-    feed.Open(kRate);
-    feed.SetOn(true);
+    COnFeed feed;
     CLoudnessSnapshot s;
     FeedBlocks(feed, loud, s);
     ASSERT_TRUE(s.Has(CLoudnessSnapshot::kIntegrated));
@@ -66,9 +66,7 @@ TEST(LoudnessFeed, ResetStartsTheMeasurementAgain)
 
     feed.RequestReset();
     feed.ProcessBlock(quiet.data(), CToneSequence::kBlockFrames, s);
-    EXPECT_EQ(s.resetCount, before + 1);
-    EXPECT_FALSE(s.Has(CLoudnessSnapshot::kIntegrated));
-    EXPECT_FALSE(s.Has(CLoudnessSnapshot::kMaxMomentary));
+    EXPECT_EQ(std::tuple(s.resetCount, s.Has(CLoudnessSnapshot::kIntegrated), s.Has(CLoudnessSnapshot::kMaxMomentary)), std::tuple(before + 1, false, false));
     // Only the quiet block counts now: its peak, not the loud one's.
     EXPECT_NEAR(20.0 * std::log10(s.samplePeak[0]), -30.0, 0.05);
     feed.Collect(); // frees the state the reset replaced
@@ -82,9 +80,7 @@ TEST(LoudnessFeed, LiveMemoryStaysFixed)
     const std::vector<std::int16_t> tone = ToneBlocks(-23.0, 10.0);
     const std::size_t blocks = tone.size() / (2 * CToneSequence::kBlockFrames);
 
-    CLoudnessFeed feed;
-    feed.Open(kRate);
-    feed.SetOn(true);
+    COnFeed feed;
     CLoudnessSnapshot s;
     feed.ProcessBlock(tone.data(), CToneSequence::kBlockFrames, s); // serves the switch-on reset
     feed.Collect();

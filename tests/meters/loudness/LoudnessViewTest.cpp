@@ -24,9 +24,7 @@ TEST_F(LoudnessViewTest, OptionsPersistInTheLudSection)
 
     CFakeViewFrame second;
     auto again = CreateView<CLoudnessView>(240, 400, second);
-    EXPECT_EQ(again->Ctrl()->Target().loudness, -16.0);
-    EXPECT_EQ(again->Ctrl()->ScaleIndex(), 1);
-    EXPECT_EQ(again->Ctrl()->Unit(), lud::kUnitLu);
+    EXPECT_EQ(std::tuple(again->Ctrl()->Target().loudness, again->Ctrl()->ScaleIndex(), again->Ctrl()->Unit()), std::tuple(-16.0, 1, lud::kUnitLu));
 }
 
 TEST_F(LoudnessViewTest, WorkspaceRecordCarriesPlacementAndOptions)
@@ -35,16 +33,12 @@ TEST_F(LoudnessViewTest, WorkspaceRecordCarriesPlacementAndOptions)
     frame.m_rect = QRect(30, 40, 260, 380);
     view->Ctrl()->OnCommand(lud::ID_PRESET_FIRST + 1);
     const CLoudnessWspRecord record = view->WspRecord(4);
-    EXPECT_EQ(record.workspace, 4u);
-    EXPECT_EQ(record.targetPreset, 1);
-    EXPECT_EQ(record.placement.left, 30);
-    EXPECT_EQ(record.placement.bottom, 420);
+    EXPECT_EQ(std::tuple(record.workspace, record.targetPreset, record.placement.left, record.placement.bottom), std::tuple(4u, 1, 30, 420));
 
     CFakeViewFrame otherFrame;
     auto other = CreateView<CLoudnessView>(240, 400, otherFrame);
     other->ApplyWspRecord(record);
-    EXPECT_EQ(other->Ctrl()->Preset(), 1);
-    EXPECT_EQ(otherFrame.FrameRect(), QRect(30, 40, 260, 380));
+    EXPECT_EQ(std::pair(other->Ctrl()->Preset(), otherFrame.FrameRect()), std::pair(1, QRect(30, 40, 260, 380)));
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #pragma once
-// Test signals for the loudness conformance cases: a stereo 1 kHz sine (the
-// same on both channels) in steps of (level in dBFS of its peak, seconds),
-// delivered in blocks the size the live capture uses, as 16-bit or float
-// interleaved frames.
+// Test signals for the loudness cases: a stereo 1 kHz sine (the same on both
+// channels) in steps of (level in dBFS of its peak, seconds), delivered in
+// blocks the size the live capture uses, as 16-bit or float interleaved frames.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -18,31 +17,24 @@ struct ToneStep {
 class CToneSequence {
 public:
     static constexpr std::size_t kBlockFrames = 512;
-    static constexpr double kToneHz = 1000.0;
 
     CToneSequence(unsigned rate, std::vector<ToneStep> steps) : m_rate(rate), m_steps(std::move(steps))
     {
         // One whole number of periods: 48 samples at 48 kHz, 441 at 44.1 kHz.
-        const unsigned period = rate / std::gcd(rate, static_cast<unsigned>(kToneHz));
-        m_unit.resize(period);
-        for (unsigned i = 0; i < period; ++i)
-            m_unit[i] = std::sin(2.0 * M_PI * kToneHz * i / rate);
+        m_unit.resize(rate / std::gcd(rate, 1000u));
+        for (std::size_t i = 0; i < m_unit.size(); ++i) m_unit[i] = std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(i) / rate);
     }
 
     // Calls sink(const T* interleaved, frames) for every block in order.
     template <typename T, typename Sink> void Feed(Sink&& sink) const
     {
         std::vector<T> block(kBlockFrames * 2);
-        std::size_t filled = 0;
-        std::size_t phase = 0;
+        std::size_t filled = 0, phase = 0;
         for (const ToneStep& step : m_steps) {
             const double gain = std::pow(10.0, step.dbfs / 20.0);
-            const auto frames = static_cast<std::size_t>(std::llround(step.seconds * m_rate));
-            for (std::size_t i = 0; i < frames; ++i) {
-                const T v = Sample<T>(gain * m_unit[phase]);
-                phase = (phase + 1) % m_unit.size();
-                block[filled * 2] = v;
-                block[filled * 2 + 1] = v;
+            for (auto i = std::llround(step.seconds * m_rate); i > 0; --i, phase = (phase + 1) % m_unit.size()) {
+                const double x = gain * m_unit[phase];
+                block[filled * 2] = block[filled * 2 + 1] = std::is_same_v<T, float> ? static_cast<T>(x) : static_cast<T>(std::clamp(std::lround(x * 32768.0), -32768L, 32767L));
                 if (++filled == kBlockFrames) {
                     sink(block.data(), filled);
                     filled = 0;
@@ -54,14 +46,6 @@ public:
     }
 
 private:
-    template <typename T> static T Sample(double x)
-    {
-        if constexpr (std::is_same_v<T, float>)
-            return static_cast<float>(x);
-        else
-            return static_cast<T>(std::clamp(std::lround(x * 32768.0), -32768L, 32767L));
-    }
-
     unsigned m_rate;
     std::vector<ToneStep> m_steps;
     std::vector<double> m_unit;

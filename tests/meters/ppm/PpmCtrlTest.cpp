@@ -2,6 +2,7 @@
 #include "meters/common/MeterFonts.h"
 #include "meters/ppm/PpmCtrl.h"
 #include "tests/common/FakeViewFrame.h"
+#include "tests/common/MeterPixels.h"
 #include "tests/meters/ppm/PpmLevels.h"
 
 #include <QComboBox>
@@ -33,32 +34,31 @@ protected:
         QCoreApplication::sendPostedEvents(); // the click the paint posts
     }
     void Feed(unsigned magnitude) { ctrl->SetValue(magnitude, -1); }
-    void Ticks(int n)
-    {
-        for (int i = 0; i < n; ++i)
-            ctrl->OnTimer();
-    }
+    void Ticks(int n) { while (n-- > 0) ctrl->OnTimer(); }
     COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
-    bool Any(const CRect& rc, COLORREF c) const
-    {
-        for (int y = rc.top; y < rc.bottom; ++y)
-            for (int x = rc.left; x < rc.right; ++x)
-                if (Pixel(x, y) == c)
-                    return true;
-        return false;
-    }
+    bool Any(const CRect& rc, COLORREF c) const { return CountPixels(ctrl->Dc(), rc, c) > 0; }
     CPpmBar& Bar(unsigned i) { return ctrl->Bar(i); }
     // The colour of bar 0 at `pos` along its length (a row, or a column when horizontal).
     COLORREF At(int pos) { return ctrl->IsHorizontal() ? Pixel(pos, Bar(0).m_rcBar.top) : Pixel(Bar(0).m_rcBar.left, pos); }
-    bool Checked(int id)
+    // The menu's items as (text, id, checked), submenus inline after their title.
+    std::vector<std::tuple<QString, int, bool>> MenuItems()
     {
+        std::vector<std::tuple<QString, int, bool>> items;
         const std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
-        for (QAction* a : menu->findChildren<QAction*>())
-            if (a->data().toInt() == id && !a->isSeparator() && !a->menu())
-                return a->isChecked();
-        ADD_FAILURE() << "no item " << id;
-        return false;
+        for (QAction* a : menu->actions()) {
+            if (!a->isSeparator()) items.emplace_back(a->text(), a->data().toInt(), a->isChecked());
+            for (QAction* s : a->menu() ? a->menu()->actions() : QList<QAction*>()) items.emplace_back(s->text(), s->data().toInt(), s->isChecked());
+        }
+        return items;
     }
+    std::vector<int> CheckedIds()
+    {
+        std::vector<int> ids;
+        for (const auto& [text, id, checked] : MenuItems())
+            if (checked) ids.push_back(id);
+        return ids;
+    }
+    std::pair<unsigned, unsigned> Levels(unsigned bar) { return { Bar(bar).Level(), Bar(bar).MaxLevel() }; }
 
     CFakeViewFrame frame;
     std::unique_ptr<CPpmCtrl> ctrl;
@@ -68,13 +68,10 @@ protected:
 TEST_F(PpmCtrlTest, LayoutOfTwoBarsVerticalAndHorizontal)
 {
     Make(150, 400); // (150 - 60) / 3 = 30 pixels thick, the first 30 from the left
-    EXPECT_EQ(Bar(0).m_rcBar, CRect(30, 20, 60, 384));
-    EXPECT_EQ(Bar(1).m_rcBar, CRect(90, 20, 120, 384));
-    EXPECT_EQ(Bar(0).m_rcReadout, CRect(21, 2, 65, 16));
-    EXPECT_EQ(Bar(1).m_rcReadout, CRect(85, 1, 129, 15));
+    EXPECT_EQ(std::tuple(Bar(0).m_rcBar, Bar(1).m_rcBar), std::tuple(CRect(30, 20, 60, 384), CRect(90, 20, 120, 384)));
+    EXPECT_EQ(std::tuple(Bar(0).m_rcReadout, Bar(1).m_rcReadout), std::tuple(CRect(21, 2, 65, 16), CRect(85, 1, 129, 15)));
     Make(300, 124, 1); // (124 - 60) / 3 = 21 pixels thick, the first 30 from the top
-    EXPECT_EQ(Bar(0).m_rcBar, CRect(16, 30, 270, 51));
-    EXPECT_EQ(Bar(1).m_rcBar, CRect(16, 72, 270, 93));
+    EXPECT_EQ(std::tuple(Bar(0).m_rcBar, Bar(1).m_rcBar), std::tuple(CRect(16, 30, 270, 51), CRect(16, 72, 270, 93)));
     const int th = ctrl->TextHeight();
     EXPECT_EQ(Bar(0).m_rcReadout, CRect(272, 40 - th / 2, 300, 40 - th / 2 + th));
 }
@@ -82,10 +79,7 @@ TEST_F(PpmCtrlTest, LayoutOfTwoBarsVerticalAndHorizontal)
 // A bar ending on a zone point is all of the zone below it; the marker takes the top zone's colour.
 TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
 {
-    const struct {
-        unsigned magnitude, step;
-        COLORREF top;
-    } rows[] = { { kMinus6Db, 300, kGreen }, { kMinus1Db, 350, kYellow }, { kFullScale, 360, kRed } };
+    const struct { unsigned magnitude, step; COLORREF top; } rows[] = { { kMinus6Db, 300, kGreen }, { kMinus1Db, 350, kYellow }, { kFullScale, 360, kRed } };
     for (int horizontal : { 0, 1 }) {
         for (const auto& row : rows) {
             SCOPED_TRACE(std::to_string(horizontal) + " " + std::to_string(row.step));
@@ -94,15 +88,9 @@ TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
             auto inside = [&](int pos) { return At(horizontal ? pos - 1 : pos); };
             auto beyond = [&](int pos) { return At(horizontal ? pos : pos - 1); };
             const int end = Bar(0).EndOf(row.step), tween = Bar(0).EndOf(300);
-            if (!horizontal) {
-                EXPECT_EQ(end, Bar(0).m_rcBar.bottom - static_cast<int>(row.step));
-            }
-            EXPECT_EQ(inside(end), row.top);
-            EXPECT_EQ(beyond(end), kBlack);
-            EXPECT_EQ(inside(tween), kGreen);
-            EXPECT_EQ(beyond(tween), row.step > 300 ? kYellow : kBlack);
-            EXPECT_EQ(Bar(0).m_crPeak, row.top);
-            EXPECT_EQ(Bar(0).PeakPos(), end);
+            if (!horizontal) { EXPECT_EQ(end, Bar(0).m_rcBar.bottom - static_cast<int>(row.step)); }
+            EXPECT_EQ(std::tuple(inside(end), beyond(end), inside(tween), beyond(tween)), std::tuple(row.top, kBlack, kGreen, row.step > 300 ? kYellow : kBlack));
+            EXPECT_EQ(std::tuple(Bar(0).m_crPeak, Bar(0).PeakPos()), std::tuple(row.top, end));
             EXPECT_EQ(Any(Bar(0).m_rcReadout, kRed), row.step == 360) << "only full scale reads in the over colour";
             EXPECT_EQ(Any(Bar(1).m_rcReadout, kCyan), row.step < 360);
         }
@@ -117,9 +105,7 @@ TEST_F(PpmCtrlTest, LevelZeroPaintsNothingAndBlanksTheReadout)
     ctrl->OnLButtonDown(Bar(0).m_rcReadout.left + 1, Bar(0).m_rcReadout.top + 1);
     Feed(0);
     EXPECT_EQ(Bar(0).ReadoutText(), QString());
-    EXPECT_FALSE(Any(Bar(0).m_rcBar, kGreen));
-    EXPECT_FALSE(Any(Bar(0).m_rcReadout, kCyan));
-    EXPECT_FALSE(Any(Bar(1).m_rcReadout, kCyan));
+    EXPECT_FALSE(Any(Bar(0).m_rcBar, kGreen) || Any(Bar(0).m_rcReadout, kCyan) || Any(Bar(1).m_rcReadout, kCyan));
 }
 
 TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove)
@@ -129,14 +115,11 @@ TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove
     Feed(0);
     ctrl->OnTimer();
     ASSERT_EQ(Bar(0).Level(), 358u);
-    const int end = Bar(0).EndOf(358);
-    EXPECT_EQ(At(end - 1), kBlack);
-    EXPECT_EQ(At(end), kRed);
+    EXPECT_EQ(std::pair(At(Bar(0).EndOf(358) - 1), At(Bar(0).EndOf(358))), std::pair(kBlack, kRed));
     Ticks(9);
     const int marker = Bar(0).m_nPeakY;
     EXPECT_LT(marker, Bar(0).EndOf(Bar(0).Level()));
-    EXPECT_EQ(At(marker), kRed);
-    EXPECT_EQ(At(marker - 1), kBlack) << "the old marker row was erased";
+    EXPECT_EQ(std::pair(At(marker), At(marker - 1)), std::pair(kRed, kBlack)) << "the old marker row was erased";
 }
 
 TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
@@ -150,10 +133,7 @@ TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
         Ticks(2);
         EXPECT_EQ(Bar(0).m_nPeakY, top + pixels) << height;
     }
-    for (int i = 0; i < 400; ++i) {
-        Feed(kMinus6Db);
-        ctrl->OnTimer();
-    }
+    for (int i = 0; i < 400; ++i, ctrl->OnTimer()) Feed(kMinus6Db);
     EXPECT_EQ(Bar(0).m_nPeakY, Bar(0).EndOf(300)) << "at rest on the held bar's end";
 
     ctrl->SetPeakHold(1);
@@ -161,10 +141,8 @@ TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
     const int marker = Bar(0).m_nPeakY;
     Feed(0);
     Ticks(30);
-    EXPECT_EQ(Bar(0).Level(), 350u - 60u);
-    EXPECT_EQ(Bar(0).m_nPeakY, marker);
-    EXPECT_EQ(At(marker), kYellow) << "the held marker line is drawn";
-    EXPECT_EQ(At(marker + 1), kBlack);
+    EXPECT_EQ(std::pair(Bar(0).Level(), Bar(0).m_nPeakY), std::pair(350u - 60u, marker));
+    EXPECT_EQ(std::pair(At(marker), At(marker + 1)), std::pair(kYellow, kBlack)) << "the held marker line is drawn";
 }
 
 TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeepThem)
@@ -174,21 +152,15 @@ TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeep
     ctrl->SetValue(kMinus1Db, 1);
     Feed(0);
     Ticks(20); // both bars have fallen 40 steps since their peaks
-    ASSERT_EQ(Bar(1).Level(), 310u);
+    ASSERT_EQ(Levels(1), std::pair(310u, 350u));
     const CRect& b = Bar(0).m_rcBar;
     ctrl->OnLButtonDown((b.left + b.right) / 2, (b.top + b.bottom) / 2);
     ctrl->ResetBars(-1, 0);
-    EXPECT_EQ(Bar(1).MaxLevel(), 350u);
-    EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-6.0"));
-    const CRect& r = Bar(1).m_rcReadout;
-    ctrl->OnLButtonDown(r.right - 1, r.bottom - 1);
-    EXPECT_EQ(Bar(0).MaxLevel(), 260u);
-    EXPECT_EQ(Bar(1).MaxLevel(), 310u);
-    EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-10.0"));
-    EXPECT_EQ(Bar(1).Level(), 310u) << "the click keeps the level";
+    EXPECT_EQ(std::tuple(Levels(0), Levels(1), Bar(0).ReadoutText()), std::tuple(std::pair(260u, 300u), std::pair(310u, 350u), QStringLiteral("-6.0")));
+    ctrl->OnLButtonDown(Bar(1).m_rcReadout.right - 1, Bar(1).m_rcReadout.bottom - 1);
+    EXPECT_EQ(std::tuple(Levels(0), Levels(1), Bar(0).ReadoutText()), std::tuple(std::pair(260u, 260u), std::pair(310u, 310u), QStringLiteral("-10.0")));
     ctrl->ResetBars(-1, 1);
-    EXPECT_EQ(Bar(0).Level(), 0u);
-    EXPECT_EQ(Bar(0).MaxLevel(), 260u);
+    EXPECT_EQ(Levels(0), std::pair(0u, 260u));
 }
 
 // A maximum one step higher that lands on the same pixel is still reprinted.
@@ -196,24 +168,18 @@ TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLast)
 {
     Make(98, 286); // the first-run client: bars about 250 pixels for 361 steps
     ASSERT_EQ(Bar(0).EndOf(357), Bar(0).EndOf(358));
-    for (int block = 0; block < 200; ++block) {
-        Feed(kMinus03Db);
-        ctrl->OnTimer();
-    }
-    const CRect r = Bar(0).m_rcReadout;
-    const QImage before = ctrl->BackBuffer().copy(r.ToQRect());
+    for (int block = 0; block < 200; ++block, ctrl->OnTimer()) Feed(kMinus03Db);
+    const QRect r = Bar(0).m_rcReadout.ToQRect();
+    const QImage before = ctrl->BackBuffer().copy(r);
     Feed(kMinus02Db);
     EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-0.2"));
-    EXPECT_NE(ctrl->BackBuffer().copy(r.ToQRect()), before);
+    EXPECT_NE(ctrl->BackBuffer().copy(r), before);
 }
 
 TEST_F(PpmCtrlTest, TickIsRelayedToTheAnalyzersDisplay)
 {
-    class Recorder : public QWidget {
-    public:
+    struct Recorder : QWidget {
         std::vector<int> ids;
-
-    protected:
         void timerEvent(QTimerEvent* e) override { ids.push_back(e->timerId()); }
     };
     auto relay = std::make_unique<Recorder>();
@@ -225,20 +191,17 @@ TEST_F(PpmCtrlTest, TickIsRelayedToTheAnalyzersDisplay)
     Ticks(1); // the relay is gone: nothing is posted, nothing crashes
 }
 
+// The scale text follows the height, the readouts the width.
 TEST_F(PpmCtrlTest, FontsSwitchAtHeight250AndReadoutsAtWidth104)
 {
-    const struct {
-        int width, height;
-        bool small;
-    } rows[] = { { 150, 249, true }, { 150, 250, false }, { 103, 300, true }, { 104, 300, false } };
     ASSERT_NE(QFontMetrics(CMeterFonts::Small()).height(), QFontMetrics(CMeterFonts::Normal()).height());
-    for (const auto& r : rows) {
-        Make(r.width, r.height);
-        const QFont& expected = r.small ? CMeterFonts::Small() : CMeterFonts::Normal();
-        if (r.width == 150) // the scale text follows the height
-            EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(expected).height()) << r.height;
-        else // the readouts follow the width
-            EXPECT_EQ(ctrl->Dc().SelectedFont(), r.small ? ctrl->SmallFont() : ctrl->NormalFont()) << r.width;
+    for (const auto& [height, small] : { std::pair { 249, true }, { 250, false } }) {
+        Make(150, height);
+        EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(small ? CMeterFonts::Small() : CMeterFonts::Normal()).height()) << height;
+    }
+    for (const auto& [width, small] : { std::pair { 103, true }, { 104, false } }) {
+        Make(width, 300);
+        EXPECT_EQ(ctrl->Dc().SelectedFont(), small ? ctrl->SmallFont() : ctrl->NormalFont()) << width;
     }
 }
 
@@ -247,26 +210,24 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     const CRect& b0 = Bar(0).m_rcBar;
     const CRect& b1 = Bar(1).m_rcBar;
     const int y = Bar(0).EndOf(260); // the -10 dB tick: in the margins and the gap, not in a bar
-    const struct {
-        int x;
-        COLORREF colour;
-    } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
+    const struct { int x; COLORREF colour; } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
         { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
+    for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
     const int th = ctrl->TextHeight();
     EXPECT_TRUE(Any(CRect(0, y - th / 2, 24, y - th / 2 + th), kScaleText)) << "-10 on the left";
     EXPECT_TRUE(Any(CRect(150 - 24, y - th / 2, 150, y - th / 2 + th), kScaleText)) << "and on the right";
-    EXPECT_EQ(Pixel(0, b0.bottom), kGrey) << "the base line spans the client";
-    EXPECT_EQ(Pixel(149, b0.bottom), kGrey);
+    EXPECT_EQ(std::pair(Pixel(0, b0.bottom), Pixel(149, b0.bottom)), std::pair(kGrey, kGrey)) << "the base line spans the client";
     EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
 }
 
+// The top label of the lying scale reads " 0", centred 2 pixels left of its tick; the tick runs
+// through the box, so only the text left of it is compared with the text drawn alone.
 TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
 {
     Make(300, 124, 1);
     const int x = Bar(0).EndOf(360) - 1;
     const CRect label(x - 6, 7, x + 6, 19);
+    const QRect textPart(0, 0, label.Width() - 7, label.Height());
     auto render = [&](const QString& text) {
         CDrawContext dc;
         dc.Resize(300, 124);
@@ -275,49 +236,29 @@ TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
         dc.SetTextColor(kScaleText);
         dc.SetTextAlign(TA_CENTER | TA_TOP);
         dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
-        return dc.Image().copy(label.ToQRect());
+        return dc.Image().copy(label.ToQRect()).copy(textPart);
     };
-    // The tick line runs through the box; compare the text left of it.
-    const QRect textPart(0, 0, label.Width() - 7, label.Height());
     const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
-    EXPECT_EQ(shown, render(QStringLiteral(" 0")).copy(textPart));
-    EXPECT_NE(shown, render(QStringLiteral("0")).copy(textPart));
+    EXPECT_EQ(shown, render(QStringLiteral(" 0")));
+    EXPECT_NE(shown, render(QStringLiteral("0")));
 }
 
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     std::vector<std::pair<QString, int>> items;
-    const std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
-    for (QAction* a : menu->actions()) {
-        if (!a->isSeparator())
-            items.emplace_back(a->text(), a->data().toInt());
-        if (QMenu* sub = a->menu())
-            for (QAction* s : sub->actions())
-                items.emplace_back(s->text(), s->data().toInt());
-    }
+    for (const auto& [text, id, checked] : MenuItems()) items.emplace_back(text, id);
     const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
         { "Peak Decay", 440 }, { "Decay Time", 0 }, { "Fast", 400 }, { "Medium", 410 }, { "Slow", 420 },
         { "Ballistics", 0 }, { "Digital Peak", 480 }, { "True Peak", 481 }, { "IEC Type I (DIN)", 482 },
         { "IEC Type I (Nordic)", 483 }, { "IEC Type II (BBC)", 484 }, { "IEC Type II (EBU)", 485 }, { "Colors...", 470 } };
     EXPECT_EQ(items, expected);
-
-    // After each command: the items that must be checked and those that must not.
-    const struct {
-        int command;
-        std::vector<int> on, off;
-    } steps[] = { { 0, { 440, 410, 480 }, { 450, 460, 430 } }, { 430, { 430 }, { 440 } }, { 400, { 400 }, { 410 } },
-        { 450, { 450 }, {} }, { 485, { 485 }, { 480 } } };
-    Feed(kMinus6Db);
-    for (const auto& step : steps) {
-        if (step.command == 450)
-            ctrl->SetOn(1);
-        else if (step.command)
-            ctrl->OnCommand(step.command);
-        for (int id : step.on)
-            EXPECT_TRUE(Checked(id)) << step.command << ": " << id;
-        for (int id : step.off)
-            EXPECT_FALSE(Checked(id)) << step.command << ": " << id;
-    }
+    EXPECT_EQ(CheckedIds(), (std::vector<int> { 440, 410, 480 }));
+    ctrl->OnCommand(430);
+    ctrl->OnCommand(400);
+    ctrl->OnCommand(485);
+    ctrl->SetOn(1);
+    ctrl->SetHorizontal(1);
+    EXPECT_EQ(CheckedIds(), (std::vector<int> { 450, 460, 430, 400, 485 }));
     EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
 }
 
@@ -332,41 +273,21 @@ TEST_F(PpmCtrlTest, ColourDialogOkAppliesColoursAndPointsCancelChangesNothing)
     });
     frame.m_meterOnCalls.clear();
     ctrl->OnCommand(470);
-    EXPECT_EQ(ctrl->Params().m_crNorm, kGreen);
-    EXPECT_TRUE(frame.m_meterOnCalls.empty());
-    EXPECT_EQ(Bar(0).Level(), 360u);
+    EXPECT_EQ(std::tuple(ctrl->Params().m_crNorm, frame.m_meterOnCalls.size(), Bar(0).Level()), std::tuple(kGreen, 0u, 360u));
 
     CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& dlg) {
-        EXPECT_EQ(dlg.TemplateId(), 147);
-        EXPECT_EQ(dlg.OverCombo()->currentText(), QStringLiteral("-1 db"));
+        EXPECT_EQ(std::pair(dlg.TemplateId(), dlg.OverCombo()->currentText()), std::pair(147, QStringLiteral("-1 db")));
         dlg.OverCombo()->setCurrentIndex(dlg.OverCombo()->findText(QStringLiteral("-5 db")));
         dlg.m_crOver = RGB(255, 0, 255);
         dlg.OnOK();
         return dlg.Result();
     });
     ctrl->OnCommand(470);
-    EXPECT_EQ(ctrl->Params().m_nOverPoint, 310u);
-    EXPECT_EQ(ctrl->Params().m_nTweenPoint, 300u);
+    EXPECT_EQ(std::pair(ctrl->Params().m_nOverPoint, ctrl->Params().m_nTweenPoint), std::pair(310u, 300u));
     EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 })) << "off for the change, then on again";
     EXPECT_TRUE(Any(Bar(0).m_rcReadout, RGB(255, 0, 255))) << "the full-scale readout in the new over colour";
     Feed(kFullScale);
     EXPECT_EQ(At(Bar(0).EndOf(320)), RGB(255, 0, 255)) << "-4 dB is over now";
-}
-
-TEST_F(PpmCtrlTest, SuspensionKeepsTheOnStateAndIgnoresAnUnmatchedRestore)
-{
-    ctrl->SetOn(1);
-    ctrl->NotifyMinimized(0); // not suspended: nothing to restore
-    EXPECT_EQ(ctrl->IsOn(), 1);
-    ctrl->NotifyMinimized(1);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    EXPECT_FALSE(ctrl->IsOnForCapture());
-    ctrl->NotifyMinimized(1); // nested: the colour dialog while minimised
-    ctrl->NotifyMinimized(0);
-    EXPECT_EQ(ctrl->IsOn(), 0);
-    ctrl->NotifyMinimized(0);
-    EXPECT_EQ(ctrl->IsOn(), 1);
-    EXPECT_TRUE(ctrl->IsOnForCapture());
 }
 
 TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)
@@ -376,14 +297,13 @@ TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)
     EXPECT_EQ(Bar(0).Level(), 0u) << "a new mode starts from silence";
     Feed(kFullScale);
     EXPECT_EQ(Bar(0).Level(), 0u) << "block peaks are not this mode's reading";
-    const float minus6[2] = { 0.5f, 0.5f };
+    const float minus6[2] = { 0.5f, 0.5f }, silence[2] = { 0, 0 };
     ctrl->SetLevels(minus6, 0.01, 2); // measured before the change, in DIN
     EXPECT_EQ(Bar(0).Level(), 0u);
     ctrl->SetLevels(minus6, 0.01, 4);
     EXPECT_EQ(CPpmLevelTable::DbTable()[Bar(1).Level()], -6.1);
     EXPECT_EQ(At(Bar(0).EndOf(Bar(0).Level())), kGreen);
     // The return paints the fall: 24 dB in 2.8 s, so 1.4 s later -18 dB.
-    const float silence[2] = { 0, 0 };
     ctrl->SetLevels(silence, 1.4, -1);
     EXPECT_NEAR(CPpmLevelTable::DbTable()[Bar(0).Level()], -18.0, 0.6);
     EXPECT_EQ(At(Bar(0).EndOf(280)), kBlack) << "what fell (here -8 dB) is black";

@@ -7,41 +7,26 @@
 namespace {
 using namespace ppmlevel;
 
-// The ticks (1-based) on which channel 0 fell and on which the markers were due.
-struct Cadence {
-    std::vector<int> falls;
-    std::vector<int> markerFalls;
-};
-
-Cadence RunTicks(CPpmModel& model, int ticks)
+// The ticks (1-based) on which channel 0 fell, or on which the markers were due.
+std::vector<int> RunTicks(CPpmModel& model, int ticks, bool markers = false)
 {
-    Cadence c;
+    std::vector<int> due;
     for (int t = 1; t <= ticks; ++t) {
         const unsigned before = model.Channel(0).level;
-        if (model.Tick().peakFall)
-            c.markerFalls.push_back(t);
-        if (model.Channel(0).level != before)
-            c.falls.push_back(t);
+        const bool peakFall = model.Tick().peakFall;
+        if (markers ? peakFall : model.Channel(0).level != before)
+            due.push_back(t);
     }
-    return c;
+    return due;
 }
 }
 
-TEST(PpmModel, MagnitudesReadTheirScaleSteps)
+TEST(PpmModel, MagnitudesReadTheirScaleStepsOnTheirChannel)
 {
-    const struct {
-        unsigned magnitude;
-        unsigned step;
-        const char* readout;
-    } rows[] = {
-        { 0, 0, "" },
+    const struct { unsigned magnitude, step; const char* readout; } rows[] = { { 0, 0, "" },
         { 1, 1, "-90.0" }, // a single +1 sample in a 16-bit file still shows
-        { kMinus6Db, 300, "-6.0" },
-        { kMinus1Db, 350, "-1.0" },
-        { kMinus03Db, 357, "-0.3" },
-        { kMinus02Db, 358, "-0.2" },
-        { kFullScale, 360, "0" },
-    };
+        { kMinus6Db, 300, "-6.0" }, { kMinus1Db, 350, "-1.0" }, { kMinus03Db, 357, "-0.3" }, { kMinus02Db, 358, "-0.2" },
+        { kFullScale, 360, "0" } };
     for (const auto& row : rows) {
         CPpmModel model;
         model.Input(row.magnitude, 0);
@@ -66,75 +51,50 @@ TEST(PpmModel, MaximumRisesByOneStepAfterATone)
     model.Input(kMinus02Db, 0);
     EXPECT_EQ(model.Channel(0).maxLevel, 358u);
     model.Input(kMinus6Db, 0);
-    for (int t = 0; t < 100; ++t)
-        model.Tick();
+    RunTicks(model, 100);
     EXPECT_EQ(model.Channel(0).maxLevel, 358u) << "falls leave the maximum";
     model.RestartMaxima();
     EXPECT_EQ(model.Channel(0).maxLevel, model.Channel(0).level);
 }
 
-TEST(PpmModel, BarsFallOnTheDecayTimesCadenceTwoStepsAboveTenOneBelow)
+// Bars fall on the decay time's cadence, two steps above step 10 and one below;
+// markers are due every second (third when slow) tick, with peak decay only.
+TEST(PpmModel, BarsAndMarkersFallOnTheDecayTimesCadence)
 {
-    const struct {
-        unsigned decay;
-        std::vector<int> falls;
-    } rows[] = {
-        { ppm::kDecayFast, { 1, 2, 3, 4, 5, 6 } },
-        { ppm::kDecayMedium, { 2, 4, 6 } },
-        { ppm::kDecaySlow, { 3, 6 } },
-    };
+    const struct { unsigned decay; std::vector<int> falls, markers; } rows[] = {
+        { ppm::kDecayFast, { 1, 2, 3, 4, 5, 6 }, { 2, 4, 6 } }, { ppm::kDecayMedium, { 2, 4, 6 }, { 2, 4, 6 } },
+        { ppm::kDecaySlow, { 3, 6 }, { 3, 6 } } };
     for (const auto& row : rows) {
         CPpmModel model;
         model.SetDecayTime(row.decay);
         model.Input(kMinus6Db, 0);
-        EXPECT_TRUE(RunTicks(model, 6).falls.empty()) << "a raised bar holds while no lower peak comes";
+        EXPECT_TRUE(RunTicks(model, 6).empty()) << "a raised bar holds while no lower peak comes";
         model.Input(0, 0); // a lower peak: the bar may fall
-        EXPECT_EQ(RunTicks(model, 6).falls, row.falls) << "decay " << row.decay;
+        EXPECT_EQ(RunTicks(model, 6), row.falls) << "decay " << row.decay;
+        CPpmModel markers;
+        markers.SetPeakDecay(true);
+        markers.SetDecayTime(row.decay);
+        EXPECT_EQ(RunTicks(markers, 6, true), row.markers) << "decay " << row.decay;
+        markers.SetPeakDecay(false);
+        EXPECT_TRUE(RunTicks(markers, 6, true).empty());
     }
-    const struct {
-        unsigned from;
-        unsigned to;
-    } steps[] = { { 300, 298 }, { 11, 9 }, { 10, 9 }, { 1, 0 }, { 0, 0 } };
-    for (const auto& s : steps) {
+    for (const auto& [from, to] : { std::pair { 300u, 298u }, { 11u, 9u }, { 10u, 9u }, { 1u, 0u }, { 0u, 0u } }) {
         CPpmChannel channel;
-        channel.level = s.from;
+        channel.level = from;
         channel.Fall(channel.FallStep());
-        EXPECT_EQ(channel.level, s.to) << "from " << s.from;
-    }
-}
-
-TEST(PpmModel, MarkersAreDueEverySecondSecondThirdTickWithPeakDecayOnly)
-{
-    const struct {
-        unsigned decay;
-        bool peakDecay;
-        std::vector<int> due;
-    } rows[] = {
-        { ppm::kDecayFast, true, { 2, 4, 6, 8, 10, 12 } },
-        { ppm::kDecayMedium, true, { 2, 4, 6, 8, 10, 12 } },
-        { ppm::kDecaySlow, true, { 3, 6, 9, 12 } },
-        { ppm::kDecayFast, false, {} },
-    };
-    for (const auto& row : rows) {
-        CPpmModel model;
-        model.SetPeakDecay(row.peakDecay);
-        model.SetDecayTime(row.decay);
-        EXPECT_EQ(RunTicks(model, 12).markerFalls, row.due) << "decay " << row.decay;
+        EXPECT_EQ(channel.level, to) << "from " << from;
     }
 }
 
 TEST(PpmModel, ModelsOfOneProgramShareTheTickAccumulatorOthersDoNot)
 {
     CMeterTickShare program;
-    CPpmModel a;
-    CPpmModel b;
+    CPpmModel a, b, fresh;
     a.SetTickShare(&program);
     b.SetTickShare(&program);
     // Medium: 20 units. One tick on each reaches it together.
     EXPECT_FALSE(a.Tick().decay);
     EXPECT_TRUE(b.Tick().decay);
-
-    CPpmModel fresh;
     EXPECT_FALSE(fresh.Tick().decay) << "a model of another file starts from an empty accumulator";
     EXPECT_TRUE(fresh.Tick().decay);
 }

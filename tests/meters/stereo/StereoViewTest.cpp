@@ -27,6 +27,8 @@ protected:
         fresh = Ctrl().BackBuffer().copy();
     }
     CStereoCtrl& Ctrl() { return *view->Ctrl(); }
+    // Point size, count, capture decimation, colour.
+    std::tuple<int, int, int, COLORREF> Options() { return { Ctrl().PointSize(), Ctrl().Count(), Ctrl().DecimationForCapture(), Ctrl().PointColor() }; }
     bool TraceIsGone() { return Ctrl().BackBuffer() == fresh; }
     // One block whose every frame lands somewhere else, through the capture thread.
     void DeliverSweep()
@@ -59,35 +61,23 @@ protected:
 TEST_F(StereoViewTest, SettingsSurviveARunAndForeignOnesReadAsDefaults)
 {
     MakeView();
-    EXPECT_EQ(Ctrl().PointSize(), 2);
-    EXPECT_EQ(Ctrl().Count(), 512);
-    EXPECT_EQ(Ctrl().Decimation(), 0);
-    EXPECT_EQ(Ctrl().PointColor(), RGB(255, 255, 0));
+    EXPECT_EQ(Options(), std::tuple(2, 512, 0, RGB(255, 255, 0)));
     EXPECT_EQ(view->EraseColor(), RGB(32, 32, 32));
     Ctrl().SetCount(1024);
     Ctrl().SetPointSize(1);
     Ctrl().SetDecimation(2);
     Ctrl().SetPointColor(RGB(0, 128, 255));
     view->OnDestroy();
-    const struct {
-        const char* entry;
-        int value;
-    } stored[] = { { "Status", 0 }, { "PtSize", 1 }, { "PtCount", 1024 }, { "Raster", 2 }, { "Color", 0xFF8000 } };
-    for (const auto& s : stored)
-        EXPECT_EQ(CSettingsStore::GetInt(kSection, QString::fromLatin1(s.entry), -1), s.value) << s.entry;
+    for (const auto& [entry, value] : { std::pair { "PtSize", 1 }, { "PtCount", 1024 }, { "Raster", 2 }, { "Color", 0xFF8000 } })
+        EXPECT_EQ(CSettingsStore::GetInt(kSection, QString::fromLatin1(entry), -1), value) << entry;
     MakeView();
-    EXPECT_EQ(Ctrl().Count(), 1024);
-    EXPECT_EQ(Ctrl().PointSize(), 1);
-    EXPECT_EQ(Ctrl().DecimationForCapture(), 2);
-    EXPECT_EQ(Ctrl().PointColor(), RGB(0, 128, 255));
+    EXPECT_EQ(Options(), std::tuple(1, 1024, 2, RGB(0, 128, 255)));
 
     CSettingsStore::WriteInt(kSection, QStringLiteral("Raster"), 7);
     CSettingsStore::WriteInt(kSection, QStringLiteral("PtCount"), 5000);
     CSettingsStore::WriteInt(kSection, QStringLiteral("PtSize"), 3);
     MakeView();
-    EXPECT_EQ(Ctrl().DecimationForCapture(), 0);
-    EXPECT_EQ(Ctrl().Count(), 512);
-    EXPECT_EQ(Ctrl().PointSize(), 2);
+    EXPECT_EQ(Options(), std::tuple(2, 512, 0, RGB(0, 128, 255)));
 }
 
 TEST_F(StereoViewTest, TheControlIsTheLargestCentredSquare)
@@ -99,9 +89,8 @@ TEST_F(StereoViewTest, TheControlIsTheLargestCentredSquare)
     view->resize(400, 200);
     EXPECT_EQ(Ctrl().geometry(), QRect(100, 0, 200, 200));
     const QImage shot = view->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(50, 100), QColor(32, 32, 32)) << "dark grey bands beside it";
-    EXPECT_EQ(shot.pixelColor(350, 100), QColor(32, 32, 32));
-    EXPECT_EQ(shot.pixelColor(200, 100), QColor(0, 0, 0));
+    EXPECT_EQ(std::tuple(shot.pixelColor(50, 100), shot.pixelColor(350, 100), shot.pixelColor(200, 100)),
+        std::tuple(QColor(32, 32, 32), QColor(32, 32, 32), QColor(0, 0, 0))) << "dark grey bands beside it";
 }
 
 TEST_F(StereoViewTest, EveryOrEveryFourthFrameIsPlottedAndOffRemovesTheTrace)
@@ -118,9 +107,7 @@ TEST_F(StereoViewTest, EveryOrEveryFourthFrameIsPlottedAndOffRemovesTheTrace)
     EXPECT_EQ(Ctrl().Ring().LitCount(), 128);
 
     EXPECT_TRUE(view->OnCommand(ID_STEREO_ON_OFF));
-    EXPECT_EQ(Ctrl().IsOn(), 0);
-    EXPECT_TRUE(TraceIsGone()) << "switching off removes the trace at once";
-    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(std::tuple(Ctrl().IsOn(), TraceIsGone(), driver.IsOpen()), std::tuple(0, true, false)) << "switching off removes the trace at once";
     EXPECT_FALSE(view->OnCommand(ID_STEREO_ON_OFF + 1));
 }
 
@@ -138,14 +125,11 @@ TEST_F(StereoViewTest, AColourChangePausesTheMeterAndLeavesNoOldPoint)
     DeliverSweep();
     const QImage before = Ctrl().BackBuffer().copy();
     Ctrl().ChooseColor();
-    EXPECT_EQ(Ctrl().BackBuffer(), before) << "cancelled: nothing changes";
-    EXPECT_EQ(offered, RGB(255, 255, 0));
+    EXPECT_EQ(std::pair(Ctrl().BackBuffer() == before, offered), std::pair(true, RGB(255, 255, 0))) << "cancelled: nothing changes";
     answer = RGB(255, 0, 255);
     frame.m_meterOnCalls.clear();
     Ctrl().OnCommand(ID_STM_COLORS);
-    EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 }));
-    EXPECT_TRUE(TraceIsGone());
-    EXPECT_EQ(Ctrl().PointColor(), RGB(255, 0, 255));
+    EXPECT_EQ(std::tuple(frame.m_meterOnCalls, TraceIsGone(), Ctrl().PointColor()), std::tuple(std::vector<int> { 0, 1 }, true, RGB(255, 0, 255)));
     Ctrl().PlotPoint(0, 16384);
     const StereoPoint at = Ctrl().Geometry().Map(0, 16384);
     EXPECT_EQ(Ctrl().BackBuffer().pixel(at.x, at.y), fresh.pixel(at.x, at.y) ^ 0xFF00FFu) << "inverted with the new colour";
@@ -169,9 +153,7 @@ TEST_F(StereoViewTest, WorkspaceRecordCarriesTheOptions)
     CWsp recalled = StereoWorkspace({ 0, 1, 2, 512, 0, 2, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &recalled);
     EXPECT_TRUE(TraceIsGone()) << "another point count restarts the trace";
-    EXPECT_EQ(Ctrl().Count(), 512);
-    EXPECT_EQ(Ctrl().PointSize(), 2);
-    EXPECT_EQ(Ctrl().Decimation(), 2);
+    EXPECT_EQ(Options(), std::tuple(2, 512, 2, RGB(255, 255, 0)));
     EXPECT_EQ(frame.m_rect, QRect(5, 0, 200, 200));
     DeliverSweep();
     ASSERT_EQ(Ctrl().Ring().LitCount(), 128);
@@ -180,8 +162,6 @@ TEST_F(StereoViewTest, WorkspaceRecordCarriesTheOptions)
 
     CWsp foreign = StereoWorkspace({ 0, 0, 9, 5000, 0, 7, 0, 0, 0, 0 });
     view->OnUpdate(HINT_RESTORE, &foreign);
-    EXPECT_EQ(Ctrl().Count(), 512);
-    EXPECT_EQ(Ctrl().PointSize(), 2);
-    EXPECT_EQ(Ctrl().DecimationForCapture(), 0);
+    EXPECT_EQ(Options(), std::tuple(2, 512, 0, RGB(255, 255, 0)));
     EXPECT_EQ(doc.MeterCount(), 0);
 }

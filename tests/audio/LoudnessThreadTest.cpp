@@ -1,0 +1,195 @@
+// The loudness measurement on its own thread behind the hub: a reset hides
+// every reading from before it, a starved thread drops and counts blocks
+// without harm, and a hub torn down mid-stream hands its feed on cleanly.
+#include "audio/LoudnessThread.h"
+#include "meters/loudness/LoudnessCtrl.h"
+#include "meters/loudness/LoudnessFeed.h"
+#include "tests/audio/HandFedHub.h"
+#include "tests/common/Decibels.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+constexpr int kRate = 48000;
+
+// The real measurement behind a gate: while it is closed the loudness
+// thread stops at its next block, as a thread starved of CPU would.
+class CGatedFeed : public ILoudnessFeed {
+public:
+    bool IsOnForCapture() const override { return feed.IsOnForCapture(); }
+    std::uint32_t Generation() const override { return feed.Generation(); }
+    bool Open(unsigned long rate, std::uint32_t generation) override { return feed.Open(rate, generation); }
+    bool Measure(const std::int16_t* samples, std::size_t frames, std::uint32_t generation, CLoudnessSnapshot& reading) override
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_nHeld;
+        m_changed.notify_all();
+        m_changed.wait(lock, [&] { return m_bOpen; });
+        --m_nHeld;
+        lock.unlock();
+        return feed.Measure(samples, frames, generation, reading);
+    }
+    void SetOpen(bool open)
+    {
+        std::lock_guard lock(m_mutex);
+        m_bOpen = open;
+        m_changed.notify_all();
+    }
+    bool WaitUntilHeld()
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_nHeld > 0; });
+    }
+
+    CLoudnessFeed feed;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_bOpen = true;
+    int m_nHeld = 0;
+};
+
+// Fills the hub's sample area with a stereo sine near 1 kHz at `dbfs`, of a
+// whole number of periods, so the blocks join seamlessly however they are
+// delivered.
+void FillTone(CHandFedHub& hub, double dbfs)
+{
+    const std::size_t frames = hub.area.size() / 2;
+    const double kPeriods = std::round(997.0 * static_cast<double>(frames) / hub.capture.Device().SampleRate());
+    const double amplitude = std::pow(10.0, dbfs / 20.0) * 32768.0;
+    for (std::size_t f = 0; f < frames; ++f) {
+        const auto x = static_cast<std::int16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * kPeriods * static_cast<double>(f) / static_cast<double>(frames))));
+        hub.area[2 * f] = hub.area[2 * f + 1] = x;
+    }
+}
+
+// Delivers `count` blocks; with `wait`, each is measured before the next
+// comes, so each packet carries the reading of all the blocks before it.
+void Deliver(CHandFedHub& hub, int count, bool wait, int& next)
+{
+    for (int i = 0; i < count; ++i) {
+        hub.Deliver(next++ % CHandFedHub::kBuffers);
+        if (wait) {
+            ASSERT_TRUE(hub.doc.WaitForLoudness());
+        }
+    }
+}
+
+class LoudnessThreadTest : public ::testing::Test {
+protected:
+    LoudnessThreadTest()
+    {
+        ctrl.Create(0, 0, 220, 360, lud::kCtrlId);
+        ctrl.SetFeed(&gated.feed);
+        ctrl.SetOn(1);
+        hub.capture.Device().SetSampleRate(kRate);
+        hub.doc.SetLoudness(&ctrl);
+        hub.doc.SetLoudnessFeed(&gated);
+        hub.doc.OnInputOpened();
+    }
+    void Deliver(int count, bool wait) { ::Deliver(hub, count, wait, m_nNext); }
+
+    // Declared before the hub, so the hub's loudness thread stops first.
+    CGatedFeed gated;
+    CLoudnessCtrl ctrl;
+    CHandFedHub hub;
+    int m_nNext = 0;
+};
+
+TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
+{
+    FillTone(hub, -10.0);
+    Deliver(60, true);
+    hub.doc.ApplyPackets();
+    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kMomentary));
+    EXPECT_NEAR(Db(ctrl.Reading().samplePeak[0]), -10.0, 0.1);
+
+    // One more packet with a loud reading, not yet applied when the user resets.
+    Deliver(1, true);
+    gated.SetOpen(false);
+    ctrl.ResetIntegration();
+    // The held thread has published only loud readings; the capture side
+    // must not pass them on, nor the display show the waiting one.
+    FillTone(hub, -30.0);
+    Deliver(3, false);
+    hub.doc.ApplyPackets();
+    EXPECT_EQ(ctrl.Reading().valid, 0);
+    EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
+
+    gated.SetOpen(true);
+    Deliver(60, true);
+    hub.doc.ApplyPackets();
+    // Only the quiet tone was measured since: the reset landed on its first block.
+    const CLoudnessSnapshot& r = ctrl.Reading();
+    ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kIntegrated));
+    EXPECT_NEAR(Db(r.samplePeak[0]), -30.0, 0.1);
+    EXPECT_NEAR(r.momentary, -30.0, 0.1);
+    EXPECT_NEAR(r.integrated, -30.0, 0.1);
+}
+
+TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterwards)
+{
+    FillTone(hub, -23.0);
+    gated.SetOpen(false);
+    Deliver(1, false);
+    ASSERT_TRUE(gated.WaitUntilHeld());
+    // The held block keeps its slot, so the ring takes one block fewer.
+    Deliver(static_cast<int>(CLoudnessThread::kRingBlocks) - 1, false);
+    EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), 0u);
+    // A louder tone now: none of it may reach the measurement.
+    constexpr int kOverflow = 100;
+    FillTone(hub, -1.0);
+    Deliver(kOverflow, false);
+    EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
+    EXPECT_GE(hub.doc.Dropouts(), static_cast<std::uint64_t>(kOverflow));
+
+    FillTone(hub, -23.0);
+    gated.SetOpen(true);
+    ASSERT_TRUE(hub.doc.WaitForLoudness());
+    hub.doc.ApplyPackets();
+    Deliver(2, true);
+    hub.doc.ApplyPackets();
+    const CLoudnessSnapshot& r = ctrl.Reading();
+    ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kIntegrated));
+    EXPECT_NEAR(Db(r.samplePeak[0]), -23.0, 0.1);
+    EXPECT_NEAR(r.momentary, -23.0, 0.1);
+    EXPECT_NEAR(r.integrated, -23.0, 0.1);
+    EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
+}
+
+// The first hub goes while its loudness thread still has a backlog; the
+// feed then serves a second hub and measures only what that one delivers.
+TEST(LoudnessThreadTeardown, AHubTornDownMidStreamLeavesTheFeedToTheNext)
+{
+    CLoudnessFeed feed;
+    feed.SetOn(true);
+    int next = 0;
+    {
+        CHandFedHub first;
+        first.capture.Device().SetSampleRate(kRate);
+        first.doc.SetLoudnessFeed(&feed);
+        first.doc.OnInputOpened();
+        FillTone(first, -10.0);
+        Deliver(first, 300, false, next);
+    }
+    CHandFedHub second;
+    second.capture.Device().SetSampleRate(44100);
+    second.doc.SetLoudnessFeed(&feed);
+    second.doc.OnInputOpened();
+    FillTone(second, -30.0);
+    Deliver(second, 60, true, next);
+    CLoudnessSnapshot r;
+    ASSERT_TRUE(feed.ProcessBlock(second.Buffer(next % CHandFedHub::kBuffers), CHandFedHub::kFrames, r));
+    ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary));
+    EXPECT_NEAR(Db(r.samplePeak[0]), -30.0, 0.1);
+    EXPECT_NEAR(r.momentary, -30.0, 0.1);
+}
+
+} // namespace
