@@ -31,7 +31,8 @@ TEST(MeterScreenCopy, EachExposedRectangleGetsTheBackBufferAndNothingElseIsTouch
     screen.fill(Qt::white);
     // Two tall rectangles apart, as a window overlapping the middle leaves them.
     const QRegion exposed = QRegion(11, 1, 40, 150) + QRegion(151, 1, 40, 150);
-    ctrl.render(&screen, QPoint(), exposed, QWidget::RenderFlags());
+    // render() puts the region's top-left corner at the offset given.
+    ctrl.render(&screen, exposed.boundingRect().topLeft(), exposed, QWidget::RenderFlags());
     const QPoint inside[] = { { 11, 1 }, { 49, 149 }, { 151, 20 }, { 189, 149 } };
     for (const QPoint& p : inside) {
         const COLORREF expected = ctrl.Dc().GetPixel(p.x() - 1, p.y() - 1);
