@@ -16,12 +16,21 @@ static_assert(CLoudnessThread::kFramesPerBlock == CVelmoraDoc::kFramesPerBlock, 
 CVelmoraDoc::CVelmoraDoc(CAudioCapture& capture)
     : m_capture(capture)
     , m_ring(kPacketRingSize)
-    , m_pWakeup(std::make_unique<CUiWakeup>([this] { ApplyPackets(); }))
+    , m_pWakeup(std::make_unique<CUiWakeup>([this] {
+        ++m_nUiWakes;
+        ApplyPacedPackets();
+    }))
+    , m_pApplyTimer(std::make_unique<QTimer>())
     , m_pLostWakeup(std::make_unique<CUiWakeup>([this] { HandleInputLost(); }))
     , m_pDecayTimer(std::make_unique<QTimer>())
     , m_pRetryTimer(std::make_unique<QTimer>())
     , m_pDropoutTimer(std::make_unique<QTimer>())
 {
+    m_pApplyTimer->setSingleShot(true);
+    // Never early: paced applies lie at least a period apart.
+    m_pApplyTimer->setTimerType(Qt::PreciseTimer);
+    m_pApplyTimer->setInterval(kApplyPeriodMs);
+    m_pApplyTimer->callOnTimeout([this] { ApplyPacedPackets(); });
     m_pDecayTimer->setTimerType(Qt::PreciseTimer);
     m_pDecayTimer->callOnTimeout([this] { ApplySilence(); });
     m_pRetryTimer->setInterval(kRetryMs);
@@ -86,11 +95,11 @@ void CVelmoraDoc::ProcessBlock(const std::uint8_t* block, const std::uint8_t* sa
 
     if (queued) {
         m_ring.EndWrite();
-        // Only a UI thread that has run out of packets needs waking; one
-        // that is still draining will find this packet itself. The flag and
-        // the ring index are fenced against the UI side's (see ApplyPackets),
-        // so either we see it idle or it sees this packet.
-        std::atomic_thread_fence(std::memory_order_seq_cst);
+        // Only a UI thread that has gone idle needs waking; a busy one finds
+        // this packet itself. The count and the flag are seq_cst against the
+        // UI side's (see AnnounceIdle), so either we see it idle or it sees
+        // this packet counted.
+        m_nPacketsPublished.fetch_add(1, std::memory_order_seq_cst);
         if (m_bUiIdle.exchange(false, std::memory_order_seq_cst))
             m_pWakeup->Wake();
     }
@@ -213,25 +222,61 @@ void CVelmoraDoc::AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet
 
 // ---- UI thread -------------------------------------------------------------
 
+bool CVelmoraDoc::DrainPackets()
+{
+    bool applied = false;
+    if (const std::size_t waiting = m_ring.Waiting(); m_bMergeBacklog && waiting > static_cast<std::size_t>(kMaxReplayPackets)) {
+        MergeWaitingPackets(waiting);
+        applied = true;
+    }
+    while (const CMeterPacket* packet = m_ring.BeginRead()) {
+        ApplyPacket(*packet);
+        TakePacket();
+        applied = true;
+    }
+    return applied;
+}
+
+void CVelmoraDoc::TakePacket()
+{
+    m_ring.EndRead();
+    ++m_nPacketsTaken;
+}
+
+bool CVelmoraDoc::AnnounceIdle()
+{
+    // Announce that the next packet must wake us, then look at the count
+    // once more: a packet counted before the announcement is seen here, one
+    // counted after it finds the flag set and wakes us. A packet already
+    // taken but not yet counted is followed by its wake.
+    m_bUiIdle.store(true, std::memory_order_seq_cst);
+    const auto untaken = static_cast<std::int64_t>(m_nPacketsPublished.load(std::memory_order_seq_cst) - m_nPacketsTaken);
+    if (untaken <= 0)
+        return true;
+    m_bUiIdle.store(false, std::memory_order_relaxed);
+    return false;
+}
+
 void CVelmoraDoc::ApplyPackets()
 {
-    for (;;) {
-        if (const std::size_t waiting = m_ring.Waiting();
-            m_bMergeBacklog && waiting > static_cast<std::size_t>(kMaxReplayPackets))
-            MergeWaitingPackets(waiting);
-        while (const CMeterPacket* packet = m_ring.BeginRead()) {
-            ApplyPacket(*packet);
-            m_ring.EndRead();
-        }
-        // Announce that the next packet must wake us, then look once more:
-        // a packet published before the announcement was seen by the check
-        // (or wakes us), one published after it finds the flag set.
-        m_bUiIdle.store(true, std::memory_order_seq_cst);
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        if (!m_ring.BeginRead())
-            return;
-        m_bUiIdle.store(false, std::memory_order_relaxed);
-    }
+    do
+        DrainPackets();
+    // While the apply timer runs, it looks again itself.
+    while (!m_pApplyTimer->isActive() && !AnnounceIdle());
+}
+
+// Applying per packet would wake the UI thread and draw every control per
+// block. Instead the packets of one period are applied together, and while
+// packets keep coming the period's timer, not a wake per packet, brings the
+// UI thread back for the next ones.
+void CVelmoraDoc::ApplyPacedPackets()
+{
+    if (!DrainPackets() && AnnounceIdle())
+        return;
+    DrainPackets();
+    ++m_nPacedApplies;
+    m_bUiIdle.store(false, std::memory_order_relaxed);
+    m_pApplyTimer->start();
 }
 
 void CVelmoraDoc::ApplyPacket(const CMeterPacket& packet)
@@ -311,7 +356,7 @@ void CVelmoraDoc::MergeWaitingPackets(std::size_t count)
             for (int p = 0; p < packet->nPairs; ++p)
                 m_pStereo->PlotPoint(packet->pairs[p][0], packet->pairs[p][1]);
         }
-        m_ring.EndRead();
+        TakePacket();
     }
     ApplyPacket(merged);
     if (m_pPpm) {

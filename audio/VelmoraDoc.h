@@ -55,6 +55,12 @@ public:
     // Waiting packets beyond this many (about 100 ms of audio) are merged
     // instead of replayed, so the display never runs behind the input.
     static constexpr int kMaxReplayPackets = 9;
+    // Woken by a packet, the UI thread applies what waits once per this
+    // period (about the display's refresh) until a period brings nothing;
+    // meanwhile the capture thread does not wake it. A little longer than
+    // the controls' shortest hand-over interval, so each apply's drawing
+    // reaches the screen at once rather than after a timer of its own.
+    static constexpr int kApplyPeriodMs = 17;
     // The longest WaitForLoudness waits: far beyond a full loudness ring's work.
     static constexpr int kLoudnessCatchUpMs = 10000;
 
@@ -120,8 +126,12 @@ public:
 
     // UI thread: applies every waiting packet to the instruments, in order;
     // when more than kMaxReplayPackets wait, they are merged into one step.
-    // Runs by itself when the capture thread wakes the UI thread.
+    // Runs by itself, at most once per kApplyPeriodMs, while packets come.
     void ApplyPackets();
+    // UI thread, for tests: how often the capture thread woke the UI
+    // thread, and how often the paced applying found packets.
+    std::uint64_t UiWakes() const { return m_nUiWakes; }
+    std::uint64_t PacedApplies() const { return m_nPacedApplies; }
     // UI thread, before capture starts. Offline analysis drains the ring in
     // large batches and must see every packet, so it turns the merge off.
     void SetMergeBacklog(bool merge) { m_bMergeBacklog = merge; }
@@ -157,6 +167,16 @@ private:
     void AnalyzeWindow(const std::int16_t* window, CMeterPacket& packet);
     void MeasureLoudness(const std::int16_t* block, CMeterPacket& packet);
     void ApplyPacket(const CMeterPacket& packet);
+    // Gives the read packet back to the ring and counts it.
+    void TakePacket();
+    // Applies whatever waits; true when there was something.
+    bool DrainPackets();
+    // The wake's and the apply period's work: packets applied keep the UI
+    // thread busy for one more period, none let it wait for a wake.
+    void ApplyPacedPackets();
+    // Tells the capture thread that the next packet must wake us; false
+    // when a packet slipped in meanwhile (then we stay awake for it).
+    bool AnnounceIdle();
     void MergeWaitingPackets(std::size_t count);
     void HandleInputLost();
     void EndInputLoss();
@@ -193,8 +213,15 @@ private:
     CSpscRing<CMeterPacket> m_ring;
     std::unique_ptr<CUiWakeup> m_pWakeup;
     // Set by the UI thread when it has applied every packet and waits for a
-    // wake; the capture thread wakes it only then.
+    // wake; the capture thread wakes it only then. While it is clear, the
+    // apply timer runs or a wake is on its way.
     std::atomic<bool> m_bUiIdle { true };
+    // Packets published (capture thread) and taken (UI thread).
+    std::atomic<std::uint64_t> m_nPacketsPublished { 0 };
+    std::uint64_t m_nPacketsTaken = 0;
+    std::unique_ptr<QTimer> m_pApplyTimer;
+    std::uint64_t m_nUiWakes = 0;
+    std::uint64_t m_nPacedApplies = 0;
 
     // The capture thread's word that the device went away.
     std::unique_ptr<CUiWakeup> m_pLostWakeup;

@@ -1,6 +1,19 @@
 #include "platform/ThreadMessageQueue.h"
 
 #include <bit>
+#include <ctime>
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+static_assert(sizeof(std::atomic<std::uint32_t>) == sizeof(std::uint32_t) && std::atomic<std::uint32_t>::is_always_lock_free,
+    "the futex word must be a plain 32-bit atomic");
+
+std::uint32_t* FutexWord(std::atomic<std::uint32_t>& word) { return reinterpret_cast<std::uint32_t*>(&word); }
+
+}
 
 CThreadMessageQueue::CThreadMessageQueue(std::size_t capacity)
     : m_nMask(std::bit_ceil(capacity < 2 ? std::size_t { 2 } : capacity) - 1)
@@ -23,10 +36,9 @@ bool CThreadMessageQueue::Post(std::uint32_t message, std::uintptr_t wParam, std
                 cell.message = CThreadMessage { message, wParam, lParam };
                 // Release: publishes the message to the consumer.
                 cell.sequence.store(pos + 1, std::memory_order_release);
-                // Wakes a consumer parked on this very cell (rare; without a
-                // waiter this costs no system call).
-                cell.sequence.notify_one();
-                m_available.release();
+                // An owner that reads the new count also sees the cell.
+                m_nPublished.fetch_add(1, std::memory_order_seq_cst);
+                WakeOwnerIfAsleep();
                 return true;
             }
         } else if (diff < 0) {
@@ -36,6 +48,19 @@ bool CThreadMessageQueue::Post(std::uint32_t message, std::uintptr_t wParam, std
             pos = m_nEnqueue.load(std::memory_order_relaxed);
         }
     }
+}
+
+void CThreadMessageQueue::WakeOwnerIfAsleep()
+{
+    // Seq_cst against the owner's announcement and its look at the count
+    // (PopOrSleep): either that look finds our increment, or this load finds
+    // the owner's sleep announced. Only the owner clears the announcement: a
+    // poster that cleared it could leave the owner asleep waiting for an
+    // earlier claimed cell, whose poster would then see no sleeper.
+    if (m_nAsleep.load(std::memory_order_seq_cst) == 0)
+        return;
+    m_nWakes.fetch_add(1, std::memory_order_relaxed);
+    ::syscall(SYS_futex, FutexWord(m_nPublished), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
 bool CThreadMessageQueue::TryPop(CThreadMessage& out)
@@ -49,42 +74,62 @@ bool CThreadMessageQueue::TryPop(CThreadMessage& out)
     // Release: hands the cell back to the producers one lap later.
     cell.sequence.store(m_nDequeue + m_nMask + 1, std::memory_order_release);
     ++m_nDequeue;
+    ++m_nTaken;
     return true;
 }
 
-// Each token of the semaphore stands for one published message. Messages are
-// taken in claim order, so the cell at the head may still be between its
-// producer's claim and its publication while a later one is ready: the
-// consumer then sleeps on that cell's sequence until its producer publishes
-// it, instead of spinning.
-void CThreadMessageQueue::PopPublished(CThreadMessage& out)
+// Messages are taken in claim order, so the head cell may still be between
+// its producer's claim and its publication while a later one is ready; the
+// owner then sleeps like on an empty queue, and the head's publication wakes
+// it. The futex compares the publication count the owner last saw, so a
+// message published after that look makes the sleep return at once.
+bool CThreadMessageQueue::PopOrSleep(CThreadMessage& out, std::optional<Clock::time_point> deadline)
 {
-    while (!TryPop(out)) {
-        Cell& cell = m_cells[m_nDequeue & m_nMask];
-        // The value it holds while unpublished for this lap.
-        cell.sequence.wait(m_nDequeue, std::memory_order_acquire);
+    for (;;) {
+        if (TryPop(out))
+            return true;
+        // Acquire (seq_cst): a count that includes a publication shows its cell.
+        const std::uint32_t seen = m_nPublished.load(std::memory_order_seq_cst);
+        if (TryPop(out))
+            return true;
+        timespec timeout {};
+        if (deadline) {
+            const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(*deadline - Clock::now()).count();
+            if (left <= 0)
+                return false;
+            timeout.tv_sec = static_cast<std::time_t>(left / 1000000000);
+            timeout.tv_nsec = static_cast<long>(left % 1000000000);
+        }
+        // Announce the sleep, then look at the count once more (both seq_cst,
+        // against the posters' increment and look in WakeOwnerIfAsleep).
+        m_nAsleep.store(1, std::memory_order_seq_cst);
+        if (m_nPublished.load(std::memory_order_seq_cst) == seen) {
+            m_nSleeps.fetch_add(1, std::memory_order_relaxed);
+            ::syscall(SYS_futex, FutexWord(m_nPublished), FUTEX_WAIT_PRIVATE, seen, deadline ? &timeout : nullptr, nullptr, 0);
+        }
+        m_nAsleep.store(0, std::memory_order_relaxed);
+        // A sleep that ran out ends the wait, even if a message came just
+        // then (the next call takes it), so a wake-up that never came shows
+        // as a timeout instead of passing unnoticed.
+        if (deadline && Clock::now() >= *deadline)
+            return false;
     }
 }
 
-void CThreadMessageQueue::Get(CThreadMessage& out)
-{
-    m_available.acquire();
-    PopPublished(out);
-}
+void CThreadMessageQueue::Get(CThreadMessage& out) { PopOrSleep(out, std::nullopt); }
 
 bool CThreadMessageQueue::GetFor(CThreadMessage& out, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    if (!m_available.try_acquire_until(deadline))
-        return false;
-    PopPublished(out);
-    return true;
+    return PopOrSleep(out, Clock::now() + timeout);
 }
 
 bool CThreadMessageQueue::Peek(CThreadMessage& out)
 {
-    if (!m_available.try_acquire())
+    // Only a message already published may be waited for: the head cell's
+    // producer is then between its claim and its publication, a few
+    // instructions from done. A negative difference is a message taken
+    // before its poster counted it.
+    if (static_cast<std::int32_t>(m_nPublished.load(std::memory_order_acquire) - m_nTaken) <= 0)
         return false;
-    PopPublished(out);
-    return true;
+    return PopOrSleep(out, std::nullopt);
 }

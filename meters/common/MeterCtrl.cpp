@@ -88,12 +88,21 @@ void CMeterCtrl::paintEvent(QPaintEvent* event)
     PaintNow();
     QPainter painter(this);
     const QRect client(kBorder, kBorder, width() - 2 * kBorder, height() - 2 * kBorder);
-    const QRect exposed = event->rect().intersected(client);
-    if (!exposed.isEmpty()) {
-        const int s = m_dc.Scale();
+    const int s = m_dc.Scale();
+    // Rectangle by rectangle with the clip set to each: a painter clipped to
+    // a region of several rectangles (a window overlapping this one, or
+    // separate changes) copies images through its general path, which hands
+    // tall areas to worker threads and waits for them; one rectangle is a
+    // plain copy on this thread.
+    for (const QRect& rect : event->region()) {
+        const QRect exposed = rect.intersected(client);
+        if (exposed.isEmpty())
+            continue;
         const QRect source = exposed.translated(-kBorder, -kBorder);
+        painter.setClipRect(exposed);
         painter.drawImage(exposed, m_dc.Image(), QRect(source.topLeft() * s, source.size() * s));
     }
+    painter.setClipping(false);
     // WS_BORDER: a one-pixel frame around the client area.
     painter.setPen(QColor(128, 128, 128));
     painter.drawRect(0, 0, width() - 1, height() - 1);

@@ -130,7 +130,10 @@ void CCorCtrl::ShowCorrelation(double smoothed, double raw)
         return;
     m_nPos = static_cast<int>(smoothed * m_nRange * 0.5);
     DrawPointer();
-    DrawAngles();
+    // The angles change far less often than readings come, and text is
+    // costly to draw.
+    if (m_model.MinAngle() != m_nMinAngleShown || m_model.MaxAngle() != m_nMaxAngleShown)
+        DrawAngles();
 }
 
 void CCorCtrl::ShowModelState(const CCorModel& state)
@@ -285,6 +288,8 @@ void CCorCtrl::DrawAngles()
     dc.SetTextAlign(TA_CENTER);
     DrawReadout(MinAngleRect(), m_model.MinAngle(), kNoMinAngle);
     DrawReadout(MaxAngleRect(), m_model.MaxAngle(), kNoMaxAngle);
+    m_nMinAngleShown = m_model.MinAngle();
+    m_nMaxAngleShown = m_model.MaxAngle();
 }
 
 void CCorCtrl::DrawReadout(const CRect& box, int value, int none)

@@ -103,6 +103,9 @@ private:
     int m_nTextHeight = 0;
     CCorModel m_model;
     int m_nLastPos = 0;
+    // The angles the readouts print now (out of range before the first print).
+    int m_nMinAngleShown = -1;
+    int m_nMaxAngleShown = -1;
     int m_nPos = 0;
     const int m_nRange = cor::kRange;
     CRect m_rcBar;

@@ -163,8 +163,15 @@ int CLoudnessCtrl::RowOfLu(double lu) const
     return bar.bottom - 1 - static_cast<int>(std::lround(fraction * (bar.Height() - 1)));
 }
 
+void CLoudnessCtrl::ForgetShown()
+{
+    m_nBarTopShown[0] = m_nBarTopShown[1] = kBarUnknown;
+    std::fill(std::begin(m_bRowShown), std::end(m_bRowShown), false);
+}
+
 void CLoudnessCtrl::OnPaint()
 {
+    ForgetShown();
     Layout();
     Dc().FillSolidRect(ClientRect(), lud::kBlack);
     DrawScale();
@@ -203,27 +210,33 @@ void CLoudnessCtrl::DrawScale()
 
 void CLoudnessCtrl::DrawBars()
 {
-    DrawBar(m_rcBar[0], m_reading.Has(CLoudnessSnapshot::kMomentary), m_reading.momentary);
-    DrawBar(m_rcBar[1], m_reading.Has(CLoudnessSnapshot::kShortTerm), m_reading.shortTerm);
+    DrawBar(0, m_reading.Has(CLoudnessSnapshot::kMomentary), m_reading.momentary);
+    DrawBar(1, m_reading.Has(CLoudnessSnapshot::kShortTerm), m_reading.shortTerm);
 }
 
-void CLoudnessCtrl::DrawBar(const CRect& bar, bool valid, float lufs)
+void CLoudnessCtrl::DrawBar(int index, bool valid, float lufs)
 {
-    CDrawContext& dc = Dc();
-    dc.FillSolidRect(bar, lud::kBlack);
-    const int targetRow = RowOfLu(0.0);
+    const CRect& bar = m_rcBar[index];
+    int top = kBarNotShown;
     if (valid) {
         const double lu = lufs - Target().loudness;
         // A level below the scale's bottom shows no bar at all.
         const lud::Scale& scale = lud::kScales[static_cast<std::size_t>(m_nScale)];
-        if (lu > scale.bottomLu) {
-            const int top = RowOfLu(lu);
-            // Up to the target in the normal colour, above it in the warning one.
-            const int split = std::max(top, targetRow + 1);
-            dc.FillSolidRect(CRect(bar.left, split, bar.right, bar.bottom), lud::kBelowTargetColor);
-            if (top <= targetRow)
-                dc.FillSolidRect(CRect(bar.left, top, bar.right, targetRow + 1), lud::kAboveTargetColor);
-        }
+        if (lu > scale.bottomLu)
+            top = RowOfLu(lu);
+    }
+    if (top == m_nBarTopShown[index])
+        return;
+    m_nBarTopShown[index] = top;
+    CDrawContext& dc = Dc();
+    dc.FillSolidRect(bar, lud::kBlack);
+    const int targetRow = RowOfLu(0.0);
+    if (top != kBarNotShown) {
+        // Up to the target in the normal colour, above it in the warning one.
+        const int split = std::max(top, targetRow + 1);
+        dc.FillSolidRect(CRect(bar.left, split, bar.right, bar.bottom), lud::kBelowTargetColor);
+        if (top <= targetRow)
+            dc.FillSolidRect(CRect(bar.left, top, bar.right, targetRow + 1), lud::kAboveTargetColor);
     }
     // The target mark reaches a little beyond the bar on both sides.
     dc.FillSolidRect(CRect(bar.left - lud::kTargetMarkOverhang, targetRow, bar.right + lud::kTargetMarkOverhang, targetRow + 1),
@@ -250,6 +263,13 @@ bool CLoudnessCtrl::IsOverLimit(float linear) const { return linear > 0.0f && To
 
 void CLoudnessCtrl::DrawReadout(int row, const QString& label, const QString& value, COLORREF color)
 {
+    // Shaping and drawing text is costly; a row is drawn only when it shows something new.
+    const auto r = static_cast<std::size_t>(row);
+    if (m_bRowShown[r] && m_crShown[r] == color && m_strShown[r] == value)
+        return;
+    m_bRowShown[r] = true;
+    m_crShown[r] = color;
+    m_strShown[r] = value;
     CDrawContext& dc = Dc();
     const CRect rc = ReadoutRow(row);
     dc.SetBkColor(lud::kBlack);

@@ -94,13 +94,16 @@ private:
     void Layout();
     void DrawScale();
     void DrawBars();
-    void DrawBar(const CRect& bar, bool valid, float lufs);
+    void DrawBar(int index, bool valid, float lufs);
     void DrawReadouts();
     void DrawReadout(int row, const QString& label, const QString& value, COLORREF color);
     QString LoudnessText(bool valid, float lufs) const;
     QString PeakText(float linear) const;
     bool IsOverLimit(float linear) const;
     void Redraw();
+    // Forgets what the bars and readouts show, so the next drawing paints
+    // them all (after the full repaint cleared them).
+    void ForgetShown();
     void SendToView(int command);
 
     static constexpr qint64 kCollectMs = 16;
@@ -120,4 +123,13 @@ private:
     CRect m_rcBar[2];
     CRect m_rcReadouts;
     bool m_bCreated = false;
+    // What each bar and readout row shows now: readings arrive with every
+    // block, and most of them change nothing that is drawn. A bar's top row,
+    // or kBarNotShown.
+    static constexpr int kBarNotShown = -1;
+    static constexpr int kBarUnknown = -2;
+    int m_nBarTopShown[2] = { kBarUnknown, kBarUnknown };
+    QString m_strShown[lud::kReadoutRows];
+    COLORREF m_crShown[lud::kReadoutRows] = {};
+    bool m_bRowShown[lud::kReadoutRows] = {};
 };

@@ -43,6 +43,25 @@ void CPpmBar::ResetMarker()
 {
     m_nPeakY = ppm::kNoPeakY;
     m_nPeakX = ppm::kNoPeakX;
+    // A repaint resets the markers; whatever covered the readout, it is printed again.
+    m_bReadoutShown = false;
+}
+
+CPpmBar::PaintedWith CPpmBar::CurrentPaint() const
+{
+    const BarParams& p = *m_pParams;
+    return PaintedWith { m_rcBar, p.m_nSteps, p.m_nTweenPoint, p.m_nOverPoint, p.m_bHorizontal, p.m_crNorm, p.m_crTween, p.m_crOver };
+}
+
+int CPpmBar::RiseStart()
+{
+    const PaintedWith now = CurrentPaint();
+    const bool keep = m_bPainted && m_nLastDrawn > 0 && m_painted == now;
+    m_bPainted = true;
+    m_painted = now;
+    if (keep)
+        return EndOf(m_nLastDrawn);
+    return Horizontal() ? m_rcBar.left : m_rcBar.bottom;
 }
 
 void CPpmBar::Fill(const CRect& rc, COLORREF color)
@@ -65,23 +84,25 @@ void CPpmBar::Draw()
     const int end = EndOf(level);
     const int tween = EndOf(p.m_nTweenPoint);
     const int over = EndOf(p.m_nOverPoint);
+    // Everything before the end last painted already holds its zone colour.
+    const int from = RiseStart();
     m_nLastDrawn = level;
 
     const CRect& b = m_rcBar;
     COLORREF zone;
     bool passedMarker;
     if (Horizontal()) {
-        Fill(CRect(b.left, b.top, std::min(end, tween), b.bottom), p.m_crNorm);
-        Fill(CRect(tween, b.top, std::min(end, over), b.bottom), p.m_crTween);
-        Fill(CRect(over, b.top, end, b.bottom), p.m_crOver);
+        Fill(CRect(std::max(b.left, from), b.top, std::min(end, tween), b.bottom), p.m_crNorm);
+        Fill(CRect(std::max(tween, from), b.top, std::min(end, over), b.bottom), p.m_crTween);
+        Fill(CRect(std::max(over, from), b.top, end, b.bottom), p.m_crOver);
         zone = end <= tween ? p.m_crNorm : end <= over ? p.m_crTween : p.m_crOver;
         passedMarker = end > m_nPeakX;
         if (passedMarker)
             m_nPeakX = end;
     } else {
-        Fill(CRect(b.left, std::max(end, tween), b.right, b.bottom), p.m_crNorm);
-        Fill(CRect(b.left, std::max(end, over), b.right, tween), p.m_crTween);
-        Fill(CRect(b.left, end, b.right, over), p.m_crOver);
+        Fill(CRect(b.left, std::max(end, tween), b.right, std::min(b.bottom, from)), p.m_crNorm);
+        Fill(CRect(b.left, std::max(end, over), b.right, std::min(tween, from)), p.m_crTween);
+        Fill(CRect(b.left, end, b.right, std::min(over, from)), p.m_crOver);
         zone = end >= tween ? p.m_crNorm : end >= over ? p.m_crTween : p.m_crOver;
         passedMarker = end < m_nPeakY;
         if (passedMarker)
@@ -141,7 +162,11 @@ void CPpmBar::PeakFall()
     }
 }
 
-void CPpmBar::Clear() { Fill(m_rcBar, ppm::kBlack); }
+void CPpmBar::Clear()
+{
+    Fill(m_rcBar, ppm::kBlack);
+    m_bPainted = false;
+}
 
 void CPpmBar::ErasePeak()
 {
@@ -159,19 +184,28 @@ QString CPpmBar::ReadoutText() const
 
 void CPpmBar::DrawReadout()
 {
+    const unsigned top = m_pParams->m_nSteps - 1;
+    m_nShownMax = m_pChannel->maxLevel;
+    const COLORREF color = m_nShownMax >= top ? m_pParams->m_crOver : ppm::kReadoutColor;
+    // Text is costly to shape and draw, and the marker passes the bar's end
+    // often while the maximum stands still.
+    QString text = ReadoutText();
+    if (m_bReadoutShown && color == m_crReadout && text == m_strReadout)
+        return;
+    m_bReadoutShown = true;
+    m_crReadout = color;
+    m_strReadout = text;
     CDrawContext& dc = m_pParams->m_pOwner->BarDc();
     m_pParams->m_pOwner->SelectReadoutFont(dc);
     dc.SetBkColor(ppm::kBlack);
-    const unsigned top = m_pParams->m_nSteps - 1;
-    m_nShownMax = m_pChannel->maxLevel;
-    dc.SetTextColor(m_nShownMax >= top ? m_pParams->m_crOver : ppm::kReadoutColor);
+    dc.SetTextColor(color);
     const CRect& rc = m_rcReadout;
     // An empty text still blanks the rectangle.
     if (Horizontal()) {
         dc.SetTextAlign(TA_LEFT | TA_TOP);
-        dc.ExtTextOut(rc.left, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, ReadoutText());
+        dc.ExtTextOut(rc.left, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, text);
     } else {
         dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.ExtTextOut((rc.left + rc.right) / 2, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, ReadoutText());
+        dc.ExtTextOut((rc.left + rc.right) / 2, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, text);
     }
 }

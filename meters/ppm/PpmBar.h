@@ -3,8 +3,10 @@
 // level already painted, the peak marker (a pixel position) and the readout
 // of the channel's maximum. What it shows comes from the channel's model
 // (CPpmChannel: level, raised flag, maximum in scale steps). It paints into
-// its owner's drawing context: a rise paints from the bar's start to the new
-// end in the three zone colours, a fall blackens only what fell.
+// its owner's drawing context: a rise paints the strip from the end last
+// painted to the new end in the three zone colours (from the bar's start
+// after a clear, or when the zones, colours or geometry changed since), a
+// fall blackens only what fell.
 //
 // The display fields are public in the manner of a record: the control
 // resets them directly (markers to none, last drawn to 0) before a repaint.
@@ -34,14 +36,15 @@ public:
     void ShowFall();
     // One fall of the peak marker towards the bar's end.
     void PeakFall();
-    // Paints the whole bar rectangle black.
+    // Paints the whole bar rectangle black (the next rise paints from the start).
     void Clear();
     // Paints the marker line black.
     void ErasePeak();
-    // Prints the maximum in the readout rectangle.
+    // Prints the maximum in the readout rectangle, unless it shows that
+    // text in that colour already.
     void DrawReadout();
 
-    // Markers to none (no marker yet).
+    // Markers to none (no marker yet); the readout is printed afresh next.
     void ResetMarker();
     // The pixel position of a step's end along the bar: a row for vertical
     // bars (from the bottom up), a column for horizontal ones (from the left).
@@ -73,9 +76,29 @@ private:
     void Fill(const CRect& rc, COLORREF color);
     void DrawPeakLine();
 
+    // What the bar's painted part was painted with: a rise with anything
+    // else repaints from the start.
+    struct PaintedWith {
+        CRect bar;
+        unsigned steps = 0, tweenPoint = 0, overPoint = 0;
+        int horizontal = 0;
+        COLORREF norm = 0, tween = 0, over = 0;
+        bool operator==(const PaintedWith&) const = default;
+    };
+    PaintedWith CurrentPaint() const;
+    // Where the strip of a rise starts: the end last painted, or the bar's start.
+    int RiseStart();
+
     BarParams* m_pParams;
     CPpmChannel m_ownChannel;
     CPpmChannel* m_pChannel;
     // The maximum the readout shows; a new maximum reprints it.
     unsigned m_nShownMax = 0;
+    // The part up to EndOf(m_nLastDrawn) holds the zone colours of m_painted.
+    bool m_bPainted = false;
+    PaintedWith m_painted;
+    // The readout's text and colour as printed, valid while m_bReadoutShown.
+    bool m_bReadoutShown = false;
+    QString m_strReadout;
+    COLORREF m_crReadout = 0;
 };

@@ -398,7 +398,7 @@ void CPpmCtrl::DrawVerticalScales(CDrawContext& dc)
 
     // Blacken the bars: the tick lines stay in the margins and gaps only.
     for (auto& bar : m_bars)
-        dc.FillSolidRect(bar->m_rcBar, ppm::kBlack);
+        bar->Clear();
 
     dc.SetTextAlign(TA_CENTER | TA_TOP);
     for (unsigned i = 0; i < m_bars.size() && i < 2; ++i) {
@@ -442,7 +442,7 @@ void CPpmCtrl::DrawHorizontalScales(CDrawContext& dc)
     dc.ExtTextOut(bar0.left - 1, rc.top, ETO_OPAQUE | ETO_CLIPPED, &rc, db);
 
     for (auto& bar : m_bars)
-        dc.FillSolidRect(bar->m_rcBar, ppm::kBlack);
+        bar->Clear();
 
     dc.SetTextAlign(TA_LEFT | TA_TOP);
     for (unsigned i = 0; i < m_bars.size() && i < 2; ++i) {
