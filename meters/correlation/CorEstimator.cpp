@@ -19,7 +19,11 @@ typedef std::int16_t Frames4 __attribute__((vector_size(16)));
 typedef std::int32_t Int4 __attribute__((vector_size(16)));
 typedef std::int64_t Sum4 __attribute__((vector_size(32)));
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// The clones are chosen by a resolver the loader runs while it relocates,
+// before a sanitizer's runtime is up, and an instrumented resolver crashes
+// there: sanitizer builds keep the one default version.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__) \
+    && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 CCorSums SumFrames(const std::int16_t* window, int frames)
