@@ -208,12 +208,13 @@ TEST_F(MultiViewFrameTest, SizeChangesReachTheViewMinimisingOnlyOnceAndOnlyResto
     ProcessEvents();
     EXPECT_EQ(std::count(sizes.begin(), sizes.end(), SIZE_MINIMIZED), 1);
     EXPECT_NE(m_pFirst->minimumSizeHint(), QSize(150, 120));
-    for (const auto& [show, told] : { std::pair { &QWidget::showMaximized, SIZE_MAXIMIZED }, { &QWidget::showNormal, SIZE_RESTORED } }) {
-        (m_pFirst->*show)();
-        ProcessEvents();
-        ASSERT_FALSE(sizes.empty());
-        EXPECT_EQ(sizes.back(), told);
-    }
+    m_pFirst->showMaximized();
+    ProcessEvents();
+    ASSERT_FALSE(sizes.empty());
+    EXPECT_EQ(sizes.back(), SIZE_MAXIMIZED);
+    m_pFirst->showNormal();
+    ProcessEvents();
+    EXPECT_EQ(sizes.back(), SIZE_RESTORED);
 }
 
 TEST_F(MultiViewFrameTest, PlacementKeepsTheNormalRectangleInEveryState)
