@@ -71,7 +71,7 @@ QString CCommandLine::UsageText()
 {
     return QStringLiteral(
         "Usage: lumetra [options]\n"
-        "Live stereo audio meter: PPM, correlation meter, spectrum analyzer and stereo meter.\n"
+        "Live stereo audio meter: PPM, correlation meter, spectrum analyzer, stereo meter and loudness meter.\n"
         "\n"
         "  --demo              add the demonstration input devices; a first start (no settings\n"
         "                      yet) reads \"Demo: Music mix\" with every instrument on\n"

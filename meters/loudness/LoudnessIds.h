@@ -73,7 +73,9 @@ constexpr int kCreateWidth = 220;
 constexpr int kCreateHeight = 360;
 // View: default frame size and minimum tracking size.
 constexpr int kFrameWidth = 240;
-constexpr int kFrameHeight = 400;
+// Short enough that the whole meter shows in a first-run main window at the
+// position the window area gives a fifth window.
+constexpr int kFrameHeight = 360;
 constexpr int kMinTrackWidth = 200;
 constexpr int kMinTrackHeight = 300;
 
