@@ -43,6 +43,22 @@ void CFileLoudness::Add(const float* frames, int count)
     m_model.AddInterleavedFloat(m_rearranged.data(), static_cast<std::size_t>(count));
 }
 
+void CFileLoudness::AddAllButTruePeak(const float* frames, int count)
+{
+    if (!m_layout.IsIdentity()) {
+        Add(frames, count);
+        return;
+    }
+    if (m_model.IsOpen() && count > 0)
+        m_model.AddInterleavedFloatWithoutTruePeak(frames, static_cast<std::size_t>(count));
+}
+
+void CFileLoudness::AddTruePeak(const float* frames, int count)
+{
+    if (m_layout.IsIdentity() && m_model.IsOpen() && count > 0)
+        m_model.AddTruePeakFloat(frames, static_cast<std::size_t>(count));
+}
+
 QJsonObject CFileLoudness::Report() const
 {
     QJsonArray truePeaks;

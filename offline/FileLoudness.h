@@ -9,7 +9,7 @@
 // A value the file is too short (or too quiet) for is null in the report
 // with a note saying why, never minus infinity.
 //
-// One thread at a time; each file owns its own.
+// One thread at a time (but for the two parts of Add); each file owns its own.
 #include "meters/loudness/LoudnessModel.h"
 #include "offline/LoudnessLayout.h"
 
@@ -26,6 +26,12 @@ public:
 
     // `frames` interleaved frames with every channel of the file.
     void Add(const float* frames, int count);
+    // Add in two parts for two threads, which may run at the same time:
+    // everything but the true peak, then the true peak alone (about a
+    // quarter of the work). A file whose channels must be rearranged first
+    // is measured whole by the first part.
+    void AddAllButTruePeak(const float* frames, int count);
+    void AddTruePeak(const float* frames, int count);
 
     // {integrated_lufs, range_lu, max_momentary_lufs, max_short_term_lufs,
     //  true_peak_dbtp[], sample_peak_dbfs[]}.

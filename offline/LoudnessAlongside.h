@@ -3,7 +3,8 @@
 // a run with a spare core (fewer files than cores) then takes about as long
 // as the slower of the two rather than their sum. The frames are handed over
 // a read at a time and measured in order, so the figures are those of a
-// measurement on one thread.
+// measurement on one thread. The true peak, a quarter of the work, is
+// measured on the analysing thread in Add, which balances the two.
 //
 // Add and Wait belong to the analysing thread; the frames handed to Add must
 // stay untouched until the next Add or Wait has returned.
@@ -21,7 +22,7 @@ public:
     CLoudnessAlongside& operator=(const CLoudnessAlongside&) = delete;
 
     // Starts measuring `count` interleaved frames (after those handed
-    // before them); returns at once.
+    // before them); returns once their true peak is measured.
     void Add(const float* frames, int count);
     // Returns once everything handed over has been measured.
     void Wait();

@@ -135,7 +135,8 @@ bool CLoudnessModel::Reset()
     return Open(m_nChannels, m_nRate, m_mode, m_bTruePeak);
 }
 
-template <typename T, typename Add> unsigned CLoudnessModel::AddFrames(const T* frames, std::size_t count, Add add)
+template <typename T, typename Add>
+unsigned CLoudnessModel::AddFrames(const T* frames, std::size_t count, bool truePeak, Add add)
 {
     if (!m_pState || !frames)
         return 0;
@@ -145,7 +146,8 @@ template <typename T, typename Add> unsigned CLoudnessModel::AddFrames(const T* 
     while (count > 0) {
         const std::size_t take = std::min(count, m_nFramesPerHop - m_nFramesInHop);
         add(m_pState, frames, take);
-        MeasureTruePeak(frames, take);
+        if (truePeak)
+            MeasureTruePeak(frames, take);
         frames += take * m_nChannels;
         count -= take;
         m_nFrames += take;
@@ -161,12 +163,18 @@ template <typename T, typename Add> unsigned CLoudnessModel::AddFrames(const T* 
 
 unsigned CLoudnessModel::AddInterleaved16(const std::int16_t* frames, std::size_t count)
 {
-    return AddFrames(frames, count, [](ebur128_state* st, const std::int16_t* f, std::size_t n) { ebur128_add_frames_short(st, f, n); });
+    return AddFrames(frames, count, true,
+                     [](ebur128_state* st, const std::int16_t* f, std::size_t n) { ebur128_add_frames_short(st, f, n); });
 }
 
 unsigned CLoudnessModel::AddInterleavedFloat(const float* frames, std::size_t count)
 {
-    return AddFrames(frames, count, [](ebur128_state* st, const float* f, std::size_t n) { ebur128_add_frames_float(st, f, n); });
+    return AddFrames(frames, count, true, [](ebur128_state* st, const float* f, std::size_t n) { ebur128_add_frames_float(st, f, n); });
+}
+
+unsigned CLoudnessModel::AddInterleavedFloatWithoutTruePeak(const float* frames, std::size_t count)
+{
+    return AddFrames(frames, count, false, [](ebur128_state* st, const float* f, std::size_t n) { ebur128_add_frames_float(st, f, n); });
 }
 
 void CLoudnessModel::MeasureTruePeak(const std::int16_t* frames, std::size_t count)

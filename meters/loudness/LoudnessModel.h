@@ -68,6 +68,11 @@ public:
     // 100 ms hops completed, i.e. how often momentary and short-term moved.
     unsigned AddInterleaved16(const std::int16_t* frames, std::size_t count);
     unsigned AddInterleavedFloat(const float* frames, std::size_t count);
+    // The same in two parts, for two threads: the loudness without the true
+    // peak, and the true peak alone. Each part takes every frame in order;
+    // the two may run at the same time, as they touch separate state.
+    unsigned AddInterleavedFloatWithoutTruePeak(const float* frames, std::size_t count);
+    void AddTruePeakFloat(const float* frames, std::size_t count) { MeasureTruePeak(frames, count); }
 
     // Absent until a full window has been measured (momentary 400 ms,
     // short-term 3 s) or while it holds digital silence.
@@ -95,7 +100,7 @@ public:
     void Swap(CLoudnessModel& other) noexcept;
 
 private:
-    template <typename T, typename Add> unsigned AddFrames(const T* frames, std::size_t count, Add add);
+    template <typename T, typename Add> unsigned AddFrames(const T* frames, std::size_t count, bool truePeak, Add add);
     void CloseHop();
     void MeasureTruePeak(const std::int16_t* frames, std::size_t count);
     void MeasureTruePeak(const float* frames, std::size_t count);
