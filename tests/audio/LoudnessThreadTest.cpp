@@ -95,6 +95,17 @@ protected:
         hub.doc.OnInputOpened();
     }
     void Deliver(int count, bool wait) { ::Deliver(hub, count, wait, m_nNext); }
+    // A steady tone at `dbfs` (sample peak) reads that level as momentary
+    // and integrated loudness too: the 997 Hz K-weighting gain and the
+    // channel sum cancel to within a tenth.
+    void ExpectSteadyToneShown(double dbfs)
+    {
+        const CLoudnessSnapshot& r = ctrl.Reading();
+        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kIntegrated));
+        EXPECT_NEAR(Db(r.samplePeak[0]), dbfs, 0.1);
+        EXPECT_NEAR(r.momentary, dbfs, 0.1);
+        EXPECT_NEAR(r.integrated, dbfs, 0.1);
+    }
 
     // Declared before the hub, so the hub's loudness thread stops first.
     CGatedFeed gated;
@@ -127,11 +138,7 @@ TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
     Deliver(60, true);
     hub.doc.ApplyPackets();
     // Only the quiet tone was measured since: the reset landed on its first block.
-    const CLoudnessSnapshot& r = ctrl.Reading();
-    ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kIntegrated));
-    EXPECT_NEAR(Db(r.samplePeak[0]), -30.0, 0.1);
-    EXPECT_NEAR(r.momentary, -30.0, 0.1);
-    EXPECT_NEAR(r.integrated, -30.0, 0.1);
+    ExpectSteadyToneShown(-30.0);
 }
 
 TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterwards)
@@ -156,11 +163,7 @@ TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterw
     hub.doc.ApplyPackets();
     Deliver(2, true);
     hub.doc.ApplyPackets();
-    const CLoudnessSnapshot& r = ctrl.Reading();
-    ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kIntegrated));
-    EXPECT_NEAR(Db(r.samplePeak[0]), -23.0, 0.1);
-    EXPECT_NEAR(r.momentary, -23.0, 0.1);
-    EXPECT_NEAR(r.integrated, -23.0, 0.1);
+    ExpectSteadyToneShown(-23.0);
     EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
 }
 
