@@ -47,6 +47,16 @@ CVelmoraDoc::~CVelmoraDoc()
     m_pLoudnessThread.reset();
 }
 
+void CVelmoraDoc::DetachInstruments()
+{
+    m_pPpm = nullptr;
+    m_pCor = nullptr;
+    m_pEstimator = nullptr;
+    m_pFft = nullptr;
+    m_pAnalyzerFeed = nullptr;
+    m_pStereo = nullptr;
+}
+
 void CVelmoraDoc::SetLoudnessFeed(ILoudnessFeed* feed)
 {
     if (feed == m_pLoudnessFeed)

@@ -77,6 +77,9 @@ public:
     void SetCorrelationEstimator(ICorrelationEstimator* estimator) { m_pEstimator = estimator; }
     void SetAnalyzerFeed(IAnalyzerFeed* feed) { m_pAnalyzerFeed = feed; }
     void SetHost(IDocumentHost* host) { m_pHost = host; }
+    // Lets go of the four instruments' sinks, the correlation estimator and
+    // the analyzer feed (the loudness meter has its own setters).
+    void DetachInstruments();
     // The loudness meter: its display, and its measurement. Attaching a
     // feed starts the loudness thread that measures it; attaching another
     // (or none) stops and joins that thread first. UI thread, while no

@@ -114,12 +114,7 @@ struct AllInstruments {
     }
     void Detach()
     {
-        doc.SetPpm(nullptr);
-        doc.SetCor(nullptr);
-        doc.SetCorrelationEstimator(nullptr);
-        doc.SetFft(nullptr);
-        doc.SetAnalyzerFeed(nullptr);
-        doc.SetStereo(nullptr);
+        doc.DetachInstruments();
         instruments.Ppm().SetRelay(nullptr);
     }
 

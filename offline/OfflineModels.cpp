@@ -50,11 +50,6 @@ void COfflineModels::Attach(CVelmoraDoc& doc)
 
 void COfflineModels::Detach(CVelmoraDoc& doc)
 {
-    doc.SetPpm(nullptr);
-    doc.SetCor(nullptr);
-    doc.SetCorrelationEstimator(nullptr);
-    doc.SetFft(nullptr);
-    doc.SetAnalyzerFeed(nullptr);
-    doc.SetStereo(nullptr);
+    doc.DetachInstruments();
     doc.SetSharedState(nullptr);
 }

@@ -33,12 +33,7 @@ protected:
     {
         if (doc.MeterCount() > 0)
             doc.MeterOff(true);
-        doc.SetPpm(nullptr);
-        doc.SetCor(nullptr);
-        doc.SetCorrelationEstimator(nullptr);
-        doc.SetFft(nullptr);
-        doc.SetAnalyzerFeed(nullptr);
-        doc.SetStereo(nullptr);
+        doc.DetachInstruments();
         view.reset();
     }
 
