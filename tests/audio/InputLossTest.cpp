@@ -87,6 +87,7 @@ TEST_F(InputLossTest, TheRetryFollowsTheDeviceToItsNewPlaceInTheList)
     const auto previous = CWaveIn::Instance().ReplaceDrivers({ &appearing, &driver });
     doc->MeterOff(true);
     capture->Device().SetDeviceId(0); // Line In
+    driver.SetDefaultDevice(1);        // not the system default: the loss names device 0 itself
     ASSERT_EQ(doc->MeterOn(), 1);
     ASSERT_TRUE(capture->WaitForIdle());
     LoseAndNotice();
