@@ -24,6 +24,7 @@ TEST(DrawContext, PrimitivesLightExactlyTheirPixels)
     dc.SelectPen(RGB(128, 128, 128));
     dc.MoveTo(3, 12);
     dc.LineTo(10, 12);
+    EXPECT_EQ(dirty.back(), CRect(3, 12, 11, 13)); // the line's pixels, end point included
     dc.LineTo(10, 16); // the pen and the position stay
     dc.SelectPen(RGB(0, 128, 0), 1, PenStyle::Dot);
     dc.MoveTo(20, 10);

@@ -91,6 +91,8 @@ TEST(CorCtrl, ScaleTicksAndLabelsSitAtTheirEnds)
     EXPECT_GT(CountColor(*h, CRect(171, 91 - th, 191, 91), kScaleText), 0);
 
     auto v = MakeVertical();
+    // The +1 tick, row 17, reaches 6 pixels past the black track on either side.
+    EXPECT_EQ(CountColor(*v, CRect(0, 17, v->width(), 18), kGrey), 12);
     const int tv = v->TextHeight();
     EXPECT_GT(CountColor(*v, CRect(0, 17 - tv / 2, 21, 17 + tv), kScaleText), CountColor(*v, CRect(0, 131 - tv / 2, 21, 131 + tv), kScaleText));
     EXPECT_GT(CountColor(*v, CRect(0, 131 - tv / 2, 21, 131 + tv), kScaleText), 0);

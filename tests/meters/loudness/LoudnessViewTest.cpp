@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class LoudnessViewTest : public CViewTestBench {};
@@ -32,13 +34,31 @@ TEST_F(LoudnessViewTest, WorkspaceRecordCarriesPlacementAndOptions)
     auto view = CreateView<CLoudnessView>(240, 400, frame);
     frame.m_rect = QRect(30, 40, 260, 380);
     view->Ctrl()->OnCommand(lud::ID_PRESET_FIRST + 1);
+    host.m_pActiveView = view.get();
     const CLoudnessWspRecord record = view->WspRecord(4);
-    EXPECT_EQ(std::tuple(record.workspace, record.targetPreset, record.placement.left, record.placement.bottom), std::tuple(4u, 1, 30, 420));
+    EXPECT_EQ(std::tuple(record.workspace, record.targetPreset, record.placement.left, record.placement.bottom, record.active),
+              std::tuple(4u, 1, 30, 420, 1));
 
     CFakeViewFrame otherFrame;
     auto other = CreateView<CLoudnessView>(240, 400, otherFrame);
     other->ApplyWspRecord(record);
     EXPECT_EQ(std::pair(other->Ctrl()->Preset(), otherFrame.FrameRect()), std::pair(1, QRect(30, 40, 260, 380)));
+    EXPECT_EQ(std::count(otherFrame.m_actions.begin(), otherFrame.m_actions.end(), QStringLiteral("activate")), 1);
+    // A record stored while another window was active does not activate this one.
+    host.m_pActiveView = nullptr;
+    EXPECT_EQ(view->WspRecord(4).active, 0);
+}
+
+// A stored preset code past the last (a settings file from a later version,
+// or edited by hand) leaves the preset as it was.
+TEST_F(LoudnessViewTest, AnUnknownPresetCodeIsIgnored)
+{
+    auto view = CreateView<CLoudnessView>(240, 400, frame);
+    view->Ctrl()->SetPreset(2);
+    for (const int code : { -1, static_cast<int>(lud::kPresets.size()) }) {
+        view->Ctrl()->SetPreset(code);
+        EXPECT_EQ(view->Ctrl()->Preset(), 2) << code;
+    }
 }
 
 } // namespace
