@@ -185,6 +185,7 @@ TEST(SoundFileReader, FileDeviceRefusesOtherRatesNamingItsOwnAndNeedsASoundFile)
         CSoundFileReader reader;
         error.clear();
         EXPECT_FALSE(reader.Open(path, error) || error.empty()) << path;
+        EXPECT_TRUE(ReadStereo(reader, 16).empty()) << path; // nothing to read, not garbage
         error.clear();
         EXPECT_TRUE(CFileWaveDriver::Create(path, error) == nullptr && !error.empty()) << path;
     }
