@@ -30,6 +30,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <regex>
 #include <spawn.h>
@@ -277,9 +278,23 @@ pid_t OwnerOfServerFile(const std::string& name)
     return std::regex_search(name, match, kServer) ? static_cast<pid_t>(std::stol(match[1].str())) : 0;
 }
 
+// Whether any JACK server process runs on this machine (another test run's
+// may be starting up, before it has made any file of its own).
+bool AnyJackServerRuns()
+{
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+        std::ifstream comm(entry.path() / "comm");
+        std::string name;
+        if (std::getline(comm, name) && name == "jackd")
+            return true;
+    }
+    return false;
+}
+
 // Removes what runs killed before their clean-up left behind: the files of
-// servers whose test process is gone and, when no JACK server remains at
-// all, the shared registry. A killed server never frees its slot in that
+// servers whose test process is gone and, when no JACK server runs at all,
+// the shared registry. A killed server never frees its slot in that
 // registry, and once its few slots are taken no new server can start.
 void RemoveLeftoversOfDeadRuns()
 {
@@ -291,7 +306,8 @@ void RemoveLeftoversOfDeadRuns()
         if (name.rfind("jack", 0) == 0 && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
             std::filesystem::remove(entry.path(), ec);
     }
-    RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true);
+    if (!AnyJackServerRuns())
+        RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true);
 }
 
 // A JACK server of its own for each test, under a name no parallel run
