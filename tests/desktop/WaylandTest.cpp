@@ -1,5 +1,7 @@
 // The real program under a headless Wayland compositor (weston), on a socket
 // and runtime folder of its own.
+#include "tests/common/EndWithTest.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -32,6 +34,7 @@ protected:
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         m_weston.setProcessEnvironment(env);
         m_weston.setProcessChannelMode(QProcess::MergedChannels);
+        EndWithTest(m_weston);
         m_weston.start(weston, { QStringLiteral("--backend=headless-backend.so"),
             QStringLiteral("--socket=%1").arg(QLatin1String(kSocket)), QStringLiteral("--idle-time=0"),
             QStringLiteral("--width=1024"), QStringLiteral("--height=768") });
@@ -69,6 +72,7 @@ TEST_F(Wayland, DemoRunsAndShowsAPicture)
     QProcess lumetra;
     lumetra.setProcessEnvironment(env);
     lumetra.setWorkingDirectory(folder.path());
+    EndWithTest(lumetra);
     lumetra.start(QStringLiteral(LUMETRA_PROGRAM), { "--demo", "--quit-after", "3000", "--screenshot", "shot.png" });
     ASSERT_TRUE(lumetra.waitForFinished(60000)) << "the program did not end";
     const QString err = QString::fromLocal8Bit(lumetra.readAllStandardError());

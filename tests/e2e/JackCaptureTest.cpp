@@ -8,6 +8,7 @@
 #include "platform/Notices.h"
 #include "platform/wavein/PortAudioWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/common/EndWithTest.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,7 +34,6 @@
 #include <fstream>
 #include <mutex>
 #include <regex>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -76,20 +76,24 @@ class CChildProcess {
 public:
     bool Start(const std::vector<std::string>& argv, const std::string& log)
     {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
         std::vector<char*> args;
         for (const auto& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
-        const int rc = posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0)
-            m_pid = -1;
-        return rc == 0;
+        const pid_t parent = ::getpid();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            // Only async-signal-safe calls from here to exec. SIGTERM when
+            // the test goes: a server then leaves JACK's registry cleanly.
+            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int in = ::open("/dev/null", O_RDONLY);
+            if (!EndWithParent(SIGTERM, parent) || out < 0 || in < 0 || ::dup2(out, STDOUT_FILENO) < 0
+                || ::dup2(out, STDERR_FILENO) < 0 || ::dup2(in, STDIN_FILENO) < 0)
+                ::_exit(127);
+            ::execve(args[0], args.data(), environ);
+            ::_exit(127);
+        }
+        return m_pid > 0;
     }
     bool IsRunning()
     {
@@ -569,6 +573,7 @@ TEST_F(JackCaptureTest, TheProgramExitsCleanlyAfterItsJackServerWasKilled)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     QProcess program;
+    EndWithTest(program);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), QDir(folder.path()).filePath(QStringLiteral("config")));

@@ -5,6 +5,7 @@
 // display, no runtime folder).
 #include "offline/AnalyzeOptions.h"
 #include "offline/FileAnalyzer.h"
+#include "tests/common/EndWithTest.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -85,6 +86,7 @@ inline ProgramRun RunIn(const QString& folder, const QStringList& args, const QB
     QProcess process;
     process.setProcessEnvironment(QuietEnvironment());
     process.setWorkingDirectory(folder);
+    EndWithTest(process);
     process.start(program, args);
     process.write(input);
     process.closeWriteChannel();

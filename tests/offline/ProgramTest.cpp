@@ -1,5 +1,6 @@
 // The built offline program as a QC script or an archive run uses it.
 #include "OfflineFixture.h"
+#include "tests/common/EndWithTest.h"
 
 #include <QFile>
 #include <QImage>
@@ -199,6 +200,7 @@ TEST_F(AnalyzeProgramTest, JsonLinesKeepEveryFinishedFileWhenTheRunIsKilled)
     const QString out = PathOf(QStringLiteral("out.jsonl"));
     QProcess process;
     process.setProcessEnvironment(QuietEnvironment());
+    EndWithTest(process);
     process.start(QStringLiteral(LUMETRA_ANALYZE_PROGRAM),
                   { "--format", "jsonl", "--jobs", "2", "--json", out, "--files-from", WriteList(paths) });
     ASSERT_TRUE(process.waitForStarted());

@@ -1,4 +1,6 @@
 // The real program, run headless.
+#include "tests/common/EndWithTest.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -35,6 +37,7 @@ CRun RunLumetra(const QStringList& args, const QString& folder)
 {
     QProcess process;
     Prepare(process, folder);
+    EndWithTest(process);
     process.start(QStringLiteral(LUMETRA_PROGRAM), args);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
@@ -164,6 +167,7 @@ TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
         QTemporaryDir folder;
         QProcess process;
         Prepare(process, folder.path());
+        EndWithTest(process);
         process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice ? QStringList { "--input", folder.filePath("missing.wav") } : QStringList { "--demo" });
         ASSERT_TRUE(process.waitForStarted());
         ASSERT_TRUE(WaitUntilItCatchesTermination(process));
