@@ -4,6 +4,9 @@
 // over the time it takes.
 //   FourInstruments: PPM, correlation, analyzer and stereo, loudness left
 //     out (budget: at least 1000x real time, 10 minutes in under 0.6 s);
+//   FourInstrumentsSnapshot: the same, drawing the pictures at the end
+//     (budget: at least 800x; the drawing's fixed cost weighs more on this
+//     one-minute file than on a long one);
 //   WithLoudness: every instrument, loudness and true peak measured in
 //     step on the same thread (budget: at least 500x).
 // Whole-program figures: bench/analyze-realtime.sh; length scaling and
@@ -55,7 +58,7 @@ bool WriteMusic(const QString& path, int seconds)
     return sf_close(file) == 0 && ok;
 }
 
-void AnalyzeFile(benchmark::State& state, bool loudness)
+void AnalyzeFile(benchmark::State& state, bool loudness, bool snapshot)
 {
     EnsureBenchApplication();
     QTemporaryDir folder;
@@ -67,10 +70,13 @@ void AnalyzeFile(benchmark::State& state, bool loudness)
     CAnalyzeOptions options;
     options.loudness = loudness;
     CFileAnalyzer analyzer(options);
+    const QString shots = snapshot ? QDir(folder.path()).filePath(QStringLiteral("shots")) : QString();
+    if (snapshot)
+        QDir().mkpath(shots);
     for (auto _ : state) {
         QJsonObject result;
         QString error;
-        if (analyzer.Analyze(path, QString(), result, error) != CFileAnalyzer::Outcome::Analysed) {
+        if (analyzer.Analyze(path, shots, result, error) != CFileAnalyzer::Outcome::Analysed) {
             state.SkipWithError(qPrintable(error));
             return;
         }
@@ -81,6 +87,7 @@ void AnalyzeFile(benchmark::State& state, bool loudness)
     state.counters["s_per_10min"] = benchmark::Counter(kSeconds / 600.0,
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK_CAPTURE(AnalyzeFile, FourInstruments, false)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK_CAPTURE(AnalyzeFile, WithLoudness, true)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(AnalyzeFile, FourInstruments, false, false)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(AnalyzeFile, FourInstrumentsSnapshot, false, true)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK_CAPTURE(AnalyzeFile, WithLoudness, true, false)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 }

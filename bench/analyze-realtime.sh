@@ -11,7 +11,8 @@
 #    thread when a core is spare) and --jobs 1 (target: at least 500x);
 #  - the same with --snapshot (target: at least 800x without loudness);
 #  - the four instruments alone (PPM, correlation, analyzer, stereo; target:
-#    at least 1000x), from the offline benchmark's FourInstruments case
+#    at least 1000x, and 800x drawing the snapshot pictures), from the
+#    offline benchmark's FourInstruments and FourInstrumentsSnapshot cases
 #    (build/bench/lumetra-bench), which leaves loudness out and times one
 #    thread; it analyses 60 s of a music-like signal.
 # Each run shows the wall-clock factor (file length over the whole run,
@@ -50,7 +51,8 @@ if [[ -x "$bench" ]]; then
   l="$(load)"
   "$bench" --benchmark_filter='AnalyzeFile/FourInstruments' 2>/dev/null \
     | awk -v l="$l" '/FourInstruments/ { for (i = 1; i <= NF; ++i) if ($i ~ /^rt_factor=/) { sub(/rt_factor=/, "", $i); sub(/\/s$/, "", $i); r = ($i ~ /k$/) ? 1000 * substr($i, 1, length($i) - 1) : $i }
-        printf "four instruments, one thread (benchmark): %s %s wall, %s %s CPU = %.0fx real time by CPU (load %s)\n", $2, $3, $4, $5, r, l }'
+        what = ($1 ~ /Snapshot/) ? "four instruments and the snapshot pictures" : "four instruments"
+        printf "%s, one thread (benchmark): %s %s wall, %s %s CPU = %.0fx real time by CPU (load %s)\n", what, $2, $3, $4, $5, r, l }'
 else
   echo "four instruments: no benchmark at $bench (build it: ninja -C build lumetra-bench)"
 fi
