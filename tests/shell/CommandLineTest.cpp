@@ -1,6 +1,10 @@
 #include "shell/CommandLine.h"
+#include "shell/DataHome.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+
+#include <utility>
 
 TEST(CommandLine, EachOptionLandsInItsFieldAndBadLinesAreRefused)
 {
@@ -41,4 +45,23 @@ TEST(CommandLine, EachOptionLandsInItsFieldAndBadLinesAreRefused)
         EXPECT_EQ(line.action, A::Usage) << qPrintable(args.join(QLatin1Char(' ')));
         EXPECT_TRUE(line.error.contains(args[0])) << qPrintable(line.error);
     }
+}
+
+// "--data-home" works below XDG_DATA_HOME when that is an absolute path; an
+// empty or relative one is ignored for ~/.local/share, as the desktop does.
+TEST(DataHome, OnlyAnAbsoluteXdgDataHomeIsTaken)
+{
+    const bool wasSet = qEnvironmentVariableIsSet("XDG_DATA_HOME");
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const QString fallback = QDir::home().filePath(QStringLiteral(".local/share/lumetra"));
+    const std::pair<const char*, QString> cases[] = {
+        { "", fallback }, { "relative/share", fallback }, { "/srv/share", QStringLiteral("/srv/share/lumetra") } };
+    for (const auto& [base, expected] : cases) {
+        qputenv("XDG_DATA_HOME", base);
+        EXPECT_EQ(CDataHome::Path(), expected) << base;
+    }
+    if (wasSet)
+        qputenv("XDG_DATA_HOME", saved);
+    else
+        qunsetenv("XDG_DATA_HOME");
 }
