@@ -66,6 +66,9 @@ TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
         EXPECT_EQ(std::pair(RowHasColor(4, lud::kOverColor), RowHasColor(5, lud::kOverColor)), std::pair(row.over, false));
         for (int r : { 0, 1, 2, 3, 5 }) // each readout on its own row, none left empty
             EXPECT_TRUE(RowHasColor(r, lud::kReadoutColor)) << "row " << r;
+        const CRect underTheLetters(0, ctrl.MomentaryBar().bottom + 2 + ctrl.Dc().TextHeight(), 220, 360);
+        EXPECT_EQ(CountPixels(ctrl.Dc(), underTheLetters, lud::kReadoutColor), CountPixels(ctrl.Dc(), ctrl.ClientRect(), lud::kReadoutColor))
+            << "every readout lies under the bars and their letters";
     }
 }
 
@@ -148,6 +151,27 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
     feed.ProcessBlock(block.data(), 512, s);
     EXPECT_EQ(s.resetCount, before + 1) << "the feed starts again too";
     EXPECT_TRUE(ctrl.IsOnForCapture() && feed.IsOn());
+}
+
+// Bars and readouts are drawn only when what they show changes: the pixels
+// must still be those of the reading shown.
+TEST_F(LoudnessCtrlTest, AReadingShownAgainOrRepaintedLooksAsWhenFirstShown)
+{
+    CLoudnessSnapshot first = Reading(-23.0f, -10.0f, -10.0f);
+    first.valid |= CLoudnessSnapshot::kShortTerm;
+    first.shortTerm = -30.0f;
+    ctrl.ShowReading(first);
+    const QImage shown = ctrl.BackBuffer().copy();
+    ctrl.ShowReading(Reading(-10.0f, -0.5f, -18.5f));
+    EXPECT_NE(ctrl.BackBuffer(), shown);
+    ctrl.ShowReading(first);
+    EXPECT_EQ(ctrl.BackBuffer(), shown);
+    ctrl.Invalidate(); // a full repaint clears everything first
+    ctrl.PaintNow();
+    EXPECT_EQ(ctrl.BackBuffer(), shown);
+    ctrl.ShowReading(CLoudnessSnapshot {}); // no reading at all: the bars and readouts empty
+    ctrl.ShowReading(first);
+    EXPECT_EQ(ctrl.BackBuffer(), shown);
 }
 
 } // namespace

@@ -77,19 +77,6 @@ private:
 std::string Name(EPpmBallistics mode, int rate) { return std::string(CPpmBallistics::MenuText(mode)) + " at " + std::to_string(rate); }
 }
 
-TEST(PpmBallisticsModes, MenuTextsAndStoredValuesUnknownReadsDigitalPeak)
-{
-    const struct { int stored; const char* text; } rows[] = { { 0, "Digital Peak" }, { 1, "True Peak" }, { 2, "IEC Type I (DIN)" }, { 3, "IEC Type I (Nordic)" },
-        { 4, "IEC Type II (BBC)" }, { 5, "IEC Type II (EBU)" }, { 6, "Digital Peak" }, { -1, "Digital Peak" } };
-    for (const auto& row : rows) {
-        const EPpmBallistics mode = CPpmBallistics::FromSettingsValue(row.stored);
-        EXPECT_STREQ(CPpmBallistics::MenuText(mode), row.text) << row.stored;
-        EXPECT_EQ(CPpmBallistics::SettingsValue(mode), row.stored >= 0 && row.stored < 6 ? row.stored : 0);
-    }
-    // A decay index beyond the menu falls at Medium's rate.
-    EXPECT_EQ(CPpmBallistics::ReturnDbPerSecond(kTruePeak, 3), 17.0);
-}
-
 TEST(PpmBallisticsModes, ToneBurstsReadTheirSetDistanceBelowTheSteadyTone)
 {
     const struct { EPpmBallistics mode; double burstMs, db, tolerance; } rows[] = {
@@ -140,24 +127,6 @@ TEST(PpmBallisticsModes, ReturnsFallTheirDbInTheirTimeAtBothRatesAndAnyLevel)
     }
 }
 
-TEST(PpmBallisticsModes, TruePeakSeesTheCrestBetweenSamplesDigitalPeakDoesNot)
-{
-    // A quarter-rate sine at 45 degrees: every sample lies at -6 dBFS, the crest 3 dB higher.
-    constexpr std::int16_t kQuarter[4] = { 16422, 16422, -16422, -16422 };
-    std::vector<std::int16_t> blocks;
-    for (int i = 0; i < 48 * kBlockFrames; ++i) {
-        blocks.push_back(kQuarter[i % 4]);
-        blocks.push_back(kQuarter[i % 4]);
-    }
-    CMeter truePeak(kTruePeak, 48000);
-    EXPECT_NEAR(truePeak.Feed(blocks), -3.1, 0.3);
-    EXPECT_NEAR(CPpmLevelTable::DbTable()[truePeak.Model().Channel(0).maxLevel], -3.1, 0.3) << "the readout's maximum is the true peak";
-
-    CMeter digital(EPpmBallistics::DigitalPeak, 48000);
-    digital.Feed(blocks);
-    EXPECT_EQ(CPpmModel::ReadoutText(digital.Model().Channel(0).maxLevel), "-6.0");
-}
-
 TEST(PpmBallisticsModes, ChoosingAModeStartsTheIntegratorsFromSilence)
 {
     for (EPpmBallistics next : { kBbc, kDin, kTruePeak }) {
@@ -170,21 +139,6 @@ TEST(PpmBallisticsModes, ChoosingAModeStartsTheIntegratorsFromSilence)
         EXPECT_EQ(meter.Model().Channel(0).level, 0u);
         EXPECT_EQ(meter.Model().Channel(0).maxLevel, 0u) << "the readout starts again with the mode";
     }
-}
-
-TEST(PpmBallisticsModes, InDbModesTicksAndBlockPeaksLeaveTheBarToItsReading)
-{
-    CPpmModel model;
-    model.SetBallistics(kBbc);
-    model.InputLevel(0.5f, 0, 0.01); // -6.02 dB
-    const unsigned level = model.Channel(0).level;
-    ASSERT_EQ(CPpmLevelTable::DbTable()[level], -6.1) << "the highest step at or below the reading";
-    for (int t = 0; t < 50; ++t) model.Tick();
-    EXPECT_EQ(model.Channel(0).level, level);
-    EXPECT_FALSE(model.Input(32767, 0));
-    EXPECT_EQ(model.Channel(0).level, level);
-    model.InputLevel(2.0f, 0, 0.01); // above full scale (true peak)
-    EXPECT_EQ(model.Channel(0).level, 360u);
 }
 
 TEST(QuasiPeakIntegrator, FloatSamplesOfASteadyToneReadItsPeakAndResetForgets)

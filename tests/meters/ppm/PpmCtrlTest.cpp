@@ -25,14 +25,16 @@ protected:
     ~PpmCtrlTest() override { CColorSettingsDlg::SetModalRunner({}); }
 
     // `clientWidth` x `clientHeight` inside the one-pixel border, painted and settled.
-    void Make(int clientWidth, int clientHeight, int horizontal = 0)
+    std::unique_ptr<CPpmCtrl> NewCtrl(int clientWidth, int clientHeight, int horizontal)
     {
-        ctrl = std::make_unique<CPpmCtrl>();
-        ctrl->SetFrame(&frame);
-        ctrl->Create(2, 0, 0, clientWidth + 2, clientHeight + 2, 4711, horizontal);
-        ctrl->PaintNow();
+        auto made = std::make_unique<CPpmCtrl>();
+        made->SetFrame(&frame);
+        made->Create(2, 0, 0, clientWidth + 2, clientHeight + 2, 4711, horizontal);
+        made->PaintNow();
         QCoreApplication::sendPostedEvents(); // the click the paint posts
+        return made;
     }
+    void Make(int clientWidth, int clientHeight, int horizontal = 0) { ctrl = NewCtrl(clientWidth, clientHeight, horizontal); }
     void Feed(unsigned magnitude) { ctrl->SetValue(magnitude, -1); }
     void Ticks(int n) { while (n-- > 0) ctrl->OnTimer(); }
     COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
@@ -40,23 +42,18 @@ protected:
     CPpmBar& Bar(unsigned i) { return ctrl->Bar(i); }
     // The colour of bar 0 at `pos` along its length (a row, or a column when horizontal).
     COLORREF At(int pos) { return ctrl->IsHorizontal() ? Pixel(pos, Bar(0).m_rcBar.top) : Pixel(Bar(0).m_rcBar.left, pos); }
-    // The menu's items as (text, id, checked), submenus inline after their title.
-    std::vector<std::tuple<QString, int, bool>> MenuItems()
+    // The menu's items as (text, id), submenus inline after their title; only the checked ones if asked.
+    std::vector<std::pair<QString, int>> MenuItems(bool checkedOnly = false)
     {
-        std::vector<std::tuple<QString, int, bool>> items;
+        std::vector<std::pair<QString, int>> items;
         const std::unique_ptr<QMenu> menu = ctrl->BuildContextMenu();
         for (QAction* a : menu->actions()) {
-            if (!a->isSeparator()) items.emplace_back(a->text(), a->data().toInt(), a->isChecked());
-            for (QAction* s : a->menu() ? a->menu()->actions() : QList<QAction*>()) items.emplace_back(s->text(), s->data().toInt(), s->isChecked());
+            for (QAction* s : QList<QAction*> { a } + (a->menu() ? a->menu()->actions() : QList<QAction*>())) {
+                if (!s->isSeparator() && (s->isChecked() || !checkedOnly))
+                    items.emplace_back(s->text(), s->data().toInt());
+            }
         }
         return items;
-    }
-    std::vector<int> CheckedIds()
-    {
-        std::vector<int> ids;
-        for (const auto& [text, id, checked] : MenuItems())
-            if (checked) ids.push_back(id);
-        return ids;
     }
     std::pair<unsigned, unsigned> Levels(unsigned bar) { return { Bar(bar).Level(), Bar(bar).MaxLevel() }; }
 
@@ -95,17 +92,6 @@ TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
             EXPECT_EQ(Any(Bar(1).m_rcReadout, kCyan), row.step < 360);
         }
     }
-}
-
-TEST_F(PpmCtrlTest, LevelZeroPaintsNothingAndBlanksTheReadout)
-{
-    Feed(kMinus6Db);
-    ASSERT_TRUE(Any(Bar(0).m_rcReadout, kCyan));
-    ctrl->ResetBars(-1, 1);
-    ctrl->OnLButtonDown(Bar(0).m_rcReadout.left + 1, Bar(0).m_rcReadout.top + 1);
-    Feed(0);
-    EXPECT_EQ(Bar(0).ReadoutText(), QString());
-    EXPECT_FALSE(Any(Bar(0).m_rcBar, kGreen) || Any(Bar(0).m_rcReadout, kCyan) || Any(Bar(1).m_rcReadout, kCyan));
 }
 
 TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove)
@@ -161,10 +147,14 @@ TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeep
     EXPECT_EQ(std::tuple(Levels(0), Levels(1), Bar(0).ReadoutText()), std::tuple(std::pair(260u, 260u), std::pair(310u, 310u), QStringLiteral("-10.0")));
     ctrl->ResetBars(-1, 1);
     EXPECT_EQ(Levels(0), std::pair(0u, 260u));
+    ctrl->OnLButtonDown(Bar(0).m_rcReadout.left + 1, Bar(0).m_rcReadout.top + 1);
+    Feed(0);
+    EXPECT_EQ(Bar(0).ReadoutText(), QString()) << "level zero blanks the readout";
+    EXPECT_FALSE(Any(Bar(0).m_rcBar, kGreen) || Any(Bar(0).m_rcReadout, kCyan) || Any(Bar(1).m_rcReadout, kCyan));
 }
 
 // A maximum one step higher that lands on the same pixel is still reprinted.
-TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLast)
+TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLastAndARepaintPrintsItAgain)
 {
     Make(98, 286); // the first-run client: bars about 250 pixels for 361 steps
     ASSERT_EQ(Bar(0).EndOf(357), Bar(0).EndOf(358));
@@ -173,22 +163,38 @@ TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLast)
     const QImage before = ctrl->BackBuffer().copy(r);
     Feed(kMinus02Db);
     EXPECT_EQ(Bar(0).ReadoutText(), QStringLiteral("-0.2"));
-    EXPECT_NE(ctrl->BackBuffer().copy(r), before);
+    const QImage risen = ctrl->BackBuffer().copy(r);
+    EXPECT_NE(risen, before);
+    ctrl->Invalidate(); // a full repaint blackens the readout, which is drawn only when its text changes
+    ctrl->PaintNow();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(ctrl->BackBuffer().copy(r), risen);
 }
 
-TEST_F(PpmCtrlTest, TickIsRelayedToTheAnalyzersDisplay)
+// A rise paints only the strip it adds: after any history the bar must look as one drawn afresh.
+TEST_F(PpmCtrlTest, ARiseAfterAnyHistoryShowsWhatAFreshBarShows)
 {
-    struct Recorder : QWidget {
-        std::vector<int> ids;
-        void timerEvent(QTimerEvent* e) override { ids.push_back(e->timerId()); }
-    };
-    auto relay = std::make_unique<Recorder>();
-    ctrl->SetRelay(relay.get());
-    Ticks(3);
-    QCoreApplication::sendPostedEvents(relay.get());
-    EXPECT_EQ(relay->ids, (std::vector<int> { 1, 1, 1 }));
-    relay.reset();
-    Ticks(1); // the relay is gone: nothing is posted, nothing crashes
+    constexpr COLORREF kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255), kMagenta = RGB(255, 0, 255);
+    for (int horizontal : { 0, 1 }) {
+        for (int history = 0; history < 3; ++history) {
+            SCOPED_TRACE(std::to_string(horizontal) + ", history " + std::to_string(history));
+            Make(150, 397, horizontal);
+            const std::unique_ptr<CPpmCtrl> fresh = NewCtrl(150, 397, horizontal);
+            Feed(history == 0 ? kFullScale : kMinus6Db);
+            if (history == 0)
+                Ticks(40); // rose, fell, rises again
+            if (history == 1)
+                Feed(kMinus1Db); // rose by steps
+            if (history == 2) { // new colours since the last rise
+                ctrl->SetColors(kBlue, kWhite, kMagenta);
+                fresh->SetColors(kBlue, kWhite, kMagenta);
+            }
+            Feed(kFullScale);
+            fresh->SetValue(kFullScale, -1);
+            const QRect bar = Bar(0).m_rcBar.ToQRect();
+            EXPECT_EQ(ctrl->BackBuffer().copy(bar), fresh->BackBuffer().copy(bar));
+        }
+    }
 }
 
 // The scale text follows the height, the readouts the width.
@@ -210,8 +216,8 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     const CRect& b0 = Bar(0).m_rcBar;
     const CRect& b1 = Bar(1).m_rcBar;
     const int y = Bar(0).EndOf(260); // the -10 dB tick: in the margins and the gap, not in a bar
-    const struct { int x; COLORREF colour; } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey }, { (b0.right + b1.left) / 2, kGrey },
-        { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
+    const struct { int x; COLORREF colour; } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey },
+        { (b0.right + b1.left) / 2, kGrey }, { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
     for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
     const int th = ctrl->TextHeight();
     EXPECT_TRUE(Any(CRect(0, y - th / 2, 24, y - th / 2 + th), kScaleText)) << "-10 on the left";
@@ -220,45 +226,21 @@ TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsOnlyWithLabelsAndLetters)
     EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + th), kScaleText)) << "R under bar 1";
 }
 
-// The top label of the lying scale reads " 0", centred 2 pixels left of its tick; the tick runs
-// through the box, so only the text left of it is compared with the text drawn alone.
-TEST_F(PpmCtrlTest, HorizontalTopLabelReadsBlankZero)
-{
-    Make(300, 124, 1);
-    const int x = Bar(0).EndOf(360) - 1;
-    const CRect label(x - 6, 7, x + 6, 19);
-    const QRect textPart(0, 0, label.Width() - 7, label.Height());
-    auto render = [&](const QString& text) {
-        CDrawContext dc;
-        dc.Resize(300, 124);
-        dc.SelectFont(ctrl->Dc().SelectedFont());
-        dc.SetBkColor(kBlack);
-        dc.SetTextColor(kScaleText);
-        dc.SetTextAlign(TA_CENTER | TA_TOP);
-        dc.ExtTextOut(x - 2, 7, ETO_OPAQUE | ETO_CLIPPED, &label, text);
-        return dc.Image().copy(label.ToQRect()).copy(textPart);
-    };
-    const QImage shown = ctrl->BackBuffer().copy(label.ToQRect()).copy(textPart);
-    EXPECT_EQ(shown, render(QStringLiteral(" 0")));
-    EXPECT_NE(shown, render(QStringLiteral("0")));
-}
-
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
-    std::vector<std::pair<QString, int>> items;
-    for (const auto& [text, id, checked] : MenuItems()) items.emplace_back(text, id);
     const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
         { "Peak Decay", 440 }, { "Decay Time", 0 }, { "Fast", 400 }, { "Medium", 410 }, { "Slow", 420 },
         { "Ballistics", 0 }, { "Digital Peak", 480 }, { "True Peak", 481 }, { "IEC Type I (DIN)", 482 },
         { "IEC Type I (Nordic)", 483 }, { "IEC Type II (BBC)", 484 }, { "IEC Type II (EBU)", 485 }, { "Colors...", 470 } };
-    EXPECT_EQ(items, expected);
-    EXPECT_EQ(CheckedIds(), (std::vector<int> { 440, 410, 480 }));
-    ctrl->OnCommand(430);
-    ctrl->OnCommand(400);
-    ctrl->OnCommand(485);
+    EXPECT_EQ(MenuItems(), expected);
+    using Checked = std::vector<std::pair<QString, int>>;
+    EXPECT_EQ(MenuItems(true), (Checked { { "Peak Decay", 440 }, { "Medium", 410 }, { "Digital Peak", 480 } }));
+    for (int command : { 430, 400, 485 }) // Peak Hold, Fast, IEC Type II (EBU)
+        ctrl->OnCommand(command);
     ctrl->SetOn(1);
     ctrl->SetHorizontal(1);
-    EXPECT_EQ(CheckedIds(), (std::vector<int> { 450, 460, 430, 400, 485 }));
+    EXPECT_EQ(MenuItems(true), (Checked { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 }, { "Fast", 400 },
+                                   { "IEC Type II (EBU)", 485 } }));
     EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
 }
 
@@ -297,15 +279,18 @@ TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)
     EXPECT_EQ(Bar(0).Level(), 0u) << "a new mode starts from silence";
     Feed(kFullScale);
     EXPECT_EQ(Bar(0).Level(), 0u) << "block peaks are not this mode's reading";
-    const float minus6[2] = { 0.5f, 0.5f }, silence[2] = { 0, 0 };
+    const float minus6[2] = { 0.5f, 0.5f }, silence[2] = { 0, 0 }, overFullScale[2] = { 2.0f, 2.0f };
     ctrl->SetLevels(minus6, 0.01, 2); // measured before the change, in DIN
     EXPECT_EQ(Bar(0).Level(), 0u);
     ctrl->SetLevels(minus6, 0.01, 4);
-    EXPECT_EQ(CPpmLevelTable::DbTable()[Bar(1).Level()], -6.1);
+    Ticks(50); // ticks leave the bar to the reading
+    EXPECT_EQ(CPpmLevelTable::DbTable()[Bar(1).Level()], -6.1) << "the highest step at or below -6.02 dB";
     EXPECT_EQ(At(Bar(0).EndOf(Bar(0).Level())), kGreen);
     // The return paints the fall: 24 dB in 2.8 s, so 1.4 s later -18 dB.
     ctrl->SetLevels(silence, 1.4, -1);
     EXPECT_NEAR(CPpmLevelTable::DbTable()[Bar(0).Level()], -18.0, 0.6);
     EXPECT_EQ(At(Bar(0).EndOf(280)), kBlack) << "what fell (here -8 dB) is black";
     EXPECT_EQ(At(Bar(0).EndOf(Bar(0).Level())), kGreen);
+    ctrl->SetLevels(overFullScale, 0.01, -1);
+    EXPECT_EQ(Bar(0).Level(), 360u) << "a true peak above full scale fills the bar";
 }

@@ -5,14 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <random>
 #include <vector>
 
 namespace {
 using EKernel = CTruePeakDetector::EKernel;
-
-double TruePeakDb(double linear) { return 20.0 * std::log10(linear); }
 
 // Feeds `samples` in calls of the given lengths, repeated, and reads once.
 float TruePeakOf(EKernel kernel, const std::vector<float>& samples, const std::vector<int>& cuts)
@@ -27,42 +24,6 @@ float TruePeakOf(EKernel kernel, const std::vector<float>& samples, const std::v
     }
     return detector.Read();
 }
-
-// A sine at a quarter of the rate, four samples a cycle, repeated.
-std::vector<float> QuarterRateCycles(const float (&cycle)[4])
-{
-    std::vector<float> samples(4800);
-    for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = cycle[i % 4];
-    return samples;
-}
-
-constexpr float kSampleAtMinus6Db = 0.50118723f;
-const std::vector<std::vector<int>> kTruePeakCuts = { { 4800 }, { 64 }, { 1 }, { 7, 8, 9 }, { 13, 65, 3 } };
-}
-
-TEST(TruePeakKernels, QuarterRateSineReadsItsCrestAtEveryCut)
-{
-    // Samples at -6 dBFS: at 45 degrees the crest lies between two samples,
-    // 3 dB higher; at 0 degrees every other sample is the crest itself.
-    const struct {
-        double phase;
-        float cycle[4];
-        double dbtp;
-    } rows[] = {
-        { 45.0, { kSampleAtMinus6Db, kSampleAtMinus6Db, -kSampleAtMinus6Db, -kSampleAtMinus6Db }, -3.0 },
-        { 0.0, { kSampleAtMinus6Db, 0.0f, -kSampleAtMinus6Db, 0.0f }, -6.0 },
-    };
-    for (const auto& row : rows) {
-        const std::vector<float> sine = QuarterRateCycles(row.cycle);
-        for (EKernel kernel : { EKernel::Widest, EKernel::Portable }) {
-            for (const std::vector<int>& cuts : kTruePeakCuts) {
-                const double reading = TruePeakDb(TruePeakOf(kernel, sine, cuts));
-                EXPECT_GE(reading, row.dbtp - 0.4) << row.phase << " degrees, " << cuts.size() << " cut lengths";
-                EXPECT_LE(reading, row.dbtp + 0.2) << row.phase << " degrees, " << cuts.size() << " cut lengths";
-            }
-        }
-    }
 }
 
 TEST(TruePeakKernels, OneFullScaleSampleReadsTheFiltersLargestTapWhereverItFalls)
@@ -77,13 +38,16 @@ TEST(TruePeakKernels, OneFullScaleSampleReadsTheFiltersLargestTapWhereverItFalls
     }
 }
 
-TEST(TruePeakKernels, WidestAndPortableKernelsReadBitIdenticalPeaks)
+TEST(TruePeakKernels, BothKernelsReadBitIdenticalPeaksHoweverTheSamplesAreCut)
 {
     std::mt19937 random(7);
     std::normal_distribution<float> noise(0.0f, 0.2f);
     std::vector<float> samples(10000);
     for (float& s : samples)
         s = noise(random);
-    for (const std::vector<int>& cuts : kTruePeakCuts)
-        EXPECT_EQ(TruePeakOf(EKernel::Widest, samples, cuts), TruePeakOf(EKernel::Portable, samples, cuts));
+    const float whole = TruePeakOf(EKernel::Portable, samples, { 10000 });
+    for (const std::vector<int>& cuts : std::vector<std::vector<int>> { { 64 }, { 1 }, { 7, 8, 9 }, { 13, 65, 3 } }) {
+        EXPECT_EQ(TruePeakOf(EKernel::Widest, samples, cuts), whole) << cuts.size() << " cut lengths";
+        EXPECT_EQ(TruePeakOf(EKernel::Portable, samples, cuts), whole) << cuts.size() << " cut lengths";
+    }
 }

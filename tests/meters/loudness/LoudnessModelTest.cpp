@@ -1,0 +1,178 @@
+// Loudness as the live capture and the file analysis measure it: the EBU stereo
+// conformance cases built from their published descriptions, true peaks, layouts,
+// switching and resets, and the live path's fixed memory.
+#include "meters/loudness/LoudnessModel.h"
+#include "tests/meters/loudness/LoudnessSignals.h"
+
+#include <malloc.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr unsigned kRate = 48000;
+constexpr double kLoudnessTolerance = 0.1;
+constexpr double kRangeTolerance = 1.0;
+
+// 1 kHz stereo tones, levels and durations as published; the integrated loudness
+// (LUFS) or the loudness range (LU) they must read.
+struct Case {
+    const char* name;
+    std::vector<ToneStep> steps;
+    bool range;
+    double expected;
+};
+const Case kCases[] = {
+    { "integrated 1", { { -23.0, 20.0 } }, false, -23.0 },
+    { "integrated 4", { { -72.0, 10.0 }, { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 }, { -72.0, 10.0 } }, false, -23.0 },
+    { "integrated 5", { { -26.0, 20.0 }, { -20.0, 20.1 }, { -26.0, 20.0 } }, false, -23.0 },
+    { "range 1", { { -20.0, 20.0 }, { -30.0, 20.0 } }, true, 10.0 },
+    { "range 3", { { -40.0, 20.0 }, { -20.0, 20.0 } }, true, 20.0 },
+    { "range 4", { { -50.0, 20.0 }, { -35.0, 20.0 }, { -20.0, 20.0 }, { -35.0, 20.0 }, { -50.0, 20.0 } }, true, 15.0 },
+};
+
+class LoudnessConformance : public ::testing::TestWithParam<unsigned> {};
+
+// Through the live capture feed: 16-bit blocks, histogram mode, true peak on.
+TEST_P(LoudnessConformance, IntegratedAndRangeCases)
+{
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(GetParam()));
+        COnFeed feed(GetParam());
+        CLoudnessSnapshot r;
+        FeedBlocks(feed, ToneSamples<std::int16_t>(GetParam(), c.steps), r);
+        ASSERT_TRUE(r.Has(c.range ? CLoudnessSnapshot::kRange : CLoudnessSnapshot::kIntegrated));
+        EXPECT_NEAR(c.range ? r.range : r.integrated, c.expected, c.range ? kRangeTolerance : kLoudnessTolerance);
+        if (&c != &kCases[0])
+            continue;
+        // A steady tone: momentary and short-term and their maxima read its level too.
+        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kShortTerm));
+        for (double reading : { r.momentary, r.shortTerm, r.maxMomentary, r.maxShortTerm })
+            EXPECT_NEAR(reading, -23.0, kLoudnessTolerance);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, LoudnessConformance, ::testing::Values(44100u, 48000u));
+
+// File analysis: exact mode on float frames, both gates at work; too little input has no gated values.
+TEST(LoudnessModel, ExactModeOnFloatFramesPassesTheGatedCaseButNotTooShortInput)
+{
+    CLoudnessModel exact;
+    ASSERT_TRUE(exact.Open(2, kRate, ELoudnessMode::Exact));
+    const std::vector<float> tone = ToneSamples<float>(kRate, kCases[1].steps);
+    exact.AddInterleavedFloat(tone.data(), tone.size() / 2);
+    ASSERT_TRUE(exact.Integrated() && exact.Range());
+    EXPECT_NEAR(*exact.Integrated(), -23.0, kLoudnessTolerance);
+    EXPECT_NEAR(*exact.Range(), 13.0, kRangeTolerance) << "two tones, -36 and -23, both above the range's relative gate";
+    EXPECT_NEAR(20.0 * std::log10(exact.TruePeak(0)), -23.0, 0.1);
+
+    ASSERT_TRUE(exact.Open(2, kRate, ELoudnessMode::Exact));
+    exact.AddInterleavedFloat(tone.data() + 2 * 20 * kRate, 3 * kRate / 10); // 0.3 s of the -36 tone
+    EXPECT_FALSE(exact.Momentary() || exact.ShortTerm() || exact.Integrated() || exact.Range() || exact.MaxMomentary());
+    EXPECT_FALSE(exact.Open(0, kRate, ELoudnessMode::Exact));
+    EXPECT_FALSE(exact.Open(2, 0, ELoudnessMode::Histogram));
+    EXPECT_FALSE(exact.IsOpen());
+    EXPECT_EQ(exact.AddInterleavedFloat(nullptr, 10), 0u);
+}
+
+// A quarter-rate sine at 45 degrees never samples its crest, 3 dB above the
+// samples; a 50 ms fade-in avoids a switch-on overshoot.
+TEST(LoudnessTruePeak, QuarterRateSineReadsItsCrestOnBothChannels)
+{
+    constexpr std::size_t kFadeInFrames = 2400;
+    for (double sampleDbfs : { -6.0, -1.0 }) {
+        SCOPED_TRACE(sampleDbfs);
+        const double amplitude = std::pow(10.0, sampleDbfs / 20.0) / std::cos(M_PI / 4);
+        std::vector<std::int16_t> samples;
+        for (std::size_t n = 0; n < 100 * kBlockFrames; ++n) {
+            const double fade = n < kFadeInFrames ? 0.5 - 0.5 * std::cos(M_PI * static_cast<double>(n) / kFadeInFrames) : 1.0;
+            const double x = fade * amplitude * std::cos(M_PI / 2.0 * static_cast<double>(n) + M_PI / 4);
+            const auto sample = static_cast<std::int16_t>(std::lround(x * 32768.0));
+            samples.insert(samples.end(), { sample, sample });
+        }
+        COnFeed feed;
+        CLoudnessSnapshot s;
+        FeedBlocks(feed, samples, s);
+        EXPECT_NEAR(20.0 * std::log10(s.samplePeak[0]), sampleDbfs, 0.01);
+        EXPECT_NEAR(20.0 * std::log10(s.truePeak[0]), sampleDbfs + 3.0 - 0.1, 0.3);
+        EXPECT_FLOAT_EQ(s.truePeak[1], s.truePeak[0]);
+    }
+}
+
+// 5.1: a surround channel weighs 1.41 (+1.5 dB), the LFE not at all.
+TEST(LoudnessModel, MultichannelWeightsFollowTheLayout)
+{
+    const double front = -23.0 - 3.01; // one channel of a -23 dBFS stereo pair
+    const struct { unsigned channel; std::optional<double> expected; } rows[] = { { 0, front }, { 2, front }, { 3, std::nullopt }, { 4, front + 1.5 } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.channel);
+        CLoudnessModel model;
+        ASSERT_TRUE(model.Open(6, kRate, ELoudnessMode::Exact, false));
+        const std::vector<float> tone = ToneSamples<float>(kRate, { { -23.0, 5.0 } });
+        std::vector<float> frames(6 * kRate * 5);
+        for (std::size_t i = 0; i < frames.size() / 6; ++i)
+            frames[i * 6 + row.channel] = tone[2 * i];
+        model.AddInterleavedFloat(frames.data(), frames.size() / 6);
+        ASSERT_EQ(model.Integrated().has_value(), row.expected.has_value());
+        EXPECT_NEAR(model.Integrated().value_or(0), row.expected.value_or(0), kLoudnessTolerance);
+    }
+}
+
+TEST(LoudnessFeed, MeasuresOnlyWhileOnAndSwitchingOnOrAResetStartsAfresh)
+{
+    const std::vector<std::int16_t> loud = ToneSamples<std::int16_t>(kRate, { { -10.0, 1.0 } });
+    const std::vector<std::int16_t> quiet = ToneSamples<std::int16_t>(kRate, { { -30.0, 0.1 } });
+    CLoudnessFeed feed;
+    ASSERT_TRUE(feed.Open(kRate));
+    CLoudnessSnapshot s;
+    EXPECT_FALSE(feed.ProcessBlock(loud.data(), kBlockFrames, s));
+    for (bool reset : { false, true }) {
+        SCOPED_TRACE(reset ? "reset" : "switched on");
+        if (!reset)
+            feed.SetOn(true);
+        FeedBlocks(feed, loud, s);
+        ASSERT_TRUE(s.Has(CLoudnessSnapshot::kMomentary) && s.Has(CLoudnessSnapshot::kIntegrated));
+        EXPECT_NEAR(s.momentary, -10.0, 0.1);
+        EXPECT_FALSE(s.Has(CLoudnessSnapshot::kShortTerm)) << "no 3 s window complete yet";
+        const std::uint32_t before = s.resetCount;
+        if (reset) {
+            feed.RequestReset();
+        } else {
+            feed.SetOn(false);
+            EXPECT_FALSE(feed.ProcessBlock(loud.data(), kBlockFrames, s));
+            feed.SetOn(true);
+        }
+        feed.ProcessBlock(quiet.data(), kBlockFrames, s);
+        EXPECT_EQ(std::tuple(s.resetCount, s.Has(CLoudnessSnapshot::kIntegrated), s.Has(CLoudnessSnapshot::kMaxMomentary)),
+                  std::tuple(before + 1, false, false));
+        EXPECT_NEAR(20.0 * std::log10(s.samplePeak[0]), -30.0, 0.05) << "only the quiet block counts now";
+        feed.Collect(); // frees the state the fresh start replaced
+    }
+}
+
+std::size_t HeapInUse() { return mallinfo2().uordblks; }
+
+// Exact mode grows the heap on the same blocks: the check can see growth.
+TEST(LoudnessFeed, LiveMemoryStaysFixed)
+{
+    if (HeapInUse() == 0)
+        GTEST_SKIP() << "the heap figures are not available with this allocator";
+    const std::vector<std::int16_t> tone = ToneSamples<std::int16_t>(kRate, { { -23.0, 10.0 } });
+    COnFeed feed;
+    CLoudnessSnapshot s;
+    feed.ProcessBlock(tone.data(), kBlockFrames, s); // serves the switch-on reset
+    feed.Collect();
+    const std::size_t liveBefore = HeapInUse();
+    FeedBlocks(feed, tone, s);
+    EXPECT_EQ(HeapInUse(), liveBefore);
+
+    CLoudnessModel exact;
+    exact.Open(2, kRate, ELoudnessMode::Exact, false);
+    const std::size_t exactBefore = HeapInUse();
+    for (std::size_t at = 0; at + 2 * kBlockFrames <= tone.size(); at += 2 * kBlockFrames)
+        exact.AddInterleaved16(tone.data() + at, kBlockFrames);
+    EXPECT_GT(HeapInUse(), exactBefore);
+}
+
+} // namespace
