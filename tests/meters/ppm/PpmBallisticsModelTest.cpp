@@ -1,6 +1,5 @@
 // The ballistics modes fed 512-frame blocks as the hub feeds them.
 #include "meters/ppm/PpmCaptureBallistics.h"
-#include "meters/ppm/PpmLevelTable.h"
 #include "meters/ppm/PpmModel.h"
 #include "meters/ppm/QuasiPeakIntegrator.h"
 #include "tests/common/Decibels.h"
@@ -37,41 +36,32 @@ std::vector<std::int16_t> Blocks(int rate, std::initializer_list<Piece> pieces)
 }
 Piece Silence(double ms) { return { 0, 0, ms }; }
 
-// The model and the capture half, wired as the hub wires them.
-class CMeter {
-public:
-    CMeter(EPpmBallistics mode, int rate) : m_rate(rate) { Choose(mode); }
+// The capture half and the model, wired as the hub wires them.
+struct CMeter {
+    CMeter(EPpmBallistics mode, int rate) : rate(rate) { Choose(mode); }
     void Choose(EPpmBallistics mode)
     {
-        m_capture.SetMode(mode);
-        m_model.SetBallistics(mode);
+        capture.SetMode(mode);
+        model.SetBallistics(mode);
     }
-    // Feeds every block; returns the highest reading of the left channel.
-    double Feed(const std::vector<std::int16_t>& samples)
+    // Feeds every block; returns the left channel's reading after each.
+    std::vector<double> Feed(const std::vector<std::int16_t>& samples)
     {
-        double highest = CPpmDbFall::kFloorDb;
+        std::vector<double> readings;
         for (std::size_t at = 0; at < samples.size(); at += 2 * kBlockFrames) {
             float levels[2] = {};
             int mode = -1;
-            const bool measured = m_capture.Measure(&samples[at], kBlockFrames, m_rate, levels, mode);
+            EXPECT_TRUE(capture.Measure(&samples[at], kBlockFrames, rate, levels, mode));
             for (unsigned c = 0; c < 2; ++c)
-                if (measured)
-                    m_model.InputLevel(levels[c], c, static_cast<double>(kBlockFrames) / m_rate);
-                else
-                    m_model.Input(CPpmLevelTable::BlockPeak(&samples[at], kBlockFrames, static_cast<int>(c)), c);
-            highest = std::max(highest, m_model.ReadingDb(0));
-            m_readings.push_back(m_model.ReadingDb(0));
+                model.InputLevel(levels[c], c, static_cast<double>(kBlockFrames) / rate);
+            readings.push_back(model.ReadingDb(0));
         }
-        return highest;
+        return readings;
     }
-    CPpmModel& Model() { return m_model; }
-    std::vector<double>& Readings() { return m_readings; }
 
-private:
-    int m_rate;
-    CPpmCaptureBallistics m_capture;
-    CPpmModel m_model;
-    std::vector<double> m_readings;
+    int rate;
+    CPpmCaptureBallistics capture;
+    CPpmModel model;
 };
 
 std::string Name(EPpmBallistics mode, int rate) { return std::string(CPpmBallistics::MenuText(mode)) + " at " + std::to_string(rate); }
@@ -90,11 +80,11 @@ TEST(PpmBallisticsModes, ToneBurstsReadTheirSetDistanceBelowTheSteadyTone)
             SCOPED_TRACE(Name(row.mode, rate) + ", " + std::to_string(row.burstMs) + " ms");
             CMeter steady(row.mode, rate);
             steady.Feed(Blocks(rate, { { kBurstHz, -10, 1000 } }));
-            const double reference = steady.Model().ReadingDb(0);
+            const double reference = steady.model.ReadingDb(0);
             EXPECT_NEAR(reference, -10, 0.3);
-            CMeter burst(row.mode, rate);
-            const double highest = burst.Feed(Blocks(rate, { Silence(50), { kBurstHz, -10, row.burstMs }, Silence(300) }));
-            EXPECT_NEAR(highest - reference, row.db, row.tolerance);
+            const std::vector<double> burst =
+                CMeter(row.mode, rate).Feed(Blocks(rate, { Silence(50), { kBurstHz, -10, row.burstMs }, Silence(300) }));
+            EXPECT_NEAR(*std::max_element(burst.begin(), burst.end()) - reference, row.db, row.tolerance);
         }
     }
 }
@@ -111,14 +101,12 @@ TEST(PpmBallisticsModes, ReturnsFallTheirDbInTheirTimeAtBothRatesAndAnyLevel)
         for (const auto& row : rows) {
             SCOPED_TRACE(Name(row.mode, rate) + ", decay " + std::to_string(row.decayTime) + " from " + std::to_string(row.toneDb));
             CMeter meter(row.mode, rate);
-            meter.Model().SetDecayTime(row.decayTime);
+            meter.model.SetDecayTime(row.decayTime);
             meter.Feed(Blocks(rate, { { 1000, row.toneDb, 1000 } }));
-            const double start = meter.Model().ReadingDb(0);
+            const double start = meter.model.ReadingDb(0);
             EXPECT_NEAR(start, row.toneDb, 0.3);
-            EXPECT_EQ(meter.Model().ReadingDb(1), CPpmDbFall::kFloorDb) << "the silent channel reads nothing";
-            meter.Readings().clear();
-            meter.Feed(Blocks(rate, { Silence(row.seconds * 1500) }));
-            const auto& after = meter.Readings();
+            EXPECT_EQ(meter.model.ReadingDb(1), CPpmDbFall::kFloorDb) << "the silent channel reads nothing";
+            const std::vector<double> after = meter.Feed(Blocks(rate, { Silence(row.seconds * 1500) }));
             const auto fallen = std::find_if(after.begin(), after.end(), [&](double db) { return db <= start - row.dropDb; });
             ASSERT_NE(fallen, after.end()) << "never fell " << row.dropDb << " dB";
             const double seconds = static_cast<double>(fallen - after.begin() + 1) * kBlockFrames / rate;
@@ -132,16 +120,17 @@ TEST(PpmBallisticsModes, ChoosingAModeStartsTheIntegratorsFromSilence)
     for (EPpmBallistics next : { kBbc, kDin, kTruePeak }) {
         CMeter meter(kDin, 48000);
         meter.Feed(Blocks(48000, { { 1000, 0, 500 } }));
-        ASSERT_GT(meter.Model().ReadingDb(0), -1.0);
+        ASSERT_GT(meter.model.ReadingDb(0), -1.0);
         meter.Choose(next);
         meter.Feed(Blocks(48000, { Silence(10) }));
-        EXPECT_EQ(meter.Model().ReadingDb(0), CPpmDbFall::kFloorDb) << CPpmBallistics::MenuText(next);
-        EXPECT_EQ(meter.Model().Channel(0).level, 0u);
-        EXPECT_EQ(meter.Model().Channel(0).maxLevel, 0u) << "the readout starts again with the mode";
+        EXPECT_EQ(meter.model.ReadingDb(0), CPpmDbFall::kFloorDb) << CPpmBallistics::MenuText(next);
+        EXPECT_EQ(meter.model.Channel(0).level, 0u);
+        EXPECT_EQ(meter.model.Channel(0).maxLevel, 0u) << "the readout starts again with the mode";
     }
 }
 
-TEST(QuasiPeakIntegrator, FloatSamplesOfASteadyToneReadItsPeakAndResetForgets)
+// Files hand the integrators float samples.
+TEST(QuasiPeakIntegrator, FloatSamplesOfASteadyToneReadItsPeak)
 {
     constexpr int rate = 48000;
     std::vector<float> tone(rate);
@@ -150,11 +139,7 @@ TEST(QuasiPeakIntegrator, FloatSamplesOfASteadyToneReadItsPeakAndResetForgets)
     for (EPpmBallistics mode : { kDin, kNordic, kBbc, kEbu }) {
         CQuasiPeakIntegrator meter(CPpmBallistics::QuasiPeak(mode));
         meter.Init(rate);
-        meter.Process(tone.data(), rate / 2);
-        meter.Read();
-        meter.Process(tone.data() + rate / 2, rate / 2);
+        meter.Process(tone.data(), rate);
         EXPECT_NEAR(Db(meter.Read()), -20.0, 0.1) << CPpmBallistics::MenuText(mode);
-        meter.Reset();
-        EXPECT_EQ(meter.Current(), 0.0f);
     }
 }
