@@ -10,12 +10,15 @@ namespace {
 
 class LoudnessViewTest : public CViewTestBench {};
 
-TEST_F(LoudnessViewTest, OptionsPersistInTheLudSection)
+TEST_F(LoudnessViewTest, OptionsPersistInTheLudSectionAndUnknownPresetCodesAreIgnored)
 {
     {
         auto view = CreateView<CLoudnessView>(240, 400, frame);
         EXPECT_EQ(view->Ctrl()->Preset(), 0); // first run: EBU R 128
         view->Ctrl()->OnCommand(lud::ID_PRESET_FIRST + 3);
+        // Codes past the ends (from a later version's settings, or edited by hand) leave the preset as it was.
+        for (const int code : { -1, static_cast<int>(lud::kPresets.size()) })
+            view->Ctrl()->SetPreset(code);
         view->Ctrl()->OnCommand(lud::ID_SCALE_FIRST + 1);
         view->Ctrl()->OnCommand(lud::ID_UNIT_LU);
         view->OnDestroy();
@@ -47,18 +50,6 @@ TEST_F(LoudnessViewTest, WorkspaceRecordCarriesPlacementAndOptions)
     // A record stored while another window was active does not activate this one.
     host.m_pActiveView = nullptr;
     EXPECT_EQ(view->WspRecord(4).active, 0);
-}
-
-// A stored preset code past the last (a settings file from a later version,
-// or edited by hand) leaves the preset as it was.
-TEST_F(LoudnessViewTest, AnUnknownPresetCodeIsIgnored)
-{
-    auto view = CreateView<CLoudnessView>(240, 400, frame);
-    view->Ctrl()->SetPreset(2);
-    for (const int code : { -1, static_cast<int>(lud::kPresets.size()) }) {
-        view->Ctrl()->SetPreset(code);
-        EXPECT_EQ(view->Ctrl()->Preset(), 2) << code;
-    }
 }
 
 } // namespace
