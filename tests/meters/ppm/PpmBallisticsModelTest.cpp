@@ -1,14 +1,16 @@
-// The ballistics modes fed 512-frame blocks as the hub feeds them.
+// The ballistics modes fed 512-frame blocks as the hub feeds them, and the
+// true-peak filter's kernels: the widest one this processor runs and the
+// portable one must read the same true peaks, however the samples are cut.
 #include "meters/ppm/PpmCaptureBallistics.h"
 #include "meters/ppm/PpmModel.h"
-#include "meters/ppm/QuasiPeakIntegrator.h"
-#include "tests/common/Decibels.h"
+#include "meters/ppm/TruePeakDetector.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ constexpr double kBurstHz = 5000;
 constexpr EPpmBallistics kDin = EPpmBallistics::IecTypeIDin, kNordic = EPpmBallistics::IecTypeINordic,
                          kBbc = EPpmBallistics::IecTypeIIBbc, kEbu = EPpmBallistics::IecTypeIIEbu,
                          kTruePeak = EPpmBallistics::TruePeak;
+using EKernel = CTruePeakDetector::EKernel;
 
 // Stereo 16-bit whole blocks as the device delivers them: tone pieces (hz, peak dB, ms; hz 0 is
 // silence) on the left, the right channel silent, the last block filled up with silence.
@@ -63,6 +66,20 @@ struct CMeter {
     CPpmCaptureBallistics capture;
     CPpmModel model;
 };
+
+// Feeds `samples` in calls of the given lengths, repeated, and reads once.
+float TruePeakOf(EKernel kernel, const std::vector<float>& samples, const std::vector<int>& cuts)
+{
+    CTruePeakDetector detector;
+    detector.Init(48000.0, kernel);
+    std::size_t done = 0;
+    for (std::size_t c = 0; done < samples.size(); ++c) {
+        const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(cuts[c % cuts.size()]), samples.size() - done);
+        detector.Process(samples.data() + done, static_cast<int>(n));
+        done += n;
+    }
+    return detector.Read();
+}
 
 std::string Name(EPpmBallistics mode, int rate) { return std::string(CPpmBallistics::MenuText(mode)) + " at " + std::to_string(rate); }
 }
@@ -115,31 +132,28 @@ TEST(PpmBallisticsModes, ReturnsFallTheirDbInTheirTimeAtBothRatesAndAnyLevel)
     }
 }
 
-TEST(PpmBallisticsModes, ChoosingAModeStartsTheIntegratorsFromSilence)
+TEST(TruePeakKernels, OneFullScaleSampleReadsTheFiltersLargestTapWhereverItFalls)
 {
-    for (EPpmBallistics next : { kBbc, kDin, kTruePeak }) {
-        CMeter meter(kDin, 48000);
-        meter.Feed(Blocks(48000, { { 1000, 0, 500 } }));
-        ASSERT_GT(meter.model.ReadingDb(0), -1.0);
-        meter.Choose(next);
-        meter.Feed(Blocks(48000, { Silence(10) }));
-        EXPECT_EQ(meter.model.ReadingDb(0), CPpmDbFall::kFloorDb) << CPpmBallistics::MenuText(next);
-        EXPECT_EQ(meter.model.Channel(0).level, 0u);
-        EXPECT_EQ(meter.model.Channel(0).maxLevel, 0u) << "the readout starts again with the mode";
+    // The largest tap of the published filter is 0.97216796875 (-0.245 dB).
+    // 45 samples: five groups of eight and a tail of five.
+    for (int at = 0; at < 34; ++at) {
+        std::vector<float> samples(45, 0.0f);
+        samples[static_cast<std::size_t>(at)] = 1.0f;
+        for (EKernel kernel : { EKernel::Widest, EKernel::Portable })
+            EXPECT_FLOAT_EQ(TruePeakOf(kernel, samples, { 45 }), 0.97216796875f) << "impulse at " << at;
     }
 }
 
-// Files hand the integrators float samples.
-TEST(QuasiPeakIntegrator, FloatSamplesOfASteadyToneReadItsPeak)
+TEST(TruePeakKernels, BothKernelsReadBitIdenticalPeaksHoweverTheSamplesAreCut)
 {
-    constexpr int rate = 48000;
-    std::vector<float> tone(rate);
-    for (std::size_t n = 0; n < tone.size(); ++n) // -20 dBFS
-        tone[n] = static_cast<float>(0.1 * std::sin(2 * std::numbers::pi * 1000.0 * static_cast<double>(n) / rate));
-    for (EPpmBallistics mode : { kDin, kNordic, kBbc, kEbu }) {
-        CQuasiPeakIntegrator meter(CPpmBallistics::QuasiPeak(mode));
-        meter.Init(rate);
-        meter.Process(tone.data(), rate);
-        EXPECT_NEAR(Db(meter.Read()), -20.0, 0.1) << CPpmBallistics::MenuText(mode);
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.0f, 0.2f);
+    std::vector<float> samples(10000);
+    for (float& s : samples)
+        s = noise(random);
+    const float whole = TruePeakOf(EKernel::Portable, samples, { 10000 });
+    for (const std::vector<int>& cuts : std::vector<std::vector<int>> { { 64 }, { 1 }, { 7, 8, 9 }, { 13, 65, 3 } }) {
+        EXPECT_EQ(TruePeakOf(EKernel::Widest, samples, cuts), whole) << cuts.size() << " cut lengths";
+        EXPECT_EQ(TruePeakOf(EKernel::Portable, samples, cuts), whole) << cuts.size() << " cut lengths";
     }
 }

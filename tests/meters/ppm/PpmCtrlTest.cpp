@@ -108,27 +108,6 @@ TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove
     EXPECT_EQ(std::pair(At(marker), At(marker - 1)), std::pair(kRed, kBlack)) << "the old marker row was erased";
 }
 
-TEST_F(PpmCtrlTest, MarkerFallsByTheBarsPixelsPerStepAndAHeldOneStays)
-{
-    Make(150, 758); // two pixels a step
-    ctrl->SetDecayTime(10);
-    Feed(kFullScale);
-    const int top = Bar(0).m_nPeakY;
-    Feed(0);
-    Ticks(2);
-    EXPECT_EQ(Bar(0).m_nPeakY, top + 2);
-    for (int i = 0; i < 400; ++i, ctrl->OnTimer()) Feed(kMinus6Db);
-    EXPECT_EQ(Bar(0).m_nPeakY, Bar(0).EndOf(300)) << "at rest on the held bar's end";
-
-    ctrl->SetPeakHold(1);
-    Feed(kMinus1Db);
-    const int marker = Bar(0).m_nPeakY;
-    Feed(0);
-    Ticks(30);
-    EXPECT_EQ(std::pair(Bar(0).Level(), Bar(0).m_nPeakY), std::pair(350u - 60u, marker));
-    EXPECT_EQ(std::pair(At(marker), At(marker + 1)), std::pair(kYellow, kBlack)) << "the held marker line is drawn";
-}
-
 TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeepThem)
 {
     ctrl->SetDecayTime(10);
@@ -207,18 +186,6 @@ TEST_F(PpmCtrlTest, FontsSwitchAtHeight250AndReadoutsAtWidth104)
         Make(width, 300);
         EXPECT_EQ(ctrl->Dc().SelectedFont(), small ? ctrl->SmallFont() : ctrl->NormalFont()) << width;
     }
-}
-
-// The -10 dB tick runs through the margins and the gap, not through a bar.
-TEST_F(PpmCtrlTest, VerticalScaleTicksInTheMarginsAndTheGapOnly)
-{
-    const CRect& b0 = Bar(0).m_rcBar;
-    const CRect& b1 = Bar(1).m_rcBar;
-    const int y = Bar(0).EndOf(260);
-    const struct { int x; COLORREF colour; } pixels[] = { { 24, kGrey }, { 23, kBlack }, { b0.left - 1, kGrey },
-        { (b0.right + b1.left) / 2, kGrey }, { b0.left, kBlack }, { 150 - 25, kGrey }, { 150 - 24, kBlack } };
-    for (const auto& p : pixels) EXPECT_EQ(Pixel(p.x, y), p.colour) << "x " << p.x;
-    EXPECT_TRUE(Any(CRect(b1.left, b0.bottom + 2, b1.right, b0.bottom + 2 + ctrl->TextHeight()), kScaleText)) << "R under bar 1";
 }
 
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)

@@ -22,11 +22,9 @@ TEST_F(PpmViewTest, FirstStartIsVerticalOffPeakHoldMediumAtTheDefaultSizeAndOrie
     frame.m_rect = QRect(7, 9, 300, 300);
     auto view = MakeView(frame);
     EXPECT_EQ(Options(*view->Ctrl()), std::tuple(0, 1, 20u, EPpmBallistics::DigitalPeak, RGB(0, 192, 0), 300u, 350u));
-    EXPECT_EQ(view->Ctrl()->IsOn(), 0);
     EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 320));
     EXPECT_EQ(view->MinTrackSize(), QSize(100, 300));
     EXPECT_EQ(doc.Ppm(), view->Ctrl());
-    EXPECT_EQ(view->InstrumentType(), 129);
 
     frame.m_rect = QRect(50, 60, 333, 222);
     view->OnCommand(201);
