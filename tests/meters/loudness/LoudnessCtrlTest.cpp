@@ -37,10 +37,12 @@ protected:
     CLoudnessCtrl ctrl;
 };
 
-TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
+// Target -23 LUFS on the EBU +9 scale (-18..+9 LU); a lost input empties the
+// momentary bar at once, the integrated reading stays.
+TEST_F(LoudnessCtrlTest, MomentaryBarRisesInTheZoneColoursAndALostInputEmptiesIt)
 {
-    // Target -23 LUFS on the EBU +9 scale (-18..+9 LU).
-    const struct { float momentary; bool greenAtBottom, yellowAboveTarget; } rows[] = { { -23.0f, true, false }, { -20.0f, true, true }, { -50.0f, false, false } };
+    const struct { float momentary; bool greenAtBottom, yellowAboveTarget; } rows[] = {
+        { -50.0f, false, false }, { -20.0f, true, true }, { -23.0f, true, false } };
     const CRect bar = ctrl.MomentaryBar();
     const int target = ctrl.RowOfLu(0.0);
     for (const auto& row : rows) {
@@ -52,6 +54,10 @@ TEST_F(LoudnessCtrlTest, MomentaryBarRisesToItsLevelInTheZoneColours)
     }
     // Short-term was not given: its bar shows only the mark.
     EXPECT_EQ(Pixel(MidX(ctrl.ShortTermBar()), ctrl.ShortTermBar().bottom - 1), lud::kBlack);
+    ctrl.ShowNoInput();
+    const CLoudnessSnapshot& r = ctrl.Reading();
+    EXPECT_EQ(std::tuple(Pixel(MidX(bar), bar.bottom - 1), r.Has(CLoudnessSnapshot::kMomentary), r.Has(CLoudnessSnapshot::kIntegrated), r.integrated),
+        std::tuple(lud::kBlack, false, true, -23.0f));
 }
 
 TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
@@ -72,67 +78,36 @@ TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
     }
 }
 
-TEST_F(LoudnessCtrlTest, MenuOffersEveryOptionAndChecksTheCurrentOnes)
+TEST_F(LoudnessCtrlTest, MenuChecksTheChosenOptionsAndTheScaleChoiceMovesTheTargetMark)
 {
+    // -18 LU is the bottom of EBU +9 and a third of the way up EBU +18.
+    const CRect bar = ctrl.MomentaryBar();
+    EXPECT_EQ(ctrl.RowOfLu(-18.0), bar.bottom - 1);
     ctrl.OnCommand(lud::ID_PRESET_FIRST + 2);
     ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
     ctrl.OnCommand(lud::ID_UNIT_LU);
+    EXPECT_NEAR(ctrl.RowOfLu(-18.0), bar.bottom - 1 - (bar.Height() - 1) / 3.0, 1.0);
+    EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
     const auto menu = ctrl.BuildContextMenu();
     QStringList texts, checked;
-    for (QAction* a : menu->actions())
-        if (!a->isSeparator()) {
+    for (QAction* a : menu->actions()) {
+        if (!a->isSeparator())
             texts << a->text();
-            if (a->isChecked()) checked << a->text();
-        }
+        if (a->isChecked())
+            checked << a->text();
+    }
     EXPECT_EQ(texts, QStringList({ "On", "EBU R 128 (-23 LUFS, -1 dBTP)", "ATSC A/85 (-24 LKFS, -2 dBTP)",
                          "Streaming (-14 LUFS, -1 dBTP)", "Streaming (-16 LUFS, -1 dBTP)", "EBU +9", "EBU +18", "LUFS", "LU",
                          "Reset Integration" }));
     EXPECT_EQ(checked, QStringList({ "Streaming (-14 LUFS, -1 dBTP)", "EBU +18", "LU" }));
     EXPECT_EQ(ctrl.Target().loudness, -14.0);
-    EXPECT_TRUE(ctrl.OnCommand(lud::ID_PRESET_FIRST));
-    EXPECT_EQ(ctrl.Target().loudness, -23.0) << "the first preset's command brings EBU R 128 back";
+    EXPECT_TRUE(ctrl.OnCommand(lud::ID_PRESET_FIRST) && ctrl.OnCommand(lud::ID_SCALE_FIRST));
+    EXPECT_EQ(std::pair(ctrl.Target().loudness, ctrl.ScaleIndex()), std::pair(-23.0, 0)) << "the first choices bring the defaults back";
 }
 
-TEST_F(LoudnessCtrlTest, ScaleChoiceMovesTheTargetMark)
-{
-    // -18 LU is the bottom of EBU +9 and a third of the way up EBU +18.
-    const int bottom = ctrl.MomentaryBar().bottom - 1;
-    EXPECT_EQ(ctrl.RowOfLu(-18.0), bottom);
-    ctrl.OnCommand(lud::ID_SCALE_FIRST + 1);
-    ctrl.PaintNow();
-    const CRect bar = ctrl.MomentaryBar();
-    EXPECT_NEAR(ctrl.RowOfLu(-18.0), bar.bottom - 1 - (bar.Height() - 1) / 3.0, 1.0);
-    EXPECT_EQ(ctrl.RowOfLu(-40.0), bar.bottom - 1);
-    EXPECT_TRUE(ctrl.OnCommand(lud::ID_SCALE_FIRST));
-    EXPECT_EQ(ctrl.ScaleIndex(), 0) << "the first choice (EBU +9) brings it back";
-}
-
-// Switching on starts the display afresh; switching on again while on does not.
-TEST_F(LoudnessCtrlTest, SwitchingOnClearsWhatWasShownOnlyWhenItWasOff)
-{
-    ctrl.SetOn(1);
-    ctrl.ShowReading(Reading(-23.0f, -10.0f, -10.0f));
-    ctrl.SetOn(1);
-    EXPECT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kIntegrated));
-    ctrl.SetOn(0);
-    ctrl.SetOn(1);
-    EXPECT_EQ(ctrl.Reading().valid, 0);
-}
-
-// A lost input empties the momentary bar at once; the integrated reading stays.
-TEST_F(LoudnessCtrlTest, NoInputEmptiesTheMomentaryBarAndKeepsTheIntegratedReading)
-{
-    ctrl.ShowReading(Reading(-23.0f, -10.0f, -10.0f));
-    const CRect bar = ctrl.MomentaryBar();
-    ASSERT_EQ(Pixel(MidX(bar), bar.bottom - 1), lud::kBelowTargetColor);
-    ctrl.ShowNoInput();
-    const CLoudnessSnapshot& r = ctrl.Reading();
-    EXPECT_EQ(std::tuple(Pixel(MidX(bar), bar.bottom - 1), r.Has(CLoudnessSnapshot::kMomentary), r.Has(CLoudnessSnapshot::kIntegrated), r.integrated),
-        std::tuple(lud::kBlack, false, true, -23.0f));
-}
-
-// Only a click on the integrated readout resets the measurement, on the feed too.
-TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
+// Only a click on the integrated readout resets the measurement, on the feed
+// too; switching on starts the display afresh, switching on again while on does not.
+TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutOrSwitchingOnResetsTheMeasurement)
 {
     CLoudnessFeed feed;
     feed.Open(48000);
@@ -142,6 +117,7 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
     CLoudnessSnapshot s;
     ASSERT_TRUE(feed.ProcessBlock(block.data(), 512, s));
     ctrl.ShowReading(Reading(-23.0f, -6.0f, -6.0f));
+    ctrl.SetOn(1);
     for (int row : { 0, 2 }) {
         const CRect rc = ctrl.ReadoutRow(row);
         ctrl.OnLButtonDown(rc.left + 2, rc.top + 1);
@@ -151,6 +127,10 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutResetsTheMeasurement)
     feed.ProcessBlock(block.data(), 512, s);
     EXPECT_EQ(s.resetCount, before + 1) << "the feed starts again too";
     EXPECT_TRUE(ctrl.IsOnForCapture() && feed.IsOn());
+    ctrl.ShowReading(Reading(-23.0f, -6.0f, -6.0f));
+    ctrl.SetOn(0);
+    ctrl.SetOn(1);
+    EXPECT_EQ(ctrl.Reading().valid, 0);
 }
 
 // Bars and readouts are drawn only when what they show changes: the pixels

@@ -1,15 +1,61 @@
-// Loudness as the live capture and the file analysis measure it: the EBU stereo
-// conformance cases built from their published descriptions, true peaks, layouts,
-// switching and resets, and the live path's fixed memory.
+// Loudness as the live capture measures it: the EBU stereo conformance cases
+// built from their published descriptions, true peaks, switching and resets,
+// and the live path's fixed memory.
+#include "meters/loudness/LoudnessFeed.h"
 #include "meters/loudness/LoudnessModel.h"
-#include "tests/meters/loudness/LoudnessSignals.h"
+
+#include <gtest/gtest.h>
 
 #include <malloc.h>
 
-#include <optional>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
+
+struct ToneStep {
+    double dbfs;
+    double seconds;
+};
+
+constexpr std::size_t kBlockFrames = 512;
+
+// A stereo 1 kHz sine, the same on both channels, in steps of (level in dBFS
+// of its peak, seconds), as interleaved 16-bit samples.
+std::vector<std::int16_t> ToneSamples(unsigned rate, const std::vector<ToneStep>& steps)
+{
+    std::vector<std::int16_t> samples;
+    long n = 0;
+    for (const ToneStep& step : steps) {
+        const double gain = std::pow(10.0, step.dbfs / 20.0);
+        for (long i = std::lround(step.seconds * rate); i > 0; --i, ++n) {
+            // A second holds a whole number of periods: the phase restarts every `rate` samples.
+            const double x = gain * std::sin(2.0 * M_PI * 1000.0 * static_cast<double>(n % rate) / rate);
+            const auto value = static_cast<std::int16_t>(std::clamp(std::lround(x * 32768.0), -32768L, 32767L));
+            samples.insert(samples.end(), { value, value });
+        }
+    }
+    return samples;
+}
+
+// Whole blocks only, as the capture delivers them.
+void FeedBlocks(CLoudnessFeed& feed, const std::vector<std::int16_t>& samples, CLoudnessSnapshot& s)
+{
+    for (std::size_t at = 0; at + 2 * kBlockFrames <= samples.size(); at += 2 * kBlockFrames)
+        ASSERT_TRUE(feed.ProcessBlock(samples.data() + at, kBlockFrames, s));
+}
+
+// A feed opened at `rate` and switched on.
+struct COnFeed : CLoudnessFeed {
+    explicit COnFeed(unsigned rate = 48000)
+    {
+        Open(rate);
+        SetOn(true);
+    }
+};
 
 constexpr unsigned kRate = 48000;
 constexpr double kLoudnessTolerance = 0.1;
@@ -24,10 +70,8 @@ struct Case {
     double expected;
 };
 const Case kCases[] = {
-    { "integrated 1", { { -23.0, 20.0 } }, false, -23.0 },
     { "integrated 4", { { -72.0, 10.0 }, { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 }, { -72.0, 10.0 } }, false, -23.0 },
     { "integrated 5", { { -26.0, 20.0 }, { -20.0, 20.1 }, { -26.0, 20.0 } }, false, -23.0 },
-    { "range 1", { { -20.0, 20.0 }, { -30.0, 20.0 } }, true, 10.0 },
     { "range 3", { { -40.0, 20.0 }, { -20.0, 20.0 } }, true, 20.0 },
     { "range 4", { { -50.0, 20.0 }, { -35.0, 20.0 }, { -20.0, 20.0 }, { -35.0, 20.0 }, { -50.0, 20.0 } }, true, 15.0 },
 };
@@ -41,15 +85,9 @@ TEST_P(LoudnessConformance, IntegratedAndRangeCases)
         SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(GetParam()));
         COnFeed feed(GetParam());
         CLoudnessSnapshot r;
-        FeedBlocks(feed, ToneSamples<std::int16_t>(GetParam(), c.steps), r);
+        FeedBlocks(feed, ToneSamples(GetParam(), c.steps), r);
         ASSERT_TRUE(r.Has(c.range ? CLoudnessSnapshot::kRange : CLoudnessSnapshot::kIntegrated));
         EXPECT_NEAR(c.range ? r.range : r.integrated, c.expected, c.range ? kRangeTolerance : kLoudnessTolerance);
-        if (&c != &kCases[0])
-            continue;
-        // A steady tone: momentary and short-term and their maxima read its level too.
-        ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary) && r.Has(CLoudnessSnapshot::kShortTerm));
-        for (double reading : { r.momentary, r.shortTerm, r.maxMomentary, r.maxShortTerm })
-            EXPECT_NEAR(reading, -23.0, kLoudnessTolerance);
     }
 }
 
@@ -91,8 +129,8 @@ TEST(LoudnessTruePeak, QuarterRateSineReadsItsCrestOnBothChannels)
 
 TEST(LoudnessFeed, MeasuresOnlyWhileOnAndSwitchingOnAgainOrAResetStartsAfresh)
 {
-    const std::vector<std::int16_t> loud = ToneSamples<std::int16_t>(kRate, { { -10.0, 1.0 } });
-    const std::vector<std::int16_t> quiet = ToneSamples<std::int16_t>(kRate, { { -30.0, 0.1 } });
+    const std::vector<std::int16_t> loud = ToneSamples(kRate, { { -10.0, 1.0 } });
+    const std::vector<std::int16_t> quiet = ToneSamples(kRate, { { -30.0, 0.1 } });
     CLoudnessFeed feed;
     ASSERT_TRUE(feed.Open(kRate));
     CLoudnessSnapshot s;
@@ -127,7 +165,7 @@ TEST(LoudnessFeed, LiveMemoryStaysFixed)
 {
     if (HeapInUse() == 0)
         GTEST_SKIP() << "the heap figures are not available with this allocator";
-    const std::vector<std::int16_t> tone = ToneSamples<std::int16_t>(kRate, { { -23.0, 10.0 } });
+    const std::vector<std::int16_t> tone = ToneSamples(kRate, { { -23.0, 10.0 } });
     COnFeed feed;
     CLoudnessSnapshot s;
     feed.ProcessBlock(tone.data(), kBlockFrames, s); // serves the switch-on reset
