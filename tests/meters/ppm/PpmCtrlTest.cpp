@@ -1,13 +1,9 @@
-#include "meters/common/ColorSettingsDlg.h"
-#include "meters/common/MeterFonts.h"
 #include "meters/ppm/PpmCtrl.h"
 #include "tests/common/FakeViewFrame.h"
 #include "tests/common/MeterPixels.h"
 #include "tests/meters/ppm/PpmLevels.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QMenu>
 #include <gtest/gtest.h>
 
@@ -17,12 +13,11 @@
 namespace {
 using namespace ppmlevel;
 constexpr COLORREF kGreen = RGB(0, 192, 0), kYellow = RGB(255, 255, 0), kRed = RGB(255, 0, 0), kBlack = RGB(0, 0, 0),
-                   kCyan = RGB(0, 255, 255), kGrey = RGB(128, 128, 128), kScaleText = RGB(192, 192, 255);
+                   kCyan = RGB(0, 255, 255);
 
 class PpmCtrlTest : public ::testing::Test {
 protected:
     void SetUp() override { Make(150, 397); } // bars 361 pixels tall: one row per step
-    ~PpmCtrlTest() override { CColorSettingsDlg::SetModalRunner({}); }
 
     // `clientWidth` x `clientHeight` inside the one-pixel border, painted and settled.
     std::unique_ptr<CPpmCtrl> NewCtrl(int clientWidth, int clientHeight, int horizontal)
@@ -81,6 +76,7 @@ TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
         for (const auto& row : rows) {
             SCOPED_TRACE(std::to_string(horizontal) + " " + std::to_string(row.step));
             horizontal ? Make(300, 124, 1) : Make(150, 397);
+            Feed(kMinus6Db); // rising by steps paints only what each step adds
             Feed(row.magnitude);
             auto inside = [&](int pos) { return At(horizontal ? pos - 1 : pos); };
             auto beyond = [&](int pos) { return At(horizontal ? pos : pos - 1); };
@@ -94,7 +90,7 @@ TEST_F(PpmCtrlTest, ZonesAndMarkerColourInBothOrientations)
     }
 }
 
-TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove)
+TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndTheMarkerStaysAboveAndARiseRestoresTheBar)
 {
     ctrl->SetDecayTime(10);
     Feed(kFullScale);
@@ -106,6 +102,11 @@ TEST_F(PpmCtrlTest, FallBlackensOnlyAboveTheNewEndAndTheDecayingMarkerStaysAbove
     const int marker = Bar(0).m_nPeakY;
     EXPECT_LT(marker, Bar(0).EndOf(Bar(0).Level()));
     EXPECT_EQ(std::pair(At(marker), At(marker - 1)), std::pair(kRed, kBlack)) << "the old marker row was erased";
+    Feed(kFullScale); // rising again paints only the strip it adds: the bar must look as one drawn afresh
+    const std::unique_ptr<CPpmCtrl> fresh = NewCtrl(150, 397, 0);
+    fresh->SetValue(kFullScale, -1);
+    const QRect bar = Bar(0).m_rcBar.ToQRect();
+    EXPECT_EQ(ctrl->BackBuffer().copy(bar), fresh->BackBuffer().copy(bar));
 }
 
 TEST_F(PpmCtrlTest, ClickOnAReadoutRestartsBothMaximaClickElsewhereAndResetsKeepThem)
@@ -148,46 +149,6 @@ TEST_F(PpmCtrlTest, ReadoutRisesByOneStepThatSharesAPixelWithTheLastAndARepaintP
     EXPECT_EQ(ctrl->BackBuffer().copy(r), risen);
 }
 
-// A rise paints only the strip it adds: after any history the bar must look as one drawn afresh.
-TEST_F(PpmCtrlTest, ARiseAfterAnyHistoryShowsWhatAFreshBarShows)
-{
-    constexpr COLORREF kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255), kMagenta = RGB(255, 0, 255);
-    for (int horizontal : { 0, 1 }) {
-        for (int history = 0; history < 3; ++history) {
-            SCOPED_TRACE(std::to_string(horizontal) + ", history " + std::to_string(history));
-            Make(150, 397, horizontal);
-            const std::unique_ptr<CPpmCtrl> fresh = NewCtrl(150, 397, horizontal);
-            Feed(history == 0 ? kFullScale : kMinus6Db);
-            if (history == 0)
-                Ticks(40); // rose, fell, rises again
-            if (history == 1)
-                Feed(kMinus1Db); // rose by steps
-            if (history == 2) { // new colours since the last rise
-                ctrl->SetColors(kBlue, kWhite, kMagenta);
-                fresh->SetColors(kBlue, kWhite, kMagenta);
-            }
-            Feed(kFullScale);
-            fresh->SetValue(kFullScale, -1);
-            const QRect bar = Bar(0).m_rcBar.ToQRect();
-            EXPECT_EQ(ctrl->BackBuffer().copy(bar), fresh->BackBuffer().copy(bar));
-        }
-    }
-}
-
-// The scale text follows the height, the readouts the width.
-TEST_F(PpmCtrlTest, FontsSwitchAtHeight250AndReadoutsAtWidth104)
-{
-    ASSERT_NE(QFontMetrics(CMeterFonts::Small()).height(), QFontMetrics(CMeterFonts::Normal()).height());
-    for (const auto& [height, small] : { std::pair { 249, true }, { 250, false } }) {
-        Make(150, height);
-        EXPECT_EQ(ctrl->TextHeight(), QFontMetrics(small ? CMeterFonts::Small() : CMeterFonts::Normal()).height()) << height;
-    }
-    for (const auto& [width, small] : { std::pair { 103, true }, { 104, false } }) {
-        Make(width, 300);
-        EXPECT_EQ(ctrl->Dc().SelectedFont(), small ? ctrl->SmallFont() : ctrl->NormalFont()) << width;
-    }
-}
-
 TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
 {
     const std::vector<std::pair<QString, int>> expected = { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 },
@@ -204,26 +165,6 @@ TEST_F(PpmCtrlTest, MenuItemsIdsAndCheckMarksFollowTheOptions)
     EXPECT_EQ(MenuItems(true), (Checked { { "On", 450 }, { "Horizontal", 460 }, { "Peak Hold", 430 }, { "Fast", 400 },
                                    { "IEC Type II (EBU)", 485 } }));
     EXPECT_FALSE(ctrl->OnCommand(405)) << "ids between the items are ignored";
-}
-
-TEST_F(PpmCtrlTest, ColourDialogOkAppliesColoursAndPoints)
-{
-    ctrl->SetOn(1);
-    Feed(kFullScale);
-    frame.m_meterOnCalls.clear();
-    CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& dlg) {
-        EXPECT_EQ(std::pair(dlg.TemplateId(), dlg.OverCombo()->currentText()), std::pair(147, QStringLiteral("-1 db")));
-        dlg.OverCombo()->setCurrentIndex(dlg.OverCombo()->findText(QStringLiteral("-5 db")));
-        dlg.m_crOver = RGB(255, 0, 255);
-        dlg.OnOK();
-        return dlg.Result();
-    });
-    ctrl->OnCommand(470);
-    EXPECT_EQ(std::pair(ctrl->Params().m_nOverPoint, ctrl->Params().m_nTweenPoint), std::pair(310u, 300u));
-    EXPECT_EQ(frame.m_meterOnCalls, (std::vector<int> { 0, 1 })) << "off for the change, then on again";
-    EXPECT_TRUE(Any(Bar(0).m_rcReadout, RGB(255, 0, 255))) << "the full-scale readout in the new over colour";
-    Feed(kFullScale);
-    EXPECT_EQ(At(Bar(0).EndOf(320)), RGB(255, 0, 255)) << "-4 dB is over now";
 }
 
 TEST_F(PpmCtrlTest, InADbModeTheBarsFollowTheReadingsOfThatModeOnly)

@@ -42,36 +42,11 @@ TEST(PpmLevelTable, ScaleStepsInDb)
     for (const auto& r : rows) EXPECT_EQ(CPpmLevelTable::DbTable()[r.step], r.db) << "step " << r.step;
 }
 
-TEST(PpmLevelTable, BlockPeakFoldsNegativeSamplesAndKeepsChannelsApart)
+// A negative sample folds onto the magnitude one below its own: -1 reads as silence, -32768 as full scale.
+TEST(PpmLevelTable, BlockPeakFoldsNegativeSamples)
 {
     for (const auto& [sample, magnitude] : { std::pair { -1, 0u }, { -100, 99u }, { -32768, 32767u }, { 32767, 32767u } })
         EXPECT_EQ(CPpmLevelTable::FoldedMagnitude(static_cast<std::int16_t>(sample)), magnitude) << sample;
-    std::int16_t block[1024];
-    for (int f = 0; f < 512; ++f) {
-        block[2 * f] = -1; // left: constant -1 reads as silence
-        block[2 * f + 1] = static_cast<std::int16_t>(f % 7 - 3);
-    }
-    block[2 * 511 + 1] = -32768; // on the last frame
-    block[0] = 5;                // on the first frame
-    EXPECT_EQ(CPpmLevelTable::BlockPeak(block, 512, 0), 5u);
-    EXPECT_EQ(CPpmLevelTable::BlockPeak(block, 512, 1), 32767u);
-}
-
-// The readout of a maximum: its step in dB, blank at silence, a bare 0 at full scale.
-TEST(PpmModel, MaximaReadoutAndTheOtherChannelKeepsItsOwnLevel)
-{
-    const struct { unsigned magnitude; const char* readout; } rows[] = { { 0, "" },
-        { 1, "-90.0" }, // a single +1 sample in a 16-bit file still shows
-        { kMinus02Db, "-0.2" }, { kFullScale, "0" } };
-    for (const auto& row : rows) {
-        CPpmModel model;
-        model.Input(row.magnitude, 0);
-        EXPECT_EQ(CPpmModel::ReadoutText(model.Channel(0).maxLevel), row.readout) << row.magnitude;
-        EXPECT_EQ(model.Channel(1).level, 0u) << row.magnitude;
-    }
-    CPpmModel model;
-    EXPECT_FALSE(model.Input(32768, 0)) << "beyond the table is no reading";
-    EXPECT_EQ(model.Channel(0).level, 0u);
 }
 
 // Bars fall on the decay time's cadence, two steps above step 10 and one below;
@@ -101,17 +76,4 @@ TEST(PpmModel, BarsAndMarkersFallOnTheDecayTimesCadence)
         channel.Fall(channel.FallStep());
         EXPECT_EQ(channel.level, to) << "from " << from;
     }
-}
-
-TEST(PpmModel, ModelsOfOneProgramShareTheTickAccumulatorOthersDoNot)
-{
-    CMeterTickShare program;
-    CPpmModel a, b, fresh;
-    a.SetTickShare(&program);
-    b.SetTickShare(&program);
-    // Medium: 20 units. One tick on each reaches it together.
-    EXPECT_FALSE(a.Tick().decay);
-    EXPECT_TRUE(b.Tick().decay);
-    EXPECT_FALSE(fresh.Tick().decay) << "a model of another file starts from an empty accumulator";
-    EXPECT_TRUE(fresh.Tick().decay);
 }

@@ -17,26 +17,6 @@ protected:
 };
 } // namespace
 
-TEST_F(PpmViewTest, FirstStartIsVerticalOffPeakHoldMediumAtTheDefaultSizeAndOrientationTogglesSizes)
-{
-    frame.m_rect = QRect(7, 9, 300, 300);
-    auto view = MakeView(frame);
-    EXPECT_EQ(Options(*view->Ctrl()), std::tuple(0, 1, 20u, EPpmBallistics::DigitalPeak, RGB(0, 192, 0), 300u, 350u));
-    EXPECT_EQ(frame.m_rect, QRect(7, 9, 110, 320));
-    EXPECT_EQ(view->MinTrackSize(), QSize(100, 300));
-    EXPECT_EQ(doc.Ppm(), view->Ctrl());
-
-    frame.m_rect = QRect(50, 60, 333, 222);
-    view->OnCommand(201);
-    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 1);
-    EXPECT_EQ(frame.m_rect, QRect(50, 60, 300, 124));
-    EXPECT_EQ(view->MinTrackSize(), QSize(300, 110));
-    frame.m_rect = QRect(50, 60, 500, 90);
-    view->OnCommand(201);
-    EXPECT_EQ(view->Ctrl()->IsHorizontal(), 0);
-    EXPECT_EQ(frame.m_rect, QRect(50, 60, 110, 320)) << "the default size, not the user's";
-}
-
 TEST_F(PpmViewTest, OptionsSurviveARestartAndOutOfRangeOnesKeepTheDefaults)
 {
     {
