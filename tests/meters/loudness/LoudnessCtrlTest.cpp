@@ -133,25 +133,4 @@ TEST_F(LoudnessCtrlTest, ClickOnIntegratedReadoutOrSwitchingOnResetsTheMeasureme
     EXPECT_EQ(ctrl.Reading().valid, 0);
 }
 
-// Bars and readouts are drawn only when what they show changes: the pixels
-// must still be those of the reading shown.
-TEST_F(LoudnessCtrlTest, AReadingShownAgainOrRepaintedLooksAsWhenFirstShown)
-{
-    CLoudnessSnapshot first = Reading(-23.0f, -10.0f, -10.0f);
-    first.valid |= CLoudnessSnapshot::kShortTerm;
-    first.shortTerm = -30.0f;
-    ctrl.ShowReading(first);
-    const QImage shown = ctrl.BackBuffer().copy();
-    ctrl.ShowReading(Reading(-10.0f, -0.5f, -18.5f));
-    EXPECT_NE(ctrl.BackBuffer(), shown);
-    ctrl.ShowReading(first);
-    EXPECT_EQ(ctrl.BackBuffer(), shown);
-    ctrl.Invalidate(); // a full repaint clears everything first
-    ctrl.PaintNow();
-    EXPECT_EQ(ctrl.BackBuffer(), shown);
-    ctrl.ShowReading(CLoudnessSnapshot {}); // no reading at all: the bars and readouts empty
-    ctrl.ShowReading(first);
-    EXPECT_EQ(ctrl.BackBuffer(), shown);
-}
-
 } // namespace
