@@ -72,9 +72,9 @@ TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
         EXPECT_EQ(std::pair(RowHasColor(4, lud::kOverColor), RowHasColor(5, lud::kOverColor)), std::pair(row.over, false));
         for (int r : { 0, 1, 2, 3, 5 }) // each readout on its own row, none left empty
             EXPECT_TRUE(RowHasColor(r, lud::kReadoutColor)) << "row " << r;
-        const CRect underTheLetters(0, ctrl.MomentaryBar().bottom + 2 + ctrl.Dc().TextHeight(), 220, 360);
-        EXPECT_EQ(CountPixels(ctrl.Dc(), underTheLetters, lud::kReadoutColor), CountPixels(ctrl.Dc(), ctrl.ClientRect(), lud::kReadoutColor))
-            << "every readout lies under the bars and their letters";
+        const CRect readoutBand(0, ctrl.MomentaryBar().bottom + 2 + ctrl.Dc().TextHeight(), 220, 360 - lud::kMargin);
+        EXPECT_EQ(CountPixels(ctrl.Dc(), readoutBand, lud::kReadoutColor),
+                  CountPixels(ctrl.Dc(), ctrl.ClientRect(), lud::kReadoutColor)) << "readouts only above the bottom margin";
     }
 }
 
@@ -102,7 +102,8 @@ TEST_F(LoudnessCtrlTest, MenuChecksTheChosenOptionsAndTheScaleChoiceMovesTheTarg
     EXPECT_EQ(checked, QStringList({ "Streaming (-14 LUFS, -1 dBTP)", "EBU +18", "LU" }));
     EXPECT_EQ(ctrl.Target().loudness, -14.0);
     EXPECT_TRUE(ctrl.OnCommand(lud::ID_PRESET_FIRST) && ctrl.OnCommand(lud::ID_SCALE_FIRST));
-    EXPECT_EQ(std::pair(ctrl.Target().loudness, ctrl.ScaleIndex()), std::pair(-23.0, 0)) << "the first choices bring the defaults back";
+    // The first choices bring the defaults back.
+    EXPECT_EQ(std::pair(ctrl.Target().loudness, ctrl.ScaleIndex()), std::pair(-23.0, 0));
 }
 
 // Only a click on the integrated readout resets the measurement, on the feed

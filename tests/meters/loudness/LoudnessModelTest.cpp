@@ -67,10 +67,10 @@ struct Case {
     double expected;
 };
 const Case kCases[] = {
-    { "integrated 4", { { -72.0, 10.0 }, { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 }, { -72.0, 10.0 } }, false, -23.0 },
-    { "integrated 5", { { -26.0, 20.0 }, { -20.0, 20.1 }, { -26.0, 20.0 } }, false, -23.0 },
-    { "range 3", { { -40.0, 20.0 }, { -20.0, 20.0 } }, true, 20.0 },
-    { "range 4", { { -50.0, 20.0 }, { -35.0, 20.0 }, { -20.0, 20.0 }, { -35.0, 20.0 }, { -50.0, 20.0 } }, true, 15.0 },
+    { "Case4", { { -72.0, 10.0 }, { -36.0, 10.0 }, { -23.0, 60.0 }, { -36.0, 10.0 }, { -72.0, 10.0 } }, false, -23.0 },
+    { "Case5", { { -26.0, 20.0 }, { -20.0, 20.1 }, { -26.0, 20.0 } }, false, -23.0 },
+    { "Case3", { { -40.0, 20.0 }, { -20.0, 20.0 } }, true, 20.0 },
+    { "Case4", { { -50.0, 20.0 }, { -35.0, 20.0 }, { -20.0, 20.0 }, { -35.0, 20.0 }, { -50.0, 20.0 } }, true, 15.0 },
 };
 
 class LoudnessConformance : public ::testing::TestWithParam<unsigned> {};
@@ -79,7 +79,7 @@ class LoudnessConformance : public ::testing::TestWithParam<unsigned> {};
 TEST_P(LoudnessConformance, IntegratedAndRangeCases)
 {
     for (const Case& c : kCases) {
-        SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(GetParam()));
+        SCOPED_TRACE(std::string(c.range ? "range " : "integrated ") + c.name + " at " + std::to_string(GetParam()));
         COnFeed feed(GetParam());
         CLoudnessSnapshot r;
         FeedBlocks(feed, ToneSamples(GetParam(), c.steps), r);
@@ -136,8 +136,8 @@ TEST(LoudnessFeed, MeasuresOnlyWhileOnAndSwitchingOnAgainOrAResetStartsAfresh)
         else
             feed.SetOn(true);
         feed.ProcessBlock(quiet.data(), kBlockFrames, s);
-        EXPECT_EQ(std::tuple(s.resetCount, s.Has(CLoudnessSnapshot::kIntegrated), s.Has(CLoudnessSnapshot::kMaxMomentary)),
-                  std::tuple(before + 1, false, false));
+        EXPECT_EQ(std::tuple(s.resetCount, s.Has(CLoudnessSnapshot::kIntegrated),
+                             s.Has(CLoudnessSnapshot::kMaxMomentary)), std::tuple(before + 1, false, false));
         EXPECT_NEAR(20.0 * std::log10(s.samplePeak[0]), -30.0, 0.05) << "only the quiet block counts now";
         FeedBlocks(feed, loud, s);
         ASSERT_TRUE(s.Has(CLoudnessSnapshot::kIntegrated));

@@ -99,8 +99,8 @@ TEST(PpmBallisticsModes, ToneBurstsReadTheirSetDistanceBelowTheSteadyTone)
             steady.Feed(Blocks(rate, { { kBurstHz, -10, 1000 } }));
             const double reference = steady.model.ReadingDb(0);
             EXPECT_NEAR(reference, -10, 0.3);
-            const std::vector<double> burst =
-                CMeter(row.mode, rate).Feed(Blocks(rate, { Silence(50), { kBurstHz, -10, row.burstMs }, Silence(300) }));
+            const std::vector<double> burst = CMeter(row.mode, rate).Feed(
+                Blocks(rate, { Silence(50), { kBurstHz, -10, row.burstMs }, Silence(300) }));
             EXPECT_NEAR(*std::max_element(burst.begin(), burst.end()) - reference, row.db, row.tolerance);
         }
     }

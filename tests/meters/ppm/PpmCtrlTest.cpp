@@ -29,7 +29,7 @@ protected:
         QCoreApplication::sendPostedEvents(); // the click the paint posts
         return made;
     }
-    void Make(int clientWidth, int clientHeight, int horizontal = 0) { ctrl = NewCtrl(clientWidth, clientHeight, horizontal); }
+    void Make(int width, int height, int horizontal = 0) { ctrl = NewCtrl(width, height, horizontal); }
     void Feed(unsigned magnitude) { ctrl->SetValue(magnitude, -1); }
     void Ticks(int n) { while (n-- > 0) ctrl->OnTimer(); }
     COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
