@@ -1,4 +1,5 @@
 #include "tests/audio/HandFedHub.h"
+#include "tests/common/CaptureHubFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,20 @@ namespace {
 
 using Events = std::vector<std::string>;
 
+// A PPM reading in dB whose level per channel is the block's first sample over full scale.
+class CLevelPpm : public CFakePpm {
+public:
+    bool MeasureForCapture(const std::int16_t* block, int, int, float* levels, int& mode) override
+    {
+        levels[0] = static_cast<float>(block[0]) / 32768.0f;
+        levels[1] = static_cast<float>(block[1]) / 32768.0f;
+        mode = 3;
+        return true;
+    }
+    void SetLevels(const float* levels, double, int) override { m_levels.push_back({ levels[0], levels[1] }); }
+    std::vector<std::array<float, 2>> m_levels;
+};
+
 class SampleHubTest : public ::testing::Test, public CHandFedHub {
 protected:
     long Ticks() const { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"); }
@@ -19,16 +34,15 @@ protected:
 TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768IsFullScale)
 {
     ppm.SetOn(1);
-    FillBuffer(1, 0, 0);
-    FillBuffer(2, -1, -1);
-    FillBuffer(3, -32768, 32767);
-    Buffer(4)[100] = 1000; // one left sample
-    Buffer(4)[301] = -1001; // one right sample
-    for (int i = 1; i <= 4; ++i)
+    FillBuffer(1, -1, -1);
+    FillBuffer(2, -32768, 32767);
+    Buffer(3)[100] = 1000; // one left sample
+    Buffer(3)[301] = -1001; // one right sample
+    for (int i = 1; i <= 3; ++i)
         Deliver(i);
     doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events, (Events { "value 0 0", "value 1 0", "tick", "value 0 0", "value 1 0", "tick", "value 0 32767",
-                                "value 1 32767", "tick", "value 0 1000", "value 1 1000", "tick" }));
+    EXPECT_EQ(ppm.m_events, (Events { "value 0 0", "value 1 0", "tick", "value 0 32767", "value 1 32767", "tick",
+                                "value 0 1000", "value 1 1000", "tick" }));
 }
 
 // Modes 0, 1, 2 plot every first, second or fourth frame; a step outside
@@ -40,16 +54,17 @@ TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
     for (int f = 0; f < kFrames; ++f)
         Buffer(5)[2 * f] = static_cast<std::int16_t>(f), Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
     for (const int mode : { 0, 1, 2, 3, -1 }) {
+        SCOPED_TRACE(mode);
         const int step = mode >= 0 && mode <= 2 ? 1 << mode : 0;
         stereo.m_points.clear();
         ppm.m_events.clear();
         stereo.m_decimation = mode;
         Deliver(5);
         doc.ApplyPackets();
-        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), step ? kFrames / step : 0) << "mode " << mode;
+        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), step ? kFrames / step : 0);
         for (int i = 0; i < static_cast<int>(stereo.m_points.size()); ++i)
             ASSERT_EQ(stereo.m_points[static_cast<std::size_t>(i)], (std::array<int, 2> { i * step, -i * step }));
-        EXPECT_EQ(ppm.m_events[0], step ? "value 0 511" : "value 0 0") << "mode " << mode;
+        EXPECT_EQ(ppm.m_events[0], step ? "value 0 511" : "value 0 0");
     }
 }
 
@@ -57,11 +72,9 @@ TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
 {
     for (int i = 0; i < kBuffers * 2 * kFrames; ++i)
         area[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i / (2 * kFrames) * 1000 + i % (2 * kFrames));
-    // The counter pairs buffers (30, 31) and then (0, 1); start one block
-    // later so the window closes on buffer 0.
+    // Windows pair buffers (30, 31) and then (31, 0).
     Deliver(30);
     Deliver(31);
-    EXPECT_EQ(estimator.m_nWindows, 1);
     EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data(), Buffer(30), 2 * kBlockBytes), 0);
     Deliver(31);
     Deliver(0);
@@ -71,7 +84,7 @@ TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
 }
 
 // Windows are formed every second block; their correlation is shown only
-// while the meter is on, the analyzer's bars all at once when the feed hands them over.
+// while the meter is on, the analyzer's bars when the feed hands them over.
 TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
 {
     fft.SetOn(1);
@@ -106,14 +119,20 @@ TEST_F(SampleHubTest, InstrumentsThatAreOffTakeNothingAndTheTickPausesWhileAWind
     EXPECT_EQ(ppm.m_events, Events { "tick" });
 }
 
-TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
+TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsUntilTheCountIsReset)
 {
+    CRecordingHost host;
+    doc.SetHost(&host);
     ppm.SetOn(1);
     for (int i = 0; i < CVelmoraDoc::kPacketRingSize + 10; ++i)
         Deliver(1 + i % 30);
     EXPECT_EQ(std::make_pair(doc.DroppedPackets(), doc.Dropouts()), (std::make_pair<std::uint64_t, std::uint64_t>(10, 10)));
     doc.ApplyPackets();
-    EXPECT_EQ(Ticks(), CVelmoraDoc::kPacketRingSize); // merged into one reading, one tick per block kept
+    EXPECT_EQ(Ticks(), CVelmoraDoc::kPacketRingSize); // one tick per block kept
+    doc.PollDropouts();
+    doc.ResetDropouts();
+    EXPECT_EQ(host.m_dropouts, (std::vector<std::uint64_t> { 10, 0 }));
+    EXPECT_EQ(doc.Dropouts(), 0u);
 }
 
 // A UI thread stalled for two seconds (172 blocks) shows the state at the
@@ -121,20 +140,22 @@ TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsButKeepsTheOnesItHas)
 // limit is still replayed block by block.
 TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
 {
-    ppm.SetOn(1);
+    CLevelPpm levels;
+    doc.SetPpm(&levels);
+    levels.SetOn(1);
     stereo.SetOn(1);
     cor.SetOn(1);
     fft.SetOn(1);
     constexpr int kBacklog = 172;
     for (int i = 0; i < kBacklog; ++i) {
         // One loud block on each side early on.
-        FillBuffer(1 + i % 30, static_cast<std::int16_t>(i == 20 ? 30000 : 100 + i), static_cast<std::int16_t>(i == 150 ? -20001 : 50));
+        FillBuffer(1 + i % 30, static_cast<std::int16_t>(i == 20 ? 16384 : 100 + i), static_cast<std::int16_t>(i == 150 ? 8192 : 50));
         Deliver(1 + i % 30);
     }
     doc.ApplyPackets();
-    ASSERT_EQ(ppm.m_events.size(), 2u + kBacklog);
-    EXPECT_EQ(Events(ppm.m_events.begin(), ppm.m_events.begin() + 2), (Events { "value 0 30000", "value 1 20000" }));
-    EXPECT_EQ(Ticks(), kBacklog);
+    ASSERT_EQ(levels.m_events.size(), 2u + kBacklog);
+    EXPECT_EQ(Events(levels.m_events.begin(), levels.m_events.begin() + 2), (Events { "value 0 16384", "value 1 8192" }));
+    EXPECT_EQ(levels.m_levels, (std::vector<std::array<float, 2>> { { 0.5f, 0.25f } }));
     // The trace gets the last four blocks only, in order, the newest last.
     ASSERT_EQ(stereo.m_points.size(), 4u * kFrames);
     EXPECT_EQ(std::make_pair(stereo.m_points.front()[0], stereo.m_points.back()[0]), std::make_pair(100 + kBacklog - 4, 100 + kBacklog - 1));
@@ -143,14 +164,24 @@ TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
     ASSERT_EQ(fft.m_values.size(), static_cast<std::size_t>(kBandCount));
     EXPECT_EQ(fft.m_values[0][0], feed.m_nWindows);
 
-    ppm.m_events.clear();
+    // A silent backlog reads silence, whatever the one before it read.
+    levels.m_levels.clear();
+    for (int i = 0; i < 20; ++i) {
+        FillBuffer(1 + i, 0, 0);
+        Deliver(1 + i);
+    }
+    doc.ApplyPackets();
+    EXPECT_EQ(levels.m_levels, (std::vector<std::array<float, 2>> { { 0.0f, 0.0f } }));
+
+    levels.m_events.clear();
     for (int i = 0; i < CVelmoraDoc::kMaxReplayPackets; ++i) {
         FillBuffer(1 + i, static_cast<std::int16_t>(1000 + i), 0);
         Deliver(1 + i);
     }
     doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
-    EXPECT_EQ(ppm.m_events[0], "value 0 1000");
+    EXPECT_EQ(levels.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
+    EXPECT_EQ(levels.m_events[0], "value 0 1000");
+    doc.SetPpm(&ppm);
 }
 
 TEST_F(SampleHubTest, ResetDisplaysClearsBarsAndTheTraceOnlyWhenTheStereoMeterIsOn)
