@@ -11,62 +11,47 @@
 
 #include <array>
 #include <cmath>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <mutex>
 #include <sys/resource.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
 using Longs = std::vector<long>;
 
-// Records each block's offset in the sample area and a copy of it, up to the
-// capacity reserved, so the capture thread never reallocates.
+// Records each block's offset in the sample area and a copy of it; the
+// count is published after the record, so the test thread reads only
+// finished records.
 class CBlockRecorder : public IBlockSink {
 public:
     struct Record {
         long offset;
         std::array<std::int16_t, 1024> samples;
     };
-    CBlockRecorder() { m_records.reserve(128); }
     void ProcessBlock(const std::uint8_t* block, const std::uint8_t* sampleArea) override
     {
-        std::lock_guard lock(m_lock);
-        if (m_records.size() < m_records.capacity()) {
-            Record& r = m_records.emplace_back(Record { static_cast<long>(block - sampleArea), {} });
-            std::memcpy(r.samples.data(), block, sizeof r.samples);
-        }
-        m_changed.notify_all();
+        const int n = m_nCount.load(std::memory_order_relaxed);
+        if (n == static_cast<int>(m_records.size()))
+            return;
+        m_records[static_cast<std::size_t>(n)].offset = static_cast<long>(block - sampleArea);
+        std::memcpy(m_records[static_cast<std::size_t>(n)].samples.data(), block, 2048);
+        m_nCount.store(n + 1, std::memory_order_release);
     }
     void OnInputLost() override { ++m_nLosses; }
     void OnInputOpened() override { ++m_nOpens; }
-    bool WaitFor(std::size_t count)
-    {
-        std::unique_lock lock(m_lock);
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_records.size() >= count; });
-    }
-    std::vector<Record> Records()
-    {
-        std::lock_guard lock(m_lock);
-        return m_records;
-    }
     // Each block's offset, or its first left sample.
     Longs Each(bool offsets)
     {
         Longs out;
-        for (const Record& r : Records())
-            out.push_back(offsets ? r.offset : r.samples[0]);
+        for (int i = 0; i < m_nCount.load(std::memory_order_acquire); ++i)
+            out.push_back(offsets ? m_records[static_cast<std::size_t>(i)].offset : m_records[static_cast<std::size_t>(i)].samples[0]);
         return out;
     }
-    std::atomic<int> m_nLosses { 0 }, m_nOpens { 0 };
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    std::vector<Record> m_records;
+    std::array<Record, 128> m_records;
+    std::atomic<int> m_nCount { 0 }, m_nLosses { 0 }, m_nOpens { 0 };
 };
 
 class AudioCaptureTest : public ::testing::Test {
@@ -141,7 +126,7 @@ TEST_F(AudioCaptureTest, BlocksBeforeTheOpenNoticeOrWithoutADocumentAreDropped)
     m_capture.SetDocument(nullptr);
     Deliver(1, 0);
     EXPECT_EQ(m_capture.DroppedNotices(), 2u);
-    EXPECT_TRUE(m_sink.Records().empty());
+    EXPECT_EQ(m_sink.m_nCount.load(), 0);
 }
 
 // A stop drops the buffers the reset hands back; a lost device is closed at
@@ -189,11 +174,13 @@ TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
     EXPECT_EQ(m_capture.Device().SampleRate(), 44100);
     EXPECT_TRUE(m_notices.Notices().empty());
     // 40 blocks wrap the ring; the document's closing order ends the run.
-    ASSERT_TRUE(m_sink.WaitFor(40));
+    for (int i = 0; i < 1000 && m_sink.m_nCount.load(std::memory_order_acquire) < 40; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     m_capture.m_bStop.store(1);
     EXPECT_TRUE(m_capture.StopCapture());
     EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning());
-    const auto records = m_sink.Records();
+    ASSERT_GE(m_sink.m_nCount.load(std::memory_order_acquire), 40);
+    const auto& records = m_sink.m_records;
     // 1 kHz at 44.1 kHz, half scale, mono on both channels: sample n is
     // 0.5 sin(2 pi n / 44.1) (sox dithers a step or two), with no seam anywhere.
     for (std::size_t n = 0; n < 40 * 512; ++n) {

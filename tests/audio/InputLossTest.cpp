@@ -20,6 +20,15 @@ public:
 
 using Names = std::vector<std::string>;
 
+class CNoInputLoudness : public ILoudnessSink {
+public:
+    int IsOn() const override { return m_nOn; }
+    void SetOn(int on) override { m_nOn = on; }
+    void ShowLoudness(const CLoudnessSnapshot&) override {}
+    void ShowNoInput() override { ++m_nNoInput; }
+    int m_nNoInput = 0, m_nOn = 0;
+};
+
 class InputLossTest : public CaptureHubFixture {
 protected:
     void SetUp() override
@@ -42,12 +51,17 @@ protected:
 
 TEST_F(InputLossTest, TheLossIsToldByNameAndTheInstrumentsFallAsInSilence)
 {
+    CNoInputLoudness loudness;
+    doc->SetLoudness(&loudness);
     LoseAndNotice();
     EXPECT_EQ(host.m_lost, Names { "USB Mic" });
     EXPECT_EQ(std::make_pair(ppm.IsOn(), doc->MeterCount()), std::make_pair(1, 1));
     EXPECT_TRUE(notices.Notices().empty());
+    loudness.SetOn(1);
     doc->ApplySilence();
     doc->ApplySilence();
+    loudness.SetOn(0);
+    EXPECT_EQ(loudness.m_nNoInput, 2);
     const Names expected { "value 0 0", "value 1 0", "tick", "value 0 0", "value 1 0", "tick" };
     EXPECT_EQ(ppm.m_events, expected);
     // Every frame of both blocks at the centre; the analyzer fed once per two blocks.
@@ -61,6 +75,8 @@ TEST_F(InputLossTest, TheLossIsToldByNameAndTheInstrumentsFallAsInSilence)
     doc->MeterOff(true);
     EXPECT_FALSE(doc->IsInputLost() || doc->RetryLostInput() || driver.IsOpen());
     EXPECT_EQ(host.m_lost, (Names { "USB Mic", "" }));
+    EXPECT_EQ(loudness.m_nNoInput, 2); // not while the meter is off
+    doc->SetLoudness(nullptr);
 }
 
 TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)

@@ -168,7 +168,8 @@ TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterw
 }
 
 // The first hub goes while its loudness thread still has a backlog; the
-// feed then serves a second hub and measures only what that one delivers.
+// feed then serves a second hub at the other rate and measures only what that
+// one delivers (-10 dB blocks in its integration would lift it far above -30).
 TEST(LoudnessThreadTeardown, AHubTornDownMidStreamLeavesTheFeedToTheNext)
 {
     CLoudnessFeed feed;
@@ -193,6 +194,7 @@ TEST(LoudnessThreadTeardown, AHubTornDownMidStreamLeavesTheFeedToTheNext)
     ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary));
     EXPECT_NEAR(Db(r.samplePeak[0]), -30.0, 0.1);
     EXPECT_NEAR(r.momentary, -30.0, 0.1);
+    EXPECT_NEAR(r.integrated, -30.0, 0.1);
 }
 
 } // namespace
