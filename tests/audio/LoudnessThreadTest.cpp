@@ -1,6 +1,4 @@
-// The loudness measurement on its own thread behind the hub: a reset hides
-// every reading from before it, a starved thread drops and counts blocks
-// without harm, and a hub torn down mid-stream hands its feed on cleanly.
+// The loudness measurement on its own thread behind the hub.
 #include "audio/LoudnessThread.h"
 #include "meters/loudness/LoudnessCtrl.h"
 #include "meters/loudness/LoudnessFeed.h"
@@ -56,9 +54,8 @@ private:
     int m_nHeld = 0;
 };
 
-// Fills the hub's sample area with a stereo sine near 1 kHz at `dbfs`, of a
-// whole number of periods, so the blocks join seamlessly however they are
-// delivered.
+// A stereo sine near 1 kHz at `dbfs` over the whole sample area, of a whole
+// number of periods, so the blocks join seamlessly however they are delivered.
 void FillTone(CHandFedHub& hub, double dbfs)
 {
     const std::size_t frames = hub.area.size() / 2;
@@ -70,8 +67,7 @@ void FillTone(CHandFedHub& hub, double dbfs)
     }
 }
 
-// Delivers `count` blocks; with `wait`, each is measured before the next
-// comes, so each packet carries the reading of all the blocks before it.
+// With `wait`, each block is measured before the next comes.
 void Deliver(CHandFedHub& hub, int count, bool wait, int& next)
 {
     for (int i = 0; i < count; ++i) {
@@ -95,9 +91,8 @@ protected:
         hub.doc.OnInputOpened();
     }
     void Deliver(int count, bool wait) { ::Deliver(hub, count, wait, m_nNext); }
-    // A steady tone at `dbfs` (sample peak) reads that level as momentary
-    // and integrated loudness too: the 997 Hz K-weighting gain and the
-    // channel sum cancel to within a tenth.
+    // A steady stereo tone at `dbfs` sample peak reads that level as loudness
+    // too: the 997 Hz K-weighting gain and the channel sum cancel to a tenth.
     void ExpectSteadyToneShown(double dbfs)
     {
         const CLoudnessSnapshot& r = ctrl.Reading();

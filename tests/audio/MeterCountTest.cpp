@@ -10,13 +10,6 @@ protected:
     void SetUp() override { StartHub({ "Line In" }); }
 };
 
-// A minimised meter shows itself off but still holds its count.
-class CSuspendedPpm : public CFakePpm {
-public:
-    int IsOn() const override { return 0; }
-    int IsSwitchedOn() const override { return m_nOn; }
-};
-
 TEST_F(MeterCountTest, FirstInstrumentOpensTheDeviceAndTheLastClosesAndClearsIt)
 {
     driver.SetBusy(true);
@@ -40,19 +33,6 @@ TEST_F(MeterCountTest, FirstInstrumentOpensTheDeviceAndTheLastClosesAndClearsIt)
     EXPECT_EQ(ppm.m_events.back(), "reset -1 1"); // held peaks cleared too
     EXPECT_EQ(fft.m_resets, (std::vector<std::array<int, 2>> { { -1, 1 } }));
     EXPECT_EQ(notices.Notices().size(), 1u); // the busy device only
-}
-
-TEST_F(MeterCountTest, AllMetersOffSwitchesEachOffMinimisedOnesTooAndCloses)
-{
-    CSuspendedPpm minimised;
-    doc->SetPpm(&minimised);
-    minimised.SetOn(1);
-    stereo.SetOn(1);
-    ASSERT_EQ(doc->MeterOn() + doc->MeterOn(), 2);
-    doc->AllMetersOff();
-    EXPECT_EQ(minimised.IsSwitchedOn() + stereo.IsOn() + doc->MeterCount(), 0);
-    EXPECT_FALSE(driver.IsOpen());
-    doc->SetPpm(&ppm);
 }
 
 // Instruments toggled on the UI thread while another thread delivers blocks

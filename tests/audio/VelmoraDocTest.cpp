@@ -103,22 +103,6 @@ TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
     EXPECT_EQ(cor.m_shown, (std::vector<std::array<double, 2>> { { 0.25, 0.5 } }));
 }
 
-// An instrument that is off takes nothing, even from packets made while it
-// was on; the PPM keeps its tick, which pauses while a window is moved.
-TEST_F(SampleHubTest, InstrumentsThatAreOffTakeNothingAndTheTickPausesWhileAWindowMoves)
-{
-    stereo.SetOn(1);
-    ppm.SetOn(1);
-    FillBuffer(1, 5000, 5000);
-    Deliver(1);
-    stereo.m_nOn = ppm.m_nOn = 0;
-    capture.m_bPostTick = 0;
-    Deliver(1);
-    doc.ApplyPackets();
-    EXPECT_TRUE(stereo.m_points.empty());
-    EXPECT_EQ(ppm.m_events, Events { "tick" });
-}
-
 TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsUntilTheCountIsReset)
 {
     CRecordingHost host;
@@ -182,16 +166,6 @@ TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
     EXPECT_EQ(levels.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
     EXPECT_EQ(levels.m_events[0], "value 0 1000");
     doc.SetPpm(&ppm);
-}
-
-TEST_F(SampleHubTest, ResetDisplaysClearsBarsAndTheTraceOnlyWhenTheStereoMeterIsOn)
-{
-    doc.ResetDisplays();
-    EXPECT_EQ(ppm.m_events, Events { "reset -1 1" });
-    EXPECT_EQ(std::make_pair(fft.m_resets.size(), stereo.m_nErased), (std::make_pair<std::size_t, int>(1, 0)));
-    stereo.SetOn(1);
-    doc.ResetDisplays();
-    EXPECT_EQ(stereo.m_nErased, 1);
 }
 
 } // namespace

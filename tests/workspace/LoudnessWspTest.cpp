@@ -46,8 +46,7 @@ TEST(LoudnessWsp, RoundTripThroughAFileBesideTheWorkspaceFile)
     EXPECT_EQ(read.Find(7)->targetPreset, 1);
     EXPECT_EQ(read.Find(3), nullptr);
     QFile::remove(side);
-    EXPECT_FALSE(read.Load(side, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(read.Load(side, &error) || error.isEmpty());
     EXPECT_EQ(read.Records().size(), 2u);
 }
 
@@ -61,10 +60,11 @@ TEST(LoudnessWsp, DamagedFilesAreRefusedAndKeepWhatWasRead)
         changed(20, static_cast<char>(good[20] ^ 1)), changed(4, 2), changed(11, static_cast<char>(0xff)), changed(0, 'X'),
         QByteArray("not a loudness file at all") };
     for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.toHex().toStdString());
         CLoudnessWsp file;
         file.Set(SampleLoudnessRecord(5));
-        EXPECT_FALSE(file.FromBytes(bytes)) << bytes.toHex().toStdString();
+        EXPECT_FALSE(file.FromBytes(bytes));
         EXPECT_EQ(file.Records(), std::vector<CLoudnessWspRecord> { SampleLoudnessRecord(5) });
     }
-    ASSERT_TRUE(CLoudnessWsp().FromBytes(CLoudnessWsp().ToBytes())) << "a file of no records is whole";
+    EXPECT_TRUE(CLoudnessWsp().FromBytes(CLoudnessWsp().ToBytes())); // a file of no records is whole
 }
