@@ -1,21 +1,13 @@
 // The capture engine over the scriptable driver: the ring of 32 buffers,
 // opening and its failures, stopping, a lost device.
-#include "audio/AudioCapture.h"
 #include "audio/BlockSink.h"
-#include "platform/Notices.h"
 #include "platform/wavein/FileWaveDriver.h"
-#include "platform/wavein/TestWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
+#include "tests/common/CaptureHubFixture.h"
 
-#include <gtest/gtest.h>
-
-#include <array>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -53,54 +45,42 @@ public:
     std::atomic<int> m_nCount { 0 }, m_nLosses { 0 }, m_nOpens { 0 };
 };
 
-class AudioCaptureTest : public ::testing::Test {
+// The hub's capture thread and driver, with the recorder as the document.
+class AudioCaptureTest : public CaptureHubFixture {
 protected:
     void SetUp() override
     {
-        m_driver.AddDevice("Line In");
-        m_capture.CreateThread();
-        m_capture.SetDocument(&m_sink);
-        ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
+        StartHub({ "Line In" });
+        capture->SetDocument(&m_sink);
     }
     void TearDown() override
     {
-        m_capture.EndThread();
+        CaptureHubFixture::TearDown();
         if (!m_previous.empty())
             CWaveIn::Instance().ReplaceDrivers(m_previous);
     }
     void OpenAndSettle()
     {
-        ASSERT_EQ(m_capture.Open(), 1);
-        ASSERT_TRUE(m_capture.WaitForIdle());
-        ASSERT_EQ(m_capture.m_bOpened.load(), 1);
+        ASSERT_EQ(capture->Open(), 1);
+        ASSERT_TRUE(capture->WaitForIdle());
+        ASSERT_EQ(capture->m_bOpened.load(), 1);
     }
-    // One block at a time, as a paced device delivers them: left v, right -v.
-    void Deliver(int count, int firstValue)
-    {
-        for (int v = firstValue; v < firstValue + count; ++v) {
-            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(static_cast<std::int16_t>(v), static_cast<std::int16_t>(-v))));
-            ASSERT_TRUE(m_capture.WaitForIdle());
-        }
-    }
-    bool InQueue(int buffer) { return (m_capture.Device().Header(buffer).dwFlags & WHDR_INQUEUE) != 0; }
+    bool InQueue(int buffer) { return (capture->Device().Header(buffer).dwFlags & WHDR_INQUEUE) != 0; }
 
-    CNoticeRecorder m_notices;
-    CTestWaveDriver m_driver;
     std::vector<IWaveInDriver*> m_previous;
     CBlockRecorder m_sink;
-    CAudioCapture m_capture;
 };
 
 TEST_F(AudioCaptureTest, BuffersRotateThroughTheRingInOrderKeepingThirtyOneQueued)
 {
     OpenAndSettle();
-    EXPECT_EQ(m_driver.LastOpenRate(), 44100);
-    EXPECT_EQ(m_driver.QueuedBuffers(), 31);
+    EXPECT_EQ(driver.LastOpenRate(), 44100);
+    EXPECT_EQ(driver.QueuedBuffers(), 31);
     EXPECT_FALSE(InQueue(31)); // waits outside until the first notice
     Longs offsets, left;
     for (int i = 0; i < 70; ++i) {
-        Deliver(1, i);
-        ASSERT_EQ(m_driver.QueuedBuffers(), 31) << "after block " << i;
+        Deliver(static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i));
+        ASSERT_EQ(driver.QueuedBuffers(), 31) << "after block " << i;
         offsets.push_back(i % 32 * 2048);
         left.push_back(i);
         if (i == 4) {
@@ -116,25 +96,26 @@ TEST_F(AudioCaptureTest, BuffersRotateThroughTheRingInOrderKeepingThirtyOneQueue
 TEST_F(AudioCaptureTest, StopOrALostDeviceClosesItAndAReopenStartsAtBufferZero)
 {
     OpenAndSettle();
-    Deliver(3, 10);
-    ASSERT_TRUE(m_capture.StopCapture());
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning() || m_driver.IsOpen());
-    EXPECT_EQ(m_capture.CloseNotices(), 1u);
+    for (std::int16_t v : { 10, 11, 12 })
+        Deliver(v, static_cast<std::int16_t>(-v));
+    ASSERT_TRUE(capture->StopCapture());
+    ASSERT_TRUE(capture->WaitForIdle());
+    EXPECT_EQ(capture->m_bOpened.load(), 0);
+    EXPECT_FALSE(capture->Device().IsOpen() || capture->Device().IsRunning() || driver.IsOpen());
+    EXPECT_EQ(capture->CloseNotices(), 1u);
     OpenAndSettle();
-    Deliver(1, 20);
+    Deliver(20, -20);
 
-    ASSERT_TRUE(m_driver.LoseDevice());
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
-    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 2ul));
+    ASSERT_TRUE(driver.LoseDevice());
+    ASSERT_TRUE(capture->WaitForIdle());
+    ASSERT_TRUE(capture->WaitForIdle()); // the close notice the close itself posts
+    EXPECT_EQ(capture->m_bOpened.load(), 0);
+    EXPECT_EQ(std::make_pair(capture->LostNotices(), capture->CloseNotices()), std::make_pair(1ul, 2ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
-    EXPECT_FALSE(m_driver.IsOpen() || m_capture.Device().IsOpen());
-    EXPECT_TRUE(m_capture.StopCapture());
+    EXPECT_FALSE(driver.IsOpen() || capture->Device().IsOpen());
+    EXPECT_TRUE(capture->StopCapture());
     OpenAndSettle();
-    Deliver(1, 7);
+    Deliver(7, -7);
     EXPECT_EQ(m_sink.Each(false), (Longs { 10, 11, 12, 20, 7 }));
     EXPECT_EQ(m_sink.Each(true), (Longs { 0, 2048, 4096, 0, 0 }));
     EXPECT_EQ(m_sink.m_nOpens.load(), 3);
@@ -148,19 +129,19 @@ TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
     auto file = CFileWaveDriver::Create("capture-tone.wav", error);
     ASSERT_NE(file, nullptr) << error;
     m_previous = CWaveIn::Instance().ReplaceDrivers({ file.get() });
-    ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
-    EXPECT_EQ(m_capture.Device().Names()[0], "File: capture-tone.wav");
+    ASSERT_EQ(capture->Device().EnumerateDevices(), 1);
+    EXPECT_EQ(capture->Device().Names()[0], "File: capture-tone.wav");
     // Stored at 48000: refused, retried at the file's 44100.
-    m_capture.Device().SetSampleRate(48000);
-    ASSERT_EQ(m_capture.Open(), 1);
-    EXPECT_EQ(m_capture.Device().SampleRate(), 44100);
-    EXPECT_TRUE(m_notices.Notices().empty());
+    capture->Device().SetSampleRate(48000);
+    ASSERT_EQ(capture->Open(), 1);
+    EXPECT_EQ(capture->Device().SampleRate(), 44100);
+    EXPECT_TRUE(notices.Notices().empty());
     // 40 blocks wrap the ring; the document's closing order ends the run.
     for (int i = 0; i < 1000 && m_sink.m_nCount.load(std::memory_order_acquire) < 40; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    m_capture.m_bStop.store(1);
-    EXPECT_TRUE(m_capture.StopCapture());
-    EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning());
+    capture->m_bStop.store(1);
+    EXPECT_TRUE(capture->StopCapture());
+    EXPECT_FALSE(capture->Device().IsOpen() || capture->Device().IsRunning());
     ASSERT_GE(m_sink.m_nCount.load(std::memory_order_acquire), 40);
     const auto& records = m_sink.m_records;
     // 1 kHz at 44.1 kHz, half scale, mono on both channels: sample n is
@@ -204,31 +185,6 @@ TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreSho
             EXPECT_EQ(notices.Notices()[0].text.toStdString(), c.text == badFormat ? waveInGetErrorText(WAVERR_BADFORMAT) : c.text);
         }
     }
-}
-
-// No device is said once; id -1 opens the default; never a second handle;
-// destroying an open device closes it.
-TEST(AudioCaptureOpen, EnumerationListsNamesInOrderAndIdMinusOneOpensTheDefault)
-{
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    {
-        CAudioCapture capture;
-        EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
-        ASSERT_EQ(notices.Notices().size(), 1u);
-        EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
-        EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-        for (const char* name : { "A", "B", "C" })
-            driver.AddDevice(name);
-        ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
-        EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
-        driver.SetDefaultDevice(1);
-        capture.Device().SetDeviceId(-1);
-        ASSERT_EQ(capture.Open(), 1);
-        EXPECT_EQ(capture.Open(), 0);
-        EXPECT_EQ((Longs { driver.LastOpenDevice(), driver.OpenCount() }), (Longs { 1, 1 }));
-    }
-    EXPECT_FALSE(driver.IsOpen());
 }
 
 } // namespace

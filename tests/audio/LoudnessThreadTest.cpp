@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -25,33 +25,22 @@ public:
     bool Open(unsigned long rate, std::uint32_t generation) override { return feed.Open(rate, generation); }
     bool Measure(const std::int16_t* samples, std::size_t frames, std::uint32_t generation, CLoudnessSnapshot& reading) override
     {
-        std::unique_lock lock(m_mutex);
         ++m_nHeld;
-        m_changed.notify_all();
-        m_changed.wait(lock, [&] { return m_bOpen; });
+        while (!m_bOpen.load())
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
         --m_nHeld;
-        lock.unlock();
         return feed.Measure(samples, frames, generation, reading);
-    }
-    void SetOpen(bool open)
-    {
-        std::lock_guard lock(m_mutex);
-        m_bOpen = open;
-        m_changed.notify_all();
     }
     bool WaitUntilHeld()
     {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_nHeld > 0; });
+        for (int i = 0; i < 10000 && m_nHeld.load() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return m_nHeld.load() > 0;
     }
 
     CLoudnessFeed feed;
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bOpen = true;
-    int m_nHeld = 0;
+    std::atomic<bool> m_bOpen { true };
+    std::atomic<int> m_nHeld { 0 };
 };
 
 // A stereo sine near 1 kHz at `dbfs` over the whole sample area, of a whole
@@ -119,7 +108,7 @@ TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
 
     // One more packet with a loud reading, not yet applied when the user resets.
     Deliver(1, true);
-    gated.SetOpen(false);
+    gated.m_bOpen = false;
     ctrl.ResetIntegration();
     // The held thread has published only loud readings; the capture side
     // must not pass them on, nor the display show the waiting one.
@@ -129,7 +118,7 @@ TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
     EXPECT_EQ(ctrl.Reading().valid, 0);
     EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
 
-    gated.SetOpen(true);
+    gated.m_bOpen = true;
     Deliver(60, true);
     hub.doc.ApplyPackets();
     // Only the quiet tone was measured since: the reset landed on its first block.
@@ -139,7 +128,7 @@ TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
 TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterwards)
 {
     FillTone(hub, -23.0);
-    gated.SetOpen(false);
+    gated.m_bOpen = false;
     Deliver(1, false);
     ASSERT_TRUE(gated.WaitUntilHeld());
     // The held block keeps its slot, so the ring takes one block fewer.
@@ -153,7 +142,7 @@ TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterw
     EXPECT_GE(hub.doc.Dropouts(), static_cast<std::uint64_t>(kOverflow));
 
     FillTone(hub, -23.0);
-    gated.SetOpen(true);
+    gated.m_bOpen = true;
     ASSERT_TRUE(hub.doc.WaitForLoudness());
     hub.doc.ApplyPackets();
     Deliver(2, true);
