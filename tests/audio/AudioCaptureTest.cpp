@@ -1,5 +1,5 @@
 // The capture engine over the scriptable driver: the ring of 32 buffers,
-// opening and its failures, stopping, a lost device.
+// stopping, a lost device, a real file played through the ring.
 #include "audio/BlockSink.h"
 #include "platform/wavein/FileWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -150,40 +149,6 @@ TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
         const auto& frame = records[n / 512].samples;
         ASSERT_NEAR(frame[2 * (n % 512)], 16384 * std::sin(2 * 3.14159265358979 * static_cast<double>(n) / 44.1), 3) << n;
         ASSERT_EQ(frame[2 * (n % 512)], frame[2 * (n % 512) + 1]) << n;
-    }
-}
-
-TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreShownOnce)
-{
-    const std::string badFormat = "\x01"; // the facade's text for an unsupported format
-    const struct {
-        std::function<void(CTestWaveDriver&)> script;
-        int storedRate, result, rate, opens;
-        std::string text; // empty: no notice
-    } cases[] = {
-        { [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, "" },
-        { [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, badFormat },
-        { [](CTestWaveDriver& d) { d.SetBusy(true); }, 44100, 0, 44100, 1,
-          "Another application is recording audio. Stop recording with this other application and then try again." },
-        // A text as long as the message's 1024-byte buffer keeps its first 1023 characters.
-        { [](CTestWaveDriver& d) { d.FailOpen(1234, std::string(1024, 'x')); }, 44100, 0, 44100, 1, std::string(1023, 'x') },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(&c - cases);
-        CNoticeRecorder notices;
-        CTestWaveDriver driver;
-        driver.AddDevice("Line In");
-        c.script(driver);
-        CAudioCapture capture;
-        capture.Device().SetSampleRate(c.storedRate);
-        EXPECT_EQ(capture.Open(), c.result);
-        EXPECT_EQ((std::vector<int> { capture.Device().SampleRate(), driver.LastOpenRate(), driver.OpenCount() }),
-                  (std::vector<int> { c.rate, c.rate, c.opens }));
-        EXPECT_EQ(capture.Device().IsOpen(), c.result == 1);
-        ASSERT_EQ(notices.Notices().size(), c.text.empty() ? 0u : 1u);
-        if (!c.text.empty()) {
-            EXPECT_EQ(notices.Notices()[0].text.toStdString(), c.text == badFormat ? waveInGetErrorText(WAVERR_BADFORMAT) : c.text);
-        }
     }
 }
 

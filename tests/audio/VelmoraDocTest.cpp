@@ -68,21 +68,6 @@ TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
     }
 }
 
-TEST_F(SampleHubTest, WindowOfBufferZeroIsBuffer31ThenBuffer0ByteForByte)
-{
-    for (int i = 0; i < kBuffers * 2 * kFrames; ++i)
-        area[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i / (2 * kFrames) * 1000 + i % (2 * kFrames));
-    // Windows pair buffers (30, 31) and then (31, 0).
-    Deliver(30);
-    Deliver(31);
-    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data(), Buffer(30), 2 * kBlockBytes), 0);
-    Deliver(31);
-    Deliver(0);
-    ASSERT_EQ(estimator.m_nWindows, 2);
-    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data(), Buffer(31), kBlockBytes), 0);
-    EXPECT_EQ(std::memcmp(estimator.m_lastWindow.data() + 2 * kFrames, Buffer(0), kBlockBytes), 0);
-}
-
 // Windows are formed every second block; their correlation is shown only
 // while the meter is on, the analyzer's bars when the feed hands them over.
 TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)

