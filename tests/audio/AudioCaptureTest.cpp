@@ -99,19 +99,16 @@ TEST_F(AudioCaptureTest, StopOrALostDeviceClosesItAndAReopenStartsAtBufferZero)
         Deliver(v, static_cast<std::int16_t>(-v));
     ASSERT_TRUE(capture->StopCapture());
     ASSERT_TRUE(capture->WaitForIdle());
-    EXPECT_EQ(capture->m_bOpened.load(), 0);
-    EXPECT_FALSE(capture->Device().IsOpen() || capture->Device().IsRunning() || driver.IsOpen());
-    EXPECT_EQ(capture->CloseNotices(), 1u);
+    EXPECT_FALSE(capture->m_bOpened.load() || capture->Device().IsOpen() || driver.IsOpen());
     OpenAndSettle();
     Deliver(20, -20);
 
     ASSERT_TRUE(driver.LoseDevice());
     ASSERT_TRUE(capture->WaitForIdle());
     ASSERT_TRUE(capture->WaitForIdle()); // the close notice the close itself posts
-    EXPECT_EQ(capture->m_bOpened.load(), 0);
     EXPECT_EQ(std::make_pair(capture->LostNotices(), capture->CloseNotices()), std::make_pair(1ul, 2ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
-    EXPECT_FALSE(driver.IsOpen() || capture->Device().IsOpen());
+    EXPECT_FALSE(capture->m_bOpened.load() || driver.IsOpen() || capture->Device().IsOpen());
     EXPECT_TRUE(capture->StopCapture());
     OpenAndSettle();
     Deliver(7, -7);

@@ -21,9 +21,10 @@ TEST_F(MeterCountTest, FirstInstrumentOpensTheDeviceAndTheLastClosesAndClearsIt)
     ASSERT_EQ(doc->MeterOn() + doc->MeterOn(), 2);
     EXPECT_EQ(driver.OpenCount(), 3); // the busy try, 44100 refused, 48000 taken
     EXPECT_EQ(fft.m_rates, std::vector<int> { 48000 });
-    Deliver(-32768, 1234);
+    // Peaks fold negative samples: -32768 reads full scale, -1 silence.
+    Deliver(-32768, -1);
     doc->ApplyPackets();
-    EXPECT_EQ(ppm.m_events, (std::vector<std::string> { "value 0 32767", "value 1 1234", "tick" }));
+    EXPECT_EQ(ppm.m_events, (std::vector<std::string> { "value 0 32767", "value 1 0", "tick" }));
     doc->MeterOff(false);
     EXPECT_TRUE(driver.IsOpen());
     EXPECT_EQ(ppm.m_events.size(), 3u);

@@ -31,20 +31,6 @@ protected:
     long Ticks() const { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"); }
 };
 
-TEST_F(SampleHubTest, PeaksFoldNegativeSamplesSoMinusOneIsSilenceAndMinus32768IsFullScale)
-{
-    ppm.SetOn(1);
-    FillBuffer(1, -1, -1);
-    FillBuffer(2, -32768, 32767);
-    Buffer(3)[100] = 1000; // one left sample
-    Buffer(3)[301] = -1001; // one right sample
-    for (int i = 1; i <= 3; ++i)
-        Deliver(i);
-    doc.ApplyPackets();
-    EXPECT_EQ(ppm.m_events, (Events { "value 0 0", "value 1 0", "tick", "value 0 32767", "value 1 32767", "tick",
-                                "value 0 1000", "value 1 1000", "tick" }));
-}
-
 // Modes 0, 1, 2 plot every first, second or fourth frame; a step outside
 // them skips the scan, so nothing is plotted and the PPM reads zero.
 TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)

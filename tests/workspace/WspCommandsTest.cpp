@@ -1,17 +1,11 @@
 // Store, recall, device and rate commands against stand-in views and a test
-// fixture playing main window, loudness window and capture side, all writing
-// to one event log; and the files they load and save.
+// fixture playing main window and capture side, all writing to one event log.
 #include "workspace/CaptureControl.h"
-#include "workspace/LoudnessWorkspaceView.h"
 #include "workspace/WorkspaceHost.h"
 #include "workspace/WorkspaceIds.h"
 #include "workspace/WorkspaceView.h"
 #include "workspace/WspCommands.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,7 +47,7 @@ public:
     int m_nOn = 0, m_nOption = 0, m_nActive = 0;
 };
 
-class WspCommandsTest : public ::testing::Test, public IWorkspaceHost, public ILoudnessWorkspaceView, public ICaptureControl {
+class WspCommandsTest : public ::testing::Test, public IWorkspaceHost, public ICaptureControl {
 protected:
     WspCommandsTest() { m_commands.List().FillDefaults(); }
 
@@ -61,18 +55,6 @@ protected:
     CWindowPlacement GetMainPlacement() const override { return m_wp; }
     void SetMainPlacement(const CWindowPlacement& placement) override { m_wp = placement; }
     QString MainCaption() const override { return m_caption; }
-    ILoudnessWorkspaceView* LoudnessView() const override { return const_cast<WspCommandsTest*>(this); }
-    CLoudnessWspRecord WspRecord(std::uint32_t workspace) const override
-    {
-        CLoudnessWspRecord record = m_loudness;
-        record.workspace = workspace;
-        return record;
-    }
-    void ApplyWspRecord(const CLoudnessWspRecord& record) override
-    {
-        m_log.push_back("LUD:apply");
-        m_loudness = record;
-    }
     bool IsCaptureOpened() const override { return m_bOpened; }
     void SetDeviceId(int id) override { m_log.push_back("device " + std::to_string(m_nDeviceId = id)); }
     void SetSampleRate(int rate) override { m_log.push_back("rate " + std::to_string(m_nRate = rate)); }
@@ -93,7 +75,6 @@ protected:
         m_fft.m_wp = Placement(0, 320, 400, 600, SW_SHOWMAXIMIZED);
         m_fft.m_nOn = 1, m_fft.m_nOption = 2;
         m_stm.m_wp = Placement(410, 0, 660, 250, SW_SHOWMINIMIZED);
-        m_loudness.on = 1, m_loudness.targetPreset = 2;
         m_first = State();
     }
     void MessUpLayout()
@@ -104,13 +85,12 @@ protected:
             view->m_nOn = view == &m_cor ? 1 : 0;
             view->m_nOption = view->m_nActive = 0;
         }
-        m_loudness = {};
         m_log.clear();
     }
-    // What a workspace brings back: placements, on states, options, active flags, the loudness window's state.
+    // What a workspace brings back: placements, on states, options, active flags.
     std::vector<int> State() const
     {
-        std::vector<int> state { m_loudness.on, m_loudness.targetPreset };
+        std::vector<int> state;
         for (const CWindowPlacement& wp : { m_wp, m_ppm.m_wp, m_cor.m_wp, m_fft.m_wp, m_stm.m_wp }) {
             const auto values = wp.Values();
             state.insert(state.end(), values.begin(), values.end());
@@ -119,16 +99,13 @@ protected:
             state.insert(state.end(), { view->m_nOn, view->m_nOption, view->m_nActive });
         return state;
     }
-    QString Path(const char* name = "cv.wsp") const { return QDir(m_folder.path()).filePath(QString::fromLatin1(name)); }
 
-    QTemporaryDir m_folder;
     CEventLog m_log;
     mutable CFakeWorkspaceView m_ppm { kTypePpm, "PPM", m_log }, m_cor { kTypeCorrelation, "COR", m_log };
     mutable CFakeWorkspaceView m_fft { kTypeAnalyzer, "FFT", m_log }, m_stm { kTypeStereo, "STM", m_log };
     const std::vector<CFakeWorkspaceView*> m_all { &m_ppm, &m_cor, &m_fft, &m_stm };
     CWindowPlacement m_wp;
     QString m_caption = QStringLiteral("Tarvix Audio Meter");
-    CLoudnessWspRecord m_loudness;
     bool m_bOpened = false;
     int m_nDeviceId = 0, m_nRate = 44100;
     std::vector<int> m_first;
@@ -136,7 +113,7 @@ protected:
 };
 
 // Storing twice replaces; recall restores every window, then arranges them,
-// working on a copy; the caption and the loudness window stay out of the record.
+// working on a copy; the caption is not recalled.
 TEST_F(WspCommandsTest, StoreThenRecallBringsBackEveryWindowInTwoPasses)
 {
     ArrangeFirstLayout();
@@ -149,6 +126,9 @@ TEST_F(WspCommandsTest, StoreThenRecallBringsBackEveryWindowInTwoPasses)
     EXPECT_EQ(stored.m_frame.m_strTitle, QByteArray("Tarvix Audio Meter"));
     ASSERT_EQ(stored.m_winSets.size(), 4u);
     EXPECT_FALSE(m_commands.List().At(1).IsStored() || m_commands.List().At(3).IsStored());
+    m_log.clear();
+    EXPECT_TRUE(m_commands.OnCommand(ID_WSP_RECALL_FIRST + 1)); // never stored: nothing happens
+    EXPECT_TRUE(m_log.empty());
 
     MessUpLayout();
     m_caption = QStringLiteral("changed");
@@ -156,22 +136,8 @@ TEST_F(WspCommandsTest, StoreThenRecallBringsBackEveryWindowInTwoPasses)
     EXPECT_EQ(State(), m_first);
     EXPECT_EQ(m_caption, QStringLiteral("changed"));
     EXPECT_EQ(m_log, (CEventLog { "PPM:restore", "COR:restore", "FFT:restore", "STM:restore", "PPM:arrange", "COR:arrange",
-                         "FFT:arrange", "STM:arrange", "LUD:apply" }));
+                         "FFT:arrange", "STM:arrange" }));
     EXPECT_EQ(m_commands.List().At(2).m_winSets.size(), 4u);
-}
-
-// Never-stored workspaces recall nothing; with an empty list no key does anything.
-TEST_F(WspCommandsTest, NeverStoredWorkspacesAndKeysBeyondTheListDoNothing)
-{
-    ArrangeFirstLayout();
-    for (int id = ID_WSP_RECALL_FIRST; id <= ID_WSP_RECALL_LAST; ++id)
-        EXPECT_TRUE(m_commands.OnCommand(id));
-    m_commands.List() = CWspList();
-    for (int id : { ID_WSP_STORE_FIRST, ID_WSP_STORE_LAST, ID_WSP_RECALL_FIRST, ID_WSP_RECALL_LAST })
-        EXPECT_TRUE(m_commands.OnCommand(id));
-    EXPECT_TRUE(m_log.empty());
-    EXPECT_EQ(State(), m_first);
-    EXPECT_EQ(m_commands.List().Count(), 0);
 }
 
 // Each range's first and last id and its neighbours outside.
@@ -199,31 +165,10 @@ TEST_F(WspCommandsTest, SettingChangesCycleRunningInstrumentsOnlyWhileCapturing)
     m_log.clear();
     m_commands.OnCommand(ID_DEVICE_FIRST + 1);
     EXPECT_EQ(m_log, (CEventLog { "PPM:store", "COR:store", "FFT:store", "STM:store", "all off", "device 1", "PPM:restore",
-                         "COR:restore", "FFT:restore", "STM:restore", "LUD:apply" }));
+                         "COR:restore", "FFT:restore", "STM:restore" }));
     EXPECT_EQ(State(), m_first); // what ran runs again
     for (int i = 0; i < 8; ++i)
         EXPECT_FALSE(m_commands.List().At(i).IsStored()); // the temporary workspace never reaches the list
-}
-
-// Eight never-stored workspaces "Workspace 1" .. "Workspace 8" make an
-// 834-byte file and no side file; a stored one brings its side file.
-TEST_F(WspCommandsTest, FirstRunWritesTheKnownFileAndAStoredWorkspaceItsSideFile)
-{
-    EXPECT_FALSE(m_commands.LoadWorkspaces(Path()));
-    EXPECT_EQ(m_commands.List().Count(), 8);
-    EXPECT_TRUE(m_commands.SaveWorkspaces(Path()));
-    QFile file(Path());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    EXPECT_EQ(bytes.size(), 834);
-    EXPECT_EQ(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
-              QByteArray("1729dd0e80950ee53ef032aa86b2f1daa24c882c2db1c47a4d14b19740e6dca4"));
-    EXPECT_FALSE(QFile::exists(Path("cv-loudness.wsp")));
-
-    ArrangeFirstLayout();
-    m_commands.OnCommand(ID_WSP_STORE_LAST);
-    ASSERT_TRUE(m_commands.SaveWorkspaces(Path()));
-    EXPECT_TRUE(QFile::exists(Path("cv-loudness.wsp")));
 }
 
 } // namespace

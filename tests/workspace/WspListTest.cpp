@@ -2,6 +2,7 @@
 // bytes and files, and cut or overlong files that must load nothing.
 #include "workspace/WspList.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -62,6 +63,11 @@ TEST(WspList, RecordFieldsInFileOrder)
                               "00000000" "01000000" "02000000" "00040000" "01000000" "02000000")
         + QByteArray(16, '\0');
     EXPECT_EQ(list.ToBytes().toHex().toStdString(), expected.toHex().toStdString());
+    // The first run's file: eight never-stored workspaces "Workspace 1" .. "Workspace 8", 834 bytes.
+    CWspList defaults;
+    defaults.FillDefaults();
+    EXPECT_EQ(QCryptographicHash::hash(defaults.ToBytes(), QCryptographicHash::Sha256).toHex(),
+              QByteArray("1729dd0e80950ee53ef032aa86b2f1daa24c882c2db1c47a4d14b19740e6dca4"));
 }
 
 TEST(WspList, CutShortOrOverlongCountsLoadNothing)
