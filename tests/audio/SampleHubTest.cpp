@@ -1,11 +1,14 @@
 #include "tests/audio/HandFedHub.h"
 #include "tests/common/CaptureHubFixture.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <cstring>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -30,49 +33,6 @@ class SampleHubTest : public ::testing::Test, public CHandFedHub {
 protected:
     long Ticks() const { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"); }
 };
-
-// Modes 0, 1, 2 plot every first, second or fourth frame; a step outside
-// them skips the scan, so nothing is plotted and the PPM reads zero.
-TEST_F(SampleHubTest, SampleStepPlotsEveryFirstSecondOrFourthFrameInOrder)
-{
-    ppm.SetOn(1);
-    stereo.SetOn(1);
-    for (int f = 0; f < kFrames; ++f)
-        Buffer(5)[2 * f] = static_cast<std::int16_t>(f), Buffer(5)[2 * f + 1] = static_cast<std::int16_t>(-f);
-    for (const int mode : { 0, 1, 2, 3, -1 }) {
-        SCOPED_TRACE(mode);
-        const int step = mode >= 0 && mode <= 2 ? 1 << mode : 0;
-        stereo.m_points.clear();
-        ppm.m_events.clear();
-        stereo.m_decimation = mode;
-        Deliver(5);
-        doc.ApplyPackets();
-        ASSERT_EQ(static_cast<int>(stereo.m_points.size()), step ? kFrames / step : 0);
-        for (int i = 0; i < static_cast<int>(stereo.m_points.size()); ++i)
-            ASSERT_EQ(stereo.m_points[static_cast<std::size_t>(i)], (std::array<int, 2> { i * step, -i * step }));
-        EXPECT_EQ(ppm.m_events[0], step ? "value 0 511" : "value 0 0");
-    }
-}
-
-// Windows are formed every second block; their correlation is shown only
-// while the meter is on, the analyzer's bars when the feed hands them over.
-TEST_F(SampleHubTest, EverySecondBlockFeedsTheCorrelationAndTheAnalyzer)
-{
-    fft.SetOn(1);
-    for (int i = 1; i <= 4; ++i)
-        Deliver(i);
-    doc.ApplyPackets();
-    EXPECT_EQ(estimator.m_nWindows, 2);
-    EXPECT_TRUE(cor.m_shown.empty());
-    ASSERT_EQ(fft.m_values.size(), static_cast<size_t>(kBandCount));
-    for (int i = 0; i < kBandCount; ++i)
-        EXPECT_EQ(fft.m_values[static_cast<std::size_t>(i)], (std::array<int, 2> { i + 2, i }));
-    cor.SetOn(1);
-    Deliver(5);
-    Deliver(6);
-    doc.ApplyPackets();
-    EXPECT_EQ(cor.m_shown, (std::vector<std::array<double, 2>> { { 0.25, 0.5 } }));
-}
 
 TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsUntilTheCountIsReset)
 {
@@ -137,6 +97,37 @@ TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
     EXPECT_EQ(levels.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
     EXPECT_EQ(levels.m_events[0], "value 0 1000");
     doc.SetPpm(&ppm);
+}
+
+// The capture side delivers one block (carrying the meter tick) per gap while
+// the UI thread runs its event loop. A steady stream faster than the apply
+// period is applied at display rate; then gaps around the period make the UI
+// thread go idle at every moment relative to a packet's arrival, and a packet
+// missed by the idle handshake would never be applied.
+TEST(PacedApply, PacketsAreAppliedAtDisplayRateAndOneArrivingAsTheUiGoesIdleStillWakesIt)
+{
+    CHandFedHub hub;
+    std::vector<int> gapsUs(150, 2000);
+    for (int i = 0; i < 80; ++i)
+        gapsUs.push_back(15000 + (i % 8) * 500 + (i % 3) * 7000);
+    const auto ticks = [&] { return std::count(hub.ppm.m_events.begin(), hub.ppm.m_events.end(), "tick"); };
+    QElapsedTimer clock;
+    clock.start();
+    std::thread capture([&] {
+        for (const int gap : gapsUs) {
+            std::this_thread::sleep_for(std::chrono::microseconds(gap));
+            hub.Deliver(1);
+        }
+    });
+    while (ticks() < static_cast<long>(gapsUs.size()) && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    capture.join();
+    EXPECT_EQ(ticks(), static_cast<long>(gapsUs.size()));
+    // Paced applies lie at least a period apart; only a UI thread that went idle is woken.
+    EXPECT_LE(hub.doc.PacedApplies(), static_cast<std::uint64_t>(clock.elapsed() / CVelmoraDoc::kApplyPeriodMs + 1));
+    EXPECT_GE(hub.doc.UiWakes(), 2u);
+    EXPECT_LE(hub.doc.UiWakes(), hub.doc.PacedApplies());
+    EXPECT_EQ(hub.doc.DroppedPackets(), 0u);
 }
 
 } // namespace

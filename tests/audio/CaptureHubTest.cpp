@@ -1,22 +1,11 @@
-// A device that goes away under running instruments.
+// The hub on a real capture thread: the reference count that opens and closes
+// the device, and a device that goes away under running instruments.
 #include "tests/common/CaptureHubFixture.h"
 
-#include "platform/wavein/WaveIn.h"
-
 #include <algorithm>
+#include <atomic>
 
 namespace {
-
-// An interface plugged in while the input was lost: listed, before every
-// other device, once the drivers are asked again.
-class CAppearingDriver : public IWaveInDriver {
-public:
-    int DeviceCount() const override { return m_bListed ? 1 : 0; }
-    std::string DeviceName(int) const override { return "New Interface"; }
-    bool Rescan() override { return m_bListed = true; }
-    MMRESULT Open(int, const WAVEFORMATEX&, CThreadMessageQueue&, std::unique_ptr<IWaveInStream>&) override { return MMSYSERR_ALLOCATED; }
-    bool m_bListed = false;
-};
 
 using Names = std::vector<std::string>;
 
@@ -98,21 +87,73 @@ TEST_F(InputLossTest, TheDeviceIsReopenedByItselfAndBlocksFlowAgain)
     EXPECT_TRUE(notices.Notices().empty()); // no message box for the failed try
 }
 
-// The lost device is found again by its name, though its id has moved.
-TEST_F(InputLossTest, TheRetryFollowsTheDeviceToItsNewPlaceInTheList)
+class MeterCountTest : public CaptureHubFixture {
+protected:
+    void SetUp() override { StartHub({ "Line In" }); }
+};
+
+TEST_F(MeterCountTest, FirstInstrumentOpensTheDeviceAndTheLastClosesAndClearsIt)
 {
-    CAppearingDriver appearing;
-    const auto previous = CWaveIn::Instance().ReplaceDrivers({ &appearing, &driver });
-    doc->MeterOff(true);
-    capture->Device().SetDeviceId(0); // Line In
-    driver.SetDefaultDevice(1);        // not the system default: the loss names device 0 itself
-    ASSERT_EQ(doc->MeterOn(), 1);
-    ASSERT_TRUE(capture->WaitForIdle());
-    LoseAndNotice();
-    EXPECT_TRUE(SpinUntil([&] { return !doc->IsInputLost(); }));
-    EXPECT_EQ(std::make_pair(capture->Device().DeviceId(), driver.LastOpenDevice()), std::make_pair(1, 0));
-    EXPECT_EQ(host.m_lost, (Names { "Line In", "" }));
-    CWaveIn::Instance().ReplaceDrivers(previous);
+    driver.SetBusy(true);
+    EXPECT_EQ(doc->MeterOn(), 0);
+    EXPECT_EQ(doc->MeterCount(), 0);
+    driver.SetBusy(false);
+    driver.RefuseRate(44100);
+    ppm.SetOn(1);
+    ASSERT_EQ(doc->MeterOn() + doc->MeterOn(), 2);
+    EXPECT_EQ(driver.OpenCount(), 3); // the busy try, 44100 refused, 48000 taken
+    EXPECT_EQ(fft.m_rates, std::vector<int> { 48000 });
+    // Peaks fold negative samples: -32768 reads full scale, -1 silence.
+    Deliver(-32768, -1);
+    doc->ApplyPackets();
+    EXPECT_EQ(ppm.m_events, (std::vector<std::string> { "value 0 32767", "value 1 0", "tick" }));
+    doc->MeterOff(false);
+    EXPECT_TRUE(driver.IsOpen());
+    EXPECT_EQ(ppm.m_events.size(), 3u);
+    doc->MeterOff(false);
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_EQ(doc->MeterCount(), 0);
+    EXPECT_EQ(ppm.m_events.back(), "reset -1 1"); // held peaks cleared too
+    EXPECT_EQ(fft.m_resets, (std::vector<std::array<int, 2>> { { -1, 1 } }));
+    EXPECT_EQ(notices.Notices().size(), 1u); // the busy device only
+}
+
+// Instruments toggled on the UI thread while another thread delivers blocks
+// as fast as it can: run under ThreadSanitizer in CI.
+TEST_F(MeterCountTest, TogglingInstrumentsWhileBlocksArriveIsRaceFree)
+{
+    std::atomic<bool> running { true };
+    std::atomic<long> delivered { 0 };
+    std::thread source([&] {
+        for (std::int16_t value = 0; running.load(); value = static_cast<std::int16_t>(value + 97)) {
+            if (driver.DeliverBlock(CTestWaveDriver::Block(value, static_cast<std::int16_t>(-value))))
+                ++delivered;
+            else
+                std::this_thread::yield();
+        }
+    });
+    for (int round = 0; round < 60; ++round) {
+        ppm.SetOn(1);
+        ASSERT_EQ(doc->MeterOn(), 1);
+        stereo.SetOn(1);
+        stereo.m_decimation = round % 3;
+        ASSERT_EQ(doc->MeterOn(), 1);
+        // Until a block arrived in this opening (bounded: a slow build cannot hang).
+        const long before = delivered.load();
+        for (int i = 0; i < 5 || (delivered.load() == before && i < 200000); ++i) {
+            doc->ApplyPackets();
+            std::this_thread::yield();
+        }
+        ppm.SetOn(0);
+        doc->MeterOff(false);
+        stereo.SetOn(0);
+        doc->MeterOff(false);
+    }
+    running = false;
+    source.join();
+    EXPECT_FALSE(driver.IsOpen());
+    EXPECT_GT(delivered.load(), 0);
+    EXPECT_EQ(driver.OpenCount(), 60);
 }
 
 } // namespace
