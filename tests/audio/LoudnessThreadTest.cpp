@@ -98,34 +98,9 @@ protected:
     int m_nNext = 0;
 };
 
-TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
-{
-    FillTone(hub, -10.0);
-    Deliver(60, true);
-    hub.doc.ApplyPackets();
-    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kMomentary));
-    EXPECT_NEAR(Db(ctrl.Reading().samplePeak[0]), -10.0, 0.1);
-
-    // One more packet with a loud reading, not yet applied when the user resets.
-    Deliver(1, true);
-    gated.m_bOpen = false;
-    ctrl.ResetIntegration();
-    // The held thread has published only loud readings; the capture side
-    // must not pass them on, nor the display show the waiting one.
-    FillTone(hub, -30.0);
-    Deliver(3, false);
-    hub.doc.ApplyPackets();
-    EXPECT_EQ(ctrl.Reading().valid, 0);
-    EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
-
-    gated.m_bOpen = true;
-    Deliver(60, true);
-    hub.doc.ApplyPackets();
-    // Only the quiet tone was measured since: the reset landed on its first block.
-    ExpectSteadyToneShown(-30.0);
-}
-
-TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterwards)
+// A starved thread drops and counts blocks without harm and measures on
+// afterwards; then a reset hides every reading from before it.
+TEST_F(LoudnessThreadTest, AStarvedThreadDropsBlocksAndNoReadingFromBeforeAResetIsShownAfterIt)
 {
     FillTone(hub, -23.0);
     gated.m_bOpen = false;
@@ -140,15 +115,31 @@ TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterw
     Deliver(kOverflow, false);
     EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
     EXPECT_GE(hub.doc.Dropouts(), static_cast<std::uint64_t>(kOverflow));
-
     FillTone(hub, -23.0);
     gated.m_bOpen = true;
     ASSERT_TRUE(hub.doc.WaitForLoudness());
     hub.doc.ApplyPackets();
-    Deliver(2, true);
+    Deliver(60, true);
     hub.doc.ApplyPackets();
     ExpectSteadyToneShown(-23.0);
     EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
+
+    // One more packet with a -23 reading, not yet applied when the user resets.
+    Deliver(1, true);
+    gated.m_bOpen = false;
+    ctrl.ResetIntegration();
+    // The held thread has published only -23 readings; the capture side
+    // must not pass them on, nor the display show the waiting one.
+    FillTone(hub, -30.0);
+    Deliver(3, false);
+    hub.doc.ApplyPackets();
+    EXPECT_EQ(ctrl.Reading().valid, 0);
+    EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
+    gated.m_bOpen = true;
+    Deliver(60, true);
+    hub.doc.ApplyPackets();
+    // Only the quiet tone was measured since: the reset landed on its first block.
+    ExpectSteadyToneShown(-30.0);
 }
 
 // The first hub goes while its loudness thread still has a backlog; the

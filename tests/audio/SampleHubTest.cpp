@@ -1,5 +1,4 @@
 #include "tests/audio/HandFedHub.h"
-#include "tests/common/CaptureHubFixture.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -33,22 +32,6 @@ class SampleHubTest : public ::testing::Test, public CHandFedHub {
 protected:
     long Ticks() const { return std::count(ppm.m_events.begin(), ppm.m_events.end(), "tick"); }
 };
-
-TEST_F(SampleHubTest, AFullRingDropsAndCountsPacketsUntilTheCountIsReset)
-{
-    CRecordingHost host;
-    doc.SetHost(&host);
-    ppm.SetOn(1);
-    for (int i = 0; i < CVelmoraDoc::kPacketRingSize + 10; ++i)
-        Deliver(1 + i % 30);
-    EXPECT_EQ(std::make_pair(doc.DroppedPackets(), doc.Dropouts()), (std::make_pair<std::uint64_t, std::uint64_t>(10, 10)));
-    doc.ApplyPackets();
-    EXPECT_EQ(Ticks(), CVelmoraDoc::kPacketRingSize); // one tick per block kept
-    doc.PollDropouts();
-    doc.ResetDropouts();
-    EXPECT_EQ(host.m_dropouts, (std::vector<std::uint64_t> { 10, 0 }));
-    EXPECT_EQ(doc.Dropouts(), 0u);
-}
 
 // A UI thread stalled for two seconds (172 blocks) shows the state at the
 // end of the backlog, not a replay of it; a backlog as short as the replay
@@ -96,7 +79,6 @@ TEST_F(SampleHubTest, ABacklogIsMergedIntoItsLoudestPeaksAndMostRecentReadings)
     doc.ApplyPackets();
     EXPECT_EQ(levels.m_events.size(), 3u * CVelmoraDoc::kMaxReplayPackets);
     EXPECT_EQ(levels.m_events[0], "value 0 1000");
-    doc.SetPpm(&ppm);
 }
 
 // The capture side delivers one block (carrying the meter tick) per gap while
