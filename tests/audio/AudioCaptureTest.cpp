@@ -36,8 +36,8 @@ public:
     Longs Each(bool offsets)
     {
         Longs out;
-        for (int i = 0; i < m_nCount.load(std::memory_order_acquire); ++i)
-            out.push_back(offsets ? m_records[static_cast<std::size_t>(i)].offset : m_records[static_cast<std::size_t>(i)].samples[0]);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(m_nCount.load(std::memory_order_acquire)); ++i)
+            out.push_back(offsets ? m_records[i].offset : m_records[i].samples[0]);
         return out;
     }
     std::array<Record, 128> m_records;
