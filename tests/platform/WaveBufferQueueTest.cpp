@@ -49,10 +49,9 @@ protected:
     WAVEHDR m_headers[3];
 };
 
-TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndEachFullOneIsReturnedInOrder)
+TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreCounted)
 {
-    Queue();
-    EXPECT_EQ(m_queue.Queued(), 3);
+    Queue(2);
     // 5 + 7 frames: buffer 0 full (8), 4 frames into buffer 1.
     EXPECT_EQ(m_queue.Write(Ramp(0, 5).data(), 5), 0);
     EXPECT_TRUE(ReturnedHeaders().empty());
@@ -62,36 +61,25 @@ TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndEachFullOneIsReturned
     EXPECT_EQ(m_headers[0].dwFlags & (WHDR_DONE | WHDR_INQUEUE), WHDR_DONE);
     EXPECT_EQ(Data(0, 14, 16), (Samples { 7, -7 }));
     EXPECT_EQ(Data(1, 0, 8), Ramp(8, 4));
-    EXPECT_EQ(m_queue.Queued(), 2);
-}
-
-TEST_F(WaveBufferQueueTest, FramesWithNoQueuedBufferAreCountedNotWritten)
-{
-    Queue(1);
-    EXPECT_EQ(m_queue.Write(Ramp(1, 20).data(), 20), 12);
-    EXPECT_EQ(m_queue.Overruns(), 12);
-    EXPECT_EQ(ReturnedHeaders().size(), 1u);
-    EXPECT_TRUE(m_data[1][0] == 0 && m_data[2][15] == 0) << "the other buffers were never touched";
+    EXPECT_EQ(m_queue.Queued(), 1);
+    // 10 more: 4 fill buffer 1, 6 find no buffer.
+    EXPECT_EQ(m_queue.Write(Ramp(12, 10).data(), 10), 6);
+    EXPECT_EQ(m_queue.Overruns(), 6);
+    EXPECT_EQ(ReturnedHeaders(), std::vector<WAVEHDR*> { &m_headers[1] });
+    EXPECT_EQ(m_data[2][0], 0) << "a buffer never queued was written";
 }
 
 // Mono frames go to both channels and spill over like stereo ones.
-TEST_F(WaveBufferQueueTest, MonoFramesGoToBothChannels)
+TEST_F(WaveBufferQueueTest, ReturnAllGivesThePartlyFilledBufferFirstWithItsBytes)
 {
-    Queue(2);
+    Queue();
     const std::int16_t mono[9] = { 100, -200, 300, 4, 5, 6, 7, 8, 9 };
     EXPECT_EQ(m_queue.WriteMono(mono, 9), 0);
     EXPECT_EQ(Data(0, 0, 6), (Samples { 100, 100, -200, -200, 300, 300 }));
     EXPECT_EQ(Data(1, 0, 2), (Samples { 9, 9 }));
-    EXPECT_EQ(ReturnedHeaders().size(), 1u);
-}
-
-TEST_F(WaveBufferQueueTest, ReturnAllGivesThePartlyFilledBufferFirstWithItsBytes)
-{
-    Queue();
-    m_queue.Write(Ramp(0, 3).data(), 3);
     m_queue.ReturnAll();
     EXPECT_EQ(ReturnedHeaders(), (std::vector<WAVEHDR*> { &m_headers[0], &m_headers[1], &m_headers[2] }));
-    EXPECT_EQ(std::make_pair(m_headers[0].dwBytesRecorded, m_headers[1].dwBytesRecorded), std::make_pair(12u, 0u));
+    EXPECT_EQ(std::make_pair(m_headers[1].dwBytesRecorded, m_headers[2].dwBytesRecorded), std::make_pair(4u, 0u));
     EXPECT_EQ(m_queue.Queued(), 0);
 }
 

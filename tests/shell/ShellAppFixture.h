@@ -5,6 +5,7 @@
 #include "audio/AudioCapture.h"
 #include "meters/common/MeterView.h"
 #include "platform/Notices.h"
+#include "platform/Rect.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "shell/MainFrame.h"
 #include "shell/VelmoraApp.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
@@ -56,6 +58,16 @@ protected:
         for (int i = 0; i < 5; ++i)
             QApplication::processEvents();
     }
+    // A left-button press (or release) at the middle of `r`, in the frame's coordinates.
+    static void Press(QWidget* frame, const CRect& r, QEvent::Type type = QEvent::MouseButtonPress)
+    {
+        const QPointF pos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QMouseEvent event(type, pos, frame->mapToGlobal(pos), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &event);
+        ProcessEvents();
+    }
+    bool Ticking() const { return m_app->Capture().m_bPostTick.load() == 1; }
     // Runs the event loop until `done` holds or a generous limit passes (a safety net, not a timing check).
     static bool WaitFor(const std::function<bool()>& done)
     {
