@@ -1,5 +1,5 @@
 // The back-buffer drawing primitives: exact rectangles without their right
-// and bottom edges, lines without their end point, clipping, XOR that undoes itself.
+// and bottom edges, lines without their end point, clipping.
 #include "platform/DrawContext.h"
 
 #include <gtest/gtest.h>
@@ -40,24 +40,6 @@ TEST(DrawContext, PrimitivesLightExactlyTheirPixels)
     };
     for (const auto& p : probes)
         EXPECT_EQ(dc.GetPixel(p.x, p.y), p.expected) << p.x << "," << p.y;
-}
-
-TEST(DrawContext, PatInvertTwiceRestoresEveryPixelAndCopiesKeepTheirs)
-{
-    CDrawContext dc;
-    dc.Resize(40, 30);
-    dc.FillSolidRect(CRect(0, 0, 20, 30), RGB(12, 34, 56));
-    const QImage before = dc.Image().copy();
-    const QImage shared = dc.Image(); // shares the pixels until someone writes
-    dc.SelectBrush(RGB(0, 255, 128));
-    dc.PatBlt(CRect(15, 10, 25, 12), Rop::PatInvert);
-    EXPECT_EQ(dc.GetPixel(16, 10), RGB(12, 34 ^ 255, 56 ^ 128));
-    EXPECT_EQ(dc.GetPixel(22, 11), RGB(0, 255, 128));
-    EXPECT_EQ(dc.GetPixel(25, 11), kBlack);
-    EXPECT_EQ(FromPixel(shared.pixel(16, 10)), RGB(12, 34, 56));
-    dc.ExtTextOut(30, 0, 0, nullptr, QStringLiteral("x")); // through a painter
-    dc.PatBlt(CRect(15, 10, 25, 12), Rop::PatInvert);
-    EXPECT_EQ(dc.Image().copy(0, 0, 20, 30), before.copy(0, 0, 20, 30));
 }
 
 // At two device pixels per logical pixel every primitive covers whole 2 x 2

@@ -84,16 +84,4 @@ TEST_F(WaveInTest, TheDefaultIsTheFirstDriversDefaultElseDeviceZero)
     EXPECT_EQ(handle, nullptr);
 }
 
-TEST_F(WaveInTest, OnlySixteenBitStereoPcmIsOffered)
-{
-    for (int field = 0; field < 4; ++field) {
-        WAVEFORMATEX format = StereoFormat(44100);
-        (field == 0 ? format.nChannels : field == 1 ? format.wBitsPerSample : field == 2 ? format.nBlockAlign : format.wFormatTag) = 3;
-        HWAVEIN handle = nullptr;
-        EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), WAVERR_BADFORMAT) << field;
-        EXPECT_EQ(handle, nullptr);
-    }
-    EXPECT_EQ(m_test.OpenCount(), 0);
-}
-
 } // namespace

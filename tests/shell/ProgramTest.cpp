@@ -23,7 +23,8 @@ struct CRun {
     QString err;
 };
 
-void Prepare(QProcess& process, const QString& folder)
+// Started in `folder`, with its own settings, cache and data folders there.
+void Start(QProcess& process, const QStringList& args, const QString& folder)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -31,14 +32,14 @@ void Prepare(QProcess& process, const QString& folder)
         env.insert(QStringLiteral("XDG_%1_HOME").arg(QLatin1String(kind)), QDir(folder).filePath(QString::fromLatin1(kind).toLower()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
+    EndWithTest(process);
+    process.start(QStringLiteral(LUMETRA_PROGRAM), args);
 }
 
 CRun RunLumetra(const QStringList& args, const QString& folder)
 {
     QProcess process;
-    Prepare(process, folder);
-    EndWithTest(process);
-    process.start(QStringLiteral(LUMETRA_PROGRAM), args);
+    Start(process, args, folder);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         return {};
@@ -158,9 +159,7 @@ TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
         SCOPED_TRACE(atNotice ? "at the notice" : "running");
         QTemporaryDir folder;
         QProcess process;
-        Prepare(process, folder.path());
-        EndWithTest(process);
-        process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice ? QStringList { "--input", folder.filePath("missing.wav") } : QStringList { "--demo" });
+        Start(process, atNotice ? QStringList { "--input", "missing.wav" } : QStringList { "--demo" }, folder.path());
         ASSERT_TRUE(process.waitForStarted());
         ASSERT_TRUE(WaitUntilItCatchesTermination(process));
         process.terminate(); // SIGTERM
