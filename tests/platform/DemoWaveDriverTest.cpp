@@ -1,16 +1,11 @@
-// The demo devices: their names, the rates they offer, and the signals they
-// play (read straight from the generator, no clock involved).
-#include "platform/ThreadMessageQueue.h"
+// The signals the demo devices play (read straight from the generator, no clock involved).
 #include "platform/wavein/DemoSignal.h"
-#include "platform/wavein/DemoWaveDriver.h"
-#include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <tuple>
 #include <vector>
 
 namespace {
@@ -30,23 +25,6 @@ int Peak(const std::vector<std::int16_t>& v, int channel)
     for (std::size_t i = static_cast<std::size_t>(channel); i < v.size(); i += 2)
         peak = std::max(peak, std::abs(static_cast<int>(v[i])));
     return peak;
-}
-
-TEST(DemoWaveDriver, ListsFiveDemoDevicesAtBothMeasuringRatesOnly)
-{
-    CDemoWaveDriver driver;
-    std::vector<std::string> names;
-    for (int i = 0; i < driver.DeviceCount(); ++i)
-        names.push_back(driver.DeviceName(i));
-    EXPECT_EQ(names, (std::vector<std::string> { "Demo: Music mix", "Demo: 1 kHz sine -6 dBFS", "Demo: Pink noise",
-                         "Demo: Left channel only", "Demo: Anti-phase" }));
-    CThreadMessageQueue notify(64);
-    for (const auto& [device, rate, result] : { std::tuple { 4, 48000, MMSYSERR_NOERROR },
-             { 4, 22050, WAVERR_BADFORMAT }, { 5, 44100, MMSYSERR_BADDEVICEID } }) {
-        std::unique_ptr<IWaveInStream> stream;
-        EXPECT_EQ(driver.Open(device, StereoFormat(rate), notify, stream), result) << device << " " << rate;
-        EXPECT_EQ(stream != nullptr, result == MMSYSERR_NOERROR);
-    }
 }
 
 // 48 samples per period at 48 kHz: sample 12 is the crest, 24 the zero

@@ -1,5 +1,4 @@
-// The back-buffer drawing primitives: exact rectangles without their right
-// and bottom edges, lines without their end point, clipping.
+// The back-buffer drawing primitives on a high-density screen.
 #include "platform/DrawContext.h"
 
 #include <gtest/gtest.h>
@@ -7,40 +6,6 @@
 namespace {
 
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-
-TEST(DrawContext, PrimitivesLightExactlyTheirPixels)
-{
-    CDrawContext dc;
-    dc.Resize(40, 30);
-    std::vector<CRect> dirty;
-    dc.SetDirtyHandler([&dirty](const CRect& rc) { dirty.push_back(rc); });
-    dc.SelectBrush(RGB(10, 200, 30));
-    dc.PatBlt(CRect(5, 6, 9, 8), Rop::PatCopy);
-    EXPECT_EQ(dirty.back(), CRect(5, 6, 9, 8));
-    dc.FillSolidRect(CRect(-5, -5, 100, 2), RGB(1, 2, 3));
-    EXPECT_EQ(dirty.back(), CRect(0, 0, 40, 2)); // clipped to the back buffer
-    dc.PatBlt(CRect(0, 0, 3, 1), Rop::Blackness);
-    dc.SelectPen(RGB(128, 128, 128));
-    dc.MoveTo(3, 12);
-    dc.LineTo(10, 12);
-    EXPECT_EQ(dirty.back(), CRect(3, 12, 11, 13)); // the line's pixels, end point included
-    dc.LineTo(10, 16); // the pen and the position stay
-    dc.SelectPen(RGB(0, 128, 0), 1, PenStyle::Dot);
-    dc.MoveTo(20, 10);
-    dc.LineTo(30, 20);
-    const struct {
-        int x, y;
-        COLORREF expected;
-    } probes[] = {
-        { 5, 6, RGB(10, 200, 30) }, { 8, 7, RGB(10, 200, 30) }, { 9, 7, kBlack }, { 8, 8, kBlack }, { 4, 6, kBlack },
-        { 2, 0, kBlack }, { 3, 0, RGB(1, 2, 3) }, { 39, 1, RGB(1, 2, 3) }, { 0, 2, kBlack },
-        { 2, 12, kBlack }, { 3, 12, RGB(128, 128, 128) }, { 10, 15, RGB(128, 128, 128) }, { 10, 16, kBlack },
-        { 11, 12, kBlack }, { 20, 10, RGB(0, 128, 0) }, { 21, 11, kBlack }, { 22, 12, RGB(0, 128, 0) },
-        { 28, 18, RGB(0, 128, 0) }, { 30, 20, kBlack },
-    };
-    for (const auto& p : probes)
-        EXPECT_EQ(dc.GetPixel(p.x, p.y), p.expected) << p.x << "," << p.y;
-}
 
 // At two device pixels per logical pixel every primitive covers whole 2 x 2
 // blocks: the device pixels just inside and just outside each shape's edges.

@@ -14,17 +14,12 @@ using Samples = std::vector<std::int16_t>;
 
 class WaveBufferQueueTest : public ::testing::Test {
 protected:
-    // Three 8-frame buffers (32 bytes each), all queued unless `queued` says fewer.
-    void Queue(int queued = 3)
+    // Three prepared 8-frame buffers (32 bytes each).
+    void SetUp() override
     {
-        for (int i = 0; i < 3; ++i) {
-            m_headers[i].lpData = reinterpret_cast<char*>(m_data[i].data());
-            m_headers[i].dwBufferLength = 32;
-            m_headers[i].dwFlags = WHDR_PREPARED;
-            if (i < queued) {
-                ASSERT_EQ(m_queue.Add(&m_headers[i]), MMSYSERR_NOERROR);
-            }
-        }
+        for (int i = 0; i < 3; ++i)
+            m_headers[i] = { .lpData = reinterpret_cast<char*>(m_data[i].data()), .dwBufferLength = 32,
+                .dwFlags = WHDR_PREPARED };
     }
     std::vector<WAVEHDR*> ReturnedHeaders()
     {
@@ -32,14 +27,6 @@ protected:
         for (CThreadMessage msg; m_notify.Peek(msg); out.push_back(reinterpret_cast<WAVEHDR*>(msg.lParam)))
             EXPECT_EQ(msg.message, MM_WIM_DATA);
         return out;
-    }
-    // Frames first..first+frames-1 as (n, -n).
-    static Samples Ramp(int first, int frames)
-    {
-        Samples v;
-        for (int n = first; n < first + frames; ++n)
-            v.push_back(static_cast<std::int16_t>(n)), v.push_back(static_cast<std::int16_t>(-n));
-        return v;
     }
     Samples Data(int buffer, int from, int to) const { return Samples(m_data[buffer].begin() + from, m_data[buffer].begin() + to); }
 
@@ -53,9 +40,11 @@ protected:
 // returns the partly filled buffer with its bytes.
 TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreCounted)
 {
-    Queue(2);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(m_queue.Add(&m_headers[i]), MMSYSERR_NOERROR);
     // 5 + 7 frames: buffer 0 full (8), 4 frames into buffer 1.
-    EXPECT_EQ(m_queue.Write(Ramp(0, 5).data(), 5), 0);
+    const std::int16_t stereo[10] = { 0, 0, 1, -1, 2, -2, 3, -3, 4, -4 };
+    EXPECT_EQ(m_queue.Write(stereo, 5), 0);
     EXPECT_TRUE(ReturnedHeaders().empty());
     const std::int16_t mono[7] = { 5, -6, 7, 8, 9, 10, 11 };
     EXPECT_EQ(m_queue.WriteMono(mono, 7), 0);
@@ -67,8 +56,8 @@ TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreC
     m_queue.ReturnAll();
     EXPECT_EQ(ReturnedHeaders(), std::vector<WAVEHDR*> { &m_headers[1] });
     EXPECT_EQ(m_headers[1].dwBytesRecorded, 16u);
-    EXPECT_EQ(m_queue.Write(Ramp(12, 10).data(), 10), 10);
-    EXPECT_EQ(m_queue.Overruns(), 10);
+    EXPECT_EQ(m_queue.Write(stereo, 5), 5);
+    EXPECT_EQ(m_queue.Overruns(), 5);
     EXPECT_EQ(m_data[2][0], 0) << "a buffer never queued was written";
 }
 
@@ -76,7 +65,6 @@ TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreC
 // 64 buffers, and one more is refused, not counted and not marked queued.
 TEST_F(WaveBufferQueueTest, UnpreparedEmptyOrOneTooManyHeadersAreRefused)
 {
-    Queue(0);
     WAVEHDR unprepared = m_headers[0], tiny = m_headers[0];
     unprepared.dwFlags = 0;
     tiny.dwBufferLength = 3;

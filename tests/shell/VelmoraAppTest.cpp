@@ -1,6 +1,5 @@
 #include "tests/common/MenuChecks.h"
 #include "ShellAppFixture.h"
-#include "UrlRecorder.h"
 
 #include "meters/loudness/LoudnessView.h"
 #include "platform/SettingsStore.h"
@@ -175,30 +174,6 @@ TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
     // A limit of 0: only lowering the priority is granted.
     for (const auto& [limit, lowest] : { std::pair<rlim_t, int> { 0, 19 }, { 20, 0 }, { 25, -5 }, { 40, -20 }, { RLIM_INFINITY, -20 } })
         EXPECT_EQ(CUiThreadPriority::LowestGranted(limit), lowest) << limit;
-}
-
-// A help file beside the program wins over the built-in manual.
-TEST_F(ShellAppTest, HelpMenuOpensTheManualTheHomepagesAndTheAboutBox)
-{
-    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
-    CUrlRecorder opened;
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
-    ASSERT_TRUE(Main().OnCommand(32835));
-    ASSERT_EQ(opened.m_urls.size(), 1u);
-    QFile manual(opened.m_urls[0].toLocalFile());
-    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(manual.readAll().contains("<title>Lumetra"));
-    QFile chm(QStringLiteral("Lumetra.chm"));
-    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
-    chm.close();
-    for (const int command : { 32835, 32840, 32841 }) // help, our homepage, the dealer's
-        ASSERT_TRUE(Main().OnCommand(command)) << command;
-    QFile::remove(QStringLiteral("Lumetra.chm"));
-    ASSERT_EQ(opened.m_urls.size(), 4u);
-    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
-    EXPECT_EQ(opened.m_urls[2].scheme(), QStringLiteral("http"));
-    EXPECT_EQ(opened.m_urls[3], QUrl(QStringLiteral("http://shop.example.org")));
 }
 
 TEST_F(ShellAppTest, NoInputDeviceEndsTheStartWithItsMessage)
