@@ -73,21 +73,4 @@ TEST(ThreadMessageQueue, AFullQueueRefusesAndCountsInsteadOfWaiting)
     EXPECT_EQ(msg.lParam, -3);
 }
 
-TEST(ThreadMessageQueue, AnIdleOwnerSleepsUntilOnePostWakesIt)
-{
-    CThreadMessageQueue queue(16);
-    CThreadMessage got;
-    std::thread owner([&] { queue.Get(got); });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!queue.IsOwnerAsleep() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    ASSERT_TRUE(queue.IsOwnerAsleep());
-    EXPECT_EQ(queue.Wakes(), 0u);
-    ASSERT_TRUE(queue.Post(0x400, 7, -1));
-    owner.join();
-    EXPECT_EQ(got.wParam, 7u);
-    EXPECT_EQ(queue.Wakes(), 1u);
-    EXPECT_FALSE(queue.IsOwnerAsleep());
-}
-
 } // namespace
