@@ -61,23 +61,4 @@ TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreC
     EXPECT_EQ(m_data[2][0], 0) << "a buffer never queued was written";
 }
 
-// A buffer must be prepared and hold one frame (4 bytes); the queue holds
-// 64 buffers, and one more is refused, not counted and not marked queued.
-TEST_F(WaveBufferQueueTest, UnpreparedEmptyOrOneTooManyHeadersAreRefused)
-{
-    WAVEHDR unprepared = m_headers[0], tiny = m_headers[0];
-    unprepared.dwFlags = 0;
-    tiny.dwBufferLength = 3;
-    EXPECT_EQ(m_queue.Add(&unprepared), WAVERR_UNPREPARED);
-    EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(m_queue.Queued(), 0);
-    tiny.dwBufferLength = 4;
-    std::vector<WAVEHDR> more(65, tiny);
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(m_queue.Add(&more[i]), MMSYSERR_NOERROR) << i;
-    EXPECT_EQ(m_queue.Add(&more[64]), MMSYSERR_NOMEM);
-    EXPECT_EQ(m_queue.Queued(), 64);
-    EXPECT_EQ(more[64].dwFlags & WHDR_INQUEUE, 0u);
-}
-
 } // namespace

@@ -12,7 +12,6 @@
 #include "tests/common/TestEnvironment.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -24,8 +23,6 @@ protected:
     void SetUp() override
     {
         CTestEnvironment::ClearSettings();
-        // The built-in manual is written to the cache folder.
-        qputenv("XDG_CACHE_HOME", QDir(CTestEnvironment::Folder()).filePath(QStringLiteral("cache")).toLocal8Bit());
         m_driver = std::make_unique<CTestWaveDriver>();
         m_driver->AddDevice("Line In");
         m_driver->AddDevice("USB Mic");
