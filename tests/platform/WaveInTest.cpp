@@ -1,12 +1,15 @@
 // The wave-input facade: one id space over several drivers, the default
-// device, and whose error text is shown.
+// device, and whose error text is shown; the demo devices' signals.
 #include "platform/ThreadMessageQueue.h"
+#include "platform/wavein/DemoSignal.h"
 #include "platform/wavein/DemoWaveDriver.h"
 #include "platform/wavein/TestWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
 #include "tests/platform/StereoFormat.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -78,6 +81,28 @@ TEST_F(WaveInTest, DeviceIdsRunThroughTheDriversInOrderAndTheFirstDefaultDecides
     EXPECT_EQ(CWaveIn::Instance().DefaultDevice(), -1);
     EXPECT_EQ(waveInOpen(&handle, WAVE_MAPPER, &format, m_notify), MMSYSERR_NODRIVER);
     EXPECT_EQ(handle, nullptr);
+}
+
+std::vector<std::int16_t> Render(CDemoSignal::Kind kind, int rate, int frames)
+{
+    CDemoSignal signal(kind, rate);
+    std::vector<std::int16_t> out(static_cast<std::size_t>(2 * frames));
+    for (int done = 0; done < frames; done += 512)
+        signal.Render(out.data() + 2 * done, std::min(512, frames - done));
+    return out;
+}
+
+// 48 samples per period at 48 kHz: sample 12 is the crest, 24 the zero
+// crossing; at 44.1 kHz ten periods take 441 samples.
+TEST(DemoSignal, SineIsOneKilohertzAtMinusSixDecibelsFullScaleAtBothRates)
+{
+    const auto v = Render(CDemoSignal::Kind::Sine1k, 48000, 4800);
+    EXPECT_NEAR(*std::max_element(v.begin(), v.end()), 16384, 1);
+    for (const auto& [n, value] : { std::pair { 12, 16384 }, { 24, 0 }, { 36, -16384 } })
+        EXPECT_NEAR(v[2 * n], value, 1) << n;
+    for (std::size_t i = 0; i < v.size(); i += 2)
+        ASSERT_EQ(v[i], v[i + 1]);
+    EXPECT_NEAR(Render(CDemoSignal::Kind::Sine1k, 44100, 442)[2 * 441], 0, 1);
 }
 
 } // namespace

@@ -136,7 +136,6 @@ TEST(Program, QuickCommandsEndAtOnceWithTheirStatusAndWriteNothing)
     } cases[] = {
         { { "--version" }, 0, true, { "Lumetra " } },
         { { "--help" }, 0, true, { "Usage: lumetra", "--quit-after MS" } },
-        { { "--list-devices", "--demo" }, 0, true, { "-1: ", "Demo: " } },
         { { "--frobnicate" }, 2, false, { "Usage: lumetra", "--frobnicate" } },
         { { "--quit-after", "soon" }, 2, false, { "--quit-after needs" } },
     };
