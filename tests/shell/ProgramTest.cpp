@@ -159,7 +159,6 @@ TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
         QTemporaryDir folder;
         QProcess process;
         Start(process, atNotice ? QStringList { "--input", "missing.wav" } : QStringList { "--demo" }, folder.path());
-        ASSERT_TRUE(process.waitForStarted());
         ASSERT_TRUE(WaitUntilItCatchesTermination(process));
         process.terminate(); // SIGTERM
         ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung";
