@@ -113,10 +113,12 @@ TEST(Program, FirstStartSeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheE
             for (const QString& section : kInstruments)
                 stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
         }
-        const CRun run = RunLumetra(QStringList { "--quit-after", "0", "--screenshot", "shot.png" } + c.args, folder.path());
+        const QStringList args = QStringList { "--quit-after", "0", "--screenshot", "shot.png" } + c.args;
+        const CRun run = RunLumetra(args, folder.path());
         ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(QImage(folder.filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
-        EXPECT_EQ(QFile(folder.filePath(QString::fromLatin1(c.workspaceFile))).size(), 834); // eight never-stored workspaces
+        // Eight never-stored workspaces.
+        EXPECT_EQ(QFile(folder.filePath(QString::fromLatin1(c.workspaceFile))).size(), 834);
         EXPECT_EQ(QFile::exists(folder.filePath(QStringLiteral("cv.wsp"))), c.workspaceFile == std::string("cv.wsp"));
         // What the run wrote at its end is what it ran with.
         QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);

@@ -193,7 +193,8 @@ TEST_F(ShellAppTest, MainWindowStartsShownOnScreenAtAKnownRate)
         int storedRate; // 0: none stored
         int rate;
     } cases[] = { { { 60, 40, 500, 400 }, 2, 48000, 48000 }, { { 60, 40, 500, 400 }, 3, 22050, 44100 },
-        { { 60, 40, 500, 400 }, 6, 0, 44100 }, { { 60, 40, 500, 400 }, 7, 0, 44100 }, { { 9000, 7000, 500, 400 }, 1, 0, 44100 } };
+        { { 60, 40, 500, 400 }, 6, 0, 44100 }, { { 60, 40, 500, 400 }, 7, 0, 44100 },
+        { { 9000, 7000, 500, 400 }, 1, 0, 44100 } };
     for (const auto& stored : cases) {
         SCOPED_TRACE(stored.showCmd);
         CTestEnvironment::ClearSettings();
