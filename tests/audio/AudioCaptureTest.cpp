@@ -1,106 +1,80 @@
 // The capture engine over the scriptable driver: the ring of 32 buffers,
-// opening and its failures, the notices it drops, stopping, a lost device,
-// and the capture thread's priority.
-#include "audio/AudioCapture.h"
-#include "platform/Notices.h"
+// stopping, a lost device, a real file played through the ring.
+#include "audio/BlockSink.h"
 #include "platform/wavein/FileWaveDriver.h"
-#include "platform/wavein/TestWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
-#include "tests/audio/BlockRecorder.h"
-
-#include <gtest/gtest.h>
+#include "tests/common/CaptureHubFixture.h"
 
 #include <cmath>
-#include <cstdlib>
-#include <functional>
-#include <sys/resource.h>
-#include <unistd.h>
-#include <vector>
+#include <cstring>
 
 namespace {
 
 using Longs = std::vector<long>;
 
-class AudioCaptureTest : public ::testing::Test {
+// Records each block's offset in the sample area and a copy of it; the
+// count is published after the record, so the test thread reads only
+// finished records.
+class CBlockRecorder : public IBlockSink {
+public:
+    struct Record {
+        long offset;
+        std::array<std::int16_t, 1024> samples;
+    };
+    void ProcessBlock(const std::uint8_t* block, const std::uint8_t* sampleArea) override
+    {
+        const int n = m_nCount.load(std::memory_order_relaxed);
+        if (n == static_cast<int>(m_records.size()))
+            return;
+        m_records[static_cast<std::size_t>(n)].offset = static_cast<long>(block - sampleArea);
+        std::memcpy(m_records[static_cast<std::size_t>(n)].samples.data(), block, 2048);
+        m_nCount.store(n + 1, std::memory_order_release);
+    }
+    void OnInputLost() override { ++m_nLosses; }
+    void OnInputOpened() override { ++m_nOpens; }
+    // Each block's offset, or its first left sample.
+    Longs Each(bool offsets)
+    {
+        Longs out;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(m_nCount.load(std::memory_order_acquire)); ++i)
+            out.push_back(offsets ? m_records[i].offset : m_records[i].samples[0]);
+        return out;
+    }
+    std::array<Record, 128> m_records;
+    std::atomic<int> m_nCount { 0 }, m_nLosses { 0 }, m_nOpens { 0 };
+};
+
+// The hub's capture thread and driver, with the recorder as the document.
+class AudioCaptureTest : public CaptureHubFixture {
 protected:
     void SetUp() override
     {
-        m_driver.AddDevice("Line In");
-        m_capture.CreateThread();
-        m_capture.SetDocument(&m_sink);
-        ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
-    }
-    void TearDown() override
-    {
-        m_capture.EndThread();
-        if (!m_previous.empty())
-            CWaveIn::Instance().ReplaceDrivers(m_previous);
+        StartHub({ "Line In" });
+        capture->SetDocument(&m_sink);
     }
     void OpenAndSettle()
     {
-        ASSERT_EQ(m_capture.Open(), 1);
-        ASSERT_TRUE(m_capture.WaitForIdle());
-        ASSERT_EQ(m_capture.m_bOpened.load(), 1);
+        ASSERT_EQ(capture->Open(), 1);
+        ASSERT_TRUE(capture->WaitForIdle());
+        ASSERT_EQ(capture->m_bOpened.load(), 1);
     }
-    // One block at a time, as a paced device delivers them: left v, right -v.
-    void Deliver(int count, int firstValue = 0)
-    {
-        for (int v = firstValue; v < firstValue + count; ++v) {
-            ASSERT_TRUE(m_driver.DeliverBlock(CTestWaveDriver::Block(static_cast<std::int16_t>(v), static_cast<std::int16_t>(-v))));
-            ASSERT_TRUE(m_capture.WaitForIdle());
-        }
-    }
-    bool InQueue(int buffer) { return (m_capture.Device().Header(buffer).dwFlags & WHDR_INQUEUE) != 0; }
-    // Whether the device and the driver are open and the device running.
-    std::vector<bool> OpenState() { return { m_capture.Device().IsOpen(), m_capture.Device().IsRunning(), m_driver.IsOpen() }; }
 
-    CNoticeRecorder m_notices;
-    CTestWaveDriver m_driver;
-    std::vector<IWaveInDriver*> m_previous;
     CBlockRecorder m_sink;
-    CAudioCapture m_capture;
 };
 
 TEST_F(AudioCaptureTest, BuffersRotateThroughTheRingInOrderKeepingThirtyOneQueued)
 {
     OpenAndSettle();
-    EXPECT_EQ(m_driver.LastOpenRate(), 44100);
-    EXPECT_TRUE(m_driver.IsStarted());
-    EXPECT_EQ(m_driver.QueuedBuffers(), 31);
-    EXPECT_FALSE(InQueue(31)); // waits outside until the first notice
+    EXPECT_EQ(driver.QueuedBuffers(), 31);
     Longs offsets, left;
     for (int i = 0; i < 70; ++i) {
-        Deliver(1, i);
-        ASSERT_EQ(m_driver.QueuedBuffers(), 31) << "after block " << i;
-        ASSERT_EQ(m_capture.Device().RingIndex(), (i + 1) % 32);
-        offsets.push_back(i % 32 * 2048), left.push_back(i);
-        if (i == 4) {
-            // Buffer 3, returned one notice earlier, was re-queued only now
-            // and still holds block 3; buffer 4 is out.
-            const auto* area = reinterpret_cast<const std::int16_t*>(m_capture.Device().SampleArea());
-            EXPECT_EQ((Longs { area[3 * 1024 + 1], area[4 * 1024 + 1023] }), (Longs { -3, -4 }));
-            EXPECT_TRUE(InQueue(3) && !InQueue(4));
-        }
+        Deliver(static_cast<std::int16_t>(i), static_cast<std::int16_t>(-i));
+        ASSERT_EQ(driver.QueuedBuffers(), 31) << "after block " << i;
+        offsets.push_back(i % 32 * 2048);
+        left.push_back(i);
     }
-    EXPECT_EQ(m_sink.Offsets(), offsets);
-    EXPECT_EQ(m_sink.FirstLeft(), left);
-    EXPECT_TRUE(m_notices.Notices().empty());
-}
-
-TEST_F(AudioCaptureTest, BlocksBeforeTheOpenNoticeOrWithoutADocumentAreDropped)
-{
-    ASSERT_EQ(m_capture.Open(), 1);
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    m_capture.m_bOpened.store(0); // as before the open notice
-    Deliver(1);
-    EXPECT_EQ(m_capture.DroppedNotices(), 1u);
-    EXPECT_EQ(m_driver.QueuedBuffers(), 30); // the dropped buffer is not re-queued
-    m_capture.m_bOpened.store(1);
-    m_capture.SetDocument(nullptr);
-    Deliver(1);
-    EXPECT_EQ(m_capture.DroppedNotices(), 2u);
-    EXPECT_EQ(m_capture.Device().RingIndex(), 0);
-    EXPECT_TRUE(m_sink.Offsets().empty());
+    EXPECT_EQ(m_sink.Each(true), offsets);
+    EXPECT_EQ(m_sink.Each(false), left);
 }
 
 // A stop drops the buffers the reset hands back; a lost device is closed at
@@ -108,31 +82,25 @@ TEST_F(AudioCaptureTest, BlocksBeforeTheOpenNoticeOrWithoutADocumentAreDropped)
 TEST_F(AudioCaptureTest, StopOrALostDeviceClosesItAndAReopenStartsAtBufferZero)
 {
     OpenAndSettle();
-    Deliver(3, 10);
-    ASSERT_TRUE(m_capture.StopCapture());
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12 }));
-    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(OpenState(), std::vector<bool>(3, false));
-    EXPECT_EQ(m_capture.CloseNotices(), 1u);
-    EXPECT_FALSE(m_driver.DeliverBlock(CTestWaveDriver::Block(1, 1)));
+    for (std::int16_t v : { 10, 11, 12 })
+        Deliver(v, static_cast<std::int16_t>(-v));
+    ASSERT_TRUE(capture->StopCapture());
+    ASSERT_TRUE(capture->WaitForIdle());
+    EXPECT_FALSE(capture->m_bOpened.load() || capture->Device().IsOpen() || driver.IsOpen());
     OpenAndSettle();
-    EXPECT_EQ(std::make_pair(m_capture.Device().RingIndex(), m_driver.QueuedBuffers()), std::make_pair(0, 31));
-    Deliver(1, 20);
-    EXPECT_EQ(m_sink.Offsets(), (Longs { 0, 2048, 4096, 0 }));
+    Deliver(20, -20);
 
-    ASSERT_TRUE(m_driver.LoseDevice());
-    ASSERT_TRUE(m_capture.WaitForIdle());
-    ASSERT_TRUE(m_capture.WaitForIdle()); // the close notice the close itself posts
-    EXPECT_EQ(m_capture.m_bOpened.load(), 0);
-    EXPECT_EQ(std::make_pair(m_capture.LostNotices(), m_capture.CloseNotices()), std::make_pair(1ul, 2ul));
+    ASSERT_TRUE(driver.LoseDevice());
+    ASSERT_TRUE(capture->WaitForIdle());
+    ASSERT_TRUE(capture->WaitForIdle()); // the close notice the close itself posts
+    EXPECT_EQ(std::make_pair(capture->LostNotices(), capture->CloseNotices()), std::make_pair(1ul, 2ul));
     EXPECT_EQ(m_sink.m_nLosses.load(), 1);
-    EXPECT_FALSE(m_driver.IsOpen() || m_capture.Device().IsOpen());
-    EXPECT_TRUE(m_capture.StopCapture());
+    EXPECT_FALSE(capture->m_bOpened.load() || driver.IsOpen() || capture->Device().IsOpen());
+    EXPECT_TRUE(capture->StopCapture());
     OpenAndSettle();
-    Deliver(1, 7);
-    EXPECT_EQ(m_sink.FirstLeft(), (Longs { 10, 11, 12, 20, 7 }));
-    EXPECT_EQ(m_sink.Offsets().back(), 0);
+    Deliver(7, -7);
+    EXPECT_EQ(m_sink.Each(false), (Longs { 10, 11, 12, 20, 7 }));
+    EXPECT_EQ(m_sink.Each(true), (Longs { 0, 2048, 4096, 0, 0 }));
     EXPECT_EQ(m_sink.m_nOpens.load(), 3);
 }
 
@@ -143,121 +111,29 @@ TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
     std::string error;
     auto file = CFileWaveDriver::Create("capture-tone.wav", error);
     ASSERT_NE(file, nullptr) << error;
-    m_previous = CWaveIn::Instance().ReplaceDrivers({ file.get() });
-    ASSERT_EQ(m_capture.Device().EnumerateDevices(), 1);
-    EXPECT_EQ(m_capture.Device().Names()[0], "File: capture-tone.wav");
-    // Stored at 48000: refused with 32, retried at the file's 44100.
-    m_capture.Device().SetSampleRate(48000);
-    ASSERT_EQ(m_capture.Open(), 1);
-    EXPECT_EQ(m_capture.Device().SampleRate(), 44100);
-    EXPECT_TRUE(m_notices.Notices().empty());
-    // 40 blocks wrap the 32-buffer ring; the document's closing order ends
-    // the run: the stop flag, then the stop.
-    ASSERT_TRUE(m_sink.WaitFor(40, std::chrono::seconds(10)));
-    m_capture.m_bStop.store(1);
-    EXPECT_TRUE(m_capture.StopCapture());
-    EXPECT_FALSE(m_capture.Device().IsOpen() || m_capture.Device().IsRunning());
-    const auto records = m_sink.Records();
-    ASSERT_GE(records.size(), 40u);
+    const auto previous = CWaveIn::Instance().ReplaceDrivers({ file.get() });
+    ASSERT_EQ(capture->Device().EnumerateDevices(), 1);
+    EXPECT_EQ(capture->Device().Names()[0], "File: capture-tone.wav");
+    // Stored at 48000: refused, retried at the file's 44100.
+    capture->Device().SetSampleRate(48000);
+    ASSERT_EQ(capture->Open(), 1);
+    EXPECT_EQ(capture->Device().SampleRate(), 44100);
+    EXPECT_TRUE(notices.Notices().empty());
+    // 40 blocks wrap the ring; the document's closing order ends the run.
+    for (int i = 0; i < 1000 && m_sink.m_nCount.load(std::memory_order_acquire) < 40; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    capture->m_bStop.store(1);
+    EXPECT_TRUE(capture->StopCapture());
+    EXPECT_FALSE(capture->Device().IsOpen() || capture->Device().IsRunning());
+    CWaveIn::Instance().ReplaceDrivers(previous);
+    ASSERT_GE(m_sink.m_nCount.load(std::memory_order_acquire), 40);
+    const auto& records = m_sink.m_records;
     // 1 kHz at 44.1 kHz, half scale, mono on both channels: sample n is
     // 0.5 sin(2 pi n / 44.1) (sox dithers a step or two), with no seam anywhere.
     for (std::size_t n = 0; n < 40 * 512; ++n) {
         const auto& frame = records[n / 512].samples;
         ASSERT_NEAR(frame[2 * (n % 512)], 16384 * std::sin(2 * 3.14159265358979 * static_cast<double>(n) / 44.1), 3) << n;
         ASSERT_EQ(frame[2 * (n % 512)], frame[2 * (n % 512) + 1]) << n;
-    }
-}
-
-TEST(AudioCaptureOpen, ARefusedRateIsRetriedOnceAtTheOtherAndOtherFailuresAreShownOnce)
-{
-    const std::string badFormat = "\x01"; // the facade's text for an unsupported format
-    const struct {
-        const char* what;
-        std::function<void(CTestWaveDriver&)> script;
-        int storedRate, result, rate, opens;
-        std::string text; // empty: no notice
-    } cases[] = {
-        { "44100 refused", [](CTestWaveDriver& d) { d.RefuseRate(44100); }, 44100, 1, 48000, 2, "" },
-        { "48000 refused", [](CTestWaveDriver& d) { d.RefuseRate(48000); }, 48000, 1, 44100, 2, "" },
-        { "both refused", [](CTestWaveDriver& d) { d.RefuseBothRates(); }, 44100, 0, 48000, 2, badFormat },
-        { "busy", [](CTestWaveDriver& d) { d.SetBusy(true); }, 44100, 0, 44100, 1,
-          "Another application is recording audio. Stop recording with this other application and then try again." },
-        { "other", [](CTestWaveDriver& d) { d.FailOpen(1234, "The interface is powered off."); }, 44100, 0, 44100, 1,
-          "The interface is powered off." },
-        // A text as long as the message's 1024-byte buffer keeps its first 1023 characters.
-        { "long text", [](CTestWaveDriver& d) { d.FailOpen(1234, std::string(1024, 'x')); }, 44100, 0, 44100, 1, std::string(1023, 'x') },
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        CNoticeRecorder notices;
-        CTestWaveDriver driver;
-        driver.AddDevice("Line In");
-        c.script(driver);
-        CAudioCapture capture;
-        capture.Device().SetSampleRate(c.storedRate);
-        EXPECT_EQ(capture.Open(), c.result);
-        // The changed rate stays.
-        EXPECT_EQ((std::vector<int> { capture.Device().SampleRate(), driver.LastOpenRate(), driver.OpenCount() }),
-                  (std::vector<int> { c.rate, c.rate, c.opens }));
-        EXPECT_EQ(std::make_pair(driver.IsOpen(), capture.Device().IsOpen()), std::make_pair(c.result == 1, c.result == 1));
-        ASSERT_EQ(notices.Notices().size(), c.text.empty() ? 0u : 1u);
-        if (c.text.empty())
-            continue;
-        EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-        EXPECT_EQ(notices.Notices()[0].text.toStdString(), c.text == badFormat ? waveInGetErrorText(WAVERR_BADFORMAT) : c.text);
-    }
-}
-
-// No device is said once; names come in order; id -1 opens the default;
-// destroying an open device closes it.
-TEST(AudioCaptureOpen, EnumerationListsNamesInOrderAndIdMinusOneOpensTheDefault)
-{
-    CNoticeRecorder notices;
-    CTestWaveDriver driver;
-    {
-        CAudioCapture capture;
-        EXPECT_EQ(capture.Device().EnumerateDevices(), -1);
-        EXPECT_EQ(capture.Device().EnumerateDevices(true), -1);
-        ASSERT_EQ(notices.Notices().size(), 1u);
-        EXPECT_EQ(notices.Notices()[0].text, "No input device found!");
-        EXPECT_EQ(notices.Notices()[0].caption, "Recorder");
-        for (const char* name : { "A", "B", "C" })
-            driver.AddDevice(name);
-        ASSERT_EQ(capture.Device().EnumerateDevices(), 3);
-        EXPECT_EQ(capture.Device().Names(), (std::vector<std::string> { "A", "B", "C" }));
-        driver.SetDefaultDevice(1);
-        EXPECT_EQ(capture.Device().OpenResult(), 2); // the closed marker
-        capture.Device().SetDeviceId(-1);
-        ASSERT_EQ(capture.Open(), 1);
-        EXPECT_EQ((Longs { capture.Device().OpenResult(), driver.LastOpenDevice() }), (Longs { 0, 1 }));
-        EXPECT_EQ(capture.Open(), 0); // never a second handle while one is open
-        EXPECT_EQ(driver.OpenCount(), 1);
-        EXPECT_EQ(notices.Notices().size(), 1u);
-    }
-    EXPECT_FALSE(driver.IsOpen());
-}
-
-// Niceness 1 is "below normal", 0 "normal". The setting chosen before the
-// thread starts holds from its first block; lowering is always allowed,
-// raising needs a privilege, and a refusal is reported.
-TEST(AudioCapturePriority, TheThreadRunsAtTheSettingsPriority)
-{
-    const bool privileged = ::geteuid() == 0;
-    for (const bool high : { true, false }) {
-        SCOPED_TRACE(high ? "high" : "normal");
-        CTestWaveDriver driver;
-        CAudioCapture capture;
-        EXPECT_TRUE(capture.SetThreadPriority(high));
-        ASSERT_TRUE(capture.CreateThread());
-        ASSERT_TRUE(capture.WaitForIdle());
-        const auto tid = static_cast<id_t>(capture.ThreadId());
-        ASSERT_NE(tid, 0u);
-        EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), high ? 0 : 1);
-        EXPECT_EQ(capture.SetThreadPriority(!high), high || privileged);
-        EXPECT_EQ(capture.IsPriorityHigh(), !high);
-        EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), high || privileged ? (high ? 1 : 0) : 1);
-        capture.EndThread();
-        EXPECT_EQ(capture.ThreadId(), 0);
     }
 }
 

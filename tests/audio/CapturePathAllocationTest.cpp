@@ -40,9 +40,9 @@ public:
     {
         return m_ballistics.Measure(block, frames, rate, levels, mode);
     }
-    void SetLevels(const float*, double seconds, int mode) override { ++m_nLevels, m_dSeconds = seconds, m_nMode = mode; }
+    void SetLevels(const float*, double seconds, int) override { ++m_nLevels, m_dSeconds = seconds; }
     CPpmCaptureBallistics m_ballistics;
-    int m_nLevels = 0, m_nMode = -1;
+    int m_nLevels = 0;
     double m_dSeconds = 0;
 };
 }
@@ -75,7 +75,7 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         EXPECT_TRUE(hub.doc.WaitForLoudness());
         g_counting = false;
         EXPECT_EQ(g_allocations.load(), 0);
-        EXPECT_GT(hub.doc.DroppedPackets(), 0u);
+        EXPECT_EQ(hub.doc.DroppedPackets(), 400u - CVelmoraDoc::kPacketRingSize);
 
         // The loudness meter did measure: 400 blocks hold many 100 ms hops.
         CLoudnessSnapshot reading;
@@ -86,7 +86,6 @@ TEST(CapturePath, ProcessingBlocksAllocatesNothing)
         // The full ring is a backlog, shown as one step covering every waiting block.
         EXPECT_EQ(ppm.m_nLevels, mode == EPpmBallistics::DigitalPeak ? 0 : 1);
         if (mode != EPpmBallistics::DigitalPeak) {
-            EXPECT_EQ(ppm.m_nMode, CPpmBallistics::SettingsValue(mode));
             EXPECT_NEAR(ppm.m_dSeconds, CVelmoraDoc::kPacketRingSize * 512.0 / hub.capture.Device().SampleRate(), 1e-4);
         }
     }

@@ -10,10 +10,9 @@
 class CHandFedHub {
 public:
     static constexpr int kBuffers = 32;
-    static constexpr int kBlockBytes = 2048;
     static constexpr int kFrames = 512;
 
-    CHandFedHub() : area(kBuffers * kBlockBytes / 2), doc(capture)
+    CHandFedHub() : area(kBuffers * kFrames * 2), doc(capture)
     {
         doc.SetPpm(&ppm);
         doc.SetStereo(&stereo);

@@ -1,6 +1,4 @@
-// The loudness measurement on its own thread behind the hub: a reset hides
-// every reading from before it, a starved thread drops and counts blocks
-// without harm, and a hub torn down mid-stream hands its feed on cleanly.
+// The loudness measurement on its own thread behind the hub.
 #include "audio/LoudnessThread.h"
 #include "meters/loudness/LoudnessCtrl.h"
 #include "meters/loudness/LoudnessFeed.h"
@@ -9,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -27,38 +25,26 @@ public:
     bool Open(unsigned long rate, std::uint32_t generation) override { return feed.Open(rate, generation); }
     bool Measure(const std::int16_t* samples, std::size_t frames, std::uint32_t generation, CLoudnessSnapshot& reading) override
     {
-        std::unique_lock lock(m_mutex);
         ++m_nHeld;
-        m_changed.notify_all();
-        m_changed.wait(lock, [&] { return m_bOpen; });
+        while (!m_bOpen.load())
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
         --m_nHeld;
-        lock.unlock();
         return feed.Measure(samples, frames, generation, reading);
-    }
-    void SetOpen(bool open)
-    {
-        std::lock_guard lock(m_mutex);
-        m_bOpen = open;
-        m_changed.notify_all();
     }
     bool WaitUntilHeld()
     {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_nHeld > 0; });
+        for (int i = 0; i < 10000 && m_nHeld.load() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return m_nHeld.load() > 0;
     }
 
     CLoudnessFeed feed;
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_bOpen = true;
-    int m_nHeld = 0;
+    std::atomic<bool> m_bOpen { true };
+    std::atomic<int> m_nHeld { 0 };
 };
 
-// Fills the hub's sample area with a stereo sine near 1 kHz at `dbfs`, of a
-// whole number of periods, so the blocks join seamlessly however they are
-// delivered.
+// A stereo sine near 1 kHz at `dbfs` over the whole sample area, of a whole
+// number of periods, so the blocks join seamlessly however they are delivered.
 void FillTone(CHandFedHub& hub, double dbfs)
 {
     const std::size_t frames = hub.area.size() / 2;
@@ -70,8 +56,7 @@ void FillTone(CHandFedHub& hub, double dbfs)
     }
 }
 
-// Delivers `count` blocks; with `wait`, each is measured before the next
-// comes, so each packet carries the reading of all the blocks before it.
+// With `wait`, each block is measured before the next comes.
 void Deliver(CHandFedHub& hub, int count, bool wait, int& next)
 {
     for (int i = 0; i < count; ++i) {
@@ -95,9 +80,8 @@ protected:
         hub.doc.OnInputOpened();
     }
     void Deliver(int count, bool wait) { ::Deliver(hub, count, wait, m_nNext); }
-    // A steady tone at `dbfs` (sample peak) reads that level as momentary
-    // and integrated loudness too: the 997 Hz K-weighting gain and the
-    // channel sum cancel to within a tenth.
+    // A steady stereo tone at `dbfs` sample peak reads that level as loudness
+    // too: the 997 Hz K-weighting gain and the channel sum cancel to a tenth.
     void ExpectSteadyToneShown(double dbfs)
     {
         const CLoudnessSnapshot& r = ctrl.Reading();
@@ -114,37 +98,12 @@ protected:
     int m_nNext = 0;
 };
 
-TEST_F(LoudnessThreadTest, NoReadingFromBeforeAResetIsShownAfterIt)
-{
-    FillTone(hub, -10.0);
-    Deliver(60, true);
-    hub.doc.ApplyPackets();
-    ASSERT_TRUE(ctrl.Reading().Has(CLoudnessSnapshot::kMomentary));
-    EXPECT_NEAR(Db(ctrl.Reading().samplePeak[0]), -10.0, 0.1);
-
-    // One more packet with a loud reading, not yet applied when the user resets.
-    Deliver(1, true);
-    gated.SetOpen(false);
-    ctrl.ResetIntegration();
-    // The held thread has published only loud readings; the capture side
-    // must not pass them on, nor the display show the waiting one.
-    FillTone(hub, -30.0);
-    Deliver(3, false);
-    hub.doc.ApplyPackets();
-    EXPECT_EQ(ctrl.Reading().valid, 0);
-    EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
-
-    gated.SetOpen(true);
-    Deliver(60, true);
-    hub.doc.ApplyPackets();
-    // Only the quiet tone was measured since: the reset landed on its first block.
-    ExpectSteadyToneShown(-30.0);
-}
-
-TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterwards)
+// A starved thread drops and counts blocks without harm and measures on
+// afterwards; then a reset hides every reading from before it.
+TEST_F(LoudnessThreadTest, AStarvedThreadDropsBlocksAndNoReadingFromBeforeAResetIsShownAfterIt)
 {
     FillTone(hub, -23.0);
-    gated.SetOpen(false);
+    gated.m_bOpen = false;
     Deliver(1, false);
     ASSERT_TRUE(gated.WaitUntilHeld());
     // The held block keeps its slot, so the ring takes one block fewer.
@@ -156,19 +115,36 @@ TEST_F(LoudnessThreadTest, AStarvedThreadDropsAndCountsBlocksAndMeasuresOnAfterw
     Deliver(kOverflow, false);
     EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
     EXPECT_GE(hub.doc.Dropouts(), static_cast<std::uint64_t>(kOverflow));
-
     FillTone(hub, -23.0);
-    gated.SetOpen(true);
+    gated.m_bOpen = true;
     ASSERT_TRUE(hub.doc.WaitForLoudness());
     hub.doc.ApplyPackets();
-    Deliver(2, true);
+    Deliver(60, true);
     hub.doc.ApplyPackets();
     ExpectSteadyToneShown(-23.0);
     EXPECT_EQ(hub.doc.DroppedLoudnessBlocks(), static_cast<std::uint64_t>(kOverflow));
+
+    // One more packet with a -23 reading, not yet applied when the user resets.
+    Deliver(1, true);
+    gated.m_bOpen = false;
+    ctrl.ResetIntegration();
+    // The held thread has published only -23 readings; the capture side
+    // must not pass them on, nor the display show the waiting one.
+    FillTone(hub, -30.0);
+    Deliver(3, false);
+    hub.doc.ApplyPackets();
+    EXPECT_EQ(ctrl.Reading().valid, 0);
+    EXPECT_EQ(ctrl.Reading().samplePeak[0], 0.0f);
+    gated.m_bOpen = true;
+    Deliver(60, true);
+    hub.doc.ApplyPackets();
+    // Only the quiet tone was measured since: the reset landed on its first block.
+    ExpectSteadyToneShown(-30.0);
 }
 
 // The first hub goes while its loudness thread still has a backlog; the
-// feed then serves a second hub and measures only what that one delivers.
+// feed then serves a second hub at the other rate and measures only what that
+// one delivers (-10 dB blocks in its integration would lift it far above -30).
 TEST(LoudnessThreadTeardown, AHubTornDownMidStreamLeavesTheFeedToTheNext)
 {
     CLoudnessFeed feed;
@@ -193,6 +169,7 @@ TEST(LoudnessThreadTeardown, AHubTornDownMidStreamLeavesTheFeedToTheNext)
     ASSERT_TRUE(r.Has(CLoudnessSnapshot::kMomentary));
     EXPECT_NEAR(Db(r.samplePeak[0]), -30.0, 0.1);
     EXPECT_NEAR(r.momentary, -30.0, 0.1);
+    EXPECT_NEAR(r.integrated, -30.0, 0.1);
 }
 
 } // namespace

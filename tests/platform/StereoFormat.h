@@ -4,11 +4,6 @@
 
 inline WAVEFORMATEX StereoFormat(int rate)
 {
-    WAVEFORMATEX format;
-    format.nChannels = 2;
-    format.nSamplesPerSec = static_cast<std::uint32_t>(rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = 4;
-    format.nAvgBytesPerSec = static_cast<std::uint32_t>(rate * 4);
-    return format;
+    const auto r = static_cast<std::uint32_t>(rate);
+    return { .nChannels = 2, .nSamplesPerSec = r, .nAvgBytesPerSec = 4 * r, .nBlockAlign = 4, .wBitsPerSample = 16 };
 }

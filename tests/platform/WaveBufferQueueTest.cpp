@@ -14,17 +14,12 @@ using Samples = std::vector<std::int16_t>;
 
 class WaveBufferQueueTest : public ::testing::Test {
 protected:
-    // Three 8-frame buffers (32 bytes each), all queued unless `queued` says fewer.
-    void Queue(int queued = 3)
+    // Three prepared 8-frame buffers (32 bytes each).
+    void SetUp() override
     {
-        for (int i = 0; i < 3; ++i) {
-            m_headers[i].lpData = reinterpret_cast<char*>(m_data[i].data());
-            m_headers[i].dwBufferLength = 32;
-            m_headers[i].dwFlags = WHDR_PREPARED;
-            if (i < queued) {
-                ASSERT_EQ(m_queue.Add(&m_headers[i]), MMSYSERR_NOERROR);
-            }
-        }
+        for (int i = 0; i < 3; ++i)
+            m_headers[i] = { .lpData = reinterpret_cast<char*>(m_data[i].data()), .dwBufferLength = 32,
+                .dwFlags = WHDR_PREPARED };
     }
     std::vector<WAVEHDR*> ReturnedHeaders()
     {
@@ -32,14 +27,6 @@ protected:
         for (CThreadMessage msg; m_notify.Peek(msg); out.push_back(reinterpret_cast<WAVEHDR*>(msg.lParam)))
             EXPECT_EQ(msg.message, MM_WIM_DATA);
         return out;
-    }
-    // Frames first..first+frames-1 as (n, -n).
-    static Samples Ramp(int first, int frames)
-    {
-        Samples v;
-        for (int n = first; n < first + frames; ++n)
-            v.push_back(static_cast<std::int16_t>(n)), v.push_back(static_cast<std::int16_t>(-n));
-        return v;
     }
     Samples Data(int buffer, int from, int to) const { return Samples(m_data[buffer].begin() + from, m_data[buffer].begin() + to); }
 
@@ -49,70 +36,29 @@ protected:
     WAVEHDR m_headers[3];
 };
 
-TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndEachFullOneIsReturnedInOrder)
+// Mono frames go to both channels and spill over like stereo ones; a reset
+// returns the partly filled buffer with its bytes.
+TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreCounted)
 {
-    Queue();
-    EXPECT_EQ(m_queue.Queued(), 3);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(m_queue.Add(&m_headers[i]), MMSYSERR_NOERROR);
     // 5 + 7 frames: buffer 0 full (8), 4 frames into buffer 1.
-    EXPECT_EQ(m_queue.Write(Ramp(0, 5).data(), 5), 0);
+    const std::int16_t stereo[10] = { 0, 0, 1, -1, 2, -2, 3, -3, 4, -4 };
+    EXPECT_EQ(m_queue.Write(stereo, 5), 0);
     EXPECT_TRUE(ReturnedHeaders().empty());
-    EXPECT_EQ(m_queue.Write(Ramp(5, 7).data(), 7), 0);
+    const std::int16_t mono[7] = { 5, -6, 7, 8, 9, 10, 11 };
+    EXPECT_EQ(m_queue.WriteMono(mono, 7), 0);
     EXPECT_EQ(ReturnedHeaders(), std::vector<WAVEHDR*> { &m_headers[0] });
     EXPECT_EQ(m_headers[0].dwBytesRecorded, 32u);
     EXPECT_EQ(m_headers[0].dwFlags & (WHDR_DONE | WHDR_INQUEUE), WHDR_DONE);
-    EXPECT_EQ(Data(0, 14, 16), (Samples { 7, -7 }));
-    EXPECT_EQ(Data(1, 0, 8), Ramp(8, 4));
-    EXPECT_EQ(m_queue.Queued(), 2);
-}
-
-TEST_F(WaveBufferQueueTest, FramesWithNoQueuedBufferAreCountedNotWritten)
-{
-    Queue(1);
-    EXPECT_EQ(m_queue.Write(Ramp(1, 20).data(), 20), 12);
-    EXPECT_EQ(m_queue.Overruns(), 12);
-    EXPECT_EQ(ReturnedHeaders().size(), 1u);
-    EXPECT_TRUE(m_data[1][0] == 0 && m_data[2][15] == 0) << "the other buffers were never touched";
-}
-
-// Mono frames go to both channels and spill over like stereo ones.
-TEST_F(WaveBufferQueueTest, MonoFramesGoToBothChannels)
-{
-    Queue(2);
-    const std::int16_t mono[9] = { 100, -200, 300, 4, 5, 6, 7, 8, 9 };
-    EXPECT_EQ(m_queue.WriteMono(mono, 9), 0);
-    EXPECT_EQ(Data(0, 0, 6), (Samples { 100, 100, -200, -200, 300, 300 }));
-    EXPECT_EQ(Data(1, 0, 2), (Samples { 9, 9 }));
-    EXPECT_EQ(ReturnedHeaders().size(), 1u);
-}
-
-TEST_F(WaveBufferQueueTest, ReturnAllGivesThePartlyFilledBufferFirstWithItsBytes)
-{
-    Queue();
-    m_queue.Write(Ramp(0, 3).data(), 3);
+    EXPECT_EQ(Data(0, 8, 16), (Samples { 4, -4, 5, 5, -6, -6, 7, 7 }));
+    EXPECT_EQ(Data(1, 0, 8), (Samples { 8, 8, 9, 9, 10, 10, 11, 11 }));
     m_queue.ReturnAll();
-    EXPECT_EQ(ReturnedHeaders(), (std::vector<WAVEHDR*> { &m_headers[0], &m_headers[1], &m_headers[2] }));
-    EXPECT_EQ(std::make_pair(m_headers[0].dwBytesRecorded, m_headers[1].dwBytesRecorded), std::make_pair(12u, 0u));
-    EXPECT_EQ(m_queue.Queued(), 0);
-}
-
-// A buffer must be prepared and hold one frame (4 bytes); the queue holds
-// 64 buffers, and one more is refused, not counted and not marked queued.
-TEST_F(WaveBufferQueueTest, UnpreparedEmptyOrOneTooManyHeadersAreRefused)
-{
-    Queue(0);
-    WAVEHDR unprepared = m_headers[0], tiny = m_headers[0];
-    unprepared.dwFlags = 0;
-    tiny.dwBufferLength = 3;
-    EXPECT_EQ(m_queue.Add(&unprepared), WAVERR_UNPREPARED);
-    EXPECT_EQ(m_queue.Add(&tiny), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(m_queue.Queued(), 0);
-    tiny.dwBufferLength = 4;
-    std::vector<WAVEHDR> more(65, tiny);
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(m_queue.Add(&more[i]), MMSYSERR_NOERROR) << i;
-    EXPECT_EQ(m_queue.Add(&more[64]), MMSYSERR_NOMEM);
-    EXPECT_EQ(m_queue.Queued(), 64);
-    EXPECT_EQ(more[64].dwFlags & WHDR_INQUEUE, 0u);
+    EXPECT_EQ(ReturnedHeaders(), std::vector<WAVEHDR*> { &m_headers[1] });
+    EXPECT_EQ(m_headers[1].dwBytesRecorded, 16u);
+    EXPECT_EQ(m_queue.Write(stereo, 5), 5);
+    EXPECT_EQ(m_queue.Overruns(), 5);
+    EXPECT_EQ(m_data[2][0], 0) << "a buffer never queued was written";
 }
 
 } // namespace

@@ -1,9 +1,5 @@
 #include "platform/WindowPlacement.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QScreen>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -22,34 +18,6 @@ TEST(WindowPlacement, BytesAreElevenLittleEndianValuesLengthFirst)
     for (const int length : { 43, 45, 0 })
         EXPECT_FALSE(CWindowPlacement::FromBytes(QByteArray(length, '\0'), back)) << length;
     EXPECT_EQ(back, p);
-}
-
-TEST(WindowPlacement, PlacementOutsideEveryScreenIsBroughtBack)
-{
-    QWidget window;
-    SetTopLevelPlacement(&window, CWindowPlacement::FromValues({ 44, 0, SW_SHOWNORMAL, 0, 0, 0, 0, 50000, 40000, 50640, 40480 }));
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(area.intersects(window.geometry()));
-    EXPECT_EQ(window.geometry().size(), QSize(640, 480));
-}
-
-// A rectangle on screen is kept, and the show command comes back as stored.
-TEST(WindowPlacement, OnScreenPlacementAndShowCommandRoundTrip)
-{
-    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    for (const int showCmd : { SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED }) {
-        SCOPED_TRACE(showCmd);
-        QWidget window;
-        const QRect normal(area.left() + 10, area.top() + 20, 300, 200);
-        SetTopLevelPlacement(&window, CWindowPlacement::FromValues({ 44, 0, showCmd, 0, 0, 0, 0, normal.left(), normal.top(),
-                                          normal.right() + 1, normal.bottom() + 1 }));
-        window.show(); // a shown maximised window covers the screen; its normal rectangle is kept aside
-        QCoreApplication::processEvents();
-        EXPECT_EQ(std::make_pair(window.isMinimized(), window.isMaximized()), std::make_pair(showCmd == SW_SHOWMINIMIZED, showCmd == SW_SHOWMAXIMIZED));
-        const CWindowPlacement back = GetTopLevelPlacement(&window);
-        EXPECT_EQ(back.showCmd, showCmd);
-        EXPECT_EQ(QRect(QPoint(back.left, back.top), QPoint(back.right - 1, back.bottom - 1)), normal) << "the normal rectangle";
-    }
 }
 
 // Values a damaged settings entry or workspace file may hold: the extremes

@@ -1,21 +1,8 @@
 #include "shell/AboutAnimation.h"
-#include "shell/AboutDlg.h"
 
 #include <QEventLoop>
 #include <QTimer>
 #include <gtest/gtest.h>
-
-TEST(AboutDlg, ShowsTitleVersionWithBuildAndBetaAndSystem)
-{
-    EXPECT_EQ(CAboutDlg::FormatVersionText(2, 1, 2, 37), QStringLiteral("Version 2.1  Build 37  Beta"));
-    EXPECT_EQ(CAboutDlg::FormatVersionText(1, 0, 1, 1), QStringLiteral("Version 1.0  Build 1  "));
-    EXPECT_EQ(CAboutDlg::FormatVersionText(3, 12, 0, 405), QStringLiteral("Version 3.12  Build 405  "));
-    CAboutDlg dlg(QStringLiteral("Version 2.1  Build 37  Beta"), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
-    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Info about Lumetra"));
-    EXPECT_EQ(dlg.VersionLine(), QStringLiteral("Version 2.1  Build 37  Beta"));
-    EXPECT_EQ(dlg.OsLine(), QStringLiteral("running on : Debian GNU/Linux 12 (bookworm)"));
-    EXPECT_TRUE(dlg.isModal());
-}
 
 // The frames differ (the bars rise as it runs); it plays once and stops on the last.
 TEST(AboutAnimation, PlaysOnceFromFirstToLastFrameAndStops)

@@ -23,7 +23,8 @@ struct CRun {
     QString err;
 };
 
-void Prepare(QProcess& process, const QString& folder)
+// Started in `folder`, with its own settings, cache and data folders there.
+void Start(QProcess& process, const QStringList& args, const QString& folder)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -31,14 +32,14 @@ void Prepare(QProcess& process, const QString& folder)
         env.insert(QStringLiteral("XDG_%1_HOME").arg(QLatin1String(kind)), QDir(folder).filePath(QString::fromLatin1(kind).toLower()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(folder);
+    EndWithTest(process);
+    process.start(QStringLiteral(LUMETRA_PROGRAM), args);
 }
 
 CRun RunLumetra(const QStringList& args, const QString& folder)
 {
     QProcess process;
-    Prepare(process, folder);
-    EndWithTest(process);
-    process.start(QStringLiteral(LUMETRA_PROGRAM), args);
+    Start(process, args, folder);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();
         return {};
@@ -65,12 +66,12 @@ bool WaitUntilItCatchesTermination(const QProcess& process)
 
 // A 0.1 s silent 16-bit stereo WAV file at 44100 Hz: a device without --demo
 // that any machine offers, sound card or not.
-QString WriteSilence(const QString& folder)
+bool WriteSilence(const QString& folder)
 {
     QFile file(QDir(folder).filePath(QStringLiteral("silence.wav")));
     const QByteArray header = QByteArray::fromHex("524946460C45000057415645666d74201000000001000200"
                                                   "44AC000010B102000400100064617461E8440000");
-    return file.open(QIODevice::WriteOnly) && file.write(header + QByteArray(17640, '\0')) == 44 + 17640 ? file.fileName() : QString();
+    return file.open(QIODevice::WriteOnly) && file.write(header + QByteArray(17640, '\0')) == 44 + 17640;
 }
 
 QString ConfPath(const QString& folder) { return QDir(folder).filePath(QStringLiteral("config/TARVIX/Tarvix Audio Meter.conf")); }
@@ -85,19 +86,25 @@ int MusicMixId(const QString& folder)
 }
 }
 
+// A screenshot named relative to where it was asked for lands there; the
+// workspace file goes to the current folder, or with --data-home below the data home.
 TEST(Program, FirstStartSeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheEnd)
 {
     const struct {
         const char* name;
-        bool demo;
+        QStringList args;
         bool storedSettings; // from an earlier run: the device after the music mix, analyzer off, the rest on
         int deviceAfterMusicMix; // the device the run ends with, counted from the music mix; 100: device 0
         int expectedOn[4];       // PPM, COR, FFT, STM
-    } cases[] = { { "demo without settings", true, false, 0, { 1, 1, 1, 1 } }, { "demo with stored settings", true, true, 1, { 1, 1, 0, 1 } },
-                  { "plain first start", false, false, 100, { 0, 0, 0, 0 } } };
+        const char* workspaceFile;
+    } cases[] = { { "demo without settings", { "--demo" }, false, 0, { 1, 1, 1, 1 }, "cv.wsp" },
+        { "demo with stored settings", { "--demo" }, true, 1, { 1, 1, 0, 1 }, "cv.wsp" },
+        { "plain first start", { "--input", "silence.wav" }, false, 100, { 0, 0, 0, 0 }, "cv.wsp" },
+        { "data home", { "--demo", "--data-home" }, false, 0, { 1, 1, 1, 1 }, "data/lumetra/cv.wsp" } };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir folder;
+        ASSERT_TRUE(WriteSilence(folder.path()));
         const int musicMix = MusicMixId(folder.path());
         ASSERT_GE(musicMix, 0);
         if (c.storedSettings) {
@@ -106,31 +113,19 @@ TEST(Program, FirstStartSeedsOnlyADemoStartWithNoSettingsAndWritesItsFilesAtTheE
             for (const QString& section : kInstruments)
                 stored.setValue(section + QStringLiteral("/Status"), section == QLatin1String("FFT") ? 0 : 1);
         }
-        const CRun run = RunLumetra(QStringList { "--quit-after", "0", "--screenshot", "shot.png" }
-                + (c.demo ? QStringList { "--demo" } : QStringList { "--input", WriteSilence(folder.path()) }), folder.path());
+        const QStringList args = QStringList { "--quit-after", "0", "--screenshot", "shot.png" } + c.args;
+        const CRun run = RunLumetra(args, folder.path());
         ASSERT_EQ(run.exitCode, 0) << qPrintable(run.err);
         EXPECT_EQ(QImage(folder.filePath(QStringLiteral("shot.png"))).size(), QSize(640, 480));
-        EXPECT_EQ(QFile(folder.filePath(QStringLiteral("cv.wsp"))).size(), 834); // eight never-stored workspaces
+        // Eight never-stored workspaces.
+        EXPECT_EQ(QFile(folder.filePath(QString::fromLatin1(c.workspaceFile))).size(), 834);
+        EXPECT_EQ(QFile::exists(folder.filePath(QStringLiteral("cv.wsp"))), c.workspaceFile == std::string("cv.wsp"));
         // What the run wrote at its end is what it ran with.
         QSettings stored(ConfPath(folder.path()), QSettings::IniFormat);
         EXPECT_EQ(stored.value(QStringLiteral("Settings/Device")).toInt(), c.deviceAfterMusicMix == 100 ? 0 : musicMix + c.deviceAfterMusicMix);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(stored.value(kInstruments[i] + QStringLiteral("/Status")).toInt(), c.expectedOn[i]) << qPrintable(kInstruments[i]);
     }
-}
-
-TEST(Program, DataHomeKeepsTheWorkspaceFileInTheProgramsOwnFolder)
-{
-    QTemporaryDir folder;
-    const QDir here(folder.path());
-    // A screenshot named relative to where it was asked for lands there.
-    ASSERT_EQ(RunLumetra({ "--data-home", "--demo", "--quit-after", "0", "--screenshot", "shot.png" }, folder.path()).exitCode, 0);
-    EXPECT_EQ(QFile(here.filePath(QStringLiteral("data/lumetra/cv.wsp"))).size(), 834);
-    EXPECT_FALSE(QFile::exists(here.filePath(QStringLiteral("cv.wsp"))));
-    EXPECT_TRUE(QFile::exists(here.filePath(QStringLiteral("shot.png"))));
-    // Started from a terminal without it, the current folder holds the file.
-    ASSERT_EQ(RunLumetra({ "--demo", "--quit-after", "0" }, folder.path()).exitCode, 0);
-    EXPECT_EQ(QFile(here.filePath(QStringLiteral("cv.wsp"))).size(), 834);
 }
 
 TEST(Program, QuickCommandsEndAtOnceWithTheirStatusAndWriteNothing)
@@ -143,7 +138,6 @@ TEST(Program, QuickCommandsEndAtOnceWithTheirStatusAndWriteNothing)
     } cases[] = {
         { { "--version" }, 0, true, { "Lumetra " } },
         { { "--help" }, 0, true, { "Usage: lumetra", "--quit-after MS" } },
-        { { "--list-devices", "--demo" }, 0, true, { "-1: ", "Demo: " } },
         { { "--frobnicate" }, 2, false, { "Usage: lumetra", "--frobnicate" } },
         { { "--quit-after", "soon" }, 2, false, { "--quit-after needs" } },
     };
@@ -166,10 +160,7 @@ TEST(Program, TerminationSignalClosesNormallyAtAnyPointOfTheStart)
         SCOPED_TRACE(atNotice ? "at the notice" : "running");
         QTemporaryDir folder;
         QProcess process;
-        Prepare(process, folder.path());
-        EndWithTest(process);
-        process.start(QStringLiteral(LUMETRA_PROGRAM), atNotice ? QStringList { "--input", folder.filePath("missing.wav") } : QStringList { "--demo" });
-        ASSERT_TRUE(process.waitForStarted());
+        Start(process, atNotice ? QStringList { "--input", "missing.wav" } : QStringList { "--demo" }, folder.path());
         ASSERT_TRUE(WaitUntilItCatchesTermination(process));
         process.terminate(); // SIGTERM
         ASSERT_TRUE(process.waitForFinished(30000)) << "the program hung";

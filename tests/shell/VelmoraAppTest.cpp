@@ -1,37 +1,104 @@
-#include "tests/common/MenuChecks.h"
-#include "ShellAppFixture.h"
-#include "UrlRecorder.h"
-
+// A whole application on the test driver: two input devices ("Line In",
+// "USB Mic"), no settings and no workspace file at the first start, notices
+// recorded instead of shown.
+#include "audio/AudioCapture.h"
 #include "meters/common/MeterView.h"
-#include "meters/loudness/LoudnessView.h"
+#include "platform/Notices.h"
+#include "platform/Rect.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowPlacement.h"
-#include "shell/AboutDlg.h"
-#include "shell/FrameMenu.h"
+#include "platform/wavein/TestWaveDriver.h"
+#include "shell/MainFrame.h"
 #include "shell/MultiViewFrame.h"
 #include "shell/UiThreadPriority.h"
-#include "workspace/LoudnessWsp.h"
-#include "workspace/WorkspaceIds.h"
-#include "workspace/WspList.h"
+#include "shell/VelmoraApp.h"
+#include "tests/common/MenuChecks.h"
+#include "tests/common/TestEnvironment.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QSettings>
-#include <QTimer>
-#include <QMouseEvent>
-#include <algorithm>
+#include <gtest/gtest.h>
 #include <map>
-#include <set>
+#include <memory>
 #include <tuple>
 #include <sys/resource.h>
 #include <unistd.h>
 
+class ShellAppTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CTestEnvironment::ClearSettings();
+        m_driver = std::make_unique<CTestWaveDriver>();
+        m_driver->AddDevice("Line In");
+        m_driver->AddDevice("USB Mic");
+    }
+    void TearDown() override
+    {
+        if (m_app)
+            Stop();
+    }
+    bool Start()
+    {
+        m_app = std::make_unique<CVelmoraApp>();
+        const bool started = m_app->InitInstance();
+        ProcessEvents();
+        return started;
+    }
+    // The normal end: the main window closes, then the application's exit.
+    void Stop()
+    {
+        if (m_app->MainFrame() && m_app->Document())
+            m_app->MainFrame()->close();
+        m_app->ExitInstance();
+        m_app.reset();
+        ProcessEvents();
+    }
+    CMainFrame& Main() { return *m_app->MainFrame(); }
+    int ActiveType() const { return static_cast<CMeterView*>(m_app->ActiveView())->InstrumentType(); }
+    static void ProcessEvents()
+    {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+    // A left-button press (or release) at the middle of `r`, in the frame's coordinates.
+    static void Press(QWidget* frame, const CRect& r, QEvent::Type type = QEvent::MouseButtonPress)
+    {
+        const QPointF pos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        QMouseEvent event(type, pos, frame->mapToGlobal(pos), Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(frame, &event);
+        ProcessEvents();
+    }
+    bool Ticking() const { return m_app->Capture().m_bPostTick.load() == 1; }
+    // Runs the event loop until the tick runs or a generous limit passes (a safety net, not a timing check).
+    bool WaitUntilTicking() const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!Ticking() && timer.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        return Ticking();
+    }
+
+    CNoticeRecorder m_notices;
+    std::unique_ptr<CTestWaveDriver> m_driver; // outlives the application
+    std::unique_ptr<CVelmoraApp> m_app;
+};
+
 namespace {
+constexpr COLORREF kCyan = RGB(0, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
 // The checked positions of the device, priority and sample-rate popups, each
 // opened the way the user does so its marks are computed.
 std::vector<std::vector<int>> Marks(const QMenuBar* bar, int popups = 3)
@@ -49,13 +116,18 @@ std::vector<std::vector<int>> Marks(const QMenuBar* bar, int popups = 3)
 
 using Marked = std::vector<std::vector<int>>;
 
-QStringList Texts(const QMenu* menu)
+int CountPixels(const QImage& image, COLORREF color, int fromX = 0)
 {
-    QStringList texts;
-    for (const QAction* action : menu->actions())
-        texts << action->text();
-    return texts;
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = fromX; x < image.width(); ++x)
+            n += (image.pixel(x, y) | 0xFF000000u) == ToPixel(color) ? 1 : 0;
+    }
+    return n;
 }
+
+// The caption as the frame paints it.
+QImage ShownCaption(CMultiViewFrame* frame) { return frame->grab().toImage().copy(frame->CaptionRect().ToQRect()); }
 }
 
 TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
@@ -64,24 +136,16 @@ TEST_F(ShellAppTest, FirstStartShowsTheDefaultsAndItsExitWritesThem)
     EXPECT_TRUE(m_notices.Notices().empty() && Main().isVisible());
     EXPECT_EQ(Main().size(), QSize(640, 480));
     EXPECT_EQ(Main().windowTitle(), QStringLiteral("Tarvix Audio Meter"));
-
     QStringList titles;
     for (CMultiViewFrame* frame : m_app->Frames())
         titles << frame->windowTitle();
     EXPECT_EQ(titles, QStringList({ "PPM-Meter", "Correlation-Meter", "Spectrum Analyzer", "Stereo-Meter", "Loudness Meter" }));
-
     // The analyzer window is active and its menu is shown.
     ASSERT_TRUE(m_app->ActiveView() && Main().CurrentMenu());
     EXPECT_EQ(ActiveType(), 132);
     EXPECT_EQ(Main().CurrentMenu()->MenuId(), 132);
-
-    const QList<QAction*> bar = Main().menuBar()->actions();
-    ASSERT_EQ(bar.size(), 5);
-    EXPECT_EQ(Texts(bar[0]->menu()), QStringList({ "WaveMapper", "Line In", "USB Mic" }));
-    // Device 0 (not WaveMapper), priority High, 44100Hz.
-    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 1 }, { 1 }, { 0 } }));
-    EXPECT_EQ(bar[4]->menu()->actions()[3]->text(), QStringLiteral("www.tarvix.example"));
-
+    // Device 0 (not WaveMapper), priority High, 44100Hz, not on top.
+    EXPECT_EQ(Marks(Main().menuBar(), 4), Marked({ { 1 }, { 1 }, { 0 }, {} }));
     std::map<QString, int> keys;
     for (const QAction* action : Main().actions())
         keys[action->shortcut().toString()] = action->data().toInt();
@@ -106,26 +170,17 @@ TEST_F(ShellAppTest, RestartRestoresPlacementsDeviceActiveWindowAndOnTop)
     m_app->FrameOfType(131)->setGeometry(50, 60, 210, 190);
     Main().ActivateFrame(m_app->FrameOfType(133));
     ASSERT_TRUE(Main().OnCommand(10001)); // the second device
-    // Always on top changes the flag without moving the window.
-    const QRect before = Main().geometry();
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(Main().isVisible());
-    EXPECT_EQ(Main().geometry(), before);
-    EXPECT_EQ(Marks(Main().menuBar(), 4)[3], std::vector<int>({ 2 }));
+    ASSERT_TRUE(Main().OnCommand(32842)); // always on top
     ProcessEvents();
 
     Stop();
     ASSERT_TRUE(Start());
-    EXPECT_TRUE(m_app->OnTop());
-    EXPECT_TRUE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(m_app->OnTop() && Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(Main().geometry(), QRect(100, 80, 600, 420));
     EXPECT_EQ(m_app->FrameOfType(131)->geometry(), QRect(50, 60, 210, 190));
     EXPECT_EQ(ActiveType(), 133);
     EXPECT_EQ(m_app->Capture().Device().DeviceId(), 1);
     EXPECT_EQ(Marks(Main().menuBar())[0], std::vector<int>({ 2 }));
-    ASSERT_TRUE(Main().OnCommand(32842));
-    EXPECT_FALSE(Main().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 // Never minimised at start (show commands 2, 6 and 7 all minimise), back on a
@@ -136,11 +191,10 @@ TEST_F(ShellAppTest, MainWindowStartsShownOnScreenAtAKnownRate)
         QRect placed;
         int showCmd;
         int storedRate; // 0: none stored
-        bool maximised;
         int rate;
-    } cases[] = { { { 60, 40, 500, 400 }, 1, 0, false, 44100 }, { { 60, 40, 500, 400 }, 2, 48000, false, 48000 },
-        { { 60, 40, 500, 400 }, 3, 22050, true, 44100 }, { { 60, 40, 500, 400 }, 6, 0, false, 44100 },
-        { { 60, 40, 500, 400 }, 7, 0, false, 44100 }, { { 9000, 7000, 500, 400 }, 1, 0, false, 44100 } };
+    } cases[] = { { { 60, 40, 500, 400 }, 2, 48000, 48000 }, { { 60, 40, 500, 400 }, 3, 22050, 44100 },
+        { { 60, 40, 500, 400 }, 6, 0, 44100 }, { { 60, 40, 500, 400 }, 7, 0, 44100 },
+        { { 9000, 7000, 500, 400 }, 1, 0, 44100 } };
     for (const auto& stored : cases) {
         SCOPED_TRACE(stored.showCmd);
         CTestEnvironment::ClearSettings();
@@ -153,11 +207,9 @@ TEST_F(ShellAppTest, MainWindowStartsShownOnScreenAtAKnownRate)
         CSettingsStore::Sync();
         ASSERT_TRUE(Start());
         EXPECT_FALSE(Main().isMinimized());
-        EXPECT_EQ(Main().isMaximized(), stored.maximised);
+        EXPECT_EQ(Main().isMaximized(), stored.showCmd == 3);
         EXPECT_EQ(Main().normalGeometry().size(), QSize(500, 400));
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        EXPECT_TRUE(std::any_of(screens.begin(), screens.end(),
-                                [&](const QScreen* screen) { return screen->availableGeometry().intersects(Main().normalGeometry()); }));
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->availableGeometry().intersects(Main().normalGeometry()));
         EXPECT_TRUE(stored.placed.left() > 1000 || Main().normalGeometry() == stored.placed);
         EXPECT_EQ(m_app->Capture().Device().SampleRate(), stored.rate);
         Stop();
@@ -171,11 +223,10 @@ TEST_F(ShellAppTest, MenuCommandsMoveTheMarksWithAMaximisedInstrumentAndSetThePr
     analyzer->showMaximized();
     ProcessEvents();
     ASSERT_TRUE(analyzer->isMaximized());
-    for (const int command : { 32831, 32838, 32829 }) // Priority Normal, 48000Hz, WaveMapper
+    for (const int command : { 32831, 32838, 32829, 32842 }) // Priority Normal, 48000Hz, WaveMapper, on top
         ASSERT_TRUE(Main().OnCommand(command)) << command;
-
     EXPECT_EQ(Main().menuBar()->actions()[0]->menu()->title(), QStringLiteral("&Device"));
-    EXPECT_EQ(Marks(Main().menuBar()), Marked({ { 0 }, { 0 }, { 1 } }));
+    EXPECT_EQ(Marks(Main().menuBar(), 4), Marked({ { 0 }, { 0 }, { 1 }, { 2 } }));
     EXPECT_TRUE(m_app->Priority() == 0 && !m_app->Capture().IsPriorityHigh());
     EXPECT_EQ(CUiThreadPriority::Current(), CUiThreadPriority::kNiceNormal);
     ASSERT_TRUE(Main().OnCommand(32832)); // Priority High raises the interface and capture threads
@@ -190,43 +241,6 @@ TEST(UiThreadPriority, LowestGrantedFollowsTheNiceLimit)
     // A limit of 0: only lowering the priority is granted.
     for (const auto& [limit, lowest] : { std::pair<rlim_t, int> { 0, 19 }, { 20, 0 }, { 25, -5 }, { 40, -20 }, { RLIM_INFINITY, -20 } })
         EXPECT_EQ(CUiThreadPriority::LowestGranted(limit), lowest) << limit;
-}
-
-TEST_F(ShellAppTest, HelpMenuOpensTheManualTheHomepagesAndTheAboutBox)
-{
-    CSettingsStore::WriteString(QStringLiteral("Dealer"), QStringLiteral("HomePage"), QStringLiteral("shop.example.org"));
-    CUrlRecorder opened;
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Main().menuBar()->actions()[4]->menu()->actions()[3]->text(), QStringLiteral("shop.example.org"));
-    ASSERT_TRUE(Main().OnCommand(32835));
-    ASSERT_EQ(opened.m_urls.size(), 1u);
-    QFile manual(opened.m_urls[0].toLocalFile());
-    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(manual.readAll().contains("<title>Lumetra"));
-    // A help file beside the program wins over the built-in manual.
-    QFile chm(QStringLiteral("Lumetra.chm"));
-    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
-    chm.close();
-    for (const int command : { 32835, 32840, 32841 }) // help, our homepage, the dealer's
-        ASSERT_TRUE(Main().OnCommand(command)) << command;
-    QFile::remove(QStringLiteral("Lumetra.chm"));
-    ASSERT_EQ(opened.m_urls.size(), 4u);
-    EXPECT_EQ(opened.m_urls[1].fileName(), QStringLiteral("Lumetra.chm"));
-    EXPECT_EQ(opened.m_urls[2].scheme(), QStringLiteral("http"));
-    EXPECT_EQ(opened.m_urls[3], QUrl(QStringLiteral("http://shop.example.org")));
-
-    QString title;
-    QString version;
-    QTimer::singleShot(0, [&] {
-        if (auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget())) {
-            title = about->windowTitle();
-            version = about->VersionLine();
-            about->accept();
-        }
-    });
-    ASSERT_TRUE(Main().OnCommand(57664)); // returns once the modal box is closed
-    EXPECT_EQ(title, QStringLiteral("Info about Lumetra"));
-    EXPECT_TRUE(version == m_app->VersionText() && version.startsWith(QStringLiteral("Version "))) << qPrintable(version);
 }
 
 TEST_F(ShellAppTest, NoInputDeviceEndsTheStartWithItsMessage)
@@ -253,32 +267,66 @@ TEST_F(ShellAppTest, DeviceRescanWithAnIdPastTheListReadsNoName)
     EXPECT_EQ(device.DeviceId(), past);
 }
 
-TEST_F(ShellAppTest, MovingAWindowPausesTheTickUntilItEndsAndArrangeIconsLinesUpMinimisedOnes)
+// Active captions are a blue gradient, inactive ones grey; a running meter's
+// title is cyan and bold, a stopped one's red and thin, shown at once; a long
+// title is cut left of the buttons.
+TEST_F(ShellAppTest, CaptionsShowActivationAndTheMeterStateAndCutLongTitlesLeftOfTheButtons)
 {
     ASSERT_TRUE(Start());
-    const auto ticking = [&] { return m_app->Capture().m_bPostTick.load() == 1; };
-    ASSERT_TRUE(WaitFor(ticking)); // start-up's own geometry changes settle first
-    int redraws = Main().RedrawCount();
-    Main().move(Main().pos() + QPoint(30, 20));
+    CMultiViewFrame* cor = m_app->FrameOfType(131);
+    cor->showNormal();
+    Main().ActivateFrame(m_app->FrameOfType(133));
     ProcessEvents();
-    EXPECT_FALSE(ticking());
-    EXPECT_TRUE(WaitFor(ticking));
-    EXPECT_GT(Main().RedrawCount(), redraws);
+    cor->SetMeterOn(1);
+    const QImage on = ShownCaption(cor);
+    cor->SetMeterOn(0);
+    const QImage off = ShownCaption(cor);
+    EXPECT_EQ(FromPixel(on.pixel(1, 0)), RGB(96, 96, 96)); // column 1 lies left of the title
+    EXPECT_EQ(CountPixels(off, kCyan) + CountPixels(on, kRed), 0);
+    EXPECT_GT(CountPixels(off, kRed), 0);
+    EXPECT_GT(CountPixels(on, kCyan), CountPixels(off, kRed)); // bold covers more than thin
+    Main().ActivateFrame(cor);
+    cor->setWindowTitle(QStringLiteral("Correlation-Meter with a title far longer than any window is wide"));
+    ProcessEvents();
+    const QImage cut = ShownCaption(cor);
+    EXPECT_EQ(FromPixel(cut.pixel(1, 0)), RGB(128, 128, 192));
+    const int limit = cor->MinButtonRect().left - cor->CaptionRect().left - 2;
+    EXPECT_EQ(CountPixels(cut, kRed, limit), 0);
+    EXPECT_GT(CountPixels(cut.copy(0, 0, limit, cut.height()), kRed, limit - 12), 0); // cut, not dropped
+}
 
+// A press on the title starts a move that pauses the tick; a press on a
+// button is no move; closing minimises.
+TEST_F(ShellAppTest, PressOnTheTitleMovesTheFrameAndTheButtonsMinimiseAndMaximise)
+{
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(WaitUntilTicking()); // start-up's own geometry changes settle first
     CMultiViewFrame* cor = m_app->FrameOfType(131);
     cor->showNormal();
     ProcessEvents();
     const CRect caption = cor->CaptionRect();
-    const QPointF pos(caption.left + 3, (caption.top + caption.bottom) / 2);
-    redraws = Main().RedrawCount();
-    for (const bool press : { true, false }) {
-        QMouseEvent event(press ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, pos, cor->mapToGlobal(pos), Qt::LeftButton,
-                          press ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(cor, &event);
-        EXPECT_EQ(ticking(), !press);
-    }
+    const CRect title(caption.left + 2, caption.top, caption.left + 4, caption.bottom);
+    const int redraws = Main().RedrawCount();
+    Press(cor, title);
+    EXPECT_TRUE(cor->InSizeMove() && !Ticking());
+    Press(cor, title, QEvent::MouseButtonRelease);
+    EXPECT_TRUE(!cor->InSizeMove() && Ticking());
     EXPECT_EQ(Main().RedrawCount(), redraws + 1);
+    Press(cor, cor->MaxButtonRect());
+    EXPECT_TRUE(cor->isMaximized() && !cor->InSizeMove());
+    cor->showNormal();
+    ProcessEvents();
+    Press(cor, cor->MinButtonRect());
+    EXPECT_TRUE(cor->isMinimized());
+    cor->showNormal();
+    EXPECT_FALSE(cor->close());
+    ProcessEvents();
+    EXPECT_TRUE(cor->isMinimized());
+}
 
+TEST_F(ShellAppTest, ArrangeIconsLinesUpMinimisedWindowsAlongTheBottom)
+{
+    ASSERT_TRUE(Start());
     CMultiViewFrame* ppm = m_app->FrameOfType(129);
     CMultiViewFrame* stereo = m_app->FrameOfType(133);
     ppm->showMinimized();
@@ -289,61 +337,5 @@ TEST_F(ShellAppTest, MovingAWindowPausesTheTickUntilItEndsAndArrangeIconsLinesUp
     const int bottom = Main().MdiArea()->viewport()->height();
     EXPECT_EQ(ppm->geometry().bottomLeft(), QPoint(0, bottom - 1));
     EXPECT_EQ(stereo->geometry().bottomLeft(), QPoint(ppm->geometry().right() + 1, bottom - 1));
-
-    // Five bars in a window two and a half bars wide: rows of two, from the bottom up.
-    for (CMultiViewFrame* frame : m_app->Frames())
-        frame->showMinimized();
-    Main().resize(ppm->width() * 5 / 2, Main().height());
-    ProcessEvents();
-    ASSERT_TRUE(Main().OnCommand(57649));
-    const QRect area(QPoint(0, 0), Main().MdiArea()->viewport()->size());
-    ASSERT_EQ(area.width() / ppm->width(), 2);
-    std::set<int> rows;
-    for (CMultiViewFrame* frame : m_app->Frames()) {
-        EXPECT_TRUE(area.contains(frame->geometry())) << qPrintable(frame->windowTitle());
-        for (CMultiViewFrame* other : m_app->Frames())
-            EXPECT_TRUE(frame == other || !frame->geometry().intersects(other->geometry()));
-        rows.insert(frame->geometry().top());
-    }
-    EXPECT_EQ(rows.size(), 3u);
 }
 
-// The loudness window keeps its workspace state in a side file; the
-// workspace file holds the other four windows' records only.
-TEST_F(ShellAppTest, StoredWorkspaceBringsTheWindowsAndTheLoudnessStateBack)
-{
-    ASSERT_TRUE(Start());
-    const auto loudness = [&] {
-        return qobject_cast<CLoudnessView*>(m_app->FrameOfType(static_cast<int>(CLoudnessView::kType))->View());
-    };
-    ASSERT_NE(loudness(), nullptr);
-    ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF));
-    ASSERT_EQ(loudness()->Ctrl()->IsOn(), 1);
-    Main().setGeometry(120, 90, 600, 420);
-    m_app->FrameOfType(133)->setGeometry(200, 100, 220, 200);
-    ProcessEvents();
-    ASSERT_TRUE(Main().OnCommand(32818)); // Shift+F7
-    Stop();
-
-    CWspList stored;
-    ASSERT_TRUE(stored.Load(QStringLiteral("cv.wsp")));
-    ASSERT_EQ(stored.At(2).m_winSets.size(), 4u);
-    for (const CWinSet& record : stored.At(2).m_winSets)
-        EXPECT_NE(record.m_nType, CLoudnessView::kType);
-    CLoudnessWsp side;
-    ASSERT_TRUE(side.Load(QStringLiteral("cv-loudness.wsp")) && side.Find(2));
-    EXPECT_EQ(side.Find(2)->on, 1);
-
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(loudness()->OnCommand(lud::ID_VIEW_ON_OFF)); // on at start, as it was left: now off
-    ASSERT_EQ(loudness()->Ctrl()->IsOn(), 0);
-    Main().setGeometry(10, 10, 500, 400);
-    CMultiViewFrame* stereo = m_app->FrameOfType(133);
-    stereo->setGeometry(0, 0, 260, 240);
-    ProcessEvents();
-    ASSERT_TRUE(Main().OnCommand(32795)); // F7
-    ProcessEvents();
-    EXPECT_EQ(loudness()->Ctrl()->IsOn(), 1);
-    EXPECT_EQ(Main().geometry(), QRect(120, 90, 600, 420));
-    EXPECT_EQ(stereo->geometry(), QRect(200, 100, 220, 200));
-}
