@@ -3,16 +3,12 @@
 #include "offline/CsvReportWriter.h"
 #include "offline/DeliveryCheck.h"
 #include "offline/FileList.h"
-#include "offline/ProgressLine.h"
 #include "offline/ReportMerger.h"
-#include "offline/ShardSelection.h"
 #include "offline/WavLengthProbe.h"
 
 #include <QFile>
 #include <QJsonDocument>
-#include <cstdio>
 
-using namespace testfiles;
 
 TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
 {
@@ -34,39 +30,11 @@ TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
     }
 }
 
-TEST(FileList, SplitsLinesAndNulListsReadsStandardInputAndNamesWhyAListCannotBeRead)
+// In a NUL list a line break is part of a name.
+TEST(FileList, SplitsLinesAndNulLists)
 {
     EXPECT_EQ(CFileList::Split("a.wav\nb c.wav\r\n\n", false), (QStringList { "a.wav", "b c.wav" }));
-    // In a NUL list a line break is part of a name.
     EXPECT_EQ(CFileList::Split(QByteArray("x\ny.wav\0z.wav\0", 14), true), (QStringList { "x\ny.wav", "z.wav" }));
-    std::FILE* input = std::tmpfile();
-    ASSERT_TRUE(input && std::fputs("one.wav\ntwo.wav\n", input) >= 0);
-    std::rewind(input);
-    QStringList paths { QStringLiteral("first.wav") };
-    QString error;
-    EXPECT_TRUE(CFileList::Read(QStringLiteral("-"), false, paths, error, input));
-    EXPECT_EQ(paths, (QStringList { "first.wav", "one.wav", "two.wav" }));
-    std::fclose(input);
-    for (const auto& [list, why] : { std::pair { "/no/such/list.txt", "No such file" }, { "/", "directory" } }) {
-        EXPECT_FALSE(CFileList::Read(QString::fromLatin1(list), false, paths, error));
-        EXPECT_TRUE(error.contains(QLatin1String(why))) << qPrintable(error);
-    }
-}
-
-TEST(ShardSelection, FourShardsTakeEveryPositionExactlyOnce)
-{
-    std::vector<CShardSelection> shards(4);
-    QString error;
-    for (int k = 0; k < 4; ++k)
-        ASSERT_TRUE(CShardSelection::Parse(QStringLiteral("%1/4").arg(k), shards[static_cast<std::size_t>(k)], error));
-    for (int position = 0; position < 11; ++position) {
-        // Position p belongs to shard p mod 4 alone.
-        for (int k = 0; k < 4; ++k)
-            EXPECT_EQ(shards[static_cast<std::size_t>(k)].Selects(position), position % 4 == k) << position << " " << k;
-    }
-    CShardSelection shard;
-    for (const char* bad : { "4/4", "-1/4", "0/0", "1", "a/b", "1/2/3" })
-        EXPECT_FALSE(CShardSelection::Parse(QString::fromLatin1(bad), shard, error)) << bad;
 }
 
 TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
@@ -112,20 +80,11 @@ TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
     EXPECT_EQ(CDeliveryRule::Find(QStringLiteral("ebu")), nullptr);
 }
 
-TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplitAndLeavesUnmeasuredCellsEmpty)
+TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplit)
 {
     for (const auto& [name, cell] : { std::pair { "plain.wav", "plain.wav" }, { "a,b.wav", "\"a,b.wav\"" },
              { "say \"hi\".wav", "\"say \"\"hi\"\".wav\"" }, { "two\nlines", "\"two\nlines\"" } })
         EXPECT_EQ(CCsvReportWriter::Quoted(QString::fromLatin1(name)), QString::fromLatin1(cell));
-
-    CFileReport report;
-    report.object = QJsonDocument::fromJson(R"({"file":"x.wav","rate":48000,"frames":96000,
-        "ppm":{"max_db":[-6,-12.5]},"correlation":{"min_angle":null,"max_angle":45},
-        "check":{"rule":"ebu-r128","pass":false,"reasons":["r"]}})").object();
-    report.loudness.integratedLufs = -23.04;
-    const QStringList cells = CCsvReportWriter::Row(report).split(QLatin1Char(','));
-    EXPECT_EQ(cells.size(), CCsvReportWriter::HeaderRow().split(QLatin1Char(',')).size());
-    EXPECT_EQ(cells, (QStringList { "x.wav", "2.000", "48000", "-6", "-12.5", "", "45", "-23.0", "", "", "fail", "" }));
 }
 
 TEST(ReportMerger, PutsShardsBackInListOrderAndNamesWhatIsMissingOrCut)
@@ -146,29 +105,6 @@ TEST(ReportMerger, PutsShardsBackInListOrderAndNamesWhatIsMissingOrCut)
     EXPECT_TRUE(problems[0].startsWith(QLatin1String("p1 line 3"))); // the cut line
     EXPECT_TRUE(problems[1].startsWith(QLatin1String("p2 line 1"))); // position 1 twice
     EXPECT_TRUE(problems[2].contains(QLatin1String("3 to 3")));      // position 3 never came
-}
-
-TEST(ProgressLine, SaysFilesDoneSpeedAndTimeLeftAtThePaceSoFar)
-{
-    const struct {
-        int done, total;
-        double audio, elapsed;
-        const char* text;
-    } rows[] = {
-        // 3 files in 10 s: 7 more take about 23.3 s; 30 s of audio in 10 s is 3x.
-        { 3, 10, 30, 10, "3 of 10 files, 3.0x real time, about 24 s left" },
-        { 1, 100, 600, 2, "1 of 100 files, 300.0x real time, about 3 min 18 s left" },
-        { 1, 2, 59, 59, "1 of 2 files, 1.0x real time, about 59 s left" },
-        { 1, 2, 120, 60, "1 of 2 files, 2.0x real time, about 1 min 0 s left" },
-        { 1, 2, 3600, 3599, "1 of 2 files, 1.0x real time, about 59 min 59 s left" },
-        { 1, 2, 7200, 3600, "1 of 2 files, 2.0x real time, about 1 h 0 min left" },
-        { 1, 3, 0, 3661, "1 of 3 files, 0.0x real time, about 2 h 2 min left" },
-        { 5, 5, 50, 4, "5 of 5 files, 12.5x real time" },
-        { 0, 5, 0, 3, "0 of 5 files" },
-        { 2, 5, 10, 0, "2 of 5 files" }, // no time has passed: no speed yet
-    };
-    for (const auto& row : rows)
-        EXPECT_EQ(CProgressLine::Text(row.done, row.total, row.audio, row.elapsed), QString::fromLatin1(row.text));
 }
 
 TEST(WavLengthProbe, StepsOverOddChunksAndGivesUpOnEndlessOnes)

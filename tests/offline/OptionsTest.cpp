@@ -76,7 +76,8 @@ TEST(AnalyzeOptions, BadLinesAreRefusedWithAReason)
         { "--ppm-decay", "quick", "a" }, { "--fft-window=kaiser", "a" }, { "--fft-input=LR", "a" },
         { "--ppm-ballistics=iec", "a" }, { "--frobnicate", "a" }, { "--bogus=1", "a" }, { "--timeline=yes", "a" },
         { "--jobs", "0", "a" }, { "--jobs", "two", "a" }, { "--format", "xml", "a" }, { "--check", "ebu", "a" },
-        { "--shard", "4/4", "a" }, { "--shard", "1", "a" }, { "--files-from=", "a" }, { "--snapshot=", "a" },
+        { "--shard", "4/4", "a" }, { "--shard", "1", "a" }, { "--shard", "0/0", "a" }, { "--shard", "-1/4", "a" },
+        { "--files-from=", "a" }, { "--snapshot=", "a" },
     };
     for (const Words& words : bad) {
         const CAnalyzeOptions o = Parse(words);
@@ -84,17 +85,4 @@ TEST(AnalyzeOptions, BadLinesAreRefusedWithAReason)
         EXPECT_EQ(o.action, CAnalyzeOptions::Action::Usage) << qPrintable(line);
         EXPECT_FALSE(o.error.isEmpty()) << qPrintable(line);
     }
-}
-
-TEST(AnalyzeOptions, HelpAndVersionNeedNoFileAndNamesGoBackToTheWords)
-{
-    EXPECT_EQ(Parse({ "--help" }).action, CAnalyzeOptions::Action::Help);
-    EXPECT_EQ(Parse({ "a.wav", "-h" }).action, CAnalyzeOptions::Action::Help);
-    EXPECT_EQ(Parse({ "a.wav", "--version" }).action, CAnalyzeOptions::Action::Version);
-    EXPECT_TRUE(CAnalyzeOptions::UsageText().startsWith(QStringLiteral("Usage: lumetra-analyze")));
-    EXPECT_EQ(CAnalyzeOptions::PpmDecayName(20), QStringLiteral("medium"));
-    EXPECT_EQ(CAnalyzeOptions::PpmPeakName(1), QStringLiteral("hold"));
-    EXPECT_EQ(CAnalyzeOptions::WindowName(6), QStringLiteral("hamming"));
-    EXPECT_EQ(CAnalyzeOptions::InputName(3), QStringLiteral("diff"));
-    EXPECT_TRUE(CAnalyzeOptions::WindowName(7).isEmpty());
 }

@@ -1,9 +1,6 @@
 #include "OfflineFixture.h"
-#include "offline/ArchiveRun.h"
-#include "offline/FileJob.h"
 #include "offline/ParallelRunner.h"
 
-#include <QFile>
 #include <QHash>
 #include <chrono>
 #include <mutex>
@@ -51,35 +48,4 @@ TEST(ParallelRunner, FourWorkersGiveTheSingleWorkersReportInListOrder)
     EXPECT_TRUE(allOnCaller);
     EXPECT_EQ(calls.size(), 25);
     EXPECT_EQ(std::count(calls.cbegin(), calls.cend(), 1), 25); // once, however often listed
-}
-
-// A file that vanishes after the run began, before its turn, is reported
-// unreadable; the files after it are analysed and the run ends with status 1.
-TEST_F(OfflineFixture, AFileThatVanishesMidRunIsUnreadableAndTheRunGoesOn)
-{
-    const testfiles::Samples tone = testfiles::StereoSine(1000.0, 48000, 16000, 48000);
-    CAnalyzeOptions options;
-    for (const char* name : { "first.wav", "gone.wav", "last.wav" })
-        options.files << Write(QString::fromLatin1(name), 48000, 2, tone);
-    const CFileJob job(options, [](const QString&) { return QString(); });
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    ASSERT_TRUE(out && err);
-    const int status = CArchiveRun(options, out, err).Execute([&](const QString& path) {
-        CFileReport report = job(path);
-        if (path == options.files[0])
-            QFile::remove(options.files[1]);
-        return report;
-    }, 1);
-    EXPECT_EQ(status, 1);
-    std::rewind(out);
-    QFile written;
-    ASSERT_TRUE(written.open(out, QIODevice::ReadOnly));
-    const QJsonArray report = QJsonDocument::fromJson(written.readAll()).array();
-    ASSERT_EQ(report.size(), 3);
-    EXPECT_TRUE(report[1][QLatin1String("error")].toString().contains(QLatin1String("No such file")));
-    EXPECT_EQ(report[2][QLatin1String("blocks")].toInt(), 94);
-    EXPECT_FALSE(report[2].toObject().contains(QLatin1String("error")));
-    std::fclose(out);
-    std::fclose(err);
 }
