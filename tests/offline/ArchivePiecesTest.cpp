@@ -1,41 +1,11 @@
 #include "OfflineFixture.h"
-#include "offline/BytePath.h"
 #include "offline/CsvReportWriter.h"
 #include "offline/DeliveryCheck.h"
-#include "offline/FileList.h"
-#include "offline/ReportMerger.h"
 #include "offline/WavLengthProbe.h"
 
 #include <QFile>
 #include <QJsonDocument>
 
-
-TEST(BytePath, NamesThatAreNotUtf8SurviveTheRoundTripAndAreEscapedInTheReport)
-{
-    const struct {
-        QByteArray bytes;
-        const char* shown; // UTF-8
-    } rows[] = {
-        { QByteArray("caf\xC3\xA9.wav"), "caf\xC3\xA9.wav" },  // valid UTF-8 stays as it is
-        { QByteArray("caf\xE9.wav"), "caf\\xE9.wav" },         // Latin-1 e acute
-        { QByteArray("\xC0\xAF.wav"), "\\xC0\\xAF.wav" },      // overlong '/' is no character
-        { QByteArray("\xED\xA0\x80x"), "\\xED\\xA0\\x80x" },   // an encoded surrogate neither
-        { QByteArray("a\xF0\x9F\x8E\xB5"), "a\xF0\x9F\x8E\xB5" }, // a note symbol outside the BMP
-        { QByteArray("cut\xE2\x99"), "cut\\xE2\\x99" },        // a sequence cut short
-    };
-    for (const auto& row : rows) {
-        const QString path = CBytePath::Decode(row.bytes);
-        EXPECT_EQ(CBytePath::Encode(path), row.bytes) << row.shown;
-        EXPECT_EQ(CBytePath::ForReport(path), QString::fromUtf8(row.shown));
-    }
-}
-
-// In a NUL list a line break is part of a name.
-TEST(FileList, SplitsLinesAndNulLists)
-{
-    EXPECT_EQ(CFileList::Split("a.wav\nb c.wav\r\n\n", false), (QStringList { "a.wav", "b c.wav" }));
-    EXPECT_EQ(CFileList::Split(QByteArray("x\ny.wav\0z.wav\0", 14), true), (QStringList { "x\ny.wav", "z.wav" }));
-}
 
 TEST(DeliveryCheck, JudgesTheRulesEdgesAsAMeterShowsThem)
 {
@@ -85,26 +55,6 @@ TEST(CsvReportWriter, QuotesWhatASpreadsheetWouldSplit)
     for (const auto& [name, cell] : { std::pair { "plain.wav", "plain.wav" }, { "a,b.wav", "\"a,b.wav\"" },
              { "say \"hi\".wav", "\"say \"\"hi\"\".wav\"" }, { "two\nlines", "\"two\nlines\"" } })
         EXPECT_EQ(CCsvReportWriter::Quoted(QString::fromLatin1(name)), QString::fromLatin1(cell));
-}
-
-TEST(ReportMerger, PutsShardsBackInListOrderAndNamesWhatIsMissingOrCut)
-{
-    CReportMerger merger;
-    merger.AddText("{\"file\":\"c\",\"index\":2}\n{\"file\":\"a\",\"index\":0}\n", QStringLiteral("p0"));
-    merger.AddText("{\"file\":\"b\",\"index\":1}\n{\"file\":\"e\",\"index\":4}\n{\"file\":\"f\",\"ind", QStringLiteral("p1"));
-    merger.AddText("{\"file\":\"dup\",\"index\":1}\n", QStringLiteral("p2"));
-    const QJsonArray report = merger.Report();
-    QStringList files;
-    for (const QJsonValue& value : report) {
-        files << value[QLatin1String("file")].toString();
-        EXPECT_FALSE(value.toObject().contains(QLatin1String("index")));
-    }
-    EXPECT_EQ(files, (QStringList { "a", "b", "c", "e" }));
-    const QStringList problems = merger.Problems();
-    ASSERT_EQ(problems.size(), 3) << qPrintable(problems.join(QLatin1Char('\n')));
-    EXPECT_TRUE(problems[0].startsWith(QLatin1String("p1 line 3"))); // the cut line
-    EXPECT_TRUE(problems[1].startsWith(QLatin1String("p2 line 1"))); // position 1 twice
-    EXPECT_TRUE(problems[2].contains(QLatin1String("3 to 3")));      // position 3 never came
 }
 
 TEST(WavLengthProbe, StepsOverOddChunksAndGivesUpOnEndlessOnes)

@@ -1,7 +1,6 @@
 // Loudness in the offline program's report, mostly through the built program.
 #include "OfflineFixture.h"
 #include "meters/loudness/LoudnessFeed.h"
-#include "offline/LoudnessLayout.h"
 
 namespace {
 // A 1 kHz tone's 16-bit amplitude for a peak level in dBFS.
@@ -111,34 +110,4 @@ TEST_F(LoudnessReportTest, ASurroundMixIsJudgedOnEveryChannelAShortFileOnItsPeak
     EXPECT_NEAR(Number(shortLoudness[QLatin1String("sample_peak_dbfs")][0]), -23.0, 0.01);
     EXPECT_TRUE(QJsonDocument(report[2][QLatin1String("notes")].toArray()).toJson().contains("integrated loudness"));
     EXPECT_NEAR(Number(LoudnessOf(report[3])[QLatin1String("integrated_lufs")]), live.integrated, 0.05);
-}
-
-// Model order for six channels: L R C LFE Ls Rs; each row gives the file
-// channel that lands in each model slot.
-TEST(LoudnessLayout, ChannelMasksPutEachChannelWhereItsWeightIs)
-{
-    enum { L = SF_CHANNEL_MAP_LEFT, R = SF_CHANNEL_MAP_RIGHT, C = SF_CHANNEL_MAP_CENTER, LFE = SF_CHANNEL_MAP_LFE };
-    const struct {
-        std::vector<int> map;
-        std::vector<int> sources;
-        bool note;
-    } rows[] = {
-        { { L, R, C, LFE, SF_CHANNEL_MAP_REAR_LEFT, SF_CHANNEL_MAP_REAR_RIGHT }, { 0, 1, 2, 3, 4, 5 }, false },
-        // Surrounds first, LFE last, as some containers order them.
-        { { SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT, L, R, C, LFE }, { 2, 3, 4, 5, 0, 1 }, false },
-        // No LFE to leave out: the usual order stands, with a note.
-        { { L, R, C, SF_CHANNEL_MAP_REAR_CENTER, SF_CHANNEL_MAP_SIDE_LEFT, SF_CHANNEL_MAP_SIDE_RIGHT }, { 0, 1, 2, 3, 4, 5 }, true },
-        { {}, { 0, 1, 2, 3, 4, 5 }, false }, // no mask at all
-    };
-    for (const auto& row : rows) {
-        const CLoudnessLayout layout = CLoudnessLayout::For(6, row.map);
-        for (int slot = 0; slot < 6; ++slot)
-            EXPECT_EQ(layout.SourceOf(slot), row.sources[static_cast<std::size_t>(slot)]) << slot;
-        EXPECT_EQ(!layout.Note().isEmpty(), row.note);
-    }
-    // The rearrangement moves samples, not just indices.
-    const float file[6] = { 10, 11, 12, 13, 14, 15 };
-    float model[6] = {};
-    CLoudnessLayout::For(6, rows[1].map).Rearrange(file, model, 6, 1);
-    EXPECT_EQ(std::vector<float>(model, model + 6), std::vector<float>({ 12, 13, 14, 15, 10, 11 }));
 }
