@@ -208,7 +208,7 @@ void SelectJackSystem(CAudioCapture& capture)
 }
 
 // A JACK server of its own for each test, under a name no parallel run
-// shares; its shared-memory files go when the fixture does.
+// shares; the shared-memory files of this run's servers go when the suite does.
 class JackCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -256,12 +256,6 @@ protected:
         while (!done() && clock.elapsed() < timeoutMs)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         return done();
-    }
-    void TearDown() override
-    {
-        m_jackServer.Stop();
-        if (!m_server.empty())
-            RemoveSharedMemoryOf(m_server, false);
     }
     static void SetUpTestSuite() { RemoveLeftoversOfDeadRuns(); }
     static void TearDownTestSuite() { RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true); }

@@ -49,10 +49,7 @@ TEST_F(FileAnalyzerTest, LevelsBlocksAndNotesOfKnownFiles)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const QString path = Write(QStringLiteral("level.wav"), c.rate, c.channels, c.samples);
-        const QJsonObject r = Analyze(path);
-        EXPECT_EQ(r[QLatin1String("file")].toString(), path);
-        EXPECT_EQ(r[QLatin1String("rate")].toInt(), c.rate);
+        const QJsonObject r = Analyze(Write(QStringLiteral("level.wav"), c.rate, c.channels, c.samples));
         EXPECT_EQ(r[QLatin1String("frames")].toInt(), static_cast<int>(c.samples.size()) / c.channels);
         EXPECT_EQ(r[QLatin1String("blocks")].toInt(), c.blocks);
         EXPECT_EQ(At(r, "ppm", "max_step", 0), c.steps[0]);
@@ -80,9 +77,7 @@ TEST_F(FileAnalyzerTest, OneKilohertzWithBlackmanLightsBars73And74)
     // window leaks far more into distant bars than Blackman.
     CAnalyzeOptions options;
     options.fftInput = 3;
-    const QJsonArray silent = ValueOf(Analyze(path, options), "analyzer", "peak_levels").toArray();
-    ASSERT_EQ(silent.size(), 128);
-    EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](const QJsonValue& v) { return v.toInt(-1) == 0; }));
+    EXPECT_EQ(ValueOf(Analyze(path, options), "analyzer", "peak_levels"), QJsonArray::fromVariantList(QVariantList(128, 0)));
     options = CAnalyzeOptions();
     options.fftWindow = 0;
     EXPECT_GT(At(Analyze(path, options), "analyzer", "last_levels", 100), At(r, "analyzer", "last_levels", 100) + 50);
@@ -140,9 +135,7 @@ TEST_F(FileAnalyzerTest, TimelineHasOneEntryPerWindowAndShowsThePpmFall)
     const QJsonObject r = Analyze(Write(QStringLiteral("stop.wav"), k48000, 2,
                                         Then(StereoSine(1000, k48000, kFullScale, k48000), Silence(k48000))), options);
     EXPECT_EQ(At(r, "ppm", "max_step", 0), 360);
-    const int lastStep = r[QLatin1String("timeline")].toArray().last()[QLatin1String("ppm_step")][0].toInt();
-    EXPECT_LT(lastStep, 300);
-    EXPECT_GT(lastStep, 200);
+    EXPECT_NEAR(r[QLatin1String("timeline")].toArray().last()[QLatin1String("ppm_step")][0].toInt(), 250, 49);
 }
 
 // 2 s at -0.3 dBFS, then 2 s at -0.2 dBFS: neighbouring scale steps that

@@ -96,17 +96,8 @@ TEST_F(OfflineFixture, OfflineReadingsMatchTheLiveInstruments)
     EXPECT_GT(At(offline, "analyzer", "last_levels", 73), 200);
     EXPECT_GT(At(offline, "analyzer", "last_levels", 93), 200);
     EXPECT_EQ(ValueOf(offline, "analyzer", "peak_levels").toArray().size(), 128);
-    const struct {
-        const char* section;
-        std::vector<const char*> keys;
-    } compared[] = {
-        { "ppm", { "max_step", "max_db", "readout" } },
-        { "analyzer", { "peak_levels", "last_levels" } },
-        { "correlation", { "min_angle", "max_angle", "last_raw", "last_smoothed" } },
-    };
-    for (const auto& [section, keys] : compared)
-        for (const char* key : keys)
-            EXPECT_EQ(ValueOf(offline, section, key), ValueOf(liveReadings, section, key)) << section << " " << key;
+    for (const char* section : { "ppm", "analyzer", "correlation" })
+        EXPECT_EQ(offline[QLatin1String(section)], liveReadings[QLatin1String(section)]) << section;
     // The stereo trace is drawn pair by pair from the same samples.
     EXPECT_TRUE(QImage(QDir(pictures).filePath(QStringLiteral("stereo.png"))).convertToFormat(QImage::Format_RGB32) == liveStereo);
 }
