@@ -2,12 +2,10 @@
 // and runtime folder of its own.
 #include "tests/common/EndWithTest.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -2,15 +2,11 @@
 // backend, our tone client playing L = 0.5 sin(1 kHz) and R = -L into the
 // program's JACK ports, and the capture engine reading them through
 // PortAudio's JACK host API.
-#include "audio/AudioCapture.h"
-#include "audio/VelmoraDoc.h"
-#include "platform/Notices.h"
 #include "platform/wavein/PortAudioWaveDriver.h"
 #include "platform/wavein/WaveIn.h"
 #include "tests/common/CaptureHubFixture.h"
 #include "tests/common/EndWithTest.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -210,9 +210,14 @@ TEST_F(AnalyzeProgramTest, HostileInputIsNamedForWhatItIs)
     ASSERT_EQ(latin1.exitCode, 0) << latin1.err.constData();
     EXPECT_EQ(Report(latin1.out)[0][QLatin1String("file")].toString(), QStringLiteral("caf\\xE9.wav"));
 
-    // A WAVE file cut 4000 bytes (1000 frames) after its header was written.
+    // A WAVE file cut 4000 bytes (1000 frames) after its header was written,
+    // with an odd-sized chunk and its pad byte between the format and the samples.
     const QString cut = Write(QStringLiteral("cut.wav"), 44100, 2, StereoSine(1000, 44100, 16000, 10000));
-    QFile(cut).resize(QFile(cut).size() - 4000);
+    QFile file(cut);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray bytes = file.readAll().insert(36, QByteArray("junk\3\0\0\0abc\0", 12)).chopped(4000);
+    ASSERT_TRUE(file.seek(0) && file.write(bytes) == bytes.size() && file.resize(bytes.size()));
+    file.close();
     const QString missing = QStringLiteral("-h-is-not-help.wav");
     const ProgramRun run = Run({ m_folder.path(), cut, missing, PathOf(QStringLiteral("plain.wav")) });
     EXPECT_EQ(run.exitCode, 1);

@@ -79,16 +79,13 @@ int main(int argc, char** argv)
         if (!client)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (!client) {
-        std::fprintf(stderr, "cannot open a client on server %s (status 0x%x)\n", argv[1], status);
-        return 1;
+    if (client) {
+        g_fStep = kToneHz / jack_get_sample_rate(client);
+        g_pLeft = jack_port_register(client, "out_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+        g_pRight = jack_port_register(client, "out_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
     }
-    g_fStep = kToneHz / jack_get_sample_rate(client);
-    g_pLeft = jack_port_register(client, "out_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-    g_pRight = jack_port_register(client, "out_right", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
     if (!g_pLeft || !g_pRight || jack_set_process_callback(client, Process, nullptr) != 0 || jack_activate(client) != 0) {
-        std::fprintf(stderr, "cannot set up the tone ports\n");
-        jack_client_close(client);
+        std::fprintf(stderr, "cannot play the tone on server %s (status 0x%x)\n", argv[1], status);
         return 1;
     }
     while (!g_bQuit.load() && std::chrono::steady_clock::now() < deadline) {
