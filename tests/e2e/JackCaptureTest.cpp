@@ -104,17 +104,6 @@ int LastLeftValue(const CFakePpm& ppm)
     return last == ppm.m_events.rend() ? -1 : std::stoi(last->substr(8));
 }
 
-bool ServerAcceptsClients(const std::string& server)
-{
-    jack_status_t status {};
-    jack_client_t* probe = jack_client_open("lumetra_probe",
-                                            static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                            &status, server.c_str());
-    if (probe)
-        jack_client_close(probe);
-    return probe != nullptr;
-}
-
 void Quiet(const char*) {}
 
 // Puts the facade's previous drivers back, however the test ends.
@@ -153,15 +142,6 @@ void RemoveSharedMemoryOf(const std::string& server, bool shared)
     }
 }
 
-// The process that named the server `name` belongs to: our servers are
-// called "lumetra_<what>_<pid>...". 0 when it is no such file.
-pid_t OwnerOfServerFile(const std::string& name)
-{
-    static const std::regex kServer("lumetra_[a-z0-9]+_([0-9]+)");
-    std::smatch match;
-    return std::regex_search(name, match, kServer) ? static_cast<pid_t>(std::stol(match[1].str())) : 0;
-}
-
 // Whether any JACK server process runs on this machine (another test run's
 // may be starting up, before it has made any file of its own).
 bool AnyJackServerRuns()
@@ -182,25 +162,18 @@ bool AnyJackServerRuns()
 // registry, and once its few slots are taken no new server can start.
 void RemoveLeftoversOfDeadRuns()
 {
+    // Our servers are called "lumetra_<what>_<pid of the test>...".
+    static const std::regex kServer("lumetra_[a-z0-9]+_([0-9]+)");
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
         const std::string name = entry.path().filename().string();
-        const pid_t owner = OwnerOfServerFile(name);
-        if (name.rfind("jack", 0) == 0 && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
+        std::smatch owner;
+        if (name.rfind("jack", 0) == 0 && std::regex_search(name, owner, kServer)
+            && ::kill(static_cast<pid_t>(std::stol(owner[1].str())), 0) != 0 && errno == ESRCH)
             std::filesystem::remove(entry.path(), ec);
     }
     if (!AnyJackServerRuns())
         RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true);
-}
-
-// Points the capture at PortAudio's "JACK: system" device.
-void SelectJackSystem(CAudioCapture& capture)
-{
-    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
-    const auto& names = capture.Device().Names();
-    const auto system = std::find(names.begin(), names.end(), "JACK: system");
-    ASSERT_NE(system, names.end()) << "PortAudio lists no JACK device";
-    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
 }
 
 // A JACK server of its own for each test, under a name no parallel run
@@ -232,7 +205,9 @@ protected:
               QString::number(kServerRate), "-p", "512" }, QStringLiteral("jackd.log")));
         bool ready = false;
         for (int i = 0; i < 100 && !ready; ++i) {
-            ready = ServerAcceptsClients(m_server);
+            const auto options = static_cast<jack_options_t>(JackNoStartServer | JackServerName);
+            jack_client_t* probe = jack_client_open("lumetra_probe", options, nullptr, m_server.c_str());
+            ready = probe != nullptr && jack_client_close(probe) == 0;
             if (!ready && m_jackServer.waitForFinished(100))
                 break;
         }
@@ -283,7 +258,11 @@ TEST_F(JackCaptureTest, ToneArrivesTheLostServerIsToldAndARestartedOneIsReconnec
     capture.SetDocument(&judge);
     doc.SetPpm(&ppm);
     doc.SetHost(&host);
-    ASSERT_NO_FATAL_FAILURE(SelectJackSystem(capture));
+    ASSERT_GT(capture.Device().EnumerateDevices(), 0);
+    const auto& names = capture.Device().Names();
+    const auto system = std::find(names.begin(), names.end(), "JACK: system");
+    ASSERT_NE(system, names.end()) << "PortAudio lists no JACK device";
+    capture.Device().SetDeviceId(static_cast<int>(system - names.begin()));
     // The server runs at 48000: asking for 44100 is refused and the open
     // falls back to the server's rate.
     capture.Device().SetSampleRate(44100);
@@ -307,8 +286,8 @@ TEST_F(JackCaptureTest, ToneArrivesTheLostServerIsToldAndARestartedOneIsReconnec
     EXPECT_TRUE(capture.StopCapture()) << "a stop after the capture side closed the device itself hangs";
     // Falling as in silence: zero levels keep arriving without any packet.
     const std::size_t before = ppm.m_events.size();
-    ASSERT_TRUE(SpinUntil([&] { return std::count(ppm.m_events.begin() + before, ppm.m_events.end(), "value 0 0") >= 20; },
-                          5000));
+    const auto zeros = [&] { return std::count(ppm.m_events.begin() + before, ppm.m_events.end(), "value 0 0"); };
+    ASSERT_TRUE(SpinUntil([&] { return zeros() >= 20; }, 5000));
     EXPECT_EQ(ppm.IsOn(), 1);
     EXPECT_EQ(doc.MeterCount(), 1);
 

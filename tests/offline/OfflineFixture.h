@@ -96,7 +96,8 @@ protected:
         EndWithTest(process);
         process.start(program, args);
     }
-    ProgramRun Run(const QStringList& args, const QByteArray& input = {}, const QString& program = LUMETRA_ANALYZE_PROGRAM)
+    ProgramRun Run(const QStringList& args, const QByteArray& input = {},
+                   const QString& program = LUMETRA_ANALYZE_PROGRAM)
     {
         QProcess process;
         Start(process, args, program);
