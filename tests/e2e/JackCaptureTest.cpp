@@ -42,7 +42,6 @@ public:
             if (!EndWithParent(SIGTERM, parent))
                 ::_exit(127);
         });
-        setStandardInputFile(QProcess::nullDevice());
         setProcessChannelMode(QProcess::MergedChannels);
         setStandardOutputFile(log);
         start(program, args);

@@ -1,7 +1,5 @@
 #include "OfflineFixture.h"
 
-#include <algorithm>
-
 namespace {
 constexpr int k44100 = 44100;
 constexpr int k48000 = 48000;
@@ -11,9 +9,7 @@ constexpr int kBlank = -1; // a readout that shows nothing
 
 bool HasNoteContaining(const QJsonObject& result, const char* words)
 {
-    const QJsonArray notes = result[QLatin1String("notes")].toArray();
-    return std::any_of(notes.begin(), notes.end(),
-                       [&](const QJsonValue& note) { return note.toString().contains(QLatin1String(words)); });
+    return QJsonDocument(result[QLatin1String("notes")].toArray()).toJson().contains(words);
 }
 int AngleOf(const QJsonObject& r, const char* key) { return ValueOf(r, "correlation", key).toInt(kBlank); }
 QString Readout(const QJsonObject& r, int channel) { return ValueOf(r, "ppm", "readout")[channel].toString(); }

@@ -10,6 +10,7 @@
 #include "meters/correlation/CorEstimator.h"
 #include "meters/ppm/PpmCtrl.h"
 #include "meters/stereo/StereoCtrl.h"
+#include "offline/FirstRunLayout.h"
 #include "offline/InstrumentReadings.h"
 #include "offline/OfflineInstruments.h"
 #include "platform/Notices.h"
@@ -101,4 +102,17 @@ TEST_F(OfflineFixture, OfflineReadingsMatchTheLiveInstruments)
     // The stereo trace is drawn pair by pair from the same samples.
     const QImage offlineStereo(QDir(pictures).filePath(QStringLiteral("stereo.png")));
     EXPECT_TRUE(offlineStereo.convertToFormat(QImage::Format_RGB32) == liveStereo);
+}
+
+// On a first run the stereo meter is the largest square centred in the
+// client of its 200 x 180 frame; the other controls fill their views.
+TEST(FirstRunLayout, TheStereoMeterIsTheLargestCentredSquareAndTheOthersFillTheirViews)
+{
+    const QSize client = CFirstRunLayout::ViewClientOf(QSize(200, 180));
+    const CRect stereo = CFirstRunLayout::StereoRect();
+    EXPECT_EQ(QSize(stereo.Width(), stereo.Height()), QSize(client.height(), client.height()));
+    EXPECT_NEAR(stereo.left + stereo.right, client.width(), 1);
+    EXPECT_EQ(stereo.top + stereo.bottom, client.height());
+    for (const CRect& rect : { CFirstRunLayout::PpmRect(), CFirstRunLayout::CorRect(), CFirstRunLayout::FftRect() })
+        EXPECT_EQ(QPoint(rect.left, rect.top), QPoint(0, 0));
 }

@@ -5,16 +5,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-using Words = std::vector<const char*>;
-
-CAnalyzeOptions Parse(const Words& words)
-{
-    QStringList args;
-    for (const char* word : words)
-        args << QString::fromUtf8(word);
-    return CAnalyzeOptions::Parse(args);
-}
-
 // Every field as "name=value ", so a row names the one it expects.
 QString Fields(const CAnalyzeOptions& o)
 {
@@ -30,7 +20,7 @@ QString Fields(const CAnalyzeOptions& o)
 TEST(AnalyzeOptions, EachWordSetsItsFieldInEitherValueForm)
 {
     const struct {
-        Words words;
+        QStringList words;
         const char* expected; // " field=value "
     } rows[] = {
         // The live program's first-run settings when nothing is given.
@@ -60,10 +50,10 @@ TEST(AnalyzeOptions, EachWordSetsItsFieldInEitherValueForm)
         { { "--check", "atsc-a85", "a" }, " check=atsc-a85 " }, { { "--shard=2/5", "a" }, " shard=2/5 " },
     };
     for (const auto& row : rows) {
-        const CAnalyzeOptions o = Parse(row.words);
-        SCOPED_TRACE(QStringList(QList<QString>(row.words.begin(), row.words.end())).join(QLatin1Char(' ')).toStdString());
+        const CAnalyzeOptions o = CAnalyzeOptions::Parse(row.words);
+        SCOPED_TRACE(row.words.join(QLatin1Char(' ')).toStdString());
         ASSERT_EQ(o.action, CAnalyzeOptions::Action::Run) << qPrintable(o.error);
         EXPECT_TRUE(Fields(o).contains(QString::fromUtf8(row.expected))) << qPrintable(Fields(o));
     }
-    EXPECT_GE(Parse({ "a" }).Workers(), 1); // one per core
+    EXPECT_GE(CAnalyzeOptions::Parse({ "a" }).Workers(), 1); // one per core
 }
