@@ -2,72 +2,48 @@
 // and runtime folder of its own.
 #include "tests/common/EndWithTest.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
-namespace {
-constexpr const char* kSocket = "lumetra-test";
-
-class Wayland : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (LUMETRA_TSAN_BUILD)
-            GTEST_SKIP() << "the Wayland client libraries are not built for ThreadSanitizer; the normal build runs this test";
-        const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
-        if (weston.isEmpty())
-            GTEST_SKIP() << "weston is not installed";
-        ASSERT_TRUE(m_runtime.isValid());
-        // The compositor refuses a runtime folder others may enter.
-        QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.path());
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        m_weston.setProcessEnvironment(env);
-        m_weston.setProcessChannelMode(QProcess::MergedChannels);
-        EndWithTest(m_weston);
-        m_weston.start(weston, { QStringLiteral("--backend=headless-backend.so"),
-            QStringLiteral("--socket=%1").arg(QLatin1String(kSocket)), QStringLiteral("--idle-time=0"),
-            QStringLiteral("--width=1024"), QStringLiteral("--height=768") });
-        ASSERT_TRUE(m_weston.waitForStarted());
-        // Ready once its socket exists; the limit is a safety net.
-        QElapsedTimer timer;
-        timer.start();
-        const QString socket = QDir(m_runtime.path()).filePath(QLatin1String(kSocket));
-        while (!QFile::exists(socket) && m_weston.state() == QProcess::Running && timer.elapsed() < 20000)
-            QThread::msleep(50);
-        ASSERT_TRUE(QFile::exists(socket)) << qPrintable(QString::fromLocal8Bit(m_weston.readAll()));
-    }
-
-    void TearDown() override
-    {
-        m_weston.terminate();
-        if (!m_weston.waitForFinished(5000))
-            m_weston.kill();
-        m_weston.waitForFinished(5000);
-    }
-
-    QTemporaryDir m_runtime;
-    QProcess m_weston;
-};
-
-TEST_F(Wayland, DemoRunsAndShowsAPicture)
+TEST(Wayland, DemoRunsAndShowsAPicture)
 {
+    if (LUMETRA_TSAN_BUILD)
+        GTEST_SKIP() << "the Wayland client libraries are not built for ThreadSanitizer; the normal build runs this test";
+    const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+    if (weston.isEmpty())
+        GTEST_SKIP() << "weston is not installed";
+    QTemporaryDir runtime;
     QTemporaryDir folder;
+    const QString socket = QStringLiteral("lumetra-test");
+    // The compositor refuses a runtime folder others may enter.
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const auto& [name, value] : { std::pair { "XDG_RUNTIME_DIR", m_runtime.path() }, { "WAYLAND_DISPLAY", QString::fromLatin1(kSocket) },
-             { "QT_QPA_PLATFORM", QStringLiteral("wayland") }, { "XDG_CONFIG_HOME", folder.filePath(QStringLiteral("config")) },
-             { "XDG_CACHE_HOME", folder.filePath(QStringLiteral("cache")) } })
-        env.insert(QString::fromLatin1(name), value);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    QProcess compositor;
+    compositor.setProcessEnvironment(env);
+    compositor.setProcessChannelMode(QProcess::MergedChannels);
+    EndWithTest(compositor);
+    compositor.start(weston, { QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=") + socket,
+                               QStringLiteral("--idle-time=0"), QStringLiteral("--width=1024"), QStringLiteral("--height=768") });
+    // Ready once its socket exists; the limit is a safety net.
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFile::exists(runtime.filePath(socket)) && !compositor.waitForFinished(50) && timer.elapsed() < 20000)
+        QThread::msleep(50);
+    ASSERT_TRUE(QFile::exists(runtime.filePath(socket))) << qPrintable(QString::fromLocal8Bit(compositor.readAll()));
+
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), folder.filePath(QStringLiteral("cache")));
     env.remove(QStringLiteral("DISPLAY"));
     QProcess lumetra;
     lumetra.setProcessEnvironment(env);
@@ -89,5 +65,6 @@ TEST_F(Wayland, DemoRunsAndShowsAPicture)
         for (int x = 0; x < shot.width(); x += 2)
             colours.insert(shot.pixel(x, y));
     EXPECT_GT(colours.size(), 16);
-}
+    compositor.terminate();
+    compositor.waitForFinished(5000);
 }

@@ -8,6 +8,7 @@
 #include "tests/common/EndWithTest.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,7 +22,6 @@
 #include <numbers>
 #include <vector>
 
-namespace testfiles {
 // Interleaved 16-bit frames, left first (or one channel for a mono file).
 using Samples = std::vector<std::int16_t>;
 
@@ -49,76 +49,65 @@ inline Samples MonoSine(double hz, int rate, double amplitude, int frames)
         s.push_back(SineAt(hz, rate, amplitude, i));
     return s;
 }
-inline Samples Silence(int frames, int channels = 2) { return Samples(static_cast<std::size_t>(frames * channels), 0); }
-
-inline bool WriteWav(const QString& path, int rate, int channels, const Samples& samples)
+inline Samples Silence(int frames) { return Samples(static_cast<std::size_t>(2 * frames), 0); }
+inline Samples Then(Samples first, const Samples& second)
 {
-    SF_INFO info { 0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0 };
-    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
-    if (!file)
-        return false;
-    const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
-    const bool written = sf_writef_short(file, samples.data(), frames) == frames;
-    return sf_close(file) == 0 && written;
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
 }
-} // namespace testfiles
 
-namespace programrun {
 struct ProgramRun {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
 };
-
-inline QProcessEnvironment QuietEnvironment()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR" })
-        env.remove(QString::fromLatin1(name));
-    return env;
-}
-
-// `program` with `args` in `folder`; /bin/sh -c runs a shell line for what
-// QProcess cannot pass (bytes that are not text, GNU parallel), the analyzer as $0.
-inline ProgramRun RunIn(const QString& folder, const QStringList& args, const QByteArray& input = QByteArray(),
-                        const QString& program = QStringLiteral(LUMETRA_ANALYZE_PROGRAM))
-{
-    QProcess process;
-    process.setProcessEnvironment(QuietEnvironment());
-    process.setWorkingDirectory(folder);
-    EndWithTest(process);
-    process.start(program, args);
-    process.write(input);
-    process.closeWriteChannel();
-    ProgramRun run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
-}
-inline ProgramRun RunAnalyzer(const QStringList& args) { return RunIn(QString(), args); }
-inline ProgramRun RunShell(const QString& line, const QString& folder)
-{
-    return RunIn(folder, { QStringLiteral("-c"), line, QStringLiteral(LUMETRA_ANALYZE_PROGRAM) }, {}, QStringLiteral("/bin/sh"));
-}
 inline QJsonArray Report(const QByteArray& json) { return QJsonDocument::fromJson(json).array(); }
-} // namespace programrun
+inline QJsonValue ValueOf(const QJsonObject& object, const char* section, const char* key)
+{
+    return object[QLatin1String(section)].toObject()[QLatin1String(key)];
+}
+inline int At(const QJsonObject& object, const char* section, const char* key, int index)
+{
+    return ValueOf(object, section, key).toArray()[index].toInt();
+}
 
 class OfflineFixture : public ::testing::Test {
 protected:
-    QString PathOf(const QString& name) const { return QDir(m_folder.path()).filePath(name); }
-    QString Write(const QString& name, int rate, int channels, const testfiles::Samples& samples)
+    QString PathOf(const QString& name) const { return m_folder.filePath(name); }
+    QString Write(const QString& name, int rate, int channels, const Samples& samples)
     {
         const QString path = PathOf(name);
-        EXPECT_TRUE(testfiles::WriteWav(path, rate, channels, samples)) << qPrintable(path);
+        SF_INFO info { 0, rate, channels, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 0, 0 };
+        SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_WRITE, &info);
+        const sf_count_t frames = static_cast<sf_count_t>(samples.size()) / channels;
+        EXPECT_TRUE(file && sf_writef_short(file, samples.data(), frames) == frames && sf_close(file) == 0)
+            << qPrintable(path);
         return path;
     }
-    programrun::ProgramRun Run(const QStringList& args, const QByteArray& input = QByteArray())
+    // `program` in the test's folder; /bin/sh runs a shell line for what
+    // QProcess cannot pass (bytes that are not text, GNU parallel), the analyzer as $0.
+    void Start(QProcess& process, const QStringList& args, const QString& program = LUMETRA_ANALYZE_PROGRAM)
     {
-        return programrun::RunIn(m_folder.path(), args, input);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : { "QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR" })
+            env.remove(QString::fromLatin1(name));
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(m_folder.path());
+        EndWithTest(process);
+        process.start(program, args);
     }
+    ProgramRun Run(const QStringList& args, const QByteArray& input = {},
+                   const QString& program = LUMETRA_ANALYZE_PROGRAM)
+    {
+        QProcess process;
+        Start(process, args, program);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return { process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError() };
+    }
+    ProgramRun RunShell(const QString& line) { return Run({ "-c", line, LUMETRA_ANALYZE_PROGRAM }, {}, "/bin/sh"); }
     // The report object of one file analysed with `options` (files ignored).
     QJsonObject Analyze(const QString& path, const CAnalyzeOptions& options = CAnalyzeOptions(),
                         const QString& snapshots = QString())
@@ -129,18 +118,5 @@ protected:
             << qPrintable(error);
         return result;
     }
-    static QJsonValue ValueOf(const QJsonObject& object, const char* section, const char* key)
-    {
-        return object[QLatin1String(section)].toObject()[QLatin1String(key)];
-    }
-    static int At(const QJsonObject& object, const char* section, const char* key, int index)
-    {
-        return ValueOf(object, section, key).toArray()[index].toInt();
-    }
-    static QString TextAt(const QJsonObject& object, const char* section, const char* key, int index)
-    {
-        return ValueOf(object, section, key).toArray()[index].toString();
-    }
-
     QTemporaryDir m_folder;
 };
