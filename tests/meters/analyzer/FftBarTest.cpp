@@ -45,20 +45,3 @@ TEST_F(FftBarTest, ZonesAndTheMarkersColour)
     }
     EXPECT_EQ(std::pair(dc.GetPixel(11, 200), dc.GetPixel(12, 200)), std::pair(params.m_crNorm, kEmptyBar));
 }
-
-// A lower input lets the bar fall; its peak line stays, then falls a pixel at a time onto the bar top.
-TEST_F(FftBarTest, PeakLineStaysAndFallsOntoTheBarTop)
-{
-    bar.Input(300); // top row 72
-    bar.Input(0);
-    EXPECT_EQ(std::pair(bar.Level(), bar.DecayStep()), std::pair(300u, 2));
-    for (int i = 0; i < 3; ++i)
-        bar.Decay(2); // level 294, top 78
-    const COLORREF tween = params.m_crTween;
-    EXPECT_EQ(std::tuple(bar.Level(), At(72), At(73), At(78)), std::tuple(294u, tween, kEmptyBar, tween));
-    bar.PeakFall();
-    EXPECT_EQ(std::pair(bar.PeakY(), At(72)), std::pair(73u, kEmptyBar));
-    for (int i = 0; i < 10; ++i)
-        bar.PeakFall();
-    EXPECT_EQ(std::pair(bar.PeakY(), At(78)), std::pair(78u, tween));
-}

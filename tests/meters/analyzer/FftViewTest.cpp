@@ -1,6 +1,5 @@
 #include "meters/analyzer/FftView.h"
 
-#include "meters/common/ColorSettingsDlg.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/FakeMeterSinks.h"
 #include "tests/common/ViewTestBench.h"
@@ -8,7 +7,6 @@
 #include "workspace/Wsp.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QPointer>
@@ -17,7 +15,6 @@
 namespace {
 const QString kFft = QStringLiteral("FFT");
 constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kLabelLine = RGB(64, 0, 0);
 
 // The PPM as far as the analyzer sees it: the relay target.
 struct CRelayPpm : CFakePpm {
@@ -114,7 +111,8 @@ TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaultsRelaysThePpmTickAndWithoutA
     doc.SetPpm(&ppm);
     auto view = MakeView();
     CFftCtrl* ctrl = view->Ctrl();
-    EXPECT_EQ(std::pair(doc.Fft(), ppm.relay.data()), std::pair(static_cast<IFftSink*>(ctrl), static_cast<QWidget*>(ctrl)));
+    EXPECT_EQ(doc.Fft(), static_cast<IFftSink*>(ctrl));
+    EXPECT_EQ(ppm.relay.data(), static_cast<QWidget*>(ctrl));
     const FftBarParams& p = ctrl->Params();
     EXPECT_EQ(std::tuple(ctrl->IsOn(), p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint),
         std::tuple(0, RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
@@ -148,7 +146,7 @@ TEST_F(FftViewTest, SwitchingOffWhileAnotherMeterRunsLetsTheBarsFall)
     EXPECT_EQ(std::tuple(doc.MeterCount(), ctrl->Bar(50).Level(), ctrl->Bar(50).DecayStep()), std::tuple(1, level, 2));
 }
 
-TEST_F(FftViewTest, DestroyWritesEveryOptionAndTheWorkspaceCarriesThem)
+TEST_F(FftViewTest, DestroyWritesEveryOptionAndTheWorkspaceRecordCarriesThem)
 {
     auto view = MakeView();
     CFftCtrl& c = *view->Ctrl();
@@ -171,26 +169,6 @@ TEST_F(FftViewTest, DestroyWritesEveryOptionAndTheWorkspaceCarriesThem)
     CWsp stored;
     view->OnUpdate(HINT_STORE, &stored);
     EXPECT_EQ(stored.m_winSets.at(0).m_nParam, (std::array<std::int32_t, 10> { 0, 1, 0, 2, 1, 4, 0, 0, 0, 0 }));
-    view->OnCommand(32781);
-    for (int command : { fft::ID_FFT_PEAK_HOLD, fft::ID_FFT_DECAY_FAST, fft::ID_FFT_INPUT_FIRST })
-        c.OnCommand(command);
-    c.OnCommand(fft::ID_FFT_WINDOW_FIRST);
-    ASSERT_FALSE(driver.IsOpen());
-    view->OnUpdate(HINT_RESTORE, &stored);
-    EXPECT_EQ(std::pair(c.IsOn(), driver.IsOpen()), std::pair(1, true));
-    EXPECT_EQ(Options(c), std::tuple(0, 30, 1, 4, 4));
-}
-
-TEST_F(FftViewTest, SampleRateReachesTheControlFromTheShellAndTheHub)
-{
-    auto view = MakeView();
-    view->SetSampleRate(48000);
-    EXPECT_EQ(view->Ctrl()->SampleRate(), 48000);
-    view->SetSampleRate(44100);
-    // The device refuses 44100: the open falls back to 48000 and the hub says so.
-    driver.RefuseRate(44100);
-    view->OnCommand(32781);
-    EXPECT_EQ(std::pair(view->Ctrl()->IsOn(), view->Ctrl()->SampleRate()), std::pair(1, 48000));
 }
 
 TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
@@ -297,50 +275,4 @@ TEST_F(FftViewTest, ContextMenuShowsTheStateFreezesTheBarsAndAppliesAChoice)
         EXPECT_EQ(std::tuple(ctrl->DecayTime(), state.WindowType(), state.InputMode()),
             std::tuple(c.decay, c.window, c.input)) << c.id;
     }
-}
-
-// The dark red line sits in the gap left of each labelled bar;
-// the labels start at bar 2 at 44100 and at bar 1 at 48000.
-TEST_F(FftViewTest, FrequencyLabelsFollowTheSampleRate)
-{
-    Show();
-    EXPECT_EQ(std::pair(Pixel(BarX(2) - 1, 13), Pixel(BarX(2) - 1, 14)), std::pair(kBlack, kLabelLine));
-    const struct {
-        int rate, first;
-        std::vector<int> lined, unlined;
-    } rows[] = { { 44100, 2, { 2, 126 }, { 1, 127 } }, { 48000, 1, { 1, 125 }, { 2 } } };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.rate);
-        ctrl->SetValue(20000, -1);
-        ctrl->SetSampleRate(r.rate);
-        QCoreApplication::processEvents();
-        EXPECT_EQ(std::pair(ctrl->FirstLabelledBar(), Level(40)), std::pair(r.first, 0u));
-        for (int bar : r.lined)
-            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kLabelLine) << bar;
-        for (int bar : r.unlined)
-            EXPECT_EQ(Pixel(BarX(bar) - 1, 200), kBlack) << bar;
-    }
-}
-
-TEST_F(FftViewTest, ColourDialogOffersTheThresholdsAndAppliesTheChoice)
-{
-    Show();
-    ctrl->SetOn(1);
-    ctrl->SetValue(20000, -1);
-    QString offered;
-    CColorSettingsDlg::SetModalRunner([&](CColorSettingsDlg& dlg) {
-        offered = QString::number(dlg.TemplateId()) + " " + dlg.OverCombo()->itemText(0) + " "
-            + dlg.OverCombo()->currentText() + " " + dlg.TweenCombo()->currentText();
-        dlg.OverCombo()->setCurrentIndex(2); // "-6 db"
-        dlg.TweenCombo()->setCurrentIndex(13); // "-30 db"
-        dlg.m_crNorm = RGB(1, 2, 3);
-        dlg.OnOK();
-        return dlg.Result();
-    });
-    ctrl->OnCommand(fft::ID_FFT_COLORS);
-    CColorSettingsDlg::SetModalRunner({});
-    EXPECT_EQ(offered, QStringLiteral("146 -2 db -10 db -20 db"));
-    const FftBarParams& p = ctrl->Params();
-    EXPECT_EQ(std::tuple(p.m_nOverPoint, p.m_nTweenPoint, p.m_crNorm, Level(3), ctrl->IsOn()),
-        std::tuple(330u, 210u, RGB(1, 2, 3), 0u, 1));
 }
