@@ -123,7 +123,8 @@ TEST(CorModel, PhaseAngleExtremesOfTheRawCoefficient)
     EXPECT_EQ(std::pair(model.MinAngle(), model.MaxAngle()), std::pair(30, 150)) << "the smallest and the largest stay";
     for (double smoothed : { 1.0000001, -1.5, std::nan("") })
         EXPECT_FALSE(model.Input(smoothed, -1.0)) << smoothed;
-    EXPECT_EQ(std::pair(model.Readings(), model.MaxAngle()), std::pair(std::uint64_t { 8 }, 150)) << "off-scale moves nothing";
+    // An off-scale window moves nothing.
+    EXPECT_EQ(std::pair(model.Readings(), model.MaxAngle()), std::pair(std::uint64_t { 8 }, 150));
     model.ClearAngles();
     EXPECT_EQ(std::pair(model.MinAngle(), model.MaxAngle()), std::pair(none, noMax));
 }
