@@ -113,10 +113,8 @@ TEST_F(FftViewTest, FirstRunComesUpOffWithTheDefaultsRelaysThePpmTickAndWithoutA
     CFftCtrl* ctrl = view->Ctrl();
     EXPECT_EQ(doc.Fft(), static_cast<IFftSink*>(ctrl));
     EXPECT_EQ(ppm.relay.data(), static_cast<QWidget*>(ctrl));
-    const FftBarParams& p = ctrl->Params();
-    EXPECT_EQ(std::tuple(ctrl->IsOn(), p.m_crNorm, p.m_crTween, p.m_nTweenPoint, p.m_nOverPoint),
-        std::tuple(0, RGB(0, 192, 192), RGB(255, 255, 0), 260u, 310u));
-    EXPECT_EQ(std::pair(view->MinTrackSize(), view->EraseColor()), std::pair(QSize(464, 216 - 17), RGB(96, 96, 96)));
+    EXPECT_EQ(std::tuple(ctrl->IsOn(), ctrl->Params().m_nTweenPoint, ctrl->Params().m_nOverPoint),
+        std::tuple(0, 260u, 310u));
     std::array<fftw_real, 4> none {};
     std::array<std::uint32_t, 4> bands {};
     view->Feed().Engine().Init(4, none.data(), none.data(), bands.data());
@@ -189,23 +187,6 @@ TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
     EXPECT_EQ(doc.DroppedPackets(), 0u);
 }
 
-TEST_F(FftViewTest, BarsSitAtPitchThreeFromColumn58)
-{
-    Show();
-    EXPECT_EQ(ctrl->Bar(127).Rect(), CRect(439, 11, 441, 372));
-    ctrl->SetValue(32767, 0);
-    const COLORREF norm = ctrl->Params().m_crNorm;
-    const struct {
-        int x, y;
-        COLORREF colour;
-    } pixels[] = { { 57, 200, kBlack }, { 58, 200, norm }, { 59, 200, norm }, { 60, 200, kBlack },
-        { 58, 12, ctrl->Params().m_crOver }, { 58, 11, kBlack } };
-    for (const auto& p : pixels)
-        EXPECT_EQ(Pixel(p.x, p.y), p.colour) << p.x << "," << p.y;
-}
-
-// Medium falls 2 levels every second tick, fast every tick; a held bar does not fall;
-// the relayed timer event with the tick id is a tick.
 TEST_F(FftViewTest, HeldBarFallsOnlyAfterALowerValueAtTheDecayRate)
 {
     Show();
@@ -232,16 +213,11 @@ TEST_F(FftViewTest, PeakModesCycleAndWithNoneNoLineIsDrawn)
     ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
     EXPECT_EQ(std::pair(ctrl->Params().m_bPeakDecay, ctrl->GetPeakMode()), std::pair(0, 1));
     ctrl->OnCommand(fft::ID_FFT_PEAK_HOLD);
-    EXPECT_EQ(ctrl->GetPeakMode(), 0);
-    ctrl->OnCommand(fft::ID_FFT_DECAY_FAST);
     ctrl->SetValue(3276, 0);
     ctrl->SetValue(0, 0);
-    Ticks(3); // 254: top row 118
-    EXPECT_EQ(std::pair(Pixel(BarX(0), 112), Pixel(BarX(0), 118)), std::pair(kBlack, ctrl->Params().m_crNorm));
-    ctrl->OnLButtonDown(0, 0);
-    EXPECT_EQ(ctrl->Bar(0).PeakY(), 118u);
-    ctrl->OnCommand(fft::ID_FFT_PEAK_DECAY);
-    EXPECT_EQ(ctrl->GetPeakMode(), 2);
+    Ticks(6); // 254: top row 118
+    EXPECT_EQ(std::tuple(ctrl->GetPeakMode(), Pixel(BarX(0), 112), Pixel(BarX(0), 118)),
+        std::tuple(0, kBlack, ctrl->Params().m_crNorm));
 }
 
 TEST_F(FftViewTest, ContextMenuShowsTheStateFreezesTheBarsAndAppliesAChoice)

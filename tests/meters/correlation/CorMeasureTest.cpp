@@ -55,16 +55,6 @@ TEST(CorEstimator, CoefficientOfKnownWindows)
     }
 }
 
-// 1024 products of 2^30 each need 64 bits; -32768 folds to full scale.
-TEST(CorEstimator, FullScaleSumsNeedSixtyFourBits)
-{
-    const WindowSamples w = Window(Constant(-32768), Constant(-32768));
-    const CCorSums sums = CCorEstimator::SumWindow(w.data());
-    constexpr std::int64_t k2To40 = std::int64_t { 1 } << 40;
-    EXPECT_EQ(std::tuple(sums.ll, sums.rr, sums.lr, sums.peakLeft, sums.peakRight),
-        std::tuple(k2To40, k2To40, k2To40, 32767, 32767));
-}
-
 // The sums read a window several frames at a time: a frame counts once, in its own channel,
 // wherever it falls, including the frames after the last whole group.
 TEST(CorSumLanes, OneLoudFrameCountsOnceInItsChannelWhereverItFalls)
