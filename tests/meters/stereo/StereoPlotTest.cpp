@@ -4,9 +4,7 @@
 #include "meters/stereo/StereoModel.h"
 #include "tests/common/MeterPixels.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMenu>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -125,20 +123,4 @@ TEST_F(StereoCtrlTest, ErasingClickingAndNewCountsRemoveExactlyTheLitPoints)
     PlotNoise(400, 5);
     ctrl.OnCommand(ID_STM_COUNT_256);
     EXPECT_TRUE(LooksFresh());
-    PlotNoise(300, 6);
-    EXPECT_EQ(ctrl.Ring().LitCount(), 255);
-}
-
-TEST_F(StereoCtrlTest, StepCommandsReachTheCaptureAndTheMenu)
-{
-    for (const auto& [id, mode] : { std::pair { ID_STM_EVERY_4, 2 }, { ID_STM_EVERY_2, 1 }, { ID_STM_EVERY, 0 } }) {
-        ctrl.OnCommand(id);
-        EXPECT_EQ(ctrl.DecimationForCapture(), mode) << id;
-        const std::unique_ptr<QMenu> menu = ctrl.CreateContextMenu();
-        const QList<QAction*> samples = menu->actions()[5]->menu()->actions();
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(samples[i]->isChecked(), i == mode) << id << " item " << i;
-    }
-    ctrl.SetDecimation(7);
-    EXPECT_EQ(ctrl.DecimationForCapture(), 0) << "no mode outside 0..2 reaches the hub";
 }

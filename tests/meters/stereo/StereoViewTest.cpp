@@ -51,7 +51,7 @@ protected:
 };
 }
 
-TEST_F(StereoViewTest, SettingsSurviveARunAndForeignOnesReadAsDefaults)
+TEST_F(StereoViewTest, SettingsSurviveARun)
 {
     MakeView();
     EXPECT_EQ(Options(), std::tuple(2, 512, 0, RGB(255, 255, 0)));
@@ -67,12 +67,6 @@ TEST_F(StereoViewTest, SettingsSurviveARunAndForeignOnesReadAsDefaults)
         EXPECT_EQ(CSettingsStore::GetInt(kSection, QString::fromLatin1(entry), -1), value) << entry;
     MakeView();
     EXPECT_EQ(Options(), std::tuple(1, 1024, 2, RGB(0, 128, 255)));
-
-    CSettingsStore::WriteInt(kSection, QStringLiteral("Raster"), 7);
-    CSettingsStore::WriteInt(kSection, QStringLiteral("PtCount"), 5000);
-    CSettingsStore::WriteInt(kSection, QStringLiteral("PtSize"), 3);
-    MakeView();
-    EXPECT_EQ(Options(), std::tuple(2, 512, 0, RGB(0, 128, 255)));
 }
 
 TEST_F(StereoViewTest, EveryOrEveryFourthFrameIsPlottedAndOffRemovesTheTrace)
@@ -89,23 +83,6 @@ TEST_F(StereoViewTest, EveryOrEveryFourthFrameIsPlottedAndOffRemovesTheTrace)
     EXPECT_EQ(Ctrl().Ring().LitCount(), 128);
     EXPECT_TRUE(view->OnCommand(ID_STEREO_ON_OFF));
     EXPECT_EQ(std::tuple(Ctrl().IsOn(), TraceIsGone(), driver.IsOpen()), std::tuple(0, true, false));
-}
-
-TEST_F(StereoViewTest, AColourChangePausesTheMeterAndLeavesNoOldPoint)
-{
-    MakeView();
-    COLORREF offered = 0;
-    Ctrl().SetColorChooser([&](COLORREF current, QWidget*) {
-        offered = current;
-        return std::optional<COLORREF>(RGB(255, 0, 255));
-    });
-    view->OnCommand(ID_STEREO_ON_OFF);
-    ASSERT_TRUE(capture.WaitForIdle());
-    DeliverSweep();
-    frame.m_meterOnCalls.clear();
-    Ctrl().OnCommand(ID_STM_COLORS);
-    EXPECT_EQ(std::tuple(offered, frame.m_meterOnCalls, TraceIsGone(), Ctrl().PointColor()),
-        std::tuple(RGB(255, 255, 0), std::vector<int> { 0, 1 }, true, RGB(255, 0, 255)));
 }
 
 TEST_F(StereoViewTest, WorkspaceRecordCarriesTheOptions)
