@@ -3,7 +3,6 @@
 #include "platform/SettingsStore.h"
 #include "tests/common/FakeMeterSinks.h"
 #include "tests/common/ViewTestBench.h"
-#include "tests/meters/analyzer/FftSignals.h"
 #include "workspace/Wsp.h"
 
 #include <QAction>
@@ -12,8 +11,22 @@
 #include <QPointer>
 #include <QTimerEvent>
 
+#include <cmath>
+
 namespace {
 const QString kFft = QStringLiteral("FFT");
+
+// A steady full-scale sine on both channels, interleaved.
+std::vector<std::int16_t> Sine(double hz, double rate, int frames)
+{
+    std::vector<std::int16_t> samples(2 * frames);
+    for (int n = 0; n < frames; ++n) {
+        const double phase = 2 * 3.14159265358979323846 * hz * n / rate;
+        const auto v = static_cast<std::int16_t>(std::lround(32767 * std::sin(phase)));
+        samples[2 * n] = samples[2 * n + 1] = v;
+    }
+    return samples;
+}
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 // The PPM as far as the analyzer sees it: the relay target.
@@ -176,7 +189,7 @@ TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
     ASSERT_TRUE(capture.WaitForIdle());
     const auto level = [&](unsigned bar) { return static_cast<int>(view->Ctrl()->Bar(bar).Level()); };
     // 3 s of a full-scale 1 kHz sine, exactly as sox's "synth 3 sine 1000" makes it.
-    const auto tone = fftsig::Sine(1000, 44100, 32767, 130);
+    const auto tone = Sine(1000, 44100, 3 * 44100);
     Deliver(tone, 0, 16);
     // Bars only rise until the tick lets them fall: start afresh from the steady tone.
     view->Ctrl()->ResetBars(-1, 1);

@@ -1,7 +1,6 @@
 // The bar meters' colour dialog: its lists, the threshold check and the
 // scale steps the chosen thresholds become, and the colour swatches.
 #include "meters/common/ColorSettingsDlg.h"
-#include "meters/common/ColorSwatch.h"
 #include "platform/Notices.h"
 
 #include <QComboBox>
@@ -27,18 +26,6 @@ std::unique_ptr<CColorSettingsDlg> OpenPpm(std::uint32_t tween = 300, std::uint3
     return dlg;
 }
 void Select(QComboBox* combo, const char* text) { combo->setCurrentIndex(combo->findText(QString::fromLatin1(text))); }
-}
-
-TEST(ColorSettingsDlg, ListsOfferOverOneToTenAndTweenTwoToTwenty)
-{
-    auto dlg = OpenPpm();
-    QComboBox *over = dlg->OverCombo(), *tween = dlg->TweenCombo();
-    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Peak Meter Color Settings"));
-    EXPECT_EQ(std::tuple(over->currentText(), over->count(), over->itemText(0), over->itemText(9)),
-        std::tuple(QStringLiteral("-1 db"), 10, QStringLiteral("-1 db"), QStringLiteral("-10 db")));
-    EXPECT_EQ(std::tuple(tween->currentText(), tween->count(), tween->itemText(0), tween->itemText(18)),
-        std::tuple(QStringLiteral("-6 db"), 19, QStringLiteral("-2 db"), QStringLiteral("-20 db")));
-    EXPECT_EQ(dlg->Swatch(CColorSettingsDlg::kIdSwatchTween)->Color(), kYellow);
 }
 
 // The over threshold must lie above the tween threshold; the chosen decibels
@@ -72,26 +59,6 @@ TEST(ColorSettingsDlg, ThresholdsAreAcceptedOnlyInOrder)
         ASSERT_EQ(notices.Notices().size(), c.accepted ? 0u : 1u);
         EXPECT_EQ(std::pair(dlg->m_nOverPoint, dlg->m_nTweenPoint), std::pair(c.overPt, c.tweenPt));
     }
-}
-
-TEST(ColorSettingsDlg, ChosenColourIsKeptAndCancelWritesNothing)
-{
-    auto dlg = OpenPpm();
-    auto previous = CColorSettingsDlg::SetColorChooser([](COLORREF& color) {
-        color = RGB(10, 20, 30);
-        return true;
-    });
-    dlg->OnSwatchClicked(CColorSettingsDlg::kIdSwatchOver);
-    CColorSettingsDlg::SetColorChooser(previous);
-    EXPECT_EQ(std::tuple(dlg->m_crOver, dlg->Swatch(CColorSettingsDlg::kIdSwatchOver)->Color(), dlg->m_crNorm),
-        std::tuple(RGB(10, 20, 30), RGB(10, 20, 30), kGreen));
-    auto runner = CColorSettingsDlg::SetModalRunner([](CColorSettingsDlg& d) {
-        d.OverCombo()->setCurrentIndex(4);
-        d.OnCancel();
-        return d.Result();
-    });
-    EXPECT_EQ(std::pair(dlg->DoModal(), dlg->m_nOverPoint), std::pair(int(CColorSettingsDlg::IDCANCEL), 350u));
-    CColorSettingsDlg::SetModalRunner(runner);
 }
 
 TEST(ColorSettingsDlg, LeadingNumberOfAListText)

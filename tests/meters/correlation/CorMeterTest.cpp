@@ -3,10 +3,8 @@
 #include "meters/common/MeterFonts.h"
 #include "meters/correlation/CorConstants.h"
 #include "meters/correlation/CorView.h"
-#include "platform/SettingsStore.h"
 #include "tests/common/MeterPixels.h"
 #include "tests/common/ViewTestBench.h"
-#include "workspace/Wsp.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -102,23 +100,6 @@ protected:
         }
     }
 };
-
-TEST_F(CorViewTest, OrientationBringsTheDefaultSizesAndIsStored)
-{
-    frame.m_rect = QRect(7, 9, 300, 300);
-    auto view = CreateView<CCorView>(120, 140, frame);
-    const CCorCtrl& ctrl = *view->Ctrl();
-    EXPECT_EQ(std::tuple(ctrl.IsHorizontal(), frame.m_rect, view->MinTrackSize()),
-        std::tuple(false, QRect(7, 9, 110, 150), QSize(84, 120)));
-    view->Ctrl()->OnCommand(410); // the control's menu reaches the view
-    EXPECT_EQ(std::tuple(ctrl.IsHorizontal(), frame.m_rect, view->MinTrackSize()),
-        std::tuple(true, QRect(7, 9, 124, 105), QSize(106, 96)));
-    CWsp wsp;
-    view->OnUpdate(HINT_STORE, &wsp);
-    EXPECT_EQ(wsp.m_winSets.at(0).m_nParam[0], 1);
-    view->OnDestroy();
-    EXPECT_EQ(CSettingsStore::GetInt("COR", "Dir", -1), 1);
-}
 
 TEST_F(CorViewTest, CaptureFeedsThePointerAndSmoothingRunsOnWhilePaused)
 {

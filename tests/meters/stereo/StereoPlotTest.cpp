@@ -1,7 +1,6 @@
 // The stereo meter's plot: where a pair of samples lands, the ring of lit
 // points, and the control that inverts them on its back buffer.
 #include "meters/stereo/StereoCtrl.h"
-#include "meters/stereo/StereoModel.h"
 #include "tests/common/MeterPixels.h"
 
 #include <QApplication>
@@ -26,23 +25,6 @@ TEST(StereoGeometry, SamplePairsLandOnTheirPixels)
         EXPECT_EQ(geometry.Map(row.left, row.right), (StereoPoint { row.x, row.y })) << row.left << "/" << row.right;
     geometry.CalcGeometry(CRect(10, 20, 212, 222));
     EXPECT_EQ(std::pair(geometry.Span(), geometry.Centre()), std::pair(150, StereoPoint { 111, 121 }));
-}
-
-TEST(StereoRing, OnceWrappedTheOldestTrailsByCountLessOne)
-{
-    CStereoRing ring;
-    EXPECT_EQ(ring.Count(), 512);
-    ring.SetCount(256);
-    for (int i = 0; i < 2000; ++i) {
-        const StereoPoint* oldest = ring.Push({ i, -i });
-        const StereoPoint none { -1, -1 }, expected = i < 255 ? none : StereoPoint { i - 255, 255 - i };
-        ASSERT_EQ(oldest ? *oldest : none, expected) << i;
-    }
-    std::set<int> lit;
-    ring.ForEachLit([&](const StereoPoint& p) { lit.insert(p.x); });
-    EXPECT_EQ(std::pair(lit.size(), *lit.begin()), std::pair(std::size_t { 255 }, 2000 - 255));
-    ring.SetCount(300);
-    EXPECT_EQ(std::pair(ring.Count(), ring.LitCount()), std::pair(512, 0)) << "a count not offered reads 512, restarts";
 }
 
 namespace {
