@@ -5,6 +5,8 @@
 #include "platform/wavein/WaveIn.h"
 #include "tests/common/CaptureHubFixture.h"
 
+#include <sys/resource.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -134,6 +136,30 @@ TEST_F(AudioCaptureTest, FileDeviceFallsBackToTheFilesRateAndPlaysItsSamples)
         const auto& frame = records[n / 512].samples;
         ASSERT_NEAR(frame[2 * (n % 512)], 16384 * std::sin(2 * 3.14159265358979 * static_cast<double>(n) / 44.1), 3) << n;
         ASSERT_EQ(frame[2 * (n % 512)], frame[2 * (n % 512) + 1]) << n;
+    }
+}
+
+// Niceness 0 is "normal", 1 "below normal". The setting chosen before the
+// thread starts holds from its first block and changes the capture thread
+// only; raising it again needs a privilege, and a refusal is reported.
+TEST(AudioCapturePriority, TheCaptureThreadAloneRunsAtTheChosenPriority)
+{
+    const bool privileged = ::geteuid() == 0;
+    const int ownNiceness = ::getpriority(PRIO_PROCESS, 0);
+    for (const bool high : { true, false }) {
+        SCOPED_TRACE(high ? "high" : "normal");
+        CTestWaveDriver driver;
+        CAudioCapture capture;
+        EXPECT_TRUE(capture.SetThreadPriority(high));
+        ASSERT_TRUE(capture.CreateThread());
+        ASSERT_TRUE(capture.WaitForIdle());
+        const auto tid = static_cast<id_t>(capture.ThreadId());
+        ASSERT_NE(tid, 0u);
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), high ? 0 : 1);
+        EXPECT_EQ(capture.SetThreadPriority(!high), high || privileged);
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, tid), high || privileged ? (high ? 1 : 0) : 1);
+        capture.EndThread();
+        EXPECT_EQ(::getpriority(PRIO_PROCESS, 0), ownNiceness);
     }
 }
 
