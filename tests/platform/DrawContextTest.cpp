@@ -39,4 +39,33 @@ TEST(DrawContext, AtScaleTwoPrimitivesCoverWholeDeviceBlocks)
     EXPECT_EQ(dirty.front(), CRect(2, 1, 5, 3));
 }
 
+// A line and its mirror image on the diagonal light mirrored pixels, one per
+// step of the longer side (the end point is left out), ties included.
+TEST(DrawContext, ALineMirroredOnTheDiagonalLightsTheMirroredPixels)
+{
+    for (int x = 0; x < 7; ++x) {
+        for (int y = 0; y < 7; ++y) {
+            SCOPED_TRACE(testing::Message() << "to " << x << "," << y);
+            CDrawContext line;
+            CDrawContext mirror;
+            for (auto* dc : { &line, &mirror }) {
+                dc->Resize(8, 8);
+                dc->SelectPen(RGB(255, 255, 255));
+            }
+            line.MoveTo(0, 0);
+            line.LineTo(x, y);
+            mirror.MoveTo(0, 0);
+            mirror.LineTo(y, x);
+            int lit = 0;
+            for (int i = 0; i < 8; ++i) {
+                for (int j = 0; j < 8; ++j) {
+                    EXPECT_EQ(line.GetPixel(i, j), mirror.GetPixel(j, i)) << i << "," << j;
+                    lit += line.GetPixel(i, j) == kBlack ? 0 : 1;
+                }
+            }
+            EXPECT_EQ(lit, std::max(x, y));
+        }
+    }
+}
+
 } // namespace
