@@ -150,6 +150,7 @@ TEST(AudioCapturePriority, TheCaptureThreadAloneRunsAtTheChosenPriority)
         SCOPED_TRACE(high ? "high" : "normal");
         CTestWaveDriver driver;
         CAudioCapture capture;
+        EXPECT_FALSE(capture.WaitForIdle()) << "no thread yet, nothing to wait for";
         EXPECT_TRUE(capture.SetThreadPriority(high));
         ASSERT_TRUE(capture.CreateThread());
         ASSERT_TRUE(capture.WaitForIdle());

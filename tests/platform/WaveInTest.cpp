@@ -105,4 +105,20 @@ TEST(DemoSignal, SineIsOneKilohertzAtMinusSixDecibelsFullScaleAtBothRates)
     EXPECT_NEAR(Render(CDemoSignal::Kind::Sine1k, 44100, 442)[2 * 441], 0, 1);
 }
 
+// The devices that show one-sided and inverted input: the right channel
+// silent, or the left one inverted sample by sample.
+TEST(DemoSignal, LeftOnlyIsSilentOnTheRightAndAntiPhaseIsInverted)
+{
+    const auto left = Render(CDemoSignal::Kind::LeftOnly, 44100, 44100);
+    const auto anti = Render(CDemoSignal::Kind::AntiPhase, 44100, 44100);
+    int leftPeak = 0;
+    for (std::size_t i = 0; i < left.size(); i += 2) {
+        ASSERT_EQ(left[i + 1], 0) << "frame " << i / 2;
+        ASSERT_EQ(anti[i + 1], anti[i] == -32768 ? 32767 : -anti[i]) << "frame " << i / 2;
+        leftPeak = std::max(leftPeak, std::abs(static_cast<int>(left[i])));
+    }
+    EXPECT_GT(leftPeak, 3000);
+    EXPECT_GT(*std::max_element(anti.begin(), anti.end()), 3000);
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 // recorded instead of shown.
 #include "audio/AudioCapture.h"
 #include "meters/common/MeterView.h"
+#include "meters/correlation/CorView.h"
 #include "platform/Notices.h"
 #include "platform/Rect.h"
 #include "platform/SettingsStore.h"
@@ -316,9 +317,12 @@ TEST_F(ShellAppTest, PressOnTheTitleMovesTheFrameAndTheButtonsMinimiseAndMaximis
     EXPECT_TRUE(cor->isMaximized() && !cor->InSizeMove());
     cor->showNormal();
     ProcessEvents();
+    const CCorCtrl* meter = static_cast<CCorView*>(cor->View())->Ctrl();
     Press(cor, cor->MinButtonRect());
-    EXPECT_TRUE(cor->isMinimized());
+    EXPECT_TRUE(cor->isMinimized() && meter->IsPaused());
     cor->showNormal();
+    ProcessEvents();
+    EXPECT_FALSE(meter->IsPaused());
     EXPECT_FALSE(cor->close());
     ProcessEvents();
     EXPECT_TRUE(cor->isMinimized());

@@ -63,6 +63,8 @@ TEST(WspList, RecordFieldsInFileOrder)
                               "00000000" "01000000" "02000000" "00040000" "01000000" "02000000")
         + QByteArray(16, '\0');
     EXPECT_EQ(list.ToBytes().toHex().toStdString(), expected.toHex().toStdString());
+    EXPECT_FALSE(list.Replace(1, CWsp())) << "one past the last workspace";
+    EXPECT_EQ(list.ToBytes(), expected);
     // The first run's file: eight never-stored workspaces "Workspace 1" .. "Workspace 8", 834 bytes.
     CWspList defaults;
     defaults.FillDefaults();

@@ -29,6 +29,10 @@ TEST_F(LoudnessViewTest, OptionsPersistInTheLudSectionAndUnknownPresetCodesAreIg
 
     CFakeViewFrame second;
     auto again = CreateView<CLoudnessView>(240, 400, second);
+    EXPECT_FALSE(again->OnCommand(lud::ID_VIEW_ON_OFF + 1));
+    EXPECT_EQ(again->Ctrl()->IsOn(), 0);
+    EXPECT_TRUE(again->OnCommand(lud::ID_VIEW_ON_OFF));
+    EXPECT_EQ(again->Ctrl()->IsOn(), 1);
     EXPECT_EQ(std::tuple(again->Ctrl()->Target().loudness, again->Ctrl()->ScaleIndex(), again->Ctrl()->Unit()), std::tuple(-16.0, 1, lud::kUnitLu));
 }
 
