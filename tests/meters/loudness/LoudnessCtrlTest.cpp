@@ -52,12 +52,15 @@ TEST_F(LoudnessCtrlTest, MomentaryBarRisesInTheZoneColoursAndALostInputEmptiesIt
             std::pair(row.greenAtBottom, row.yellowAboveTarget));
         EXPECT_EQ(std::pair(Pixel(MidX(bar), bar.top), Pixel(bar.left - 1, target)), std::pair(lud::kBlack, lud::kTargetMarkColor));
     }
+    ctrl.ShowReading(Reading(-14.0f, -10.0f, -10.0f));
+    // +9 LU, the scale's top, fills the bar up to its first row and not beyond.
+    EXPECT_EQ(std::pair(Pixel(MidX(bar), bar.top - 1), Pixel(MidX(bar), bar.top)), std::pair(lud::kBlack, lud::kAboveTargetColor));
     // Short-term was not given: its bar shows only the mark.
     EXPECT_EQ(Pixel(MidX(ctrl.ShortTermBar()), ctrl.ShortTermBar().bottom - 1), lud::kBlack);
     ctrl.ShowNoInput();
     const CLoudnessSnapshot& r = ctrl.Reading();
     EXPECT_EQ(std::tuple(Pixel(MidX(bar), bar.bottom - 1), r.Has(CLoudnessSnapshot::kMomentary), r.Has(CLoudnessSnapshot::kIntegrated), r.integrated),
-        std::tuple(lud::kBlack, false, true, -23.0f));
+        std::tuple(lud::kBlack, false, true, -14.0f));
 }
 
 TEST_F(LoudnessCtrlTest, TruePeakAboveThePresetLimitShowsInTheOverColour)
