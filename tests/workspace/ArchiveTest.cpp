@@ -47,4 +47,8 @@ TEST(Archive, EachStringLengthAndCountTakesItsForm)
         EXPECT_EQ(count, row.count);
         EXPECT_EQ(CArchiveReader(exact.chopped(row.count ? 1 : 0)).ReadCount(count, 2), row.count == 0);
     }
+    // A count cut short, in its 16-bit or in its escaped 32-bit form, is a damaged file.
+    std::uint32_t count = 0;
+    for (const char* cut : { "ff", "ffff452301" })
+        EXPECT_FALSE(CArchiveReader(Hex(cut)).ReadCount(count, 0)) << cut;
 }
