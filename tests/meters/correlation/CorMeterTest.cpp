@@ -118,4 +118,9 @@ TEST_F(CorViewTest, CaptureFeedsThePointerAndSmoothingRunsOnWhilePaused)
     Deliver(2, 8000, -8000);
     // The filter followed the input meanwhile.
     EXPECT_EQ(std::pair(ctrl.Pos() < -150, ctrl.MaxAngle()), std::pair(true, 180));
+    // Held anti-phase settles at exactly -1, the bottom end, and the pointer
+    // leaves no trace where it was (no green from the +1 end is left).
+    Deliver(200, 8000, -8000);
+    EXPECT_EQ(ctrl.Pos(), -200);
+    EXPECT_EQ(CountColor(*view->Ctrl(), CRect(0, 0, 120, 140), kGreen), 0);
 }
