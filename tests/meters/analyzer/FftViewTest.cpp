@@ -197,6 +197,14 @@ TEST_F(FftViewTest, OneKilohertzAt44100LightsItsTwoBarsWithBlackman)
     EXPECT_NEAR(level(73), 355, 1); // about -1.0 dB
     EXPECT_NEAR(level(74), 352, 1); // about -1.6 dB
     EXPECT_TRUE(level(72) < 190 && level(75) < 190 && level(20) < 20) << "below -34 dB beside them";
+    // Left minus right, halved, of the tone against its inverse is the tone again.
+    auto antiPhase = tone;
+    for (std::size_t i = 1; i < antiPhase.size(); i += 2)
+        antiPhase[i] = static_cast<std::int16_t>(-antiPhase[i]);
+    view->Ctrl()->OnCommand(fft::ID_FFT_INPUT_FIRST + fft::kInputLeftMinusRight);
+    view->Ctrl()->ResetBars(-1, 1);
+    Deliver(antiPhase, 32, 16);
+    EXPECT_NEAR(level(73), 355, 1);
     EXPECT_EQ(doc.DroppedPackets(), 0u);
 }
 
