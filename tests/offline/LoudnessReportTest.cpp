@@ -1,5 +1,7 @@
 // Loudness in the offline program's report, mostly through the built program.
 #include "OfflineFixture.h"
+#include "offline/DeliveryCheck.h"
+#include "offline/DeliveryRule.h"
 #include "meters/loudness/LoudnessFeed.h"
 
 namespace {
@@ -108,4 +110,22 @@ TEST_F(LoudnessReportTest, ASurroundMixIsJudgedOnEveryChannelAShortFileOnItsPeak
     EXPECT_NEAR(Number(shortLoudness[QLatin1String("sample_peak_dbfs")][0]), -23.0, 0.01);
     EXPECT_TRUE(QJsonDocument(report[2][QLatin1String("notes")].toArray()).toJson().contains("integrated loudness"));
     EXPECT_NEAR(Number(LoudnessOf(report[3])[QLatin1String("integrated_lufs")]), live.integrated, 0.05);
+}
+
+// The rules' edges as a meter shows them: a reading on the edge passes, 0.1
+// past it fails, each wrong figure gives its own reason.
+TEST(DeliveryCheck, JudgesTheRulesEdges)
+{
+    const struct { const char* rule; double integrated, truePeak; int reasons; } rows[] = {
+        { "ebu-r128", -23.5, -1.0, 0 }, { "ebu-r128", -22.5, -3.0, 0 }, { "ebu-r128", -23.6, -3.0, 1 },
+        { "ebu-r128", -22.4, -3.0, 1 }, { "ebu-r128", -23.0, -0.9, 1 }, { "ebu-r128", -30.0, 0.5, 2 },
+        { "atsc-a85", -26.0, -2.0, 0 }, { "atsc-a85", -26.1, -2.0, 1 }, { "atsc-a85", -24.0, -1.9, 1 },
+        { "streaming-14", -13.0, -1.0, 0 }, { "streaming-14", -16.0, -1.0, 1 },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.rule << " " << row.integrated << " " << row.truePeak);
+        const CLoudnessFigures figures { 60.0, row.integrated, std::nullopt, row.truePeak };
+        const CDeliveryCheck check = CDeliveryCheck::Evaluate(*CDeliveryRule::Find(QString::fromLatin1(row.rule)), figures);
+        EXPECT_EQ(std::pair(check.Passed(), static_cast<int>(check.Reasons().size())), std::pair(row.reasons == 0, row.reasons));
+    }
 }

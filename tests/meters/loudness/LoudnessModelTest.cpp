@@ -114,6 +114,27 @@ TEST(LoudnessTruePeak, QuarterRateSineReadsItsCrestOnBothChannels)
     }
 }
 
+// 5.1: a surround channel weighs 1.41 (+1.5 dB), the LFE not at all; no
+// channels or no rate is refused.
+TEST(LoudnessModel, SurroundChannelsWeighOnePointFiveDecibelsMoreAndTheLfeNothing)
+{
+    const double front = -23.0 - 3.01; // one channel of a -23 dBFS stereo pair
+    const struct { unsigned channel; double expected; } rows[] = { { 0, front }, { 3, 0.0 }, { 4, front + 1.5 } };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.channel);
+        CLoudnessModel model;
+        ASSERT_TRUE(model.Open(6, 48000, ELoudnessMode::Exact, false));
+        std::vector<float> frames(6 * 48000 * 5);
+        const double gain = std::pow(10.0, -23.0 / 20.0);
+        for (std::size_t i = 0; i < frames.size() / 6; ++i)
+            frames[i * 6 + row.channel] = static_cast<float>(gain * std::sin(2.0 * M_PI * 1000.0 * i / 48000.0));
+        model.AddInterleavedFloat(frames.data(), frames.size() / 6);
+        EXPECT_NEAR(model.Integrated().value_or(0.0), row.expected, kLoudnessTolerance);
+    }
+    CLoudnessModel model;
+    EXPECT_FALSE(model.Open(0, 48000, ELoudnessMode::Exact) || model.Open(2, 0, ELoudnessMode::Histogram));
+}
+
 TEST(LoudnessFeed, MeasuresOnlyWhileOnAndSwitchingOnAgainOrAResetStartsAfresh)
 {
     const std::vector<std::int16_t> loud = ToneSamples(kRate, { { -10.0, 1.0 } });
