@@ -61,4 +61,18 @@ TEST_F(WaveBufferQueueTest, FramesSpillIntoTheNextBufferAndThoseWithNoBufferAreC
     EXPECT_EQ(m_data[2][0], 0) << "a buffer never queued was written";
 }
 
+// Buffers the capture cannot use are refused, and the queue holds at most 64.
+TEST_F(WaveBufferQueueTest, UnpreparedTooSmallOrOneTooManyBuffersAreRefused)
+{
+    WAVEHDR unprepared = m_headers[0], tiny = m_headers[0];
+    unprepared.dwFlags = 0;
+    tiny.dwBufferLength = 3;
+    EXPECT_EQ(std::pair(m_queue.Add(&unprepared), m_queue.Add(&tiny)), std::pair(WAVERR_UNPREPARED, MMSYSERR_INVALPARAM));
+    tiny.dwBufferLength = 4;
+    std::vector<WAVEHDR> more(65, tiny);
+    for (int i = 0; i < 64; ++i)
+        ASSERT_EQ(m_queue.Add(&more[i]), MMSYSERR_NOERROR) << i;
+    EXPECT_EQ(std::pair(m_queue.Add(&more[64]), m_queue.Queued()), std::pair(MMSYSERR_NOMEM, 64));
+}
+
 } // namespace

@@ -83,6 +83,20 @@ TEST_F(WaveInTest, DeviceIdsRunThroughTheDriversInOrderAndTheFirstDefaultDecides
     EXPECT_EQ(handle, nullptr);
 }
 
+// Only 16-bit stereo PCM is offered: three channels, 3-bit samples, a
+// 3-byte frame or format tag 3 (floats) each are refused before any device opens.
+TEST_F(WaveInTest, OnlySixteenBitStereoPcmIsOffered)
+{
+    for (int field = 0; field < 4; ++field) {
+        WAVEFORMATEX format = StereoFormat(44100);
+        (field == 0 ? format.nChannels : field == 1 ? format.wBitsPerSample : field == 2 ? format.nBlockAlign : format.wFormatTag) = 3;
+        HWAVEIN handle = nullptr;
+        EXPECT_EQ(waveInOpen(&handle, 0, &format, m_notify), WAVERR_BADFORMAT) << field;
+        EXPECT_EQ(handle, nullptr);
+    }
+    EXPECT_EQ(m_test.OpenCount(), 0);
+}
+
 std::vector<std::int16_t> Render(CDemoSignal::Kind kind, int rate, int frames)
 {
     CDemoSignal signal(kind, rate);
