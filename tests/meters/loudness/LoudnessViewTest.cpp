@@ -33,6 +33,9 @@ TEST_F(LoudnessViewTest, OptionsPersistInTheLudSectionAndUnknownPresetCodesAreIg
     EXPECT_EQ(again->Ctrl()->IsOn(), 0);
     EXPECT_TRUE(again->OnCommand(lud::ID_VIEW_ON_OFF));
     EXPECT_EQ(again->Ctrl()->IsOn(), 1);
+    EXPECT_TRUE(again->OnCommand(lud::ID_VIEW_ON_OFF));
+    EXPECT_EQ(std::pair(again->Ctrl()->IsOn(), doc.MeterCount()), std::pair(0, 0));
+    ASSERT_TRUE(capture.WaitForIdle());
     EXPECT_EQ(std::tuple(again->Ctrl()->Target().loudness, again->Ctrl()->ScaleIndex(), again->Ctrl()->Unit()), std::tuple(-16.0, 1, lud::kUnitLu));
 }
 
