@@ -34,7 +34,9 @@ protected:
     {
         ASSERT_TRUE(driver.LoseDevice());
         ASSERT_TRUE(SpinUntil([&] { return doc->IsInputLost(); }));
-        ppm.m_events.clear(), stereo.m_points.clear(), fft.m_values.clear();
+        ppm.m_events.clear();
+        stereo.m_points.clear();
+        fft.m_values.clear();
     }
 };
 
