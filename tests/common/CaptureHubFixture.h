@@ -6,10 +6,10 @@
 #include "audio/VelmoraDoc.h"
 #include "platform/Notices.h"
 #include "platform/wavein/TestWaveDriver.h"
+#include "tests/common/SpinUntil.h"
 #include "tests/common/FakeMeterSinks.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -52,17 +52,6 @@ protected:
             doc->MeterOff(true);
         doc.reset();
         capture.reset();
-    }
-    // Runs the UI thread's event loop until `done` or 5 s have passed.
-    template <typename Done> bool SpinUntil(Done done)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 5000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return done();
     }
     // Delivers one block and waits until the capture thread has handled it.
     void Deliver(std::int16_t left, std::int16_t right)

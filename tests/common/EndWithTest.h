@@ -13,12 +13,13 @@
 // `signal` when `parent` goes; false when it is gone already.
 inline bool EndWithParent(int signal, pid_t parent) { return ::prctl(PR_SET_PDEATHSIG, signal) == 0 && ::getppid() == parent; }
 
-// For a QProcess before it starts: the child is killed when the test goes.
-inline void EndWithTest(QProcess& process)
+// For a QProcess before it starts: the child gets `signal` (is killed, unless
+// asked otherwise) when the test goes.
+inline void EndWithTest(QProcess& process, int signal = SIGKILL)
 {
     const pid_t parent = ::getpid();
-    process.setChildProcessModifier([parent] {
-        if (!EndWithParent(SIGKILL, parent))
+    process.setChildProcessModifier([parent, signal] {
+        if (!EndWithParent(signal, parent))
             ::_exit(127);
     });
 }

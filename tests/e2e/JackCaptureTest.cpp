@@ -37,11 +37,7 @@ class CChild : public QProcess {
 public:
     void Start(const QString& program, const QStringList& args, const QString& log)
     {
-        const pid_t parent = ::getpid();
-        setChildProcessModifier([parent] {
-            if (!EndWithParent(SIGTERM, parent))
-                ::_exit(127);
-        });
+        EndWithTest(*this, SIGTERM);
         setProcessChannelMode(QProcess::MergedChannels);
         setStandardOutputFile(log);
         start(program, args);
@@ -217,15 +213,6 @@ protected:
         tone.Start(QStringLiteral(LUMETRA_JACK_TONE),
                    { QString::fromStdString(m_server), CPortAudioWaveDriver::kJackClientName, "60" },
                    QString::fromLatin1(log));
-    }
-    // Runs the event loop until `done` or the time is up.
-    template <typename Done> static bool SpinUntil(Done done, int timeoutMs)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < timeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
     }
     static void SetUpTestSuite() { RemoveLeftoversOfDeadRuns(); }
     static void TearDownTestSuite() { RemoveSharedMemoryOf("lumetra_e2e_" + std::to_string(::getpid()), true); }

@@ -14,11 +14,11 @@
 #include "shell/UiThreadPriority.h"
 #include "shell/VelmoraApp.h"
 #include "tests/common/MenuChecks.h"
+#include "tests/common/SpinUntil.h"
 #include "tests/common/TestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -84,11 +84,7 @@ protected:
     // Runs the event loop until the tick runs or a generous limit passes (a safety net, not a timing check).
     bool WaitUntilTicking() const
     {
-        QElapsedTimer timer;
-        timer.start();
-        while (!Ticking() && timer.elapsed() < 5000)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        return Ticking();
+        return SpinUntil([this] { return Ticking(); });
     }
 
     CNoticeRecorder m_notices;
